@@ -1,0 +1,2 @@
+// The public API of the Facet UI framework: include this one header.
+#pragma once
