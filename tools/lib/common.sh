@@ -3,7 +3,9 @@
 
 FACET_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 FACET_CACHE="$FACET_ROOT/.cache"
-FACET_DEPS_PREFIX="$FACET_CACHE/deps/prefix"
+# FACET_DEPS_CACHE may point at the dependency cache of another checkout of the project.
+FACET_DEPS_CACHE="${FACET_DEPS_CACHE:-$FACET_CACHE/deps}"
+FACET_DEPS_PREFIX="$FACET_DEPS_CACHE/prefix"
 FACET_TRIPLE=x86_64-w64-mingw32
 
 # The Debian packages the build, the harness and the end-to-end runs need.

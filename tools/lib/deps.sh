@@ -9,7 +9,7 @@
 # place asks nothing of the network.
 # shellcheck shell=bash
 
-DEPS_DIR="$FACET_CACHE/deps"
+DEPS_DIR="$FACET_DEPS_CACHE"
 DEPS_SRC="$DEPS_DIR/src"
 DEPS_STAMPS="$DEPS_DIR/stamps"
 DEPS_APT="$DEPS_DIR/apt"

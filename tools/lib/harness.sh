@@ -4,7 +4,8 @@
 # harness_start, and harness_stop (it is also run on exit).
 # shellcheck shell=bash
 
-FACET_WINEPREFIX="$FACET_CACHE/wineprefix"
+# FACET_WINEPREFIX may name another prefix, so that two runs on one machine do not share a wineserver.
+FACET_WINEPREFIX="${FACET_WINEPREFIX:-$FACET_CACHE/wineprefix}"
 # Bump when the prefix set-up below changes, so that old prefixes are rebuilt.
 FACET_PREFIX_VERSION=3
 
