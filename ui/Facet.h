@@ -1,2 +1,10 @@
 // The public API of the Facet UI framework: include this one header.
 #pragma once
+
+// Core value types.
+#include "core/FacetString.h"
+#include "core/FacetArrays.h"
+#include "core/FacetStringPtrMap.h"
+#include "core/FacetGeometry.h"
+#include "core/StringOrId.h"
+#include "core/Delegate.h"
