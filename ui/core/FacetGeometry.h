@@ -16,8 +16,8 @@ namespace Facet {
 // whatever it is (a comma in skins). Reading stops after `capacity` numbers or
 // at the text's terminating 0, whichever comes first: the reader never steps
 // past the terminator, so a list shorter than `capacity` leaves the remaining
-// slots of `values` untouched. A position that holds no number (such as "x"
-// in "1,x,3") reads as 0, as wcstol gives it.
+// slots of `values` untouched. Text that is no number reads as 0 (as wcstol
+// gives it) and only its first character is skipped: "1,x,3" reads 1, 0, 0.
 //
 // Returns how many numbers were read (0 for a null or empty text). When `end`
 // is given it receives the position where reading stopped: after the last

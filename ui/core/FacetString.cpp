@@ -323,6 +323,10 @@ int CFacetString::Find(const wchar_t* text, int start) const
     const int length = GetLength();
     if (start != 0 && (start < 0 || start > length))
         return -1;
+    // The empty text is found where the search starts (some runtimes'
+    // wcsstr find nothing in an empty text).
+    if (text[0] == 0)
+        return start;
     const wchar_t* found = wcsstr(m_pstr + start, text);
     return found == nullptr ? -1 : static_cast<int>(found - m_pstr);
 }
@@ -406,7 +410,11 @@ int CFacetString::Format(const wchar_t* format, ...)
         Empty();
         return -1;
     }
+#ifdef _MSC_VER
+    const int written = _vsnwprintf_s(block, static_cast<size_t>(length) + 1, _TRUNCATE, format, args);
+#else
     const int written = _vsnwprintf(block, static_cast<size_t>(length) + 1, format, args);
+#endif
     va_end(args);
     if (written < 0) {
         free(block);
