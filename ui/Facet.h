@@ -2,3 +2,4 @@
 #pragma once
 
 #include "core/ZipArchive.h"
+#include "core/Markup.h"

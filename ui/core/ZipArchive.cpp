@@ -23,11 +23,14 @@ struct MemoryBlock
     ZPOS64_T length;
 };
 
-// One open "file" on a memory block: the block and a read position.
+// One open "file" on a memory block: the block, a read position and whether a read
+// ran past the block's end. The reader takes a short read without an error for zero
+// bytes, so a cut-off archive would look valid: such reads are reported as errors.
 struct MemoryStream
 {
     MemoryBlock block;
     ZPOS64_T position;
+    bool shortRead;
 };
 
 voidpf ZCALLBACK MemoryOpen(voidpf, const void* source, int mode)
@@ -39,6 +42,7 @@ voidpf ZCALLBACK MemoryOpen(voidpf, const void* source, int mode)
         return nullptr;
     stream->block = *static_cast<const MemoryBlock*>(source);
     stream->position = 0;
+    stream->shortRead = false;
     return stream;
 }
 
@@ -50,6 +54,8 @@ uLong ZCALLBACK MemoryRead(voidpf, voidpf opened, void* buffer, uLong size)
     if (count > 0)
         memcpy(buffer, stream->block.data + stream->position, count);
     stream->position += count;
+    if (count < size)
+        stream->shortRead = true;
     return count;
 }
 
@@ -88,9 +94,9 @@ int ZCALLBACK MemoryClose(voidpf, voidpf opened)
     return 0;
 }
 
-int ZCALLBACK MemoryError(voidpf, voidpf)
+int ZCALLBACK MemoryError(voidpf, voidpf opened)
 {
-    return 0;
+    return static_cast<MemoryStream*>(opened)->shortRead ? 1 : 0;
 }
 
 // ---- entry names ----
