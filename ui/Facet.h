@@ -1,4 +1,13 @@
 // The public API of the Facet UI framework: include this one header.
 #pragma once
 
+// Core value types.
+#include "core/FacetString.h"
+#include "core/FacetArrays.h"
+#include "core/FacetStringPtrMap.h"
+#include "core/FacetGeometry.h"
+#include "core/StringOrId.h"
+#include "core/Delegate.h"
+
+// Display scale.
 #include "core/DpiManager.h"
