@@ -9,5 +9,8 @@
 #include "core/StringOrId.h"
 #include "core/Delegate.h"
 
+// Skin documents and archives.
+#include "core/ZipArchive.h"
+
 // Display scale.
 #include "core/DpiManager.h"
