@@ -1,5 +1,21 @@
 // The public API of the Facet UI framework: include this one header.
 #pragma once
 
+// Core value types.
+#include "core/FacetString.h"
+#include "core/FacetArrays.h"
+#include "core/FacetStringPtrMap.h"
+#include "core/FacetGeometry.h"
+#include "core/StringOrId.h"
+#include "core/Delegate.h"
+
+// Skin documents and archives.
 #include "core/ZipArchive.h"
 #include "core/Markup.h"
+#include "core/SkinSource.h"
+
+// Paint manager.
+#include "core/PaintManager.h"
+
+// Display scale.
+#include "core/DpiManager.h"

@@ -1,0 +1,67 @@
+// CFacetStringPtrMap: a chained hash map from text to an untyped pointer.
+#pragma once
+
+#include "FacetString.h"
+
+namespace Facet {
+
+// Keys are compared case-sensitively. Values are never owned: removing an
+// entry or clearing the map frees the key but leaves the value alone.
+//
+// Hash: h = 0; for each key character from the last to the first,
+// h = h * 33 + c (unsigned 32-bit, wrapping); bucket = h % bucket count.
+// New entries go to the head of their chain, and a successful Find moves the
+// entry to the head (unless told not to).
+//
+// Enumeration order (GetAt): buckets from the last down to 0, each chain from
+// head to tail. To enumerate, take for each i in 0..GetSize()-1 the key
+// GetAt(i), then its value with Find(key, false) to keep the order stable.
+class CFacetStringPtrMap
+{
+public:
+    static const int kDefaultBuckets = 83;
+    static const int kMinimumBuckets = 16;
+
+    // Fewer than 16 buckets become 16.
+    explicit CFacetStringPtrMap(int bucketCount = kDefaultBuckets);
+    ~CFacetStringPtrMap();
+    CFacetStringPtrMap(const CFacetStringPtrMap&) = delete;
+    CFacetStringPtrMap& operator=(const CFacetStringPtrMap&) = delete;
+
+    // Deletes every entry and makes a new empty table of `bucketCount`
+    // buckets (negative becomes 0; with 0 buckets every lookup fails and every
+    // insertion is refused).
+    void Resize(int bucketCount = kDefaultBuckets);
+    // The entry's value, or null when absent. With `optimize` the entry moves
+    // to the head of its chain (this changes the enumeration order).
+    void* Find(const wchar_t* key, bool optimize = true) const;
+    // False when the key is already present (its value is kept) or the map has
+    // no buckets.
+    bool Insert(const wchar_t* key, void* value);
+    // Replaces the value of a present key and returns the old value; inserts
+    // an absent key and returns null. Without buckets returns `value`.
+    void* Set(const wchar_t* key, void* value);
+    // False when absent.
+    bool Remove(const wchar_t* key);
+    // Deletes every entry, keeping the bucket count.
+    void RemoveAll();
+    int GetSize() const;
+    int GetBucketCount() const;
+    // The key of the index-th entry in enumeration order, or null.
+    const wchar_t* GetAt(int index) const;
+    const wchar_t* operator[](int index) const;
+
+    static unsigned int HashKey(const wchar_t* key);
+
+private:
+    struct TItem;
+
+    TItem* FindItem(const wchar_t* key, bool optimize) const;
+    void DeleteAll();
+
+    TItem** m_aT;
+    int m_nBuckets;
+    int m_nCount;
+};
+
+} // namespace Facet
