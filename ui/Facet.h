@@ -8,3 +8,14 @@
 #include "core/FacetGeometry.h"
 #include "core/StringOrId.h"
 #include "core/Delegate.h"
+
+// Skin documents and archives.
+#include "core/ZipArchive.h"
+#include "core/Markup.h"
+#include "core/SkinSource.h"
+
+// Paint manager.
+#include "core/PaintManager.h"
+
+// Display scale.
+#include "core/DpiManager.h"

@@ -1,0 +1,160 @@
+#include "DpiManager.h"
+
+namespace Facet {
+
+namespace {
+
+const int kStandardDpi = 96;
+
+// The desktop window's device context for the lifetime of the object.
+class DesktopDC
+{
+public:
+    DesktopDC() : m_hWnd(::GetDesktopWindow()), m_hDC(::GetDC(m_hWnd)) {}
+    ~DesktopDC()
+    {
+        if (m_hDC != nullptr)
+            ::ReleaseDC(m_hWnd, m_hDC);
+    }
+    DesktopDC(const DesktopDC&) = delete;
+    DesktopDC& operator=(const DesktopDC&) = delete;
+
+    HDC Get() const { return m_hDC; }
+
+private:
+    HWND m_hWnd;
+    HDC m_hDC;
+};
+
+// An open registry key, closed when the object goes.
+class RegistryKey
+{
+public:
+    RegistryKey() = default;
+    ~RegistryKey()
+    {
+        if (m_hKey != nullptr)
+            ::RegCloseKey(m_hKey);
+    }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+
+    bool Open(HKEY parent, const wchar_t* path, REGSAM access)
+    {
+        return ::RegOpenKeyExW(parent, path, 0, access, &m_hKey) == ERROR_SUCCESS;
+    }
+    HKEY Get() const { return m_hKey; }
+
+private:
+    HKEY m_hKey = nullptr;
+};
+
+int DesktopDpi()
+{
+    DesktopDC dc;
+    if (dc.Get() == nullptr)
+        return 0;
+    return ::GetDeviceCaps(dc.Get(), LOGPIXELSX);
+}
+
+} // namespace
+
+DpiManager* DpiManager::GetInstance()
+{
+    // A function-local static is created once even when first calls race.
+    static DpiManager instance;
+    return &instance;
+}
+
+double DpiManager::FactorForDpi(int dpi)
+{
+    // A failed reading must never turn every skin size into 0.
+    if (dpi <= 0)
+        dpi = kStandardDpi;
+    return dpi / static_cast<double>(kStandardDpi);
+}
+
+int DpiManager::ReadDpi() const
+{
+    return m_pDpiSource != nullptr ? m_pDpiSource() : DesktopDpi();
+}
+
+double DpiManager::GetWindowInchPex() const
+{
+    return FactorForDpi(ReadDpi());
+}
+
+double DpiManager::GetDPIFromRegistry()
+{
+    int dpi = kStandardDpi;
+    RegistryKey key;
+    if (key.Open(HKEY_CURRENT_USER, L"CONTROL PANEL\\DESKTOP\\WINDOWMETRICS", KEY_QUERY_VALUE)) {
+        DWORD type = REG_NONE;
+        DWORD value = 0;
+        DWORD size = sizeof(value);
+        const LONG result = ::RegQueryValueExW(key.Get(), L"AppliedDPI", nullptr, &type,
+                                               reinterpret_cast<BYTE*>(&value), &size);
+        if (result == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(value) &&
+            static_cast<int>(value) > 0)
+            dpi = static_cast<int>(value);
+    }
+    return dpi / static_cast<double>(kStandardDpi);
+}
+
+void DpiManager::SetAdaptDPI(bool adapt)
+{
+    m_bAdaptDPI = adapt;
+    if (adapt) {
+        // The percentage starts at 1.0, which would shrink everything to a
+        // hundredth; adaptation follows the display instead.
+        m_dScale = FactorForDpi(ReadDpi()) * 100.0;
+    }
+}
+
+bool DpiManager::ScalesNumbers() const
+{
+    return m_bAdaptDPI && m_dScale != 100.0;
+}
+
+int DpiManager::ScaleNumber(int value) const
+{
+    const int percent = static_cast<int>(m_dScale);
+    return ::MulDiv(value, percent, 100);
+}
+
+int DpiManager::ScaleInt(int& value) const
+{
+    if (ScalesNumbers())
+        value = ScaleNumber(value);
+    return value;
+}
+
+void DpiManager::ScaleRect(RECT& rect) const
+{
+    if (!ScalesNumbers())
+        return;
+    const int width = ScaleNumber(rect.right - rect.left);
+    const int height = ScaleNumber(rect.bottom - rect.top);
+    rect.left = ScaleNumber(rect.left);
+    rect.top = ScaleNumber(rect.top);
+    rect.right = rect.left + width;
+    rect.bottom = rect.top + height;
+}
+
+void DpiManager::ScaleSize(SIZE& size) const
+{
+    if (!ScalesNumbers())
+        return;
+    size.cx = ScaleNumber(size.cx);
+    size.cy = ScaleNumber(size.cy);
+}
+
+void DpiManager::ScalePoint(POINT& point) const
+{
+    if (!ScalesNumbers())
+        return;
+    point.x = ScaleNumber(point.x);
+    point.y = ScaleNumber(point.y);
+}
+
+} // namespace Facet

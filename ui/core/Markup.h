@@ -1,0 +1,120 @@
+// A small non-validating reader for skin documents. The document is converted to one
+// block of wide characters that the parser edits in place (names, values and text are
+// terminated where they stand); a flat element table refers to them by position.
+#pragma once
+
+namespace Facet {
+
+class CMarkup;
+class CMarkupNode;
+
+// One element of a document. Positions are character offsets into the document text,
+// links are indexes into the element table (0 = none; element 0 is never an element).
+typedef struct tagXMLELEMENT
+{
+    unsigned int iStart;   // the element's name
+    unsigned int iChild;   // first child
+    unsigned int iNext;    // next sibling
+    unsigned int iParent;  // parent, 0 for a top-level element
+    unsigned int iData;    // content: after the start tag's ">", or the "/" of "/>"
+} XMLELEMENT;
+
+class CMarkup
+{
+    friend class CMarkupNode;
+
+public:
+    explicit CMarkup(const wchar_t* xml = nullptr);
+    ~CMarkup();
+
+    bool Load(const wchar_t* xml);
+    // encoding: 0 UTF-8 (default), 1 UTF-16 with byte-order mark, 2 ANSI code page; other values read as 1.
+    bool LoadFromMem(unsigned char* bytes, unsigned long size, int encoding = 0);
+    // Reads a document from the skin source (resource folder or resource zip) configured
+    // on CPaintManagerUI.
+    bool LoadFromFile(const wchar_t* fileName, int encoding = 0);
+    void Release();
+    bool IsValid() const;
+
+    void SetPreserveWhitespace(bool preserve = true);
+    void GetLastErrorMessage(wchar_t* buffer, unsigned long cch) const;
+    void GetLastErrorLocation(wchar_t* buffer, unsigned long cch) const;
+
+    CMarkupNode GetRoot();
+
+    // The deepest nesting of elements a document may have.
+    static constexpr unsigned int kMaxDepth = 1000;
+
+private:
+    CMarkup(const CMarkup&) = delete;
+    CMarkup& operator=(const CMarkup&) = delete;
+
+    bool LoadBytes(const unsigned char* bytes, unsigned long size);
+    bool ParseDocument();
+    bool ParseElements(wchar_t*& text, unsigned int parent, unsigned int depth);
+    bool ParseAttributes(wchar_t*& text);
+    void DecodeText(wchar_t*& text, wchar_t*& dest, wchar_t stop);
+    bool ReserveElement(unsigned int* index);
+    bool Failed(const wchar_t* message, const wchar_t* location = nullptr);
+    bool Adopt(wchar_t* text);
+
+    wchar_t* m_pstrXML;
+    XMLELEMENT* m_pElements;
+    unsigned int m_nElements;
+    unsigned int m_nReservedElements;
+    wchar_t m_szErrorMsg[100];
+    wchar_t m_szErrorXML[50];
+    bool m_bPreserveWhitespace;
+};
+
+class CMarkupNode
+{
+    friend class CMarkup;
+
+public:
+    CMarkupNode();
+
+    bool IsValid() const;
+
+    CMarkupNode GetParent();
+    CMarkupNode GetSibling();
+    CMarkupNode GetChild();
+    CMarkupNode GetChild(const wchar_t* name);
+
+    bool HasSiblings() const;
+    bool HasChildren() const;
+    const wchar_t* GetName() const;
+    const wchar_t* GetValue() const;
+
+    bool HasAttributes();
+    bool HasAttribute(const wchar_t* name);
+    int GetAttributeCount();
+    const wchar_t* GetAttributeName(int index);
+    const wchar_t* GetAttributeValue(int index);
+    const wchar_t* GetAttributeValue(const wchar_t* name);
+    bool GetAttributeValue(int index, wchar_t* buffer, unsigned long cch);
+    bool GetAttributeValue(const wchar_t* name, wchar_t* buffer, unsigned long cch);
+
+    // The most attributes of one element that a node exposes.
+    enum { MAX_XML_ATTRIBUTES = 64 };
+
+private:
+    CMarkupNode(CMarkup* owner, int pos);
+
+    const XMLELEMENT* Element() const;
+    CMarkupNode Link(unsigned int index) const;
+    void MapAttributes();
+
+    struct XMLATTRIBUTE
+    {
+        unsigned int iName;
+        unsigned int iValue;
+    };
+
+    int m_iPos;
+    int m_nAttributes;
+    XMLATTRIBUTE m_aAttributes[MAX_XML_ATTRIBUTES];
+    CMarkup* m_pOwner;
+};
+
+} // namespace Facet
