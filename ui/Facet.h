@@ -13,6 +13,7 @@
 #include "core/ZipArchive.h"
 #include "core/Markup.h"
 #include "core/SkinSource.h"
+#include "core/ResourceManager.h"
 
 // Paint manager.
 #include "core/PaintManager.h"

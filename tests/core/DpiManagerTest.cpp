@@ -28,12 +28,6 @@ protected:
     DpiManager* manager = DpiManager::GetInstance();
 };
 
-TEST_F(DpiManagerTest, OneInstanceForTheProcess)
-{
-    EXPECT_NE(nullptr, manager);
-    EXPECT_EQ(manager, DpiManager::GetInstance());
-}
-
 TEST_F(DpiManagerTest, FactorFollowsTheDotsPerInch)
 {
     const struct { int dpi; double factor; } cases[] = {

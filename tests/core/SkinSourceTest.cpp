@@ -254,6 +254,11 @@ TEST_F(SkinTest, ZipInMemoryIsAlwaysKeptOpen)
     // The same block again keeps the open archive.
     CPaintManagerUI::SetResourceZip(firstBytes.data(), static_cast<unsigned int>(firstBytes.size()));
     EXPECT_EQ(handle, CPaintManagerUI::GetResourceZipHandle());
+    // Closed by Term, the same block is opened again when set again.
+    CPaintManagerUI::Term();
+    EXPECT_EQ(CSkinSource::kZipOpenFailed, CSkinSource::ReadDocument(L"main.xml", bytes));
+    CPaintManagerUI::SetResourceZip(firstBytes.data(), static_cast<unsigned int>(firstBytes.size()));
+    EXPECT_EQ(CSkinSource::kOk, CSkinSource::ReadDocument(L"main.xml", bytes));
 
     // A different block replaces it.
     ZipWriter second;

@@ -223,7 +223,9 @@ void CPaintManagerUI::SetResourceZip(const wchar_t* zipName, bool cached)
 
 void CPaintManagerUI::SetResourceZip(const void* data, unsigned int length)
 {
-    if (IsResourceZipInMemory() && data == m_pResourceZipData && length == m_nResourceZipLength)
+    // The same block again keeps the open archive (after Term it is opened anew).
+    if (IsResourceZipInMemory() && data == m_pResourceZipData && length == m_nResourceZipLength &&
+        m_hResourceZip != nullptr)
         return;
     CloseResourceZip();
     m_pStrResourceZip = kMemoryZipName;
