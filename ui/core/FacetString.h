@@ -117,6 +117,8 @@ private:
     // size rule says) keeping the first `keep` characters; returns false when
     // memory runs out (the string is then unchanged).
     bool Reserve(int length, int keep);
+    // Appends `count` characters of `text`; false when memory runs out.
+    bool AppendCount(const wchar_t* text, int count);
 
     wchar_t* m_pstr;
     wchar_t m_szBuffer[kLocalBufferLength];
