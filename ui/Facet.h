@@ -11,6 +11,10 @@
 
 // Skin documents and archives.
 #include "core/ZipArchive.h"
+#include "core/SkinSource.h"
+
+// Paint manager.
+#include "core/PaintManager.h"
 
 // Display scale.
 #include "core/DpiManager.h"
