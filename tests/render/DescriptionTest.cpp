@@ -62,7 +62,7 @@ TEST(ImageDescription, ColourAndSvgKeys)
 {
     const Parsed color = Parse(L"color='#80FF0000'");
     EXPECT_EQ(color.info.sImageName, L"#80FF0000");
-    EXPECT_EQ(color.lookup.sResType, kColorResourceType);
+    EXPECT_EQ(color.lookup.sResType, L"*COLOR*");
     EXPECT_TRUE(color.lookup.bByResType);
 
     const Parsed svg = Parse(L"svg='icons/close.svg'");

@@ -1,12 +1,11 @@
 #include "ImageDescription.h"
 
 #include "../core/FacetGeometry.h"
+#include "../core/SkinSource.h"
 
 #include <cwchar>
 
 namespace Facet {
-
-const wchar_t* const kColorResourceType = L"*COLOR*";
 
 namespace {
 
@@ -40,7 +39,7 @@ void Apply(const CFacetString& key, const CFacetString& value, TDrawInfo& info, 
         lookup.sResType = value;
     } else if (key == L"color") {
         info.sImageName = value;
-        lookup.sResType = kColorResourceType;
+        lookup.sResType = CSkinSource::kColorType;
         lookup.bByResType = true;
     } else if (key == L"dest") {
         const RECT rc = ReadRect(value);

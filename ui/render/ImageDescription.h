@@ -19,9 +19,6 @@ struct TImageLookup
     bool bSvg = false;
 };
 
-// The resource type that marks a one-pixel image made from a colour value.
-extern const wchar_t* const kColorResourceType;
-
 // Parses `info.sDrawString` into `info` (image name, destination, source,
 // corners, fade, hole, tiling) and `lookup`. Destination offsets are multiplied
 // by `scale` and truncated; source and corners are taken as written. A syntax

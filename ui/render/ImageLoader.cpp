@@ -2,6 +2,7 @@
 #include "RenderEngine.h"
 
 #include "../core/DpiManager.h"
+#include "../core/SkinSource.h"
 #include "ImageCodecs.h"
 #include "ImageDescription.h"
 
@@ -98,6 +99,21 @@ void Say(const char* line)
 }
 
 } // namespace
+
+TImageInfo* CRenderEngine::LoadImage(STRINGorID bitmap, const wchar_t* type, DWORD mask)
+{
+    const wchar_t* name = bitmap.IsId() ? L"" : bitmap.m_lpstr;
+    if (type != nullptr && wcscmp(type, CSkinSource::kColorType) == 0) {
+        // A colour key needs no bytes: the name is the colour.
+        if (bitmap.IsId() || name == nullptr)
+            return nullptr;
+        return CreateImage(ColorPixel(name), mask, true);
+    }
+    std::vector<unsigned char> bytes;
+    if (CSkinSource::ReadImage(bitmap, type, bytes) != CSkinSource::kOk)
+        return nullptr;
+    return DecodeImage(bytes.data(), bytes.size(), name, mask);
+}
 
 TImageInfo* CRenderEngine::DecodeImage(const unsigned char* bytes, size_t size, const wchar_t* name, DWORD mask)
 {
