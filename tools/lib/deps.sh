@@ -147,10 +147,14 @@ _deps_nanosvg() {
 }
 
 _deps_stb() {
-    local header=/usr/include/stb/stb_image.h
-    [[ -f "$header" ]] || die "libstb-dev is not installed"
+    # stb_image decodes the skin's images; stb_image_write lets the tests make images.
+    local name header
     mkdir -p "$FACET_DEPS_PREFIX/include/stb"
-    cmp -s "$header" "$FACET_DEPS_PREFIX/include/stb/stb_image.h" || cp "$header" "$FACET_DEPS_PREFIX/include/stb/"
+    for name in stb_image.h stb_image_write.h; do
+        header="/usr/include/stb/$name"
+        [[ -f "$header" ]] || die "libstb-dev is not installed"
+        cmp -s "$header" "$FACET_DEPS_PREFIX/include/stb/$name" || cp "$header" "$FACET_DEPS_PREFIX/include/stb/"
+    done
 }
 
 _deps_googletest() {

@@ -16,25 +16,26 @@ _harness_start_display() {
     if [[ -n "${DISPLAY:-}" ]]; then
         return 0
     fi
-    local n
-    for n in $(seq 90 140); do
-        [[ -e "/tmp/.X11-unix/X$n" || -e "/tmp/.X$n-lock" ]] && continue
-        Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-        _harness_xvfb_pid=$!
-        local i
-        for i in $(seq 1 100); do
-            [[ -e "/tmp/.X11-unix/X$n" ]] && break
-            kill -0 "$_harness_xvfb_pid" 2>/dev/null || break
-            sleep 0.05
-        done
-        if [[ -e "/tmp/.X11-unix/X$n" ]] && kill -0 "$_harness_xvfb_pid" 2>/dev/null; then
-            export DISPLAY=":$n"
-            log "started Xvfb on $DISPLAY"
-            return 0
-        fi
-        _harness_xvfb_pid=""
+    # Xvfb picks a free display number itself and writes it to descriptor 3, so
+    # two runs on one machine never share (and then kill) one display.
+    local numberFile i
+    numberFile="$(mktemp)"
+    Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$numberFile" >/dev/null 2>&1 &
+    _harness_xvfb_pid=$!
+    for i in $(seq 1 200); do
+        [[ -s "$numberFile" ]] && break
+        kill -0 "$_harness_xvfb_pid" 2>/dev/null || break
+        sleep 0.05
     done
-    die "could not start Xvfb"
+    local number
+    number="$(tr -dc '0-9' < "$numberFile")"
+    rm -f "$numberFile"
+    if [[ -z "$number" ]] || ! kill -0 "$_harness_xvfb_pid" 2>/dev/null; then
+        _harness_xvfb_pid=""
+        die "could not start Xvfb"
+    fi
+    export DISPLAY=":$number"
+    log "started Xvfb on $DISPLAY"
 }
 
 _harness_reg_import() { # UTF-8 .reg text on stdin -> imported into the prefix
