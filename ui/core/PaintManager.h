@@ -1,21 +1,245 @@
-// CPaintManagerUI: the paint manager of a window. This header carries the
-// process-wide part: where skins and images come from (instance, resource
-// module, resource folder, zip archive) and the numbered language strings
-// that texts refer to with %{n} tokens.
+// CPaintManagerUI: connects one native window to one tree of controls. It
+// turns the window's messages into control events and named notifications,
+// keeps focus, hover, capture and timers, paints the tree double-buffered (or
+// per-pixel alpha for layered windows), and owns the window's resource tables:
+// fonts, images, default attribute lists and colours. Its process-wide part
+// says where skins and images come from and holds the shared tables and the
+// numbered language strings.
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
+#include "FacetArrays.h"
 #include "FacetString.h"
 #include "FacetStringPtrMap.h"
+#include "PaintManagerTypes.h"
+#include "ResourceTables.h"
+#include "../render/ImageInfo.h"
 
 namespace Facet {
 
+class CControlUI;
 class CZipArchive;
+
+typedef CControlUI* (*LPCREATECONTROL)(const wchar_t* className);
 
 class CPaintManagerUI
 {
 public:
+    CPaintManagerUI();
+    ~CPaintManagerUI();
+    CPaintManagerUI(const CPaintManagerUI&) = delete;
+    CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
+
+    // -- Window and tree --
+
+    // Binds the manager to a native window (again): forgets names, this window's
+    // resources, custom attributes, option groups and timers.
+    void Init(HWND hWnd, const wchar_t* name = nullptr);
+    bool AttachDialog(CControlUI* pControl);
+    bool InitControls(CControlUI* pControl, CControlUI* pParent = nullptr);
+    // Called by a control that is being destroyed.
+    void ReapObjects(CControlUI* pControl);
+    // Destroys the control after the current message, from the posted queue.
+    void AddDelayedCleanup(CControlUI* pControl);
+
+    CControlUI* GetRoot() const;
+    HWND GetPaintWindow() const;
+    HDC GetPaintDC() const;
+    HBITMAP GetPaintOffscreenBitmap() const;
+    const CFacetString& GetName() const;
+    static CPaintManagerUI* GetPaintManager(const wchar_t* name);
+    static CFacetPtrArray* GetPaintManagers();
+
+    void NeedUpdate();
+    bool IsUpdateNeeded() const;
+    void Invalidate();
+    void Invalidate(RECT& rcItem);
+    bool IsPainting() const;
+    void SetPainting(bool painting);
+    SIZE GetClientSize() const;
+    POINT GetMousePos() const;
+
+    // -- Window attributes --
+
+    SIZE GetInitSize() const;
+    void SetInitSize(int cx, int cy);
+    RECT& GetSizeBox();
+    void SetSizeBox(RECT& rcSizeBox);
+    RECT& GetCaptionRect();
+    void SetCaptionRect(RECT& rcCaption);
+    SIZE GetRoundCorner() const;
+    void SetRoundCorner(int cx, int cy);
+    SIZE GetMinInfo() const;
+    void SetMinInfo(int cx, int cy);
+    SIZE GetMaxInfo() const;
+    void SetMaxInfo(int cx, int cy);
+    bool IsShowUpdateRect() const;
+    void SetShowUpdateRect(bool show);
+    bool IsNoActivate() const;
+    void SetNoActivate(bool noActivate);
+    BYTE GetOpacity() const;
+    void SetOpacity(BYTE opacity);
+    bool IsLayered() const;
+    void SetLayered(bool layered);
+    RECT& GetLayeredInset();
+    void SetLayeredInset(RECT& rcLayeredInset);
+    BYTE GetLayeredOpacity() const;
+    void SetLayeredOpacity(BYTE opacity);
+    const wchar_t* GetLayeredImage() const;
+    void SetLayeredImage(const wchar_t* description);
+    int GetHoverTime() const;
+    void SetHoverTime(int milliseconds);
+    int GetTooltipWindowWidth() const;
+    void SetTooltipWindowWidth(int width);
+    HWND GetTooltipWindow() const;
+
+    void AddWindowCustomAttribute(const wchar_t* name, const wchar_t* value);
+    const wchar_t* GetWindowCustomAttribute(const wchar_t* name) const;
+    bool RemoveWindowCustomAttribute(const wchar_t* name);
+    void RemoveAllWindowCustomAttribute();
+    // Applies one window attribute of a skin's root element.
+    void SetWindowAttribute(const wchar_t* name, const wchar_t* value);
+    // Applies name="value" pairs separated by single blanks.
+    void SetWindowAttributeList(const wchar_t* list);
+    void UsedVirtualWnd(bool used);
+    void SetAdaptDPI(bool adapt);
+
+    // -- Listeners --
+
+    bool AddNotifier(INotifyUI* pControl);
+    bool RemoveNotifier(INotifyUI* pControl);
+    bool AddPreMessageFilter(IMessageFilterUI* pFilter);
+    bool RemovePreMessageFilter(IMessageFilterUI* pFilter);
+    bool AddMessageFilter(IMessageFilterUI* pFilter);
+    bool RemoveMessageFilter(IMessageFilterUI* pFilter);
+    bool AddTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator);
+    bool RemoveTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator);
+    bool AddPostPaint(CControlUI* pControl);
+    bool RemovePostPaint(CControlUI* pControl);
+    bool SetPostPaintIndex(CControlUI* pControl, int index);
+    int GetPostPaintCount() const;
+    bool AddNativeWindow(CControlUI* pControl, HWND hChildWnd);
+    bool RemoveNativeWindow(HWND hChildWnd);
+    int GetNativeWindowCount() const;
+    RECT GetNativeWindowRect(HWND hChildWnd) const;
+    void AddMouseLeaveNeeded(CControlUI* pControl);
+    bool RemoveMouseLeaveNeeded(CControlUI* pControl);
+
+    // -- Messages and notifications --
+
+    bool MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    bool PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    bool TranslateAccelerator(LPMSG pMsg);
+    static bool TranslateMessage(const LPMSG pMsg);
+    static int MessageLoop();
+
+    void SendNotify(TNotifyUI& Msg, bool bAsync = false, bool bEnableRepeat = true);
+    void SendNotify(CControlUI* pControl, const wchar_t* pstrMessage, WPARAM wParam = 0, LPARAM lParam = 0,
+                    bool bAsync = false, bool bEnableRepeat = true);
+
+    // -- Focus and capture --
+
+    CControlUI* GetFocus() const;
+    void SetFocus(CControlUI* pControl, bool bFocusWnd = true);
+    void SetFocusNeeded(CControlUI* pControl);
+    bool SetNextTabControl(bool bForward = true);
+    void SetCapture();
+    void ReleaseCapture();
+    bool IsCaptured() const;
+
+    // -- Control timers --
+
+    bool SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse);
+    bool KillTimer(CControlUI* pControl, UINT nTimerID);
+    void KillTimer(CControlUI* pControl);
+    void RemoveAllTimers();
+
+    // -- Names and searches --
+
+    CControlUI* FindControl(const wchar_t* name) const;
+    CControlUI* FindControl(POINT pt) const;
+    CControlUI* FindSubControlByName(CControlUI* pParent, const wchar_t* name) const;
+    CControlUI* FindSubControlByPoint(CControlUI* pParent, POINT pt) const;
+    CControlUI* FindSubControlByClass(CControlUI* pParent, const wchar_t* className, int index = 0);
+    CFacetPtrArray* FindSubControlsByClass(CControlUI* pParent, const wchar_t* className);
+    CFacetPtrArray* GetFoundControls();
+    bool RenameControl(CControlUI* pControl, const wchar_t* name);
+
+    // -- Option groups --
+
+    bool AddOptionGroup(const wchar_t* groupName, CControlUI* pControl);
+    CFacetPtrArray* GetOptionGroup(const wchar_t* groupName);
+    void RemoveOptionGroup(const wchar_t* groupName, CControlUI* pControl);
+    void RemoveAllOptionGroups();
+
+    // -- Control plug-ins (process-wide) --
+
+    static bool LoadPlugin(const wchar_t* moduleName);
+    static CFacetPtrArray* GetPlugins();
+
+    // -- Fonts (this window's table, then the shared one, then the default font) --
+
+    HFONT AddFont(int id, const wchar_t* name, int size, bool bold, bool underline, bool italic,
+                  bool shared = false);
+    HFONT GetFont(int id);
+    HFONT GetFont(const wchar_t* name, int size, bool bold, bool underline, bool italic);
+    int GetFontIndex(HFONT hFont, bool shared = false);
+    int GetFontIndex(const wchar_t* name, int size, bool bold, bool underline, bool italic, bool shared = false);
+    TFontInfo* GetFontInfo(int id);
+    TFontInfo* GetFontInfo(HFONT hFont);
+    TFontInfo* GetDefaultFontInfo();
+    void SetDefaultFont(const wchar_t* name, int size, bool bold, bool underline, bool italic, bool shared = false);
+    bool RemoveFont(int id, bool shared = false);
+    bool RemoveFont(HFONT hFont, bool shared = false);
+    void RemoveAllFonts(bool shared = false);
+    int GetCustomFontCount(bool shared = false) const;
+
+    // -- Images --
+
+    const TImageInfo* AddImage(const wchar_t* name, const wchar_t* type = nullptr, DWORD mask = 0,
+                               bool useHSL = false, bool shared = false, bool svg = false);
+    // Registers an existing bitmap in the shared table.
+    const TImageInfo* AddImage(const wchar_t* name, HBITMAP hBitmap, int width, int height, bool alpha);
+    const TImageInfo* GetImage(const wchar_t* name);
+    const TImageInfo* GetImageEx(const wchar_t* name, const wchar_t* type = nullptr, DWORD mask = 0,
+                                 bool useHSL = false, bool svg = false);
+    bool RemoveImage(const wchar_t* name, bool shared = false);
+    void RemoveAllImages(bool shared = false);
+    void ReloadImages();
+    static void ReloadSharedImages();
+    static void ReloadSkin();
+
+    // -- Default attribute lists --
+
+    void AddDefaultAttributeList(const wchar_t* className, const wchar_t* attributeList, bool shared = false);
+    const wchar_t* GetDefaultAttributeList(const wchar_t* className) const;
+    bool RemoveDefaultAttributeList(const wchar_t* className, bool shared = false);
+    void RemoveAllDefaultAttributeList(bool shared = false);
+
+    // -- Default colours --
+
+    DWORD GetDefaultDisabledColor() const;
+    void SetDefaultDisabledColor(DWORD color, bool shared = false);
+    DWORD GetDefaultFontColor() const;
+    void SetDefaultFontColor(DWORD color, bool shared = false);
+    DWORD GetDefaultLinkFontColor() const;
+    void SetDefaultLinkFontColor(DWORD color, bool shared = false);
+    DWORD GetDefaultLinkHoverFontColor() const;
+    void SetDefaultLinkHoverFontColor(DWORD color, bool shared = false);
+    DWORD GetDefaultSelectedBkColor() const;
+    void SetDefaultSelectedBkColor(DWORD color, bool shared = false);
+
+    // Adding fonts, images and default lists goes to the shared tables.
+    void SetForceUseSharedRes(bool force);
+    bool IsForceUseSharedRes() const;
+
+    // -- HSL adjustment of images (process-wide) --
+
+    static void SetHSL(bool useHSL, short h, short s, short l);
+    static bool GetHSL(short* h, short* s, short* l);
+
     // -- Process-wide skin sources (UI thread; set once at start-up) --
 
     static HINSTANCE GetInstance();
@@ -82,6 +306,35 @@ private:
     // The memory block of an archive in memory (null for a zip file).
     static const void* m_pResourceZipData;
     static unsigned int m_nResourceZipLength;
+
+    // -- Resource tables --
+    static void InitSharedResources();
+    void InitWindowResources();
+    void FreeWindowResources();
+    TResInfo& TargetTables(bool shared);
+    void MeasureFont(TFontInfo& info) const;
+    static TImageInfo* LoadTableImage(const wchar_t* name, const wchar_t* type, DWORD mask, bool svg);
+    static bool PrepareHSL(TImageInfo& image);
+    void RetireImage(TImageInfo* image);
+    static void ReloadImageTable(CFacetStringPtrMap& images);
+    static void AdjustImageTable(CFacetStringPtrMap& images);
+
+    HWND m_hWndPaint = nullptr;
+    HDC m_hDcPaint = nullptr;
+    CControlUI* m_pRoot = nullptr;
+
+    bool m_bForceUseSharedRes = false;
+    TResInfo m_ResInfo;
+    // Image records removed or replaced while controls may still point at them:
+    // emptied at once, deleted with the manager.
+    CFacetPtrArray m_aRetiredImages;
+
+    static TResInfo m_SharedResInfo;
+    static bool m_bUseHSL;
+    static short m_H;
+    static short m_S;
+    static short m_L;
+    static CFacetPtrArray m_aPaintManagers;
 };
 
 } // namespace Facet
