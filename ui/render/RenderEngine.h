@@ -54,6 +54,25 @@ public:
     static void DrawRoundRect(HDC hDC, const RECT& rc, int size, int width, int height, DWORD penColor,
                               int style = PS_SOLID);
 
+    // Plain text in the manager's font `font` (language tokens "%{n}" are
+    // substituted first); `style` takes the platform's text-drawing flags
+    // (DT_CENTER, DT_VCENTER, DT_SINGLELINE, DT_CALCRECT, DT_END_ELLIPSIS...).
+    // With DT_CALCRECT the rectangle receives the text's extent and nothing is
+    // drawn (a null context then measures with the manager's or a memory one).
+    static void DrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc, const wchar_t* text, DWORD color, int font,
+                         UINT style);
+    // Text with the HTML-like mark-up ({b}, {c #AARRGGBB}, {a link}, {i image},
+    // {n}... or the same tags in angle brackets). `linkRects` and `linkTexts`
+    // hold `linkCount` slots: on entry they describe the links of the previous
+    // paint (the one under the mouse is drawn in the hover colour); on return
+    // `linkCount` is the number of links laid out, at most the slots given.
+    // Null arrays record no links. With DT_CALCRECT nothing is drawn and the
+    // rectangle's bottom (and right, when narrower) receive the text's extent.
+    static void DrawHtmlText(HDC hDC, CPaintManagerUI* manager, RECT& rc, const wchar_t* text, DWORD color,
+                             RECT* linkRects, CFacetString* linkTexts, int& linkCount, int font, UINT style);
+    // Width and height of the whole text in the manager's font `font`.
+    static SIZE GetTextSize(HDC hDC, CPaintManagerUI* manager, const wchar_t* text, int font, UINT style);
+
     // The wide name in the narrow code page, into a cleared buffer; returns the
     // converted length.
     static int GetAnsiFileName(const wchar_t* name, char* buffer, int length);
