@@ -20,3 +20,6 @@
 
 // Display scale.
 #include "core/DpiManager.h"
+
+// Controls.
+#include "control/ControlUI.h"
