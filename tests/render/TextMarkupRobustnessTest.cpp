@@ -3,6 +3,7 @@
 // caller's device context comes back unchanged.
 #include "TextTestSupport.h"
 
+#include "render/HtmlTextLayout.h"
 #include "render/HtmlTextTokens.h"
 
 #include <cstring>
@@ -154,6 +155,32 @@ TEST_F(HtmlRobustness, DeepNestingAndStrayEndTagsAreHarmless)
     EXPECT_GT(CountPixels(m_canvas, all, [](uint32_t p) { return IsNear(p, 0x000000); }), 5);
     // The nested bold derived one font, found again each time.
     EXPECT_LE(m_manager.GetCustomFontCount(), 6);
+}
+
+TEST_F(HtmlRobustness, LinesAreNeverCutInsideASurrogatePair)
+{
+    std::wstring text;
+    for (int i = 0; i < 40; ++i)
+        text += L"\xD83D\xDE00"; // U+1F600, one character in two code units
+    for (const bool wordBreak : {false, true}) {
+        LayoutOptions options;
+        options.width = 45;
+        options.wordBreak = wordBreak;
+        StyleState style(m_manager.GetFontInfo(kNormalFont), 0xFF000000);
+        LinkTable links(nullptr, nullptr, 0);
+        Layout layout(m_canvas.Dc(), &m_manager, options, style, links, CFacetString());
+        layout.Run(text.c_str());
+        ASSERT_GT(layout.Lines().size(), 1u);
+        int total = 0;
+        for (const Line& line : layout.Lines()) {
+            for (const Piece& piece : line.pieces) {
+                EXPECT_EQ(piece.length % 2, 0);
+                EXPECT_EQ((piece.text - text.c_str()) % 2, 0);
+                total += piece.length;
+            }
+        }
+        EXPECT_EQ(total, static_cast<int>(text.size()));
+    }
 }
 
 TEST_F(HtmlRobustness, TheContextComesBackAsItWas)

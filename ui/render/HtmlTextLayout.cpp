@@ -28,6 +28,15 @@ int WordBreakCut(const wchar_t* text, int fit)
     return 0;
 }
 
+// Moves a cut that would split a surrogate pair before the pair, or after it
+// when nothing would be left before it.
+int KeepPairsWhole(const wchar_t* text, int length, int keep)
+{
+    if (keep > 0 && keep < length && IS_HIGH_SURROGATE(text[keep - 1]))
+        return keep > 1 ? keep - 1 : keep + 1;
+    return keep;
+}
+
 } // namespace
 
 Layout::Layout(HDC dc, CPaintManagerUI* manager, const LayoutOptions& options, StyleState& style, LinkTable& links,
@@ -200,7 +209,7 @@ void Layout::OnRun(const wchar_t* text, int length, bool space)
             return;
         }
         if (m_options.endEllipsis && (m_options.singleLine || !m_options.wordBreak)) {
-            const int keep = (std::max)(0, fit - 2);
+            const int keep = KeepPairsWhole(text, length, (std::max)(0, fit - 2));
             if (keep > 0)
                 AddText(text, keep);
             AddEllipsis();
@@ -219,7 +228,7 @@ void Layout::OnRun(const wchar_t* text, int length, bool space)
             EndLine();
             continue;
         }
-        keep = (std::max)(keep, 1);
+        keep = KeepPairsWhole(text, length, (std::max)(keep, 1));
         AddText(text, keep);
         if (!multiLine) {
             m_elided = true;
