@@ -88,7 +88,8 @@ TEST(ControlAttributes, ShortNumberListsStopAtTheirEnd)
     EXPECT_EQ(20, control.GetFixedXY().cy);
     EXPECT_EQ(33, control.GetFixedWidth());
     EXPECT_EQ(44, control.GetFixedHeight());
-    control.SetAttribute(L"pos", L"0,0,15");
+    // Three numbers: the missing bottom counts as 0, so the height is negative.
+    control.SetAttribute(L"pos", L"5,6,20");
     EXPECT_EQ(15, control.GetFixedWidth());
     EXPECT_EQ(44, control.GetFixedHeight());
 
