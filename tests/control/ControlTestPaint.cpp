@@ -39,7 +39,14 @@ DWORD CountGdiObjects()
     if (reported != 0)
         return reported;
 #if defined(_WIN64)
-    const BYTE* peb = reinterpret_cast<const BYTE*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+    typedef NTSTATUS(NTAPI * QueryProcess)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    const QueryProcess query = reinterpret_cast<QueryProcess>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION info = {};
+    if (query == nullptr || query(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof(info), nullptr) != 0 ||
+        info.PebBaseAddress == nullptr)
+        return 0;
+    const BYTE* peb = reinterpret_cast<const BYTE*>(info.PebBaseAddress);
     const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + 0xF8);
     if (table == nullptr)
         return 0;
