@@ -96,18 +96,6 @@ TEST_F(ControlPaint, OpaqueBackgroundFillsOnlyThePaintAreaTranslucentTheWholeCon
     EXPECT_EQ(kBlank, canvas.Rgb(91, 91));
 }
 
-TEST_F(ControlPaint, NothingIsPaintedOutsideThePaintAreaOrWithoutABackground)
-{
-    CControlUI control;
-    control.SetPos(RECT{10, 10, 50, 50});
-    EXPECT_TRUE(PaintAll(control));
-    EXPECT_EQ(kBlank, canvas.Rgb(20, 20));
-
-    control.SetBkColor(0xFF00FF00u);
-    EXPECT_TRUE(control.Paint(canvas.Dc(), RECT{60, 60, 90, 90}, nullptr));
-    EXPECT_EQ(kBlank, canvas.Rgb(20, 20));
-}
-
 TEST_F(ControlPaint, TwoColoursMakeOneVerticalGradientThreeColoursTwo)
 {
     CControlUI two;

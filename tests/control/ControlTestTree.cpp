@@ -93,14 +93,6 @@ TEST(ControlGeometry, SizeLimitsIgnoreNegativeValuesAndMaxIsAtLeastMin)
     EXPECT_EQ(12, estimate.cy);
 }
 
-TEST(ControlGeometry, UpdateFlagStaysSetWithoutAManager)
-{
-    CControlUI control;
-    EXPECT_TRUE(control.IsUpdateNeeded());
-    control.SetPos(RECT{0, 0, 10, 10});
-    EXPECT_TRUE(control.IsUpdateNeeded());
-}
-
 TEST(ControlVisibility, OwnAndInheritedFlagsBothCountAndReachTheCover)
 {
     CControlUI control;
