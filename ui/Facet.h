@@ -18,5 +18,8 @@
 // Paint manager.
 #include "core/PaintManager.h"
 
+// Native windows.
+#include "window/WindowWnd.h"
+
 // Display scale.
 #include "core/DpiManager.h"
