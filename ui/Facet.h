@@ -23,3 +23,6 @@
 
 // Display scale.
 #include "core/DpiManager.h"
+
+// Controls.
+#include "control/ControlUI.h"

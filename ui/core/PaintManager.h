@@ -319,9 +319,114 @@ private:
     static void ReloadImageTable(CFacetStringPtrMap& images);
     static void AdjustImageTable(CFacetStringPtrMap& images);
 
+    // -- Events, painting and notifications --
+    // The window timer that paints a layered window's accumulated update area.
+    static const UINT kLayeredUpdateTimerId = 0x2000;
+    // Command, colour and notify messages of child windows come back to them
+    // under their number plus this offset.
+    static const UINT kReflectOffset = 0x2000;
+    struct TimerInfo;
+    static CControlUI* CALLBACK FindControlFromNameHash(CControlUI* pThis, LPVOID pData);
+    static CControlUI* CALLBACK FindControlFromPoint(CControlUI* pThis, LPVOID pData);
+    static CControlUI* CALLBACK FindControlFromTab(CControlUI* pThis, LPVOID pData);
+    static CControlUI* CALLBACK FindControlFromShortcut(CControlUI* pThis, LPVOID pData);
+    static CControlUI* CALLBACK FindControlFromUpdate(CControlUI* pThis, LPVOID pData);
+    static CControlUI* CALLBACK FindControlFromName(CControlUI* pThis, LPVOID pData);
+    static CControlUI* CALLBACK FindControlFromClass(CControlUI* pThis, LPVOID pData);
+    static CControlUI* CALLBACK FindControlsFromClass(CControlUI* pThis, LPVOID pData);
+    static CControlUI* CALLBACK FindControlsFromUpdate(CControlUI* pThis, LPVOID pData);
+
+    void PostAsyncNotify();
+    void DeliverNotify(TNotifyUI& msg);
+    void HandleAsyncNotify();
+    void DestroyDelayedCleanup();
+    void FreeAsyncNotifications();
+    bool HandleMouseMove(WPARAM wParam, LPARAM lParam);
+    bool HandleMouseHover(LPARAM lParam, LRESULT& lRes);
+    void HideTooltip();
+    void SendMouseLeave(CControlUI* pControl);
+    void Paint();
+    void PostPaint(HDC hDC, const RECT& rcPaint);
+    void LayoutIfNeeded(const RECT& rcClient);
+    void ReleaseOffscreen();
+    bool EnsureOffscreen(const RECT& rcClient);
+    void PaintNativeChildren(const RECT& rcPaint);
+    void ApplyLayeredImage(const RECT& rcClient, const RECT& rcPaint);
+    void ShowLayered(const RECT& rcClient);
+    static WORD CurrentKeyState();
+    CControlUI* FindTabStop(CControlUI* pStart, bool bForward, bool& bWrapped);
+
+    CFacetString m_sName;
     HWND m_hWndPaint = nullptr;
     HDC m_hDcPaint = nullptr;
+    HDC m_hDcOffscreen = nullptr;
+    HDC m_hDcBackground = nullptr;
+    HBITMAP m_hbmpOffscreen = nullptr;
+    BYTE* m_pOffscreenBits = nullptr;
+    HGDIOBJ m_hOldOffscreenBitmap = nullptr;
+    HBITMAP m_hbmpBackground = nullptr;
+    BYTE* m_pBackgroundBits = nullptr;
+    HGDIOBJ m_hOldBackgroundBitmap = nullptr;
+    int m_iTooltipWidth = -1;
+    int m_iLastTooltipWidth = -1;
+    HWND m_hwndTooltip = nullptr;
+    TOOLINFOW m_ToolTip;
+    CFacetString m_sToolTipText;
+    int m_iHoverTime = 1000;
+    bool m_bNoActivate = false;
+    bool m_bShowUpdateRect = false;
+
     CControlUI* m_pRoot = nullptr;
+    CControlUI* m_pFocus = nullptr;
+    CControlUI* m_pEventHover = nullptr;
+    CControlUI* m_pEventClick = nullptr;
+    CControlUI* m_pEventKey = nullptr;
+    CControlUI* m_pLastToolTip = nullptr;
+    // The control about to receive the focus while the old one is told it lost it.
+    CControlUI* m_pPendingFocus = nullptr;
+    POINT m_ptLastMousePos = {-1, -1};
+    SIZE m_szMinWindow = {0, 0};
+    SIZE m_szMaxWindow = {0, 0};
+    SIZE m_szInitWindowSize = {0, 0};
+    RECT m_rcSizeBox = {0, 0, 0, 0};
+    SIZE m_szRoundCorner = {0, 0};
+    RECT m_rcCaption = {0, 0, 0, 0};
+    UINT m_uTimerID = 0x1000;
+    bool m_bFirstLayout = true;
+    bool m_bUpdateNeeded = false;
+    bool m_bFocusNeeded = false;
+    bool m_bOffscreenPaint = true;
+    BYTE m_nOpacity = 255;
+    bool m_bLayered = false;
+    RECT m_rcLayeredInset = {0, 0, 0, 0};
+    bool m_bLayeredChanged = false;
+    RECT m_rcLayeredUpdate = {0, 0, 0, 0};
+    TDrawInfo m_diLayered;
+    BYTE m_nLayeredOpacity = 255;
+    bool m_bMouseTracking = false;
+    bool m_bMouseCapture = false;
+    bool m_bIsPainting = false;
+    bool m_bUsedVirtualWnd = false;
+    bool m_bAsyncNotifyPosted = false;
+
+    CFacetPtrArray m_aNotifiers;
+    CFacetPtrArray m_aTimers;
+    CFacetPtrArray m_aPreMessageFilters;
+    CFacetPtrArray m_aMessageFilters;
+    CFacetPtrArray m_aPostPaintControls;
+    CFacetPtrArray m_aNativeWindow;
+    CFacetPtrArray m_aNativeWindowControl;
+    CFacetPtrArray m_aDelayedCleanup;
+    CFacetPtrArray m_aAsyncNotify;
+    CFacetPtrArray m_aFoundControls;
+    CFacetPtrArray m_aNeedMouseLeaveNeeded;
+    CFacetPtrArray m_aTranslateAccelerator;
+    CFacetStringPtrMap m_mNameHash;
+    CFacetStringPtrMap m_mWindowCustomAttrHash;
+    CFacetStringPtrMap m_mOptionGroup;
+
+    static CFacetPtrArray m_aPlugins;
+    static HPEN m_hUpdateRectPen;
 
     bool m_bForceUseSharedRes = false;
     TResInfo m_ResInfo;

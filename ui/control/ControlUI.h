@@ -1,0 +1,282 @@
+// CControlUI: the root class of every element of the control tree. It holds
+// the state all controls share (name, text, geometry, colours, border,
+// background image, visibility and input flags, custom attributes), reads the
+// common skin attributes, paints background, image and border inside an
+// optional rounded clip, keeps the invalidation rules and bubbles events it
+// does not handle to its parent.
+#pragma once
+
+#include <windows.h>
+
+#include "../core/Delegate.h"
+#include "../core/FacetString.h"
+#include "../core/FacetStringPtrMap.h"
+#include "../core/PaintManagerTypes.h"
+#include "../render/ImageInfo.h"
+
+namespace Facet {
+
+class CPaintManagerUI;
+class CControlUI;
+
+// Anchors of a floating control's four edges as fractions of its parent's
+// width (left, right) and height (top, bottom).
+struct TPercentInfo
+{
+    double left;
+    double top;
+    double right;
+    double bottom;
+};
+
+// Tree search callback: answers the control itself (or another) to stop the
+// search with that result, or null to go on.
+typedef CControlUI*(CALLBACK* FINDCONTROLPROC)(CControlUI*, LPVOID);
+
+class CControlUI
+{
+public:
+    CControlUI();
+    CControlUI(const CControlUI&) = delete;
+    CControlUI& operator=(const CControlUI&) = delete;
+
+    // Unregisters from the manager's mouse-leave list and destroys the control.
+    virtual void Delete();
+    // Destroys the cover, frees the custom attributes, fires OnDestroy and
+    // tells the manager to forget every reference to this control.
+    virtual ~CControlUI();
+
+    virtual CFacetString GetName() const;
+    virtual void SetName(const wchar_t* name);
+    // "Control".
+    virtual const wchar_t* GetClass() const;
+    // This control for "Control", else null.
+    virtual LPVOID GetInterface(const wchar_t* name);
+    // UIFLAG_* bits; 0 here.
+    virtual UINT GetControlFlags() const;
+    virtual HWND GetNativeWindow() const;
+    // True when the control is visible and enabled.
+    virtual bool Activate();
+
+    virtual CPaintManagerUI* GetManager() const;
+    // Hands the cover the same manager, stores manager and parent, and runs
+    // Init when `init` is set and there is a parent.
+    virtual void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true);
+    virtual CControlUI* GetParent() const;
+    virtual CControlUI* GetCover() const;
+    // Takes ownership of `cover` (null removes the current one).
+    virtual void SetCover(CControlUI* cover);
+
+    // With resource text on, the text is a key of the language table.
+    virtual CFacetString GetText() const;
+    virtual void SetText(const wchar_t* text);
+    virtual bool IsResourceText() const;
+    virtual void SetResourceText(bool resource);
+
+    // Window coordinates of the control.
+    virtual const RECT& GetPos() const;
+    // The position relative to the parent's top-left; empty without a parent.
+    virtual RECT GetRelativePos() const;
+    virtual RECT GetClientPos() const;
+    // Places the control (a floating control takes `rc` relative to its
+    // parent) and invalidates old and new areas when asked.
+    virtual void SetPos(RECT rc, bool needInvalidate = true);
+    virtual void Move(SIZE offset, bool needInvalidate = true);
+    virtual int GetWidth() const;
+    virtual int GetHeight() const;
+    virtual int GetX() const;
+    virtual int GetY() const;
+    virtual RECT GetPadding() const;
+    virtual void SetPadding(RECT padding);
+    virtual SIZE GetFixedXY() const;
+    // Scaled by the window scale factor.
+    virtual void SetFixedXY(SIZE xy);
+    virtual TPercentInfo GetFloatPercent() const;
+    virtual void SetFloatPercent(TPercentInfo percent);
+    virtual SIZE GetFixedSize() const;
+    virtual int GetFixedWidth() const;
+    // Negative widths are ignored; others are scaled by the window scale factor.
+    virtual void SetFixedWidth(int cx);
+    virtual int GetFixedHeight() const;
+    virtual void SetFixedHeight(int cy);
+    virtual int GetMinWidth() const;
+    virtual void SetMinWidth(int cx);
+    // The larger of the maximum and the minimum width.
+    virtual int GetMaxWidth() const;
+    virtual void SetMaxWidth(int cx);
+    virtual int GetMinHeight() const;
+    virtual void SetMinHeight(int cy);
+    virtual int GetMaxHeight() const;
+    virtual void SetMaxHeight(int cy);
+
+    virtual CFacetString GetToolTip() const;
+    // Every "<n>" of the text becomes a line break.
+    virtual void SetToolTip(const wchar_t* text);
+    virtual void SetToolTipWidth(int width);
+    virtual int GetToolTipWidth() const;
+    virtual wchar_t GetShortcut() const;
+    virtual void SetShortcut(wchar_t ch);
+    virtual bool IsContextMenuUsed() const;
+    virtual void SetContextMenuUsed(bool used);
+    virtual CFacetString GetUserData() const;
+    virtual void SetUserData(const wchar_t* text);
+    virtual UINT_PTR GetTag() const;
+    virtual void SetTag(UINT_PTR tag);
+
+    // True when both the own and the inherited visibility are set.
+    virtual bool IsVisible() const;
+    virtual void SetVisible(bool visible = true);
+    // The visibility inherited from the ancestors.
+    virtual void SetInternVisible(bool visible = true);
+    virtual bool IsEnabled() const;
+    virtual void SetEnabled(bool enabled = true);
+    virtual bool IsMouseEnabled() const;
+    virtual void SetMouseEnabled(bool enabled = true);
+    virtual bool IsKeyboardEnabled() const;
+    virtual void SetKeyboardEnabled(bool enabled = true);
+    virtual bool IsFocused() const;
+    // Asks the manager to give this control the focus.
+    virtual void SetFocus();
+    virtual bool IsFloat() const;
+    virtual void SetFloat(bool floating = true);
+
+    // Tree search with UIFIND_* flags; see the implementation for the order.
+    virtual CControlUI* FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags);
+
+    // DoInit, then OnInit.
+    virtual void Init();
+    virtual void DoInit();
+
+    // OnEvent listeners first; DoEvent unless one of them answers false.
+    virtual void Event(TEventUI& event);
+    // Focus, cursor, timer and context-menu events; everything else bubbles to
+    // the parent.
+    virtual void DoEvent(TEventUI& event);
+
+    virtual CFacetString GetAttribute(const wchar_t* name);
+    virtual void SetAttribute(const wchar_t* name, const wchar_t* value);
+    virtual CFacetString GetAttributeList();
+    // name="value" pairs separated by single blanks; a malformed pair ends the list.
+    virtual void SetAttributeList(const wchar_t* list);
+
+    // The fixed size; the available size is not used here.
+    virtual SIZE EstimateSize(SIZE available);
+
+    // False only when `stopControl` was reached.
+    virtual bool Paint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl);
+    // Background colour, background image, status image, text, border.
+    virtual bool DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl);
+    virtual void PaintBkColor(HDC hDC);
+    virtual void PaintBkImage(HDC hDC);
+    virtual void PaintStatusImage(HDC hDC);
+    virtual void PaintText(HDC hDC);
+    virtual void PaintBorder(HDC hDC);
+    virtual void DoPostPaint(HDC hDC, const RECT& rcPaint);
+
+    // -- Non-virtual helpers --
+
+    void Invalidate();
+    bool IsUpdateNeeded() const;
+    void NeedUpdate();
+    void NeedParentUpdate();
+
+    // The own virtual window name, else the parent's, else empty.
+    CFacetString GetVirtualWnd() const;
+    void SetVirtualWnd(const wchar_t* name);
+
+    DWORD GetBkColor() const;
+    void SetBkColor(DWORD color);
+    DWORD GetBkColor2() const;
+    void SetBkColor2(DWORD color);
+    DWORD GetBkColor3() const;
+    void SetBkColor3(DWORD color);
+    DWORD GetBorderColor() const;
+    void SetBorderColor(DWORD color);
+    DWORD GetFocusBorderColor() const;
+    void SetFocusBorderColor(DWORD color);
+    bool IsColorHSL() const;
+    void SetColorHSL(bool colorHSL);
+    RECT GetBorderSize() const;
+    void SetBorderSize(int size);
+    void SetBorderSize(RECT rc);
+    SIZE GetBorderRound() const;
+    void SetBorderRound(SIZE cxyRound);
+    int GetBorderStyle() const;
+    void SetBorderStyle(int style);
+
+    const wchar_t* GetBkImage() const;
+    void SetBkImage(const wchar_t* description);
+
+    // The colour through the manager's global hue, saturation and lightness
+    // when colour HSL is on; unchanged otherwise.
+    DWORD GetAdjustColor(DWORD color) const;
+    // Draws an image description inside this control's rectangle.
+    bool DrawImage(HDC hDC, TDrawInfo& drawInfo);
+
+    // The first value of a name wins; empty names and values are ignored.
+    void AddCustomAttribute(const wchar_t* name, const wchar_t* value);
+    const wchar_t* GetCustomAttribute(const wchar_t* name) const;
+    bool RemoveCustomAttribute(const wchar_t* name);
+    void RemoveAllCustomAttribute();
+
+    CEventSource OnInit;
+    CEventSource OnDestroy;
+    CEventSource OnSize;
+    CEventSource OnEvent;
+    CEventSource OnNotify;
+    CEventSource OnPaint;
+    CEventSource OnPostPaint;
+
+protected:
+    // The product of a skin size and the window scale factor, truncated.
+    static int ScaleByWindow(int value);
+    // Intersects `rc` with every ancestor's position and invalidates what is
+    // left through the manager. False (nothing invalidated) when an ancestor
+    // is hidden (with `testVisibility`) or the intersection becomes empty.
+    bool InvalidateThroughParents(RECT rc, bool testVisibility);
+
+    CPaintManagerUI* m_pManager;
+    CControlUI* m_pParent;
+    CControlUI* m_pCover;
+    CFacetString m_sVirtualWnd;
+    CFacetString m_sName;
+    bool m_bUpdateNeeded;
+    bool m_bMenuUsed;
+    RECT m_rcItem;
+    RECT m_rcPadding;
+    SIZE m_cXY;
+    SIZE m_cxyFixed;
+    SIZE m_cxyMin;
+    SIZE m_cxyMax;
+    bool m_bVisible;
+    bool m_bInternVisible;
+    bool m_bEnabled;
+    bool m_bMouseEnabled;
+    bool m_bKeyboardEnabled;
+    bool m_bFocused;
+    bool m_bFloat;
+    TPercentInfo m_piFloatPercent;
+    bool m_bSetPos;
+    CFacetString m_sText;
+    CFacetString m_sToolTip;
+    wchar_t m_chShortcut;
+    CFacetString m_sUserData;
+    UINT_PTR m_pTag;
+    DWORD m_dwBackColor;
+    DWORD m_dwBackColor2;
+    DWORD m_dwBackColor3;
+    TDrawInfo m_diBk;
+    TDrawInfo m_diFore;
+    DWORD m_dwBorderColor;
+    DWORD m_dwFocusBorderColor;
+    bool m_bColorHSL;
+    int m_nBorderStyle;
+    int m_nTooltipWidth;
+    SIZE m_cxyBorderRound;
+    RECT m_rcPaint;
+    RECT m_rcBorderSize;
+    CFacetStringPtrMap m_mCustomAttrHash;
+    bool m_bResourceText;
+};
+
+} // namespace Facet

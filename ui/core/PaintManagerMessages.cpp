@@ -1,0 +1,961 @@
+// The paint manager's message handling: mouse, keyboard, focus and capture,
+// tooltips, control timers, notifications and the message loop's
+// pre-translation.
+#include "PaintManager.h"
+
+#include "../control/ControlUI.h"
+
+#include <windowsx.h>
+
+#include <cwchar>
+#include <cwctype>
+
+namespace Facet {
+
+struct CPaintManagerUI::TimerInfo
+{
+    CControlUI* pSender;
+    UINT nLocalID;
+    HWND hWnd;
+    UINT uWinTimer;
+    bool bKilled;
+};
+
+namespace {
+
+struct TabSearch
+{
+    CControlUI* pFocus;
+    CControlUI* pLast;
+    bool bForward;
+    bool bNextIsIt;
+};
+
+struct ShortcutSearch
+{
+    wchar_t ch;
+    bool bPickNext;
+};
+
+const UINT kTabSearchFlags = UIFIND_VISIBLE | UIFIND_ENABLED | UIFIND_ME_FIRST;
+
+TEventUI MakeEvent(int type, CControlUI* sender, POINT pt, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    TEventUI event = {};
+    event.Type = type;
+    event.pSender = sender;
+    event.dwTimestamp = GetTickCount();
+    event.ptMouse = pt;
+    event.wParam = wParam;
+    event.lParam = lParam;
+    return event;
+}
+
+} // namespace
+
+WORD CPaintManagerUI::CurrentKeyState()
+{
+    WORD state = 0;
+    if (GetKeyState(VK_CONTROL) < 0)
+        state |= UIKEYSTATE_CONTROL;
+    if (GetKeyState(VK_RBUTTON) < 0)
+        state |= UIKEYSTATE_RBUTTON;
+    if (GetKeyState(VK_LBUTTON) < 0)
+        state |= UIKEYSTATE_LBUTTON;
+    if (GetKeyState(VK_SHIFT) < 0)
+        state |= UIKEYSTATE_SHIFT;
+    if (GetKeyState(VK_MENU) < 0)
+        state |= UIKEYSTATE_ALT;
+    return state;
+}
+
+// -- Notifications --
+
+void CPaintManagerUI::SendNotify(CControlUI* pControl, const wchar_t* pstrMessage, WPARAM wParam, LPARAM lParam,
+                                 bool bAsync, bool bEnableRepeat)
+{
+    TNotifyUI msg;
+    msg.pSender = pControl;
+    msg.sType = pstrMessage;
+    msg.dwTimestamp = 0;
+    msg.ptMouse = POINT{0, 0};
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    SendNotify(msg, bAsync, bEnableRepeat);
+}
+
+void CPaintManagerUI::SendNotify(TNotifyUI& Msg, bool bAsync, bool bEnableRepeat)
+{
+    Msg.ptMouse = m_ptLastMousePos;
+    Msg.dwTimestamp = GetTickCount();
+    if (m_bUsedVirtualWnd && Msg.pSender != nullptr)
+        Msg.sVirtualWnd = Msg.pSender->GetVirtualWnd();
+
+    if (!bAsync) {
+        DeliverNotify(Msg);
+        return;
+    }
+    if (!bEnableRepeat) {
+        for (int i = 0; i < m_aAsyncNotify.GetSize(); ++i) {
+            TNotifyUI* queued = static_cast<TNotifyUI*>(m_aAsyncNotify[i]);
+            if (queued->pSender == Msg.pSender && queued->sType == Msg.sType) {
+                queued->sVirtualWnd = Msg.sVirtualWnd;
+                queued->wParam = Msg.wParam;
+                queued->lParam = Msg.lParam;
+                queued->ptMouse = Msg.ptMouse;
+                queued->dwTimestamp = Msg.dwTimestamp;
+                return;
+            }
+        }
+    }
+    TNotifyUI* copy = new TNotifyUI(Msg);
+    if (!m_aAsyncNotify.Add(copy)) {
+        delete copy;
+        return;
+    }
+    PostAsyncNotify();
+}
+
+void CPaintManagerUI::PostAsyncNotify()
+{
+    if (m_bAsyncNotifyPosted || m_hWndPaint == nullptr)
+        return;
+    // The flag stays clear when the post fails, so the next request tries again
+    // instead of waiting for ever for a message that never comes.
+    m_bAsyncNotifyPosted = ::PostMessageW(m_hWndPaint, WM_FACET_ASYNC_NOTIFY, 0, 0) != FALSE;
+}
+
+void CPaintManagerUI::DeliverNotify(TNotifyUI& msg)
+{
+    if (msg.pSender != nullptr && msg.pSender->OnNotify)
+        msg.pSender->OnNotify(&msg);
+    // A notifier may remove itself or others while it runs: walk a copy, and
+    // skip any that is no longer registered when its turn comes.
+    CFacetPtrArray notifiers(m_aNotifiers);
+    for (int i = 0; i < notifiers.GetSize(); ++i) {
+        if (m_aNotifiers.Find(notifiers[i]) >= 0)
+            static_cast<INotifyUI*>(notifiers[i])->Notify(msg);
+    }
+}
+
+void CPaintManagerUI::HandleAsyncNotify()
+{
+    m_bAsyncNotifyPosted = false;
+    while (!m_aAsyncNotify.IsEmpty()) {
+        TNotifyUI* msg = static_cast<TNotifyUI*>(m_aAsyncNotify[0]);
+        m_aAsyncNotify.Remove(0);
+        DeliverNotify(*msg);
+        delete msg;
+    }
+    DestroyDelayedCleanup();
+}
+
+// -- Focus and capture --
+
+CControlUI* CPaintManagerUI::GetFocus() const { return m_pFocus; }
+
+void CPaintManagerUI::SetFocus(CControlUI* pControl, bool bFocusWnd)
+{
+    if (bFocusWnd && m_hWndPaint != nullptr && ::GetFocus() != m_hWndPaint && pControl != m_pFocus && !m_bNoActivate)
+        ::SetFocus(m_hWndPaint);
+    if (pControl == m_pFocus)
+        return;
+    if (m_pFocus != nullptr) {
+        // The old focus may destroy controls, the new one among them, while it
+        // hears of the change: the new one is watched through the reaping.
+        m_pPendingFocus = pControl;
+        CControlUI* old = m_pFocus;
+        TEventUI event = MakeEvent(UIEVENT_KILLFOCUS, pControl, m_ptLastMousePos);
+        old->Event(event);
+        if (m_pFocus == old)
+            SendNotify(old, L"killfocus");
+        m_pFocus = nullptr;
+        pControl = m_pPendingFocus;
+        m_pPendingFocus = nullptr;
+    }
+    if (pControl == nullptr || pControl->GetManager() != this || !pControl->IsVisible() || !pControl->IsEnabled())
+        return;
+    m_pFocus = pControl;
+    TEventUI event = MakeEvent(UIEVENT_SETFOCUS, pControl, m_ptLastMousePos);
+    pControl->Event(event);
+    if (m_pFocus == pControl)
+        SendNotify(pControl, L"setfocus");
+}
+
+void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl)
+{
+    if (!m_bNoActivate && m_hWndPaint != nullptr)
+        ::SetFocus(m_hWndPaint);
+    if (pControl == nullptr)
+        return;
+    if (m_pFocus != nullptr) {
+        m_pPendingFocus = pControl;
+        CControlUI* old = m_pFocus;
+        TEventUI event = MakeEvent(UIEVENT_KILLFOCUS, pControl, m_ptLastMousePos);
+        old->Event(event);
+        if (m_pFocus == old)
+            SendNotify(old, L"killfocus");
+        m_pFocus = nullptr;
+        pControl = m_pPendingFocus;
+        m_pPendingFocus = nullptr;
+        if (pControl == nullptr)
+            return;
+    }
+    if (m_pRoot == nullptr)
+        return;
+    // The tab stop before the control: the next paint's forward step lands on it.
+    TabSearch search = {pControl, nullptr, false, false};
+    m_pFocus = m_pRoot->FindControl(FindControlFromTab, &search, kTabSearchFlags);
+    m_bFocusNeeded = true;
+    m_pRoot->NeedUpdate();
+}
+
+CControlUI* CALLBACK CPaintManagerUI::FindControlFromTab(CControlUI* pThis, LPVOID pData)
+{
+    TabSearch* search = static_cast<TabSearch*>(pData);
+    if (pThis == search->pFocus) {
+        if (search->bForward) {
+            search->bNextIsIt = true;
+            return nullptr;
+        }
+        return search->pLast;
+    }
+    if ((pThis->GetControlFlags() & UIFLAG_TABSTOP) == 0)
+        return nullptr;
+    search->pLast = pThis;
+    if (search->bNextIsIt || search->pFocus == nullptr)
+        return pThis;
+    return nullptr;
+}
+
+bool CPaintManagerUI::SetNextTabControl(bool bForward)
+{
+    if (m_bUpdateNeeded && bForward) {
+        m_bFocusNeeded = true;
+        if (m_hWndPaint != nullptr)
+            ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
+        return true;
+    }
+    if (m_pRoot == nullptr) {
+        m_bFocusNeeded = false;
+        return true;
+    }
+    TabSearch search = {m_pFocus, nullptr, bForward, false};
+    CControlUI* next = m_pRoot->FindControl(FindControlFromTab, &search, kTabSearchFlags);
+    if (next == nullptr) {
+        if (bForward) {
+            // Past the last tab stop: wrap round to the first.
+            TabSearch first = {nullptr, nullptr, true, false};
+            next = m_pRoot->FindControl(FindControlFromTab, &first, kTabSearchFlags);
+        } else {
+            next = search.pLast;
+        }
+    }
+    if (next != nullptr)
+        SetFocus(next, true);
+    m_bFocusNeeded = false;
+    return true;
+}
+
+void CPaintManagerUI::SetCapture()
+{
+    if (m_hWndPaint != nullptr)
+        ::SetCapture(m_hWndPaint);
+    m_bMouseCapture = true;
+}
+
+void CPaintManagerUI::ReleaseCapture()
+{
+    ::ReleaseCapture();
+    m_bMouseCapture = false;
+}
+
+bool CPaintManagerUI::IsCaptured() const { return m_bMouseCapture; }
+
+// -- Control timers --
+
+bool CPaintManagerUI::SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse)
+{
+    if (pControl == nullptr || m_hWndPaint == nullptr)
+        return false;
+    for (int i = 0; i < m_aTimers.GetSize(); ++i) {
+        TimerInfo* timer = static_cast<TimerInfo*>(m_aTimers[i]);
+        if (timer->pSender == pControl && timer->hWnd == m_hWndPaint && timer->nLocalID == nTimerID) {
+            if (!timer->bKilled)
+                return false;
+            if (::SetTimer(m_hWndPaint, timer->uWinTimer, uElapse, nullptr) == 0)
+                return false;
+            timer->bKilled = false;
+            return true;
+        }
+    }
+    // The next window timer id in the cycle 0..254 that no record of this window
+    // holds: two controls never share one platform timer.
+    UINT id = m_uTimerID;
+    bool found = false;
+    for (int attempt = 0; attempt < 255 && !found; ++attempt) {
+        id = (id + 1) % 0xFF;
+        found = true;
+        for (int i = 0; i < m_aTimers.GetSize(); ++i) {
+            const TimerInfo* timer = static_cast<const TimerInfo*>(m_aTimers[i]);
+            if (timer->hWnd == m_hWndPaint && timer->uWinTimer == id) {
+                found = false;
+                break;
+            }
+        }
+    }
+    if (!found)
+        return false;
+    m_uTimerID = id;
+    if (::SetTimer(m_hWndPaint, id, uElapse, nullptr) == 0)
+        return false;
+    TimerInfo* timer = new TimerInfo{pControl, nTimerID, m_hWndPaint, id, false};
+    if (!m_aTimers.Add(timer)) {
+        ::KillTimer(m_hWndPaint, id);
+        delete timer;
+        return false;
+    }
+    return true;
+}
+
+bool CPaintManagerUI::KillTimer(CControlUI* pControl, UINT nTimerID)
+{
+    for (int i = 0; i < m_aTimers.GetSize(); ++i) {
+        TimerInfo* timer = static_cast<TimerInfo*>(m_aTimers[i]);
+        if (timer->pSender == pControl && timer->hWnd == m_hWndPaint && timer->nLocalID == nTimerID) {
+            if (timer->bKilled)
+                return false;
+            if (::IsWindow(m_hWndPaint))
+                ::KillTimer(timer->hWnd, timer->uWinTimer);
+            timer->bKilled = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+void CPaintManagerUI::KillTimer(CControlUI* pControl)
+{
+    for (int i = m_aTimers.GetSize() - 1; i >= 0; --i) {
+        TimerInfo* timer = static_cast<TimerInfo*>(m_aTimers[i]);
+        if (timer->pSender == pControl && timer->hWnd == m_hWndPaint) {
+            if (!timer->bKilled && ::IsWindow(m_hWndPaint))
+                ::KillTimer(timer->hWnd, timer->uWinTimer);
+            delete timer;
+            m_aTimers.Remove(i);
+        }
+    }
+}
+
+void CPaintManagerUI::RemoveAllTimers()
+{
+    for (int i = 0; i < m_aTimers.GetSize(); ++i) {
+        TimerInfo* timer = static_cast<TimerInfo*>(m_aTimers[i]);
+        if (!timer->bKilled && ::IsWindow(timer->hWnd))
+            ::KillTimer(timer->hWnd, timer->uWinTimer);
+        delete timer;
+    }
+    m_aTimers.Empty();
+}
+
+// -- Tooltips --
+
+void CPaintManagerUI::HideTooltip()
+{
+    if (m_hwndTooltip != nullptr)
+        ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_ToolTip));
+}
+
+bool CPaintManagerUI::HandleMouseHover(LPARAM lParam, LRESULT& lRes)
+{
+    m_bMouseTracking = false;
+    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    CControlUI* hovered = FindControl(pt);
+    if (hovered == nullptr)
+        return false;
+    if (m_pEventHover != nullptr) {
+        TEventUI event = MakeEvent(UIEVENT_MOUSEHOVER, m_pEventHover, pt);
+        event.wKeyState = CurrentKeyState();
+        m_pEventHover->Event(event);
+    }
+    // The hover handler may have destroyed the control.
+    hovered = FindControl(pt);
+    if (hovered == nullptr)
+        return false;
+    CFacetString tip = hovered->GetToolTip();
+    if (tip.IsEmpty()) {
+        lRes = 0;
+        return true;
+    }
+    ProcessMultiLanguageTokens(tip);
+    m_sToolTipText = tip;
+    ZeroMemory(&m_ToolTip, sizeof(m_ToolTip));
+    m_ToolTip.cbSize = sizeof(m_ToolTip);
+    m_ToolTip.uFlags = TTF_IDISHWND;
+    m_ToolTip.hwnd = m_hWndPaint;
+    m_ToolTip.uId = reinterpret_cast<UINT_PTR>(m_hWndPaint);
+    m_ToolTip.hinst = GetInstance();
+    m_ToolTip.lpszText = const_cast<wchar_t*>(m_sToolTipText.GetData());
+    m_ToolTip.rect = hovered->GetPos();
+    if (m_hwndTooltip == nullptr) {
+        m_hwndTooltip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWndPaint,
+                                          nullptr, GetInstance(), nullptr);
+        if (m_hwndTooltip == nullptr)
+            return false;
+        ::SendMessageW(m_hwndTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&m_ToolTip));
+        ::SendMessageW(m_hwndTooltip, TTM_SETMAXTIPWIDTH, 0, hovered->GetToolTipWidth());
+        m_iLastTooltipWidth = hovered->GetToolTipWidth();
+    } else if (m_iLastTooltipWidth != hovered->GetToolTipWidth()) {
+        ::SendMessageW(m_hwndTooltip, TTM_SETMAXTIPWIDTH, 0, hovered->GetToolTipWidth());
+        m_iLastTooltipWidth = hovered->GetToolTipWidth();
+    }
+    m_pLastToolTip = hovered;
+    ::SendMessageW(m_hwndTooltip, TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&m_ToolTip));
+    ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&m_ToolTip));
+    POINT screen = pt;
+    ::ClientToScreen(m_hWndPaint, &screen);
+    ::SendMessageW(m_hwndTooltip, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x, screen.y));
+    return true;
+}
+
+// -- Mouse --
+
+void CPaintManagerUI::SendMouseLeave(CControlUI* pControl)
+{
+    TEventUI event = MakeEvent(UIEVENT_MOUSELEAVE, pControl, m_ptLastMousePos);
+    event.wKeyState = CurrentKeyState();
+    pControl->Event(event);
+}
+
+bool CPaintManagerUI::HandleMouseMove(WPARAM wParam, LPARAM lParam)
+{
+    if (!m_bMouseTracking) {
+        TRACKMOUSEEVENT track = {};
+        track.cbSize = sizeof(track);
+        track.dwFlags = TME_HOVER | TME_LEAVE;
+        track.hwndTrack = m_hWndPaint;
+        track.dwHoverTime = m_hwndTooltip == nullptr
+                                ? static_cast<DWORD>(m_iHoverTime)
+                                : static_cast<DWORD>(::SendMessageW(m_hwndTooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+        _TrackMouseEvent(&track);
+        m_bMouseTracking = true;
+    }
+    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    m_ptLastMousePos = pt;
+    CControlUI* newHover = FindControl(pt);
+    if (newHover != nullptr && newHover->GetManager() != this)
+        return false;
+
+    if (!m_bMouseCapture) {
+        if (newHover != m_pEventHover && m_pEventHover != nullptr) {
+            // Controls that asked to hear every leave go first; each may drop
+            // out of the list (or be destroyed) while the others are told.
+            CFacetPtrArray needing(m_aNeedMouseLeaveNeeded);
+            for (int i = 0; i < needing.GetSize(); ++i) {
+                if (m_aNeedMouseLeaveNeeded.Find(needing[i]) >= 0)
+                    SendMouseLeave(static_cast<CControlUI*>(needing[i]));
+            }
+            if (m_pEventHover != nullptr)
+                SendMouseLeave(m_pEventHover);
+            m_pEventHover = nullptr;
+            HideTooltip();
+            newHover = FindControl(pt);
+        }
+        if (newHover != nullptr && newHover != m_pEventHover) {
+            TEventUI event = MakeEvent(UIEVENT_MOUSEENTER, newHover, pt);
+            event.wKeyState = CurrentKeyState();
+            m_pEventHover = newHover;
+            newHover->Event(event);
+            if (m_pEventHover != newHover)
+                newHover = FindControl(pt); // the enter handler destroyed it
+        }
+    }
+    CControlUI* target = m_pEventClick != nullptr ? m_pEventClick : newHover;
+    if (target != nullptr) {
+        TEventUI event = MakeEvent(UIEVENT_MOUSEMOVE, target, pt, 0, lParam);
+        event.wKeyState = static_cast<WORD>(wParam);
+        target->Event(event);
+    }
+    return false;
+}
+
+// -- Message handling --
+
+bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    if (m_hWndPaint == nullptr)
+        return false;
+
+    // Message filters come first.
+    CFacetPtrArray filters(m_aMessageFilters);
+    for (int i = 0; i < filters.GetSize(); ++i) {
+        if (m_aMessageFilters.Find(filters[i]) < 0)
+            continue;
+        bool handled = false;
+        const LRESULT result =
+            static_cast<IMessageFilterUI*>(filters[i])->MessageHandler(uMsg, wParam, lParam, handled);
+        if (!handled)
+            continue;
+        switch (uMsg) {
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+            m_ptLastMousePos = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            break;
+        case WM_CONTEXTMENU:
+        case WM_MOUSEWHEEL: {
+            POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ::ScreenToClient(m_hWndPaint, &pt);
+            m_ptLastMousePos = pt;
+            break;
+        }
+        default:
+            break;
+        }
+        lRes = result;
+        return true;
+    }
+
+    if (m_bLayered) {
+        switch (uMsg) {
+        case WM_NCACTIVATE:
+            if (!::IsIconic(m_hWndPaint)) {
+                lRes = (wParam == 0) ? TRUE : FALSE;
+                return true;
+            }
+            break;
+        case WM_NCCALCSIZE:
+        case WM_NCPAINT:
+            lRes = 0;
+            return true;
+        default:
+            break;
+        }
+    }
+
+    switch (uMsg) {
+    case WM_FACET_ASYNC_NOTIFY:
+        HandleAsyncNotify();
+        break;
+    case WM_CLOSE: {
+        if (m_pEventHover != nullptr) {
+            CControlUI* hover = m_pEventHover;
+            m_pEventHover = nullptr;
+            SendMouseLeave(hover);
+        }
+        if (m_pEventClick != nullptr) {
+            CControlUI* click = m_pEventClick;
+            m_pEventClick = nullptr;
+            TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click, m_ptLastMousePos, wParam, lParam);
+            click->Event(event);
+        }
+        SetFocus(nullptr);
+        if (::GetActiveWindow() == m_hWndPaint) {
+            HWND next = ::GetWindowOwner(m_hWndPaint);
+            if (next == nullptr && (::GetWindowLongPtrW(m_hWndPaint, GWL_STYLE) & WS_CHILD) != 0)
+                next = ::GetParent(m_hWndPaint);
+            if (next != nullptr)
+                ::SetFocus(next);
+        }
+        if (m_hwndTooltip != nullptr) {
+            ::DestroyWindow(m_hwndTooltip);
+            m_hwndTooltip = nullptr;
+        }
+        break;
+    }
+    case WM_ERASEBKGND:
+        lRes = 1;
+        return true;
+    case WM_PAINT:
+        Paint();
+        lRes = 0;
+        return true;
+    case WM_PRINTCLIENT: {
+        if (m_pRoot == nullptr)
+            break;
+        RECT rcClient = {0, 0, 0, 0};
+        ::GetClientRect(m_hWndPaint, &rcClient);
+        HDC hDC = reinterpret_cast<HDC>(wParam);
+        const int saved = ::SaveDC(hDC);
+        m_pRoot->Paint(hDC, rcClient, nullptr);
+        if ((lParam & PRF_CHILDREN) != 0) {
+            for (HWND child = ::GetWindow(m_hWndPaint, GW_CHILD); child != nullptr;
+                 child = ::GetWindow(child, GW_HWNDNEXT)) {
+                RECT rcPos = {0, 0, 0, 0};
+                ::GetWindowRect(child, &rcPos);
+                ::MapWindowPoints(HWND_DESKTOP, m_hWndPaint, reinterpret_cast<POINT*>(&rcPos), 2);
+                ::SetWindowOrgEx(hDC, -rcPos.left, -rcPos.top, nullptr);
+                ::SendMessageW(child, WM_PRINT, wParam, lParam | PRF_NONCLIENT);
+            }
+        }
+        ::RestoreDC(hDC, saved);
+        break;
+    }
+    case WM_GETMINMAXINFO: {
+        MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        if (m_szMinWindow.cx > 0)
+            info->ptMinTrackSize.x = m_szMinWindow.cx;
+        if (m_szMinWindow.cy > 0)
+            info->ptMinTrackSize.y = m_szMinWindow.cy;
+        if (m_szMaxWindow.cx > 0)
+            info->ptMaxTrackSize.x = m_szMaxWindow.cx;
+        if (m_szMaxWindow.cy > 0)
+            info->ptMaxTrackSize.y = m_szMaxWindow.cy;
+        break;
+    }
+    case WM_SIZE: {
+        if (m_pFocus != nullptr) {
+            TEventUI event = MakeEvent(UIEVENT_WINDOWSIZE, m_pFocus, m_ptLastMousePos);
+            m_pFocus->Event(event);
+        }
+        if (m_pRoot != nullptr)
+            m_pRoot->NeedUpdate();
+        if (m_bLayered)
+            Invalidate();
+        break;
+    }
+    case WM_TIMER: {
+        if (wParam == kLayeredUpdateTimerId) {
+            if (m_bLayered && !::IsRectEmpty(&m_rcLayeredUpdate) && !::IsIconic(m_hWndPaint))
+                Paint();
+            lRes = 0;
+            return true;
+        }
+        for (int i = 0; i < m_aTimers.GetSize(); ++i) {
+            const TimerInfo* timer = static_cast<const TimerInfo*>(m_aTimers[i]);
+            if (timer->hWnd == m_hWndPaint && timer->uWinTimer == wParam && !timer->bKilled) {
+                TEventUI event = MakeEvent(UIEVENT_TIMER, timer->pSender, m_ptLastMousePos, timer->nLocalID, lParam);
+                timer->pSender->Event(event);
+                break;
+            }
+        }
+        break;
+    }
+    case WM_MOUSEACTIVATE:
+        if (m_bNoActivate) {
+            lRes = MA_NOACTIVATE;
+            return true;
+        }
+        break;
+    case WM_SETCURSOR: {
+        if (LOWORD(lParam) != HTCLIENT)
+            break;
+        if (m_bMouseCapture) {
+            lRes = TRUE;
+            return true;
+        }
+        POINT pt = {0, 0};
+        ::GetCursorPos(&pt);
+        ::ScreenToClient(m_hWndPaint, &pt);
+        CControlUI* control = FindControl(pt);
+        if (control == nullptr || (control->GetControlFlags() & UIFLAG_SETCURSOR) == 0)
+            break;
+        TEventUI event = MakeEvent(UIEVENT_SETCURSOR, control, pt, wParam, lParam);
+        event.wKeyState = CurrentKeyState();
+        control->Event(event);
+        lRes = TRUE;
+        return true;
+    }
+    case WM_MOUSEMOVE:
+        return HandleMouseMove(wParam, lParam);
+    case WM_MOUSEHOVER:
+        return HandleMouseHover(lParam, lRes);
+    case WM_MOUSELEAVE: {
+        HideTooltip();
+        if (m_bMouseTracking) {
+            POINT pt = {0, 0};
+            RECT rcWnd = {0, 0, 0, 0};
+            ::GetCursorPos(&pt);
+            ::GetWindowRect(m_hWndPaint, &rcWnd);
+            const bool inside = !::IsIconic(m_hWndPaint) && ::GetActiveWindow() == m_hWndPaint &&
+                                ::PtInRect(&rcWnd, pt) &&
+                                ::SendMessageW(m_hWndPaint, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)) == HTCLIENT;
+            if (inside) {
+                ::ScreenToClient(m_hWndPaint, &pt);
+                ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
+            } else {
+                ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(-1, -1));
+            }
+        }
+        m_bMouseTracking = false;
+        break;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        if (!m_bNoActivate)
+            ::SetFocus(m_hWndPaint);
+        POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        m_ptLastMousePos = pt;
+        CControlUI* control = FindControl(pt);
+        if (control == nullptr || control->GetManager() != this)
+            break;
+        m_pEventClick = control;
+        const bool doubleClick = uMsg == WM_LBUTTONDBLCLK;
+        if (!doubleClick) {
+            control->SetFocus();
+            // Focus handlers may have destroyed it.
+            if (m_pEventClick != control)
+                break;
+        }
+        SetCapture();
+        TEventUI event = MakeEvent(doubleClick ? UIEVENT_DBLCLICK : UIEVENT_BUTTONDOWN, control, pt, wParam, lParam);
+        event.wKeyState = static_cast<WORD>(wParam);
+        control->Event(event);
+        break;
+    }
+    case WM_LBUTTONUP: {
+        POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        m_ptLastMousePos = pt;
+        if (m_pEventClick == nullptr)
+            break;
+        ReleaseCapture();
+        CControlUI* click = m_pEventClick;
+        m_pEventClick = nullptr;
+        TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click, pt, wParam, lParam);
+        event.wKeyState = static_cast<WORD>(wParam);
+        click->Event(event);
+        break;
+    }
+    case WM_RBUTTONDOWN: {
+        if (!m_bNoActivate)
+            ::SetFocus(m_hWndPaint);
+        POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        m_ptLastMousePos = pt;
+        CControlUI* control = FindControl(pt);
+        if (control == nullptr || control->GetManager() != this)
+            break;
+        m_pEventClick = control;
+        control->SetFocus();
+        if (m_pEventClick != control)
+            break;
+        TEventUI event = MakeEvent(UIEVENT_RBUTTONDOWN, control, pt, wParam, lParam);
+        event.wKeyState = static_cast<WORD>(wParam);
+        control->Event(event);
+        break;
+    }
+    case WM_CONTEXTMENU: {
+        if (m_pRoot == nullptr || m_bMouseCapture)
+            break;
+        POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ::ScreenToClient(m_hWndPaint, &pt);
+        m_ptLastMousePos = pt;
+        if (m_pEventClick == nullptr)
+            break;
+        CControlUI* click = m_pEventClick;
+        m_pEventClick = nullptr;
+        TEventUI event = MakeEvent(UIEVENT_CONTEXTMENU, click, pt, reinterpret_cast<WPARAM>(click),
+                                   reinterpret_cast<LPARAM>(click));
+        click->Event(event);
+        break;
+    }
+    case WM_MOUSEWHEEL: {
+        if (m_pRoot == nullptr)
+            break;
+        POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ::ScreenToClient(m_hWndPaint, &pt);
+        m_ptLastMousePos = pt;
+        CControlUI* control = FindControl(pt);
+        if (control == nullptr || control->GetManager() != this)
+            break;
+        const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+        TEventUI event = MakeEvent(UIEVENT_SCROLLWHEEL, control, pt, delta < 0 ? 1 : 0, lParam);
+        event.wKeyState = CurrentKeyState();
+        control->Event(event);
+        // Hover follows the content that moved under the mouse.
+        ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(m_ptLastMousePos.x, m_ptLastMousePos.y));
+        break;
+    }
+    case WM_KEYDOWN: {
+        if (m_pRoot == nullptr || m_pFocus == nullptr)
+            break;
+        CControlUI* focus = m_pFocus;
+        m_pEventKey = focus;
+        TEventUI event = MakeEvent(UIEVENT_KEYDOWN, focus, m_ptLastMousePos, wParam, lParam);
+        event.chKey = static_cast<WCHAR>(wParam);
+        event.wKeyState = CurrentKeyState();
+        focus->Event(event);
+        break;
+    }
+    case WM_KEYUP: {
+        if (m_pRoot == nullptr || m_pEventKey == nullptr)
+            break;
+        CControlUI* key = m_pEventKey;
+        m_pEventKey = nullptr;
+        TEventUI event = MakeEvent(UIEVENT_KEYUP, key, m_ptLastMousePos, wParam, lParam);
+        event.chKey = static_cast<WCHAR>(wParam);
+        event.wKeyState = CurrentKeyState();
+        key->Event(event);
+        break;
+    }
+    case WM_CHAR: {
+        if (m_pRoot == nullptr || m_pFocus == nullptr)
+            break;
+        TEventUI event = MakeEvent(UIEVENT_CHAR, m_pFocus, m_ptLastMousePos, wParam, lParam);
+        event.chKey = static_cast<WCHAR>(wParam);
+        event.wKeyState = CurrentKeyState();
+        m_pFocus->Event(event);
+        break;
+    }
+    case WM_COMMAND:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: {
+        if (lParam == 0)
+            break;
+        // Reflected to the child window that sent it.
+        HWND child = reinterpret_cast<HWND>(lParam);
+        lRes = ::SendMessageW(child, uMsg + kReflectOffset, wParam, lParam);
+        return true;
+    }
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header == nullptr) {
+            lRes = 0;
+            return true;
+        }
+        lRes = ::SendMessageW(header->hwndFrom, uMsg + kReflectOffset, wParam, lParam);
+        return true;
+    }
+    case WM_KILLFOCUS: {
+        HWND focused = reinterpret_cast<HWND>(wParam);
+        for (int i = 0; i < m_aNativeWindow.GetSize() && focused != nullptr; ++i) {
+            HWND child = static_cast<HWND>(m_aNativeWindow[i]);
+            if (child == focused || ::IsChild(child, focused)) {
+                CControlUI* control = static_cast<CControlUI*>(m_aNativeWindowControl[i]);
+                if (control != m_pFocus)
+                    SetFocus(control, false);
+                break;
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}
+
+// -- Pre-translation --
+
+CControlUI* CALLBACK CPaintManagerUI::FindControlFromShortcut(CControlUI* pThis, LPVOID pData)
+{
+    if (!pThis->IsVisible())
+        return nullptr;
+    ShortcutSearch* search = static_cast<ShortcutSearch*>(pData);
+    if (search->ch == static_cast<wchar_t>(towupper(pThis->GetShortcut())))
+        search->bPickNext = true;
+    if (wcsstr(pThis->GetClass(), L"Label") != nullptr)
+        return nullptr; // a label's shortcut selects the control after it
+    return search->bPickNext ? pThis : nullptr;
+}
+
+bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    CFacetPtrArray filters(m_aPreMessageFilters);
+    for (int i = 0; i < filters.GetSize(); ++i) {
+        if (m_aPreMessageFilters.Find(filters[i]) < 0)
+            continue;
+        bool handled = false;
+        const LRESULT result =
+            static_cast<IMessageFilterUI*>(filters[i])->MessageHandler(uMsg, wParam, lParam, handled);
+        if (handled) {
+            lRes = result;
+            return true;
+        }
+    }
+    switch (uMsg) {
+    case WM_KEYDOWN: {
+        if (wParam != VK_TAB)
+            break;
+        if (m_pFocus != nullptr && m_pFocus->IsVisible() && m_pFocus->IsEnabled() &&
+            wcsstr(m_pFocus->GetClass(), L"RichEdit") != nullptr) {
+            // A rich edit that wants tabs keeps them.
+            CFacetString wantsTab = m_pFocus->GetAttribute(L"wanttab");
+            if (wantsTab == L"true")
+                break;
+        }
+        SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
+        return true;
+    }
+    case WM_SYSCHAR: {
+        if (m_pRoot == nullptr)
+            break;
+        ShortcutSearch search = {static_cast<wchar_t>(towupper(static_cast<wint_t>(wParam))), false};
+        CControlUI* control = m_pRoot->FindControl(FindControlFromShortcut, &search,
+                                                   UIFIND_ENABLED | UIFIND_ME_FIRST | UIFIND_TOP_FIRST);
+        if (control != nullptr) {
+            control->SetFocus();
+            control->Activate();
+            return true;
+        }
+        break;
+    }
+    case WM_SYSKEYDOWN: {
+        if (m_pFocus != nullptr) {
+            TEventUI event = MakeEvent(UIEVENT_SYSKEY, m_pFocus, m_ptLastMousePos, wParam, lParam);
+            event.chKey = static_cast<WCHAR>(wParam);
+            event.wKeyState = CurrentKeyState();
+            m_pFocus->Event(event);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}
+
+bool CPaintManagerUI::TranslateAccelerator(LPMSG pMsg)
+{
+    for (int i = 0; i < m_aTranslateAccelerator.GetSize(); ++i) {
+        if (static_cast<ITranslateAccelerator*>(m_aTranslateAccelerator[i])->TranslateAccelerator(pMsg) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool CPaintManagerUI::TranslateMessage(const LPMSG pMsg)
+{
+    const LONG_PTR style = ::GetWindowLongPtrW(pMsg->hwnd, GWL_STYLE);
+    LRESULT lRes = 0;
+    if ((style & WS_CHILD) != 0) {
+        // A child window: every manager whose window is the child or one of its
+        // ancestors may translate it, the most recently registered first.
+        for (int i = m_aPaintManagers.GetSize() - 1; i >= 0; --i) {
+            CPaintManagerUI* manager = static_cast<CPaintManagerUI*>(m_aPaintManagers[i]);
+            for (HWND wnd = pMsg->hwnd; wnd != nullptr; wnd = ::GetParent(wnd)) {
+                if (wnd != manager->GetPaintWindow())
+                    continue;
+                if (manager->TranslateAccelerator(pMsg))
+                    return true;
+                manager->PreMessageHandler(pMsg->message, pMsg->wParam, pMsg->lParam, lRes);
+            }
+        }
+        return false;
+    }
+    for (int i = 0; i < m_aPaintManagers.GetSize(); ++i) {
+        CPaintManagerUI* manager = static_cast<CPaintManagerUI*>(m_aPaintManagers[i]);
+        if (pMsg->hwnd != manager->GetPaintWindow())
+            continue;
+        if (manager->TranslateAccelerator(pMsg))
+            return true;
+        return manager->PreMessageHandler(pMsg->message, pMsg->wParam, pMsg->lParam, lRes);
+    }
+    return false;
+}
+
+int CPaintManagerUI::MessageLoop()
+{
+    MSG msg = {};
+    // GetMessage answers -1 on an error: that ends the loop too.
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!TranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+} // namespace Facet

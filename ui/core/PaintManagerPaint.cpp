@@ -1,0 +1,340 @@
+// The paint manager's painting: layout when needed, then the dirty area drawn
+// into one offscreen bitmap and copied to the window, or shown with per-pixel
+// alpha for a layered window.
+#include "PaintManager.h"
+
+#include "../control/ControlUI.h"
+#include "../render/RenderEngine.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace Facet {
+
+namespace {
+
+// A 32-bit top-down DIB section of the given size.
+HBITMAP CreateArgbBitmap(int width, int height, BYTE** bits)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    *bits = nullptr;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), nullptr, 0);
+}
+
+// Ends a paint cycle on every path: BeginPaint's context is given back.
+class ScopedPaint
+{
+public:
+    explicit ScopedPaint(HWND hWnd) : m_hWnd(hWnd), m_hDC(::BeginPaint(hWnd, &m_ps)) {}
+    ~ScopedPaint() { ::EndPaint(m_hWnd, &m_ps); }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+    HDC Dc() const { return m_hDC; }
+
+private:
+    HWND m_hWnd;
+    PAINTSTRUCT m_ps = {};
+    HDC m_hDC;
+};
+
+} // namespace
+
+void CPaintManagerUI::ReleaseOffscreen()
+{
+    if (m_hDcOffscreen != nullptr) {
+        SelectObject(m_hDcOffscreen, m_hOldOffscreenBitmap);
+        DeleteDC(m_hDcOffscreen);
+        m_hDcOffscreen = nullptr;
+        m_hOldOffscreenBitmap = nullptr;
+    }
+    if (m_hbmpOffscreen != nullptr) {
+        DeleteObject(m_hbmpOffscreen);
+        m_hbmpOffscreen = nullptr;
+        m_pOffscreenBits = nullptr;
+    }
+}
+
+bool CPaintManagerUI::EnsureOffscreen(const RECT& rcClient)
+{
+    const int width = rcClient.right - rcClient.left;
+    const int height = rcClient.bottom - rcClient.top;
+    if (m_hbmpOffscreen != nullptr) {
+        BITMAP info = {};
+        GetObject(m_hbmpOffscreen, sizeof(info), &info);
+        if (info.bmWidth != width || std::abs(info.bmHeight) != height)
+            ReleaseOffscreen();
+    }
+    if (m_hDcOffscreen != nullptr)
+        return true;
+    if (width <= 0 || height <= 0)
+        return false;
+    if (m_bLayered)
+        m_hbmpOffscreen = CreateArgbBitmap(width, height, &m_pOffscreenBits);
+    else
+        m_hbmpOffscreen = CreateCompatibleBitmap(m_hDcPaint, width, height);
+    if (m_hbmpOffscreen == nullptr)
+        return false;
+    m_hDcOffscreen = CreateCompatibleDC(m_hDcPaint);
+    if (m_hDcOffscreen == nullptr) {
+        ReleaseOffscreen();
+        return false;
+    }
+    m_hOldOffscreenBitmap = SelectObject(m_hDcOffscreen, m_hbmpOffscreen);
+    return true;
+}
+
+void CPaintManagerUI::LayoutIfNeeded(const RECT& rcClient)
+{
+    if (!m_bUpdateNeeded) {
+        if (m_bLayered && m_bLayeredChanged && !IsRectEmpty(&rcClient)) {
+            RECT rc = rcClient;
+            rc.left += m_rcLayeredInset.left;
+            rc.top += m_rcLayeredInset.top;
+            rc.right -= m_rcLayeredInset.right;
+            rc.bottom -= m_rcLayeredInset.bottom;
+            if (m_pOffscreenBits != nullptr)
+                std::memset(m_pOffscreenBits, 0,
+                            static_cast<size_t>(rcClient.right - rcClient.left) * (rcClient.bottom - rcClient.top) * 4);
+            m_pRoot->SetPos(rc, true);
+        }
+        return;
+    }
+    m_bUpdateNeeded = false;
+    if (IsRectEmpty(&rcClient))
+        return;
+    if (m_pRoot->IsUpdateNeeded()) {
+        ReleaseOffscreen();
+        RECT rc = rcClient;
+        if (m_bLayered) {
+            rc.left += m_rcLayeredInset.left;
+            rc.top += m_rcLayeredInset.top;
+            rc.right -= m_rcLayeredInset.right;
+            rc.bottom -= m_rcLayeredInset.bottom;
+        }
+        m_pRoot->SetPos(rc, true);
+    } else {
+        CFacetPtrArray pending;
+        m_pRoot->FindControl(FindControlsFromUpdate, &pending,
+                             UIFIND_VISIBLE | UIFIND_ME_FIRST | UIFIND_UPDATETEST);
+        for (int i = 0; i < pending.GetSize(); ++i) {
+            CControlUI* control = static_cast<CControlUI*>(pending[i]);
+            if (control->IsFloat())
+                control->SetPos(control->GetRelativePos(), true);
+            else
+                control->SetPos(control->GetPos(), true);
+        }
+    }
+    if (m_bFirstLayout) {
+        m_bFirstLayout = false;
+        SendNotify(m_pRoot, L"windowinit", 0, 0, false);
+    }
+}
+
+void CPaintManagerUI::PaintNativeChildren(const RECT& rcPaint)
+{
+    for (int i = m_aNativeWindow.GetSize() - 1; i >= 0; --i) {
+        HWND child = static_cast<HWND>(m_aNativeWindow[i]);
+        if (!IsWindow(child)) {
+            m_aNativeWindow.Remove(i);
+            m_aNativeWindowControl.Remove(i);
+            continue;
+        }
+        if (!IsWindowVisible(child))
+            continue;
+        RECT rcChild = GetNativeWindowRect(child);
+        RECT common;
+        if (!IntersectRect(&common, &rcChild, &rcPaint))
+            continue;
+        const int width = rcChild.right - rcChild.left;
+        const int height = rcChild.bottom - rcChild.top;
+        BYTE* bits = nullptr;
+        HBITMAP bitmap = CreateArgbBitmap(width, height, &bits);
+        if (bitmap == nullptr)
+            continue;
+        HDC dc = CreateCompatibleDC(m_hDcOffscreen);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+                       PRF_CHECKVISIBLE | PRF_CHILDREN | PRF_CLIENT | PRF_OWNED);
+        GdiFlush();
+        // The child draws without alpha: whatever it drew is made opaque.
+        for (int p = 0; p < width * height; ++p) {
+            BYTE* pixel = bits + p * 4;
+            if (pixel[0] != 0 || pixel[1] != 0 || pixel[2] != 0)
+                pixel[3] = 255;
+        }
+        BitBlt(m_hDcOffscreen, rcChild.left, rcChild.top, width, height, dc, 0, 0, SRCCOPY);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+    }
+}
+
+void CPaintManagerUI::ApplyLayeredImage(const RECT& rcClient, const RECT& rcPaint)
+{
+    if (m_diLayered.sDrawString.IsEmpty() || m_pOffscreenBits == nullptr)
+        return;
+    const int width = rcClient.right - rcClient.left;
+    const int height = rcClient.bottom - rcClient.top;
+    if (m_hbmpBackground != nullptr) {
+        BITMAP info = {};
+        GetObject(m_hbmpBackground, sizeof(info), &info);
+        if (info.bmWidth != width || std::abs(info.bmHeight) != height) {
+            SelectObject(m_hDcBackground, m_hOldBackgroundBitmap);
+            DeleteDC(m_hDcBackground);
+            DeleteObject(m_hbmpBackground);
+            m_hDcBackground = nullptr;
+            m_hbmpBackground = nullptr;
+            m_pBackgroundBits = nullptr;
+        }
+    }
+    bool redraw = m_bLayeredChanged;
+    if (m_hbmpBackground == nullptr) {
+        m_hbmpBackground = CreateArgbBitmap(width, height, &m_pBackgroundBits);
+        if (m_hbmpBackground == nullptr)
+            return;
+        m_hDcBackground = CreateCompatibleDC(m_hDcPaint);
+        m_hOldBackgroundBitmap = SelectObject(m_hDcBackground, m_hbmpBackground);
+        redraw = true;
+    }
+    if (redraw) {
+        std::memset(m_pBackgroundBits, 0, static_cast<size_t>(width) * height * 4);
+        RECT rc = rcClient;
+        m_diLayered.uFade = m_nLayeredOpacity;
+        CRenderEngine::DrawImage(m_hDcBackground, this, rc, rc, m_diLayered);
+        GdiFlush();
+    }
+    if (m_diLayered.pImageInfo == nullptr || !m_diLayered.pImageInfo->bAlpha)
+        return;
+    // The image is the window's shape and translucency mask.
+    GdiFlush();
+    for (LONG y = rcPaint.top; y < rcPaint.bottom; ++y) {
+        for (LONG x = rcPaint.left; x < rcPaint.right; ++x) {
+            const size_t offset = (static_cast<size_t>(y) * width + x) * 4;
+            const unsigned alpha = m_pBackgroundBits[offset + 3];
+            BYTE* pixel = m_pOffscreenBits + offset;
+            pixel[0] = static_cast<BYTE>(pixel[0] * alpha / 255);
+            pixel[1] = static_cast<BYTE>(pixel[1] * alpha / 255);
+            pixel[2] = static_cast<BYTE>(pixel[2] * alpha / 255);
+            pixel[3] = static_cast<BYTE>(alpha);
+        }
+    }
+}
+
+void CPaintManagerUI::ShowLayered(const RECT& rcClient)
+{
+    RECT rcWindow = {0, 0, 0, 0};
+    GetWindowRect(m_hWndPaint, &rcWindow);
+    POINT ptDest = {rcWindow.left, rcWindow.top};
+    SIZE size = {rcClient.right - rcClient.left, rcClient.bottom - rcClient.top};
+    POINT ptSource = {0, 0};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, m_nOpacity, AC_SRC_ALPHA};
+    ::UpdateLayeredWindow(m_hWndPaint, nullptr, &ptDest, &size, m_hDcOffscreen, &ptSource, 0, &blend, ULW_ALPHA);
+}
+
+void CPaintManagerUI::PostPaint(HDC hDC, const RECT& rcPaint)
+{
+    // A control may leave the list (or be destroyed) while another draws.
+    CFacetPtrArray postPaint(m_aPostPaintControls);
+    for (int i = 0; i < postPaint.GetSize(); ++i) {
+        if (m_aPostPaintControls.Find(postPaint[i]) >= 0)
+            static_cast<CControlUI*>(postPaint[i])->DoPostPaint(hDC, rcPaint);
+    }
+}
+
+void CPaintManagerUI::Paint()
+{
+    RECT rcClient = {0, 0, 0, 0};
+    ::GetClientRect(m_hWndPaint, &rcClient);
+
+    if (m_pRoot == nullptr) {
+        ScopedPaint paint(m_hWndPaint);
+        HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        FillRect(paint.Dc(), &rcClient, white);
+        return;
+    }
+
+    RECT rcPaint = {0, 0, 0, 0};
+    if (m_bLayered) {
+        m_bOffscreenPaint = true;
+        IntersectRect(&rcPaint, &m_rcLayeredUpdate, &rcClient);
+        SetRectEmpty(&m_rcLayeredUpdate);
+        ::ValidateRect(m_hWndPaint, nullptr);
+        if (IsRectEmpty(&rcPaint))
+            return;
+    } else if (!::GetUpdateRect(m_hWndPaint, &rcPaint, FALSE)) {
+        return;
+    }
+
+    if (m_bFocusNeeded)
+        SetNextTabControl();
+    SetPainting(true);
+
+    const bool firstLayout = m_bFirstLayout;
+    LayoutIfNeeded(rcClient);
+    if (m_pRoot == nullptr) {
+        // A "windowinit" listener took the tree away.
+        SetPainting(false);
+        Invalidate();
+        return;
+    }
+    if (firstLayout && !m_bFirstLayout && m_bLayered && m_bLayeredChanged) {
+        SetPainting(false);
+        Invalidate();
+        return;
+    }
+
+    if (m_bLayered) {
+        if (EnsureOffscreen(rcClient)) {
+            const int saved = SaveDC(m_hDcOffscreen);
+            if (m_diLayered.sDrawString.IsEmpty() && m_pOffscreenBits != nullptr) {
+                GdiFlush();
+                const int width = rcClient.right - rcClient.left;
+                for (LONG y = rcPaint.top; y < rcPaint.bottom; ++y)
+                    std::memset(m_pOffscreenBits + (static_cast<size_t>(y) * width + rcPaint.left) * 4, 0,
+                                static_cast<size_t>(rcPaint.right - rcPaint.left) * 4);
+            }
+            m_pRoot->Paint(m_hDcOffscreen, rcPaint, nullptr);
+            PaintNativeChildren(rcPaint);
+            PostPaint(m_hDcOffscreen, rcPaint);
+            RestoreDC(m_hDcOffscreen, saved);
+            GdiFlush();
+            ApplyLayeredImage(rcClient, rcPaint);
+            ShowLayered(rcClient);
+        }
+    } else {
+        ScopedPaint paint(m_hWndPaint);
+        if (m_bOffscreenPaint && EnsureOffscreen(rcClient)) {
+            const int saved = SaveDC(m_hDcOffscreen);
+            m_pRoot->Paint(m_hDcOffscreen, rcPaint, nullptr);
+            PostPaint(m_hDcOffscreen, rcPaint);
+            RestoreDC(m_hDcOffscreen, saved);
+            BitBlt(paint.Dc(), rcPaint.left, rcPaint.top, rcPaint.right - rcPaint.left, rcPaint.bottom - rcPaint.top,
+                   m_hDcOffscreen, rcPaint.left, rcPaint.top, SRCCOPY);
+            if (m_bShowUpdateRect) {
+                HGDIOBJ oldPen = SelectObject(paint.Dc(), m_hUpdateRectPen);
+                HGDIOBJ oldBrush = SelectObject(paint.Dc(), GetStockObject(HOLLOW_BRUSH));
+                Rectangle(paint.Dc(), rcPaint.left, rcPaint.top, rcPaint.right, rcPaint.bottom);
+                SelectObject(paint.Dc(), oldBrush);
+                SelectObject(paint.Dc(), oldPen);
+            }
+        } else {
+            const int saved = SaveDC(paint.Dc());
+            m_pRoot->Paint(paint.Dc(), rcPaint, nullptr);
+            PostPaint(paint.Dc(), rcPaint);
+            RestoreDC(paint.Dc(), saved);
+        }
+    }
+
+    SetPainting(false);
+    m_bLayeredChanged = false;
+    if (m_bUpdateNeeded)
+        Invalidate();
+}
+
+} // namespace Facet
