@@ -52,16 +52,12 @@ UINT CWindowWnd::GetClassStyle() const
 
 bool CWindowWnd::RegisterWindowClass()
 {
+    // No extra bytes, icon, background brush or menu.
     WNDCLASSW wc = {};
     wc.style = GetClassStyle();
-    wc.cbClsExtra = 0;
-    wc.cbWndExtra = 0;
-    wc.hIcon = nullptr;
     wc.lpfnWndProc = CWindowWnd::WindowProc;
     wc.hInstance = CPaintManagerUI::GetInstance();
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = nullptr;
-    wc.lpszMenuName = nullptr;
     wc.lpszClassName = GetWndClassName();
     const ATOM atom = ::RegisterClassW(&wc);
     return atom != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
