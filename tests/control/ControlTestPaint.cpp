@@ -4,6 +4,7 @@
 #include "ControlTestSupport.h"
 
 #include "../support/DibCanvas.h"
+#include "../support/GdiObjectCount.h"
 
 #include <gtest/gtest.h>
 
@@ -28,38 +29,6 @@ protected:
 
     DibCanvas canvas;
 };
-
-// The number of GDI objects this process owns. GetGuiResources counts them on
-// Windows; where it answers 0 (Wine), the process's GDI handle table (24-byte
-// entries whose byte 14 holds the object type, 0 for a free entry) is read
-// through the process environment block. 0 when neither is available.
-DWORD CountGdiObjects()
-{
-    const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (reported != 0)
-        return reported;
-#if defined(_WIN64)
-    typedef NTSTATUS(NTAPI * QueryProcess)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-    const QueryProcess query = reinterpret_cast<QueryProcess>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-    PROCESS_BASIC_INFORMATION info = {};
-    if (query == nullptr || query(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof(info), nullptr) != 0 ||
-        info.PebBaseAddress == nullptr)
-        return 0;
-    const BYTE* peb = reinterpret_cast<const BYTE*>(info.PebBaseAddress);
-    const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + 0xF8);
-    if (table == nullptr)
-        return 0;
-    DWORD count = 0;
-    for (int i = 0; i < 0x10000; ++i) {
-        if (table[i * 24 + 14] != 0)
-            ++count;
-    }
-    return count;
-#else
-    return 0;
-#endif
-}
 
 bool RefusePaint(void*)
 {
@@ -280,12 +249,12 @@ TEST_F(ControlPaint, PaintingRestoresTheContextAndLeaksNoGdiObjects)
 
     PaintAll(round);
     PaintAll(sides);
-    const DWORD gdiBefore = CountGdiObjects();
+    const DWORD gdiBefore = testsupport::CountGdiObjects();
     for (int i = 0; i < 2000; ++i) {
         PaintAll(round);
         PaintAll(sides);
     }
-    const DWORD gdiAfter = CountGdiObjects();
+    const DWORD gdiAfter = testsupport::CountGdiObjects();
 
     EXPECT_EQ(penBefore, GetCurrentObject(canvas.Dc(), OBJ_PEN));
     EXPECT_EQ(brushBefore, GetCurrentObject(canvas.Dc(), OBJ_BRUSH));
@@ -298,11 +267,11 @@ TEST_F(ControlPaint, PaintingRestoresTheContextAndLeaksNoGdiObjects)
     DeleteObject(probe);
 
     // The counter sees objects that are made and not deleted.
-    const DWORD gdiWithoutPens = CountGdiObjects();
+    const DWORD gdiWithoutPens = testsupport::CountGdiObjects();
     HPEN pens[10];
     for (HPEN& pen : pens)
         pen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
-    const DWORD gdiWithPens = CountGdiObjects();
+    const DWORD gdiWithPens = testsupport::CountGdiObjects();
     for (HPEN pen : pens)
         DeleteObject(pen);
 

@@ -1,4 +1,5 @@
 #include "../support/DibCanvas.h"
+#include "../support/GdiObjectCount.h"
 #include "../support/TestWindow.h"
 
 #include <gtest/gtest.h>
@@ -99,12 +100,20 @@ TEST(PaintManagerPaint, RepeatedPaintsLeakNoGdiObjects)
     window.manager.AttachDialog(root);
     window.manager.SetShowUpdateRect(true);
     window.Pump();
-    const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const DWORD before = testsupport::CountGdiObjects();
+    ASSERT_GT(before, 0u) << "no way to count GDI objects here";
+    // The counter sees new objects: a leak could not hide from it.
+    HPEN pens[5];
+    for (HPEN& pen : pens)
+        pen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
+    EXPECT_EQ(testsupport::CountGdiObjects(), before + 5);
+    for (HPEN pen : pens)
+        DeleteObject(pen);
     for (int i = 0; i < 300; ++i) {
         window.manager.Invalidate();
         window.Pump();
     }
-    const DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const DWORD after = testsupport::CountGdiObjects();
     EXPECT_LE(after, before + 2) << "GDI objects leak per paint";
 }
 
