@@ -18,6 +18,9 @@
 // Paint manager.
 #include "core/PaintManager.h"
 
+// Native windows.
+#include "window/WindowWnd.h"
+
 // Display scale.
 #include "core/DpiManager.h"
 

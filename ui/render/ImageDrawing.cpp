@@ -2,7 +2,10 @@
 // edges stretched along one axis, constant fade and per-pixel alpha.
 #include "RenderEngine.h"
 
+#include "../core/DpiManager.h"
+#include "../core/PaintManager.h"
 #include "GdiObjects.h"
+#include "ImageDescription.h"
 #include "PlatformBlend.h"
 
 #include <algorithm>
@@ -198,6 +201,55 @@ void CRenderEngine::BlendWithoutPlatform(HDC target, const RECT& rcDest, HDC sou
             d[c] = static_cast<BYTE>((s[c] * fade * 255u + d[c] * keep + (255 * 255) / 2) / (255 * 255));
     }
     BitBlt(target, rcDest.left, rcDest.top, width, height, onto.Dc(), 0, 0, SRCCOPY);
+}
+
+bool CRenderEngine::DrawImage(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, const RECT& rcPaint,
+                              TDrawInfo& drawInfo)
+{
+    if (manager == nullptr)
+        return true;
+    if (drawInfo.pImageInfo == nullptr) {
+        if (drawInfo.bLoaded)
+            return false;
+        drawInfo.bLoaded = true;
+        if (drawInfo.sDrawString.IsEmpty())
+            return false;
+        TImageLookup lookup;
+        ParseImageDescription(drawInfo, lookup, DpiManager::GetInstance()->GetWindowInchPex());
+        const TImageInfo* image = nullptr;
+        if (lookup.bByResType)
+            image = manager->GetImageEx(drawInfo.sImageName, lookup.sResType, lookup.dwMask, lookup.bHSL);
+        else
+            image = manager->GetImageEx(drawInfo.sImageName, nullptr, lookup.dwMask, lookup.bHSL, lookup.bSvg);
+        if (image == nullptr)
+            return false;
+        drawInfo.pImageInfo = image;
+        RECT& part = drawInfo.rcBmpPart;
+        if (part.left == 0 && part.top == 0 && part.right == 0 && part.bottom == 0)
+            part = RECT{0, 0, image->nX, image->nY};
+    }
+    const TImageInfo* image = drawInfo.pImageInfo;
+    if (drawInfo.rcBmpPart.right > image->nX)
+        drawInfo.rcBmpPart.right = image->nX;
+    if (drawInfo.rcBmpPart.bottom > image->nY)
+        drawInfo.rcBmpPart.bottom = image->nY;
+    if (hDC == nullptr)
+        return true; // only loading was asked for
+
+    RECT rcDest = rcItem;
+    const RECT& offset = drawInfo.rcDestOffset;
+    if (offset.left != 0 || offset.top != 0 || offset.right != 0 || offset.bottom != 0) {
+        rcDest.left = rcItem.left + offset.left;
+        rcDest.top = rcItem.top + offset.top;
+        rcDest.right = (std::min)(rcItem.left + offset.right, rcItem.right);
+        rcDest.bottom = (std::min)(rcItem.top + offset.bottom, rcItem.bottom);
+    }
+    RECT common;
+    if (!IntersectRect(&common, &rcDest, &rcItem) || !IntersectRect(&common, &rcDest, &rcPaint))
+        return true;
+    DrawImage(hDC, image->hBitmap, rcDest, rcPaint, drawInfo.rcBmpPart, drawInfo.rcScale9, image->bAlpha,
+              drawInfo.uFade, drawInfo.bHole, drawInfo.bTiledX, drawInfo.bTiledY);
+    return true;
 }
 
 } // namespace Facet

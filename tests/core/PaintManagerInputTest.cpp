@@ -1,0 +1,349 @@
+#include "../support/TestWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace Facet;
+using testsupport::ProbeControl;
+using testsupport::TestContainer;
+using testsupport::TestWindow;
+
+namespace {
+
+// Records every notification the manager delivers.
+class NotifyLog : public INotifyUI
+{
+public:
+    void Notify(TNotifyUI& msg) override
+    {
+        entries.push_back(std::wstring(msg.sType.GetData()) + L" " +
+                          (msg.pSender != nullptr ? msg.pSender->GetName().GetData() : L"-"));
+        params.push_back(msg.wParam);
+    }
+    std::vector<std::wstring> entries;
+    std::vector<WPARAM> params;
+};
+
+class PaintManagerInput : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        root = new TestContainer(L"root", nullptr, RECT{0, 0, 200, 150});
+        a = root->Add(new ProbeControl(L"A", &log, RECT{10, 10, 60, 40}, true));
+        b = root->Add(new ProbeControl(L"B", &log, RECT{100, 10, 150, 40}, true));
+        c = root->Add(new ProbeControl(L"C", &log, RECT{10, 80, 60, 110}, true));
+        window.manager.AttachDialog(root);
+        window.manager.AddNotifier(&notes);
+        window.Pump(); // first layout
+        log.clear();
+        notes.entries.clear();
+        notes.params.clear();
+    }
+
+    TestWindow window;
+    std::vector<std::wstring> log;
+    NotifyLog notes;
+    TestContainer* root = nullptr;
+    ProbeControl* a = nullptr;
+    ProbeControl* b = nullptr;
+    ProbeControl* c = nullptr;
+};
+
+TEST_F(PaintManagerInput, FirstLayoutPlacesTheTreeAndSaysWindowInit)
+{
+    TestWindow fresh;
+    NotifyLog freshNotes;
+    auto* tree = new TestContainer(L"tree", nullptr, RECT{0, 0, 0, 0});
+    auto* child = tree->Add(new ProbeControl(L"child", nullptr, RECT{5, 5, 25, 25}));
+    fresh.manager.AttachDialog(tree);
+    fresh.manager.AddNotifier(&freshNotes);
+    fresh.Pump();
+    EXPECT_EQ(tree->GetPos().right, 200);
+    EXPECT_EQ(tree->GetPos().bottom, 150);
+    EXPECT_EQ(child->GetPos().left, 5);
+    ASSERT_FALSE(freshNotes.entries.empty());
+    EXPECT_EQ(freshNotes.entries.front(), L"windowinit tree");
+    EXPECT_EQ(fresh.manager.FindControl(L"child"), child);
+}
+
+TEST_F(PaintManagerInput, ClickCapturesAndReleasesOutsideToTheSameControl)
+{
+    window.ButtonDown(20, 20);
+    EXPECT_TRUE(window.manager.IsCaptured());
+    EXPECT_EQ(window.manager.GetFocus(), a);
+    window.MouseMove(180, 140, MK_LBUTTON); // dragged outside while held
+    window.ButtonUp(180, 140);
+    EXPECT_FALSE(window.manager.IsCaptured());
+    const std::vector<std::wstring> expected = {L"setfocus A", L"down A", L"move A", L"up A"};
+    EXPECT_EQ(log, expected);
+
+    // A second click on another control moves the focus first.
+    notes.entries.clear();
+    window.ButtonDown(120, 20);
+    window.ButtonUp(120, 20);
+    const std::vector<std::wstring> focusNotes = {L"killfocus A", L"setfocus B"};
+    EXPECT_EQ(notes.entries, focusNotes);
+    EXPECT_EQ(window.manager.GetFocus(), b);
+}
+
+TEST_F(PaintManagerInput, EnterAndLeaveFollowTheMouseBetweenControls)
+{
+    window.manager.AddMouseLeaveNeeded(c);
+    window.MouseMove(20, 20);
+    window.MouseMove(30, 20);
+    window.MouseMove(120, 20);
+    const std::vector<std::wstring> expected = {L"enter A", L"move A", L"move A", L"leave C",
+                                                L"leave A", L"enter B", L"move B"};
+    EXPECT_EQ(log, expected);
+
+    // While the button is held on B, moves go to B wherever the mouse is.
+    log.clear();
+    window.ButtonDown(120, 20);
+    log.clear();
+    window.MouseMove(20, 20, MK_LBUTTON);
+    EXPECT_EQ(log, std::vector<std::wstring>{L"move B"});
+    window.ButtonUp(20, 20);
+}
+
+TEST_F(PaintManagerInput, TabWrapsBothWays)
+{
+    window.manager.SetFocus(c);
+    EXPECT_TRUE(window.manager.SetNextTabControl(true));
+    EXPECT_EQ(window.manager.GetFocus(), a);
+    EXPECT_TRUE(window.manager.SetNextTabControl(true));
+    EXPECT_EQ(window.manager.GetFocus(), b);
+    window.manager.SetFocus(a);
+    EXPECT_TRUE(window.manager.SetNextTabControl(false));
+    EXPECT_EQ(window.manager.GetFocus(), c);
+
+    // Disabled and hidden controls are passed over.
+    b->SetEnabled(false);
+    window.manager.SetFocus(a);
+    window.manager.SetNextTabControl(true);
+    EXPECT_EQ(window.manager.GetFocus(), c);
+
+    // The Tab key does the same through the pre-translation.
+    MSG tab = {window.Handle(), WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_TRUE(CPaintManagerUI::TranslateMessage(&tab));
+    EXPECT_EQ(window.manager.GetFocus(), a);
+}
+
+TEST_F(PaintManagerInput, KeysGoToTheFocusAndKeyUpToTheKeyDownControl)
+{
+    window.manager.SetFocus(a);
+    log.clear();
+    window.Send(WM_KEYDOWN, 'X', 0);
+    window.manager.SetFocus(b);
+    window.Send(WM_CHAR, 'x', 0);
+    window.Send(WM_KEYUP, 'X', 0);
+    const std::vector<std::wstring> expected = {L"keydown A", L"killfocus A", L"setfocus B", L"char B",
+                                                L"keyup A"};
+    EXPECT_EQ(log, expected);
+}
+
+TEST_F(PaintManagerInput, AsynchronousNotificationsRespectTheRepeatRule)
+{
+    window.manager.SendNotify(a, L"progress", 1, 0, true, false);
+    window.manager.SendNotify(a, L"progress", 2, 0, true, false);
+    window.manager.SendNotify(b, L"progress", 3, 0, true, false);
+    EXPECT_TRUE(notes.entries.empty()); // nothing before the posted message
+    window.Pump();
+    EXPECT_EQ(notes.entries, (std::vector<std::wstring>{L"progress A", L"progress B"}));
+    EXPECT_EQ(notes.params, (std::vector<WPARAM>{2, 3}));
+
+    notes.entries.clear();
+    notes.params.clear();
+    window.manager.SendNotify(a, L"progress", 1, 0, true, true);
+    window.manager.SendNotify(a, L"progress", 2, 0, true, true);
+    window.Pump();
+    EXPECT_EQ(notes.entries, (std::vector<std::wstring>{L"progress A", L"progress A"}));
+    EXPECT_EQ(notes.params, (std::vector<WPARAM>{1, 2}));
+}
+
+TEST_F(PaintManagerInput, QueuedNotificationOfADestroyedSenderArrivesWithoutIt)
+{
+    window.manager.SendNotify(b, L"late", 0, 0, true);
+    root->Remove(b);
+    b = nullptr;
+    window.Pump();
+    EXPECT_EQ(notes.entries, std::vector<std::wstring>{L"late -"});
+    EXPECT_EQ(window.manager.FindControl(L"B"), nullptr);
+}
+
+// Destroys the control that is about to get the focus, from inside the
+// notification that the old focus lost it.
+class DestroyOnKillFocus : public INotifyUI
+{
+public:
+    DestroyOnKillFocus(TestContainer* root, ProbeControl** victim) : m_root(root), m_victim(victim) {}
+    void Notify(TNotifyUI& msg) override
+    {
+        if (msg.sType == L"killfocus" && *m_victim != nullptr) {
+            m_root->Remove(*m_victim);
+            *m_victim = nullptr;
+        }
+    }
+
+private:
+    TestContainer* m_root;
+    ProbeControl** m_victim;
+};
+
+TEST_F(PaintManagerInput, ListenerThatDestroysControlsDuringNotificationsDoesNotCrash)
+{
+    DestroyOnKillFocus destroyer(root, &b);
+    window.manager.SetFocus(a);
+    window.manager.AddNotifier(&destroyer);
+    window.ButtonDown(120, 20); // B is clicked: A loses the focus and the listener destroys B
+    window.ButtonUp(120, 20);
+    window.MouseMove(125, 25);
+    EXPECT_EQ(b, nullptr);
+    EXPECT_EQ(window.manager.GetFocus(), nullptr);
+    EXPECT_FALSE(window.manager.IsCaptured());
+    window.manager.RemoveNotifier(&destroyer);
+    window.Pump();
+}
+
+TEST_F(PaintManagerInput, ControlTimersReuseTheirIdAndNeverShareOne)
+{
+    ASSERT_TRUE(window.manager.SetTimer(a, 7, 100000));
+    EXPECT_FALSE(window.manager.SetTimer(a, 7, 100000)); // already running
+    // The first window timer id after the initial counter is 17.
+    window.Send(WM_TIMER, 17, 0);
+    EXPECT_EQ(log, std::vector<std::wstring>{L"timer A"});
+    EXPECT_EQ(notes.entries, std::vector<std::wstring>{L"timer A"});
+
+    EXPECT_TRUE(window.manager.KillTimer(a, 7));
+    EXPECT_FALSE(window.manager.KillTimer(a, 7));
+    log.clear();
+    window.Send(WM_TIMER, 17, 0); // a killed timer fires nothing
+    EXPECT_TRUE(log.empty());
+    ASSERT_TRUE(window.manager.SetTimer(a, 7, 100000)); // revived under the same id
+    window.Send(WM_TIMER, 17, 0);
+    EXPECT_EQ(log, std::vector<std::wstring>{L"timer A"});
+
+    // 254 more timers take every other id once; the next one finds none free
+    // instead of sharing a live control's id.
+    for (UINT id = 0; id < 254; ++id)
+        ASSERT_TRUE(window.manager.SetTimer(b, 1000 + id, 100000)) << id;
+    EXPECT_FALSE(window.manager.SetTimer(c, 1, 100000));
+    window.manager.KillTimer(b);
+    EXPECT_TRUE(window.manager.SetTimer(c, 1, 100000));
+    log.clear();
+    window.Send(WM_TIMER, 17, 0);
+    EXPECT_EQ(log, std::vector<std::wstring>{L"timer A"});
+    window.manager.RemoveAllTimers();
+}
+
+TEST_F(PaintManagerInput, NamesPointsAndClasses)
+{
+    EXPECT_EQ(window.manager.FindControl(L"A"), a);
+    EXPECT_EQ(window.manager.FindControl(L"a"), nullptr); // names are exact
+    EXPECT_EQ(window.manager.FindSubControlByName(nullptr, L"b"), b);
+    EXPECT_EQ(window.manager.FindControl(POINT{120, 20}), b);
+    EXPECT_EQ(window.manager.FindControl(POINT{90, 60}), root);
+    EXPECT_EQ(window.manager.FindSubControlByClass(nullptr, L"Control", 2), c);
+    EXPECT_EQ(window.manager.FindSubControlsByClass(nullptr, L"*")->GetSize(), 4);
+
+    EXPECT_FALSE(window.manager.RenameControl(a, L"B")); // taken
+    EXPECT_EQ(a->GetName(), L"A");
+    EXPECT_EQ(window.manager.FindControl(L"B"), b);
+    EXPECT_TRUE(window.manager.RenameControl(a, L"First"));
+    EXPECT_EQ(window.manager.FindControl(L"First"), a);
+    EXPECT_EQ(window.manager.FindControl(L"A"), nullptr);
+    EXPECT_EQ(a->GetName(), L"First");
+
+    // A hidden control is not found by point.
+    b->SetVisible(false);
+    EXPECT_EQ(window.manager.FindControl(POINT{120, 20}), root);
+}
+
+TEST_F(PaintManagerInput, OptionGroupsAndCustomAttributes)
+{
+    EXPECT_TRUE(window.manager.AddOptionGroup(L"g", a));
+    EXPECT_TRUE(window.manager.AddOptionGroup(L"g", b));
+    EXPECT_FALSE(window.manager.AddOptionGroup(L"g", a));
+    EXPECT_EQ(window.manager.GetOptionGroup(L"g")->GetSize(), 2);
+    window.manager.RemoveOptionGroup(L"g", a);
+    window.manager.RemoveOptionGroup(L"g", b);
+    EXPECT_EQ(window.manager.GetOptionGroup(L"g"), nullptr);
+
+    window.manager.AddWindowCustomAttribute(L"k", L"first");
+    window.manager.AddWindowCustomAttribute(L"k", L"second");
+    window.manager.AddWindowCustomAttribute(L"", L"x");
+    EXPECT_STREQ(window.manager.GetWindowCustomAttribute(L"k"), L"first");
+    window.manager.SetWindowAttributeList(L"size=\"300,200\" caption=\"0,0,0,30\" theme=\"dark\" broken=x z=\"1\"");
+    EXPECT_EQ(window.manager.GetInitSize().cx, 300);
+    EXPECT_EQ(window.manager.GetCaptionRect().bottom, 30);
+    EXPECT_STREQ(window.manager.GetWindowCustomAttribute(L"theme"), L"dark");
+    EXPECT_EQ(window.manager.GetWindowCustomAttribute(L"z"), nullptr); // the broken pair ended the list
+}
+
+TEST_F(PaintManagerInput, TooltipShowsTheHoveredControlsText)
+{
+    b->SetToolTip(L"Bee");
+    window.MouseMove(120, 20);
+    window.Send(WM_MOUSEHOVER, 0, MAKELPARAM(120, 20));
+    HWND tip = window.manager.GetTooltipWindow();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+    wchar_t text[64] = {};
+    TOOLINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.hwnd = window.Handle();
+    info.uId = reinterpret_cast<UINT_PTR>(window.Handle());
+    info.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(text, L"Bee");
+    // Destroying the control with the tooltip leaves nothing pointing at it.
+    root->Remove(b);
+    b = nullptr;
+    window.MouseMove(120, 20);
+}
+
+TEST(PaintManagerBinding, SecondInitMovesToTheNewWindowAndIsListedOnce)
+{
+    TestWindow first;
+    TestWindow second;
+    const int before = CPaintManagerUI::GetPaintManagers()->GetSize();
+    first.manager.Init(second.Handle(), L"moved");
+    EXPECT_EQ(first.manager.GetPaintWindow(), second.Handle());
+    EXPECT_EQ(CPaintManagerUI::GetPaintManagers()->GetSize(), before);
+    EXPECT_EQ(CPaintManagerUI::GetPaintManager(L"moved"), &first.manager);
+    first.manager.Init(second.Handle(), L"moved");
+    EXPECT_EQ(CPaintManagerUI::GetPaintManagers()->GetSize(), before);
+}
+
+TEST(PaintManagerBinding, FailedPostDoesNotStopLaterNotifications)
+{
+    NotifyLog notes;
+    auto* manager = new CPaintManagerUI();
+    auto* control = new ProbeControl(L"p", nullptr, RECT{0, 0, 10, 10});
+    {
+        TestWindow gone;
+        manager->Init(gone.Handle());
+        manager->AttachDialog(control);
+        manager->AddNotifier(&notes);
+    }
+    // The window is gone: the post fails and must not block the queue for good.
+    manager->SendNotify(control, L"first", 0, 0, true);
+    TestWindow next;
+    next.manager.Init(nullptr);
+    manager->Init(next.Handle());
+    manager->SendNotify(control, L"second", 0, 0, true);
+    MSG msg;
+    while (PeekMessageW(&msg, next.Handle(), 0, 0, PM_REMOVE)) {
+        LRESULT result = 0;
+        manager->MessageHandler(msg.message, msg.wParam, msg.lParam, result);
+    }
+    // (The new window's first paint may add "windowinit" after them.)
+    ASSERT_GE(notes.entries.size(), 2u);
+    EXPECT_EQ(notes.entries[0], L"first p");
+    EXPECT_EQ(notes.entries[1], L"second p");
+    delete manager;
+}
+
+} // namespace

@@ -1,0 +1,142 @@
+#include "../support/DibCanvas.h"
+#include "../support/GdiObjectCount.h"
+#include "../support/TestWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+using namespace Facet;
+using testsupport::ProbeControl;
+using testsupport::TestContainer;
+using testsupport::TestWindow;
+
+namespace {
+
+// The pixels of a bitmap, read back as 32-bit top-down rows.
+std::vector<uint32_t> ReadPixels(HBITMAP bitmap, int width, int height)
+{
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+TEST(PaintManagerPaint, OnlyTheDirtyRectangleIsPainted)
+{
+    TestWindow window(200, 150);
+    auto* root = new TestContainer(L"root", nullptr, RECT{0, 0, 200, 150});
+    root->fill = 0x0000FF;
+    window.manager.AttachDialog(root);
+    window.Pump();
+    ASSERT_NE(window.manager.GetPaintOffscreenBitmap(), nullptr);
+    std::vector<uint32_t> pixels = ReadPixels(window.manager.GetPaintOffscreenBitmap(), 200, 150);
+    EXPECT_EQ(pixels[75 * 200 + 100] & 0xFFFFFF, 0x0000FFu);
+
+    // The colour changes without invalidation; only a small area is then made dirty.
+    root->fill = 0x00FF00;
+    RECT dirty = {20, 30, 40, 50};
+    window.manager.Invalidate(dirty);
+    window.Pump();
+    EXPECT_EQ(root->lastPaint.left, 20);
+    EXPECT_EQ(root->lastPaint.top, 30);
+    EXPECT_EQ(root->lastPaint.right, 40);
+    EXPECT_EQ(root->lastPaint.bottom, 50);
+    pixels = ReadPixels(window.manager.GetPaintOffscreenBitmap(), 200, 150);
+    EXPECT_EQ(pixels[35 * 200 + 25] & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(pixels[49 * 200 + 39] & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(pixels[50 * 200 + 40] & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(pixels[75 * 200 + 100] & 0xFFFFFF, 0x0000FFu);
+
+    // A rectangle whose right lies left of its left paints nothing.
+    const int paints = root->paintCount;
+    RECT backwards = {60, 60, 10, 70};
+    window.manager.Invalidate(backwards);
+    window.Pump();
+    EXPECT_EQ(root->paintCount, paints);
+}
+
+TEST(PaintManagerPaint, LayeredWindowPaintsPerPixelAlpha)
+{
+    TestWindow window(100, 80);
+    auto* root = new TestContainer(L"root", nullptr, RECT{0, 0, 100, 80});
+    auto* box = root->Add(new ProbeControl(L"box", nullptr, RECT{10, 10, 30, 30}));
+    // Half-transparent: the blend writes alpha, which plain GDI fills do not.
+    box->SetBkColor(0x80FF0000);
+    window.manager.AttachDialog(root);
+    window.manager.SetLayered(true);
+    ASSERT_TRUE(window.manager.IsLayered());
+    EXPECT_TRUE(GetWindowLongPtrW(window.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    window.manager.Invalidate();
+    window.Send(WM_TIMER, 0x2000, 0); // the layered repaint tick
+    window.Send(WM_TIMER, 0x2000, 0); // after the first layout the whole window again
+    HBITMAP offscreen = window.manager.GetPaintOffscreenBitmap();
+    ASSERT_NE(offscreen, nullptr);
+    const std::vector<uint32_t> pixels = ReadPixels(offscreen, 100, 80);
+    EXPECT_TRUE(testsupport::Near(pixels[20 * 100 + 20], 0x80800000u)) << std::hex << pixels[20 * 100 + 20];
+    EXPECT_EQ(pixels[60 * 100 + 60] >> 24, 0u);      // nothing drawn: transparent
+    window.manager.SetLayered(false);
+    EXPECT_FALSE(GetWindowLongPtrW(window.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+TEST(PaintManagerPaint, RepeatedPaintsLeakNoGdiObjects)
+{
+    TestWindow window(160, 120);
+    auto* root = new TestContainer(L"root", nullptr, RECT{0, 0, 160, 120});
+    auto* framed = root->Add(new ProbeControl(L"framed", nullptr, RECT{10, 10, 90, 60}));
+    framed->SetAttribute(L"bordersize", L"2");
+    framed->SetAttribute(L"bordercolor", L"#FF000000");
+    framed->SetAttribute(L"borderround", L"6,6");
+    framed->SetAttribute(L"bkcolor", L"#80FF8000");
+    window.manager.AttachDialog(root);
+    window.manager.SetShowUpdateRect(true);
+    window.Pump();
+    const DWORD before = testsupport::CountGdiObjects();
+    ASSERT_GT(before, 0u) << "no way to count GDI objects here";
+    // The counter sees new objects: a leak could not hide from it.
+    HPEN pens[5];
+    for (HPEN& pen : pens)
+        pen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
+    EXPECT_EQ(testsupport::CountGdiObjects(), before + 5);
+    for (HPEN pen : pens)
+        DeleteObject(pen);
+    for (int i = 0; i < 300; ++i) {
+        window.manager.Invalidate();
+        window.Pump();
+    }
+    const DWORD after = testsupport::CountGdiObjects();
+    EXPECT_LE(after, before + 2) << "GDI objects leak per paint";
+}
+
+TEST(PaintManagerPaint, WindowWithoutTreeIsFilledWhite)
+{
+    TestWindow window(50, 40);
+    InvalidateRect(window.Handle(), nullptr, FALSE);
+    window.Pump();
+    RECT update = {0, 0, 0, 0};
+    EXPECT_FALSE(GetUpdateRect(window.Handle(), &update, FALSE)); // validated
+}
+
+TEST(PaintManagerPaint, ResizedWindowLaysTheTreeOutAgain)
+{
+    TestWindow window(100, 100);
+    auto* root = new TestContainer(L"root", nullptr, RECT{0, 0, 0, 0});
+    window.manager.AttachDialog(root);
+    window.Pump();
+    EXPECT_EQ(root->GetPos().right, 100);
+    SetWindowPos(window.Handle(), nullptr, 0, 0, 140, 90, SWP_NOZORDER | SWP_NOMOVE);
+    window.Pump();
+    EXPECT_EQ(root->GetPos().right, 140);
+    EXPECT_EQ(root->GetPos().bottom, 90);
+}
+
+} // namespace
