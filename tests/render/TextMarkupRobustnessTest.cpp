@@ -3,6 +3,8 @@
 // caller's device context comes back unchanged.
 #include "TextTestSupport.h"
 
+#include "../support/GdiObjectCount.h"
+
 #include "render/HtmlTextLayout.h"
 #include "render/HtmlTextTokens.h"
 
@@ -194,16 +196,23 @@ TEST_F(HtmlRobustness, TheContextComesBackAsItWas)
     SetBkColor(dc, RGB(1, 1, 1));
     SetTextAlign(dc, TA_BASELINE);
     const HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
-    const DWORD objectsBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-
-    for (int i = 0; i < 20; ++i) {
+    const wchar_t* text = L"{b}x{/b} {s}sel{/s} {a l}link{/a} {f 2}big{/f} {f Tahoma 20 italic}face{/f}";
+    const auto drawOnce = [&] {
         RECT rects[2] = {};
         CFacetString texts[2];
         int count = 2;
         RECT rc = {0, 0, 400, 200};
-        CRenderEngine::DrawHtmlText(dc, &m_manager, rc, L"{b}x{/b} {s}sel{/s} {a l}link{/a} {f 2}big{/f}",
-                                    0xFF000000, rects, texts, count, kNormalFont, DT_CENTER | DT_VCENTER);
-    }
+        CRenderEngine::DrawHtmlText(dc, &m_manager, rc, text, 0xFF000000, rects, texts, count, kNormalFont,
+                                    DT_CENTER | DT_VCENTER);
+        RECT plain = {0, 0, 400, 200};
+        CRenderEngine::DrawText(dc, &m_manager, plain, L"plain", 0xFF000000, kBigFont, DT_SINGLELINE);
+    };
+    // The first draw adds the fonts the mark-up asks for to the manager's table.
+    drawOnce();
+    const DWORD objectsBefore = testsupport::CountGdiObjects();
+    for (int i = 0; i < 20; ++i)
+        drawOnce();
+    const DWORD objectsAfter = testsupport::CountGdiObjects();
 
     EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font);
     EXPECT_EQ(GetTextColor(dc), RGB(9, 8, 7));
@@ -222,10 +231,9 @@ TEST_F(HtmlRobustness, TheContextComesBackAsItWas)
     EXPECT_FALSE(IsRectEmpty(&ink));
     EXPECT_TRUE(Contains(RECT{10, 10, 220, 190}, ink));
     EXPECT_GE(ink.right, 215);
-    // No GDI object is left behind (where the platform counts them).
-    if (objectsBefore > 0) {
-        EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), objectsBefore + 2);
-    }
+    // No GDI object (font, region, brush) is left behind.
+    ASSERT_GT(objectsBefore, 0u);
+    EXPECT_EQ(objectsAfter, objectsBefore);
     SelectClipRgn(dc, nullptr);
 }
 
