@@ -15,8 +15,15 @@
 #include "core/SkinSource.h"
 #include "core/ResourceManager.h"
 
-// Paint manager.
+// Paint manager and its records.
+#include "core/PaintManagerTypes.h"
+#include "core/ResourceTables.h"
 #include "core/PaintManager.h"
+
+// Drawing.
+#include "render/ImageInfo.h"
+#include "render/RenderClip.h"
+#include "render/RenderEngine.h"
 
 // Native windows.
 #include "window/WindowWnd.h"

@@ -1,6 +1,7 @@
 #include "../support/DibCanvas.h"
 #include "../support/GdiObjectCount.h"
 #include "../support/TestWindow.h"
+#include "render/RenderEngine.h"
 
 #include <gtest/gtest.h>
 
@@ -137,6 +138,45 @@ TEST(PaintManagerPaint, ResizedWindowLaysTheTreeOutAgain)
     window.Pump();
     EXPECT_EQ(root->GetPos().right, 140);
     EXPECT_EQ(root->GetPos().bottom, 90);
+}
+
+} // namespace
+
+namespace {
+
+TEST(PaintManagerPaint, SnapshotsOfAControlAndOfTheWindow)
+{
+    TestWindow window(100, 80);
+    auto* root = new TestContainer(L"root", nullptr, RECT{0, 0, 100, 80});
+    root->fill = 0xFFFFFF;
+    auto* red = root->Add(new ProbeControl(L"red", nullptr, RECT{10, 10, 30, 30}));
+    red->fill = 0xFF0000;
+    auto* blue = root->Add(new ProbeControl(L"blue", nullptr, RECT{50, 10, 70, 30}));
+    blue->fill = 0x0000FF;
+    window.manager.AttachDialog(root);
+    window.Pump();
+
+    HBITMAP control = CRenderEngine::GenerateBitmap(&window.manager, red, RECT{10, 10, 30, 30});
+    ASSERT_NE(control, nullptr);
+    std::vector<uint32_t> pixels = ReadPixels(control, 20, 20);
+    EXPECT_EQ(pixels[5 * 20 + 5] & 0xFFFFFF, 0xFF0000u);
+    DeleteObject(control);
+
+    // Half-black filter over the window's picture.
+    HBITMAP filtered = CRenderEngine::GenerateBitmap(&window.manager, RECT{40, 0, 80, 40}, nullptr, 0x80000000);
+    ASSERT_NE(filtered, nullptr);
+    pixels = ReadPixels(filtered, 40, 40);
+    EXPECT_TRUE(testsupport::Near(pixels[20 * 40 + 20] & 0xFFFFFF, 0x00007F)) << std::hex << pixels[20 * 40 + 20];
+    EXPECT_TRUE(testsupport::Near(pixels[2 * 40 + 2] & 0xFFFFFF, 0x7F7F7F)) << std::hex << pixels[2 * 40 + 2];
+    DeleteObject(filtered);
+
+    // Up to a stop control: the blue one is not painted.
+    HBITMAP stopped = CRenderEngine::GenerateBitmap(&window.manager, RECT{0, 0, 100, 80}, blue);
+    ASSERT_NE(stopped, nullptr);
+    pixels = ReadPixels(stopped, 100, 80);
+    EXPECT_EQ(pixels[20 * 100 + 20] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_NE(pixels[20 * 100 + 60] & 0xFFFFFF, 0x0000FFu);
+    DeleteObject(stopped);
 }
 
 } // namespace

@@ -202,8 +202,9 @@ int CRenderEngine::GetAnsiFileName(const wchar_t* name, char* buffer, int length
     std::memset(buffer, 0, static_cast<size_t>(length));
     if (name == nullptr)
         return 0;
-    // One character is kept for the terminator.
-    return WideCharToMultiByte(CP_ACP, 0, name, -1, buffer, length - 1, nullptr, nullptr);
+    // One character is kept for the terminator, so the text always ends inside the buffer.
+    WideCharToMultiByte(CP_ACP, 0, name, -1, buffer, length - 1, nullptr, nullptr);
+    return static_cast<int>(strlen(buffer));
 }
 
 } // namespace Facet

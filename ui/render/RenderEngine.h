@@ -73,6 +73,14 @@ public:
     // Width and height of the whole text in the manager's font `font`.
     static SIZE GetTextSize(HDC hDC, CPaintManagerUI* manager, const wchar_t* text, int font, UINT style);
 
+    // A snapshot of a control: painted into an offscreen bitmap of size
+    // rc.right x rc.bottom, the rectangle `rc` copied into a new 32-bit bitmap,
+    // then `filterColor` laid over it when its alpha is not 0. Null on failure.
+    static HBITMAP GenerateBitmap(CPaintManagerUI* manager, CControlUI* control, RECT rc, DWORD filterColor = 0);
+    // The same of the whole window up to (not including) `stopControl`.
+    static HBITMAP GenerateBitmap(CPaintManagerUI* manager, RECT rc, CControlUI* stopControl = nullptr,
+                                  DWORD filterColor = 0);
+
     // The wide name in the narrow code page, into a cleared buffer; returns the
     // converted length.
     static int GetAnsiFileName(const wchar_t* name, char* buffer, int length);
