@@ -115,9 +115,9 @@ bool CContainerUI::SetMultiItemIndex(CControlUI* control, int count, int newInde
     if (start + count > total || newIndex + count > total)
         return false;
 
-    CFacetPtrArray run(count);
+    CFacetPtrArray run;
     for (int i = 0; i < count; ++i)
-        run.SetAt(i, m_items[start + i]);
+        run.Add(m_items[start + i]);
     m_items.Remove(start, count);
     for (int i = 0; i < count; ++i)
         m_items.InsertAt(newIndex + i, run[i]);
@@ -133,7 +133,9 @@ int CContainerUI::GetCount() const
 
 bool CContainerUI::Add(CControlUI* control)
 {
-    return AddAt(control, m_items.GetSize());
+    // Not the virtual AddAt: a derived container's own AddAt rules must not
+    // run inside its Add.
+    return CContainerUI::AddAt(control, m_items.GetSize());
 }
 
 bool CContainerUI::AddAt(CControlUI* control, int index)

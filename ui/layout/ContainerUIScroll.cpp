@@ -159,6 +159,8 @@ void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal)
 {
     if (enableVertical && m_pVerticalScrollBar == nullptr) {
         m_pVerticalScrollBar = new CScrollBarUI;
+        // Hidden until a layout finds content that needs it.
+        m_pVerticalScrollBar->SetVisible(false);
         m_pVerticalScrollBar->SetScrollRange(0);
         m_pVerticalScrollBar->SetOwner(this);
         m_pVerticalScrollBar->SetManager(m_pManager, nullptr, false);
@@ -174,6 +176,8 @@ void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal)
 
     if (enableHorizontal && m_pHorizontalScrollBar == nullptr) {
         m_pHorizontalScrollBar = new CScrollBarUI;
+        // Hidden until a layout finds content that needs it.
+        m_pHorizontalScrollBar->SetVisible(false);
         m_pHorizontalScrollBar->SetScrollRange(0);
         m_pHorizontalScrollBar->SetHorizontal(true);
         m_pHorizontalScrollBar->SetOwner(this);
