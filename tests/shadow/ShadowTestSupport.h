@@ -1,5 +1,5 @@
-// What the shadow tests share: a plain parent window of the tests' own, the
-// one-time class registration, and reading the pixels of a shadow bitmap.
+// What the shadow tests share: a plain parent window, the one-time class
+// registration, a nine-grid test image and reading a shadow bitmap's pixels.
 #pragma once
 
 #include "core/PaintManager.h"
@@ -17,8 +17,7 @@
 
 namespace shadowtest {
 
-// Answered by the parent's own window procedure.
-const UINT kProbeMessage = WM_APP + 21;
+const UINT kProbeMessage = WM_APP + 21;  // answered by the parent's own procedure
 const LRESULT kProbeAnswer = 0x5AD0;
 
 // The first call's result of CWndShadow::Initialize in this process.
@@ -28,66 +27,46 @@ inline bool InitializeOnce()
     return first;
 }
 
-// Delivers every posted message of the thread.
 inline void Pump()
 {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageW(&msg);
-    }
 }
 
-inline RECT WindowRect(HWND hWnd)
+inline RECT R(LONG left, LONG top, LONG right, LONG bottom)
+{
+    return RECT{left, top, right, bottom};
+}
+
+inline ::testing::AssertionResult WindowAt(HWND hWnd, const RECT& expected)
 {
     RECT rc = {};
     GetWindowRect(hWnd, &rc);
-    return rc;
-}
-
-inline RECT MakeRect(LONG left, LONG top, LONG right, LONG bottom)
-{
-    RECT rc = {left, top, right, bottom};
-    return rc;
-}
-
-inline bool SameRect(const RECT& a, const RECT& b)
-{
-    return EqualRect(&a, &b) != FALSE;
-}
-
-inline ::testing::AssertionResult RectIs(const RECT& actual, const RECT& expected)
-{
-    if (SameRect(actual, expected))
+    if (EqualRect(&rc, &expected))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "rect (" << actual.left << "," << actual.top << "," << actual.right << ","
-                                         << actual.bottom << "), expected (" << expected.left << "," << expected.top
-                                         << "," << expected.right << "," << expected.bottom << ")";
+    return ::testing::AssertionFailure() << "window at " << rc.left << "," << rc.top << "," << rc.right << ","
+                                         << rc.bottom;
 }
 
-// A top-level pop-up that answers the probe message and otherwise behaves as
-// the platform's default window. Destroyed with the object unless already gone.
+// A top-level pop-up of the tests' own class, destroyed with the object.
 class ParentWindow
 {
 public:
     ParentWindow(int x, int y, int width, int height, bool visible = true)
     {
-        static const wchar_t kClass[] = L"FacetShadowTestParent";
         WNDCLASSW wc = {};
         wc.style = CS_HREDRAW | CS_VREDRAW;
         wc.lpfnWndProc = Procedure;
         wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = kClass;
+        wc.lpszClassName = L"FacetShadowTestParent";
         RegisterClassW(&wc);
-        const DWORD style = WS_POPUP | (visible ? WS_VISIBLE : 0);
-        m_hWnd = CreateWindowExW(0, kClass, L"parent", style, x, y, width, height, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
+        m_hWnd = CreateWindowExW(0, wc.lpszClassName, L"parent", WS_POPUP | (visible ? WS_VISIBLE : 0), x, y, width,
+                                 height, nullptr, nullptr, wc.hInstance, nullptr);
     }
     ~ParentWindow()
     {
-        if (m_hWnd != nullptr && IsWindow(m_hWnd))
+        if (IsWindow(m_hWnd))
             DestroyWindow(m_hWnd);
     }
     ParentWindow(const ParentWindow&) = delete;
@@ -95,41 +74,31 @@ public:
 
     HWND Handle() const { return m_hWnd; }
     static WNDPROC OwnProcedure() { return Procedure; }
-
-    void MoveTo(int x, int y)
+    WNDPROC CurrentProcedure() const { return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC)); }
+    void MoveTo(int x, int y) { SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); }
+    void Resize(int cx, int cy)
     {
-        SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    void Resize(int width, int height)
-    {
-        SetWindowPos(m_hWnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_hWnd, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     bool AnswersProbe() const { return SendMessageW(m_hWnd, kProbeMessage, 0, 0) == kProbeAnswer; }
 
 private:
     static LRESULT CALLBACK Procedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        if (message == kProbeMessage)
-            return kProbeAnswer;
-        return DefWindowProcW(hWnd, message, wParam, lParam);
+        return message == kProbeMessage ? kProbeAnswer : DefWindowProcW(hWnd, message, wParam, lParam);
     }
 
     HWND m_hWnd = nullptr;
 };
 
-// A shadow bitmap with its pixels, deleted with the object.
+// A shadow bitmap (bottom-up rows) with its pixels, deleted with the object.
 class ShadowPixels
 {
 public:
     explicit ShadowPixels(HBITMAP bitmap) : m_bitmap(bitmap)
     {
-        DIBSECTION section = {};
-        if (bitmap != nullptr && GetObjectW(bitmap, sizeof(section), &section) == sizeof(section)) {
-            m_bits = static_cast<const uint32_t*>(section.dsBm.bmBits);
-            m_width = section.dsBm.bmWidth;
-            m_height = section.dsBm.bmHeight;
-            m_bottomUp = section.dsBmih.biHeight > 0;
-        }
+        if (bitmap != nullptr && GetObjectW(bitmap, sizeof(m_section), &m_section) != sizeof(m_section))
+            m_section = DIBSECTION{};
     }
     ~ShadowPixels()
     {
@@ -139,36 +108,31 @@ public:
     ShadowPixels(const ShadowPixels&) = delete;
     ShadowPixels& operator=(const ShadowPixels&) = delete;
 
-    bool Valid() const { return m_bits != nullptr; }
-    bool BottomUp() const { return m_bottomUp; }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
+    bool Valid() const { return m_section.dsBm.bmBits != nullptr && m_section.dsBmih.biHeight > 0; }
+    int Width() const { return m_section.dsBm.bmWidth; }
+    int Height() const { return m_section.dsBm.bmHeight; }
     // The premultiplied 0xAARRGGBB pixel at (x, y), y counted from the top.
     uint32_t At(int x, int y) const
     {
         GdiFlush();
-        return m_bits[static_cast<size_t>(m_height - 1 - y) * m_width + x];
+        const auto* bits = static_cast<const uint32_t*>(m_section.dsBm.bmBits);
+        return bits[static_cast<size_t>(Height() - 1 - y) * Width() + x];
     }
     uint32_t Alpha(int x, int y) const { return At(x, y) >> 24; }
 
 private:
     HBITMAP m_bitmap;
-    const uint32_t* m_bits = nullptr;
-    int m_width = 0;
-    int m_height = 0;
-    bool m_bottomUp = false;
+    DIBSECTION m_section = {};
 };
 
-// Colours of the nine-grid test image (straight alpha, 0xAARRGGBB) and how
-// they are stored once loaded (premultiplied).
-const uint32_t kCornerColour = 0xFFFF0000;     // the top-left 6 x 6 block
-const uint32_t kRingColour = 0x800000FF;       // the rest of the outer 6-pixel ring
-const uint32_t kCentreColour = 0xFF00FF00;     // the 4 x 4 centre
-const uint32_t kRingStored = 0x80000080;
+// The nine-grid test image, 16 x 16: a 6-pixel ring around a 4 x 4 centre,
+// with its own colour in the top-left corner block (straight alpha).
+const uint32_t kCornerColour = 0xFFFF0000;
+const uint32_t kRingColour = 0x800000FF;
+const uint32_t kRingStored = 0x80000080;  // as loaded: premultiplied
+const uint32_t kCentreColour = 0xFF00FF00;
 
-// Writes "shadow.png" (16 x 16: the ring above around the centre) into a fresh
-// folder and makes that folder the resource path, so that the image loads by
-// its plain name.
+// Writes the image as "shadow.png" into a fresh resource folder.
 inline void UseShadowImage()
 {
     testsupport::Picture picture(16, 16, kRingColour);

@@ -179,8 +179,7 @@ void CWndShadow::MakeShadow(UINT32* pShadBits, HWND hParent, const RECT* rcParen
             pixels[x] = value;
     };
     const int coreFirst = (std::min)(radius, (std::max)(size - yOffset, 0));
-    const int coreLast =
-        (std::min)(shadowHeight, (std::max)((std::min)(parentHeight + size - yOffset, shadowHeight), shadowHeight - radius));
+    const int coreLast = (std::max)((std::min)(parentHeight + size - yOffset, shadowHeight), shadowHeight - radius);
     for (int row = coreFirst; row < coreLast; ++row) {
         UINT32* pixels = line(row);
         const Span span = at(spans, row);
