@@ -33,3 +33,4 @@
 
 // Controls.
 #include "control/ControlUI.h"
+#include "control/LabelUI.h"
