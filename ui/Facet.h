@@ -34,3 +34,7 @@
 // Controls.
 #include "control/ControlUI.h"
 #include "control/LabelUI.h"
+#include "control/ButtonUI.h"
+#include "control/OptionUI.h"
+#include "control/CheckBoxUI.h"
+#include "control/ProgressUI.h"
