@@ -101,6 +101,12 @@ TEST_F(LabelEffectsTest, EffectTextPaintsWithOneGdiplusSessionAndReleasesItsObje
     EXPECT_GT(ink.right, ink.left);
     EXPECT_GE(ink.left, 10 - 4);   // shifts and glow stay near the text rectangle
     EXPECT_LE(ink.right, 150 + 4);
+    // The stroke went through GDI+: yellow outlines around the blue text.
+    int yellowish = 0;
+    for (int y = 10; y < 50; ++y)
+        for (int x = 6; x < 154; ++x)
+            yellowish += testsupport::Near(canvas.Rgb(x, y), 0xFFFF00, 60) ? 1 : 0;
+    EXPECT_GT(yellowish, 0);
     PaintAlone(second);
     EXPECT_EQ(CGdiplusSession::StartCount(), 1);
 
