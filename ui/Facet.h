@@ -34,3 +34,5 @@
 // Controls.
 #include "control/ControlUI.h"
 #include "control/LabelUI.h"
+#include "control/EditUI.h"
+#include "control/EditUIWnd.h"
