@@ -122,9 +122,6 @@ public:
 protected:
     // The text as shown: the language-table entry when resource text is on.
     CFacetString GetDisplayText() const;
-    // The font number the estimate measures with: the stored (scaled) index
-    // divided back by the scale factor, rounded; 0 for an unset font.
-    int GetMeasureFont() const;
     // Unset text and disabled colours become the manager's defaults (kept).
     void ResolveDefaultColors();
     // The item rectangle less the text padding.
@@ -134,8 +131,9 @@ protected:
     void DrawPlainText(HDC hDC, RECT rc, const CFacetString& text, DWORD color);
     // Draws the text with the GDI+ effects (LabelUIEffects.cpp).
     void PaintTextEffects(HDC hDC, const RECT& rcText, const CFacetString& text);
+    // Measures the text into `rc` (DT_CALCRECT is added to `style`).
+    void MeasureText(RECT& rc, UINT style);
 
-    const wchar_t* m_pWideText; // the glow's text: the label's text while effects are on
     DWORD m_dwTextColor;
     DWORD m_dwDisabledTextColor;
     int m_iFont;
