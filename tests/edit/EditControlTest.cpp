@@ -185,10 +185,10 @@ TEST_F(EditWindow, TheNativeBackgroundBrushesAreUsedAndReleased)
     ASSERT_EQ(edit->GetNativeEditHWND(), nullptr);
 
     // A translucent colour makes a new pattern brush (from a snapshot bitmap)
-    // at every colour request; each replaced one, and the last at closing, is
-    // deleted with its bitmap.
-    edit->SetNativeEditBkColor(0x8000C000);
-    auto openPaintClose = [&]() {
+    // at every colour request, an opaque one a solid brush once; replaced
+    // brushes, and the last one at closing, are deleted with their bitmaps.
+    auto openPaintClose = [&](DWORD color) {
+        edit->SetNativeEditBkColor(color);
         window.manager.SetFocus(edit);
         native = edit->GetNativeEditHWND();
         ASSERT_NE(native, nullptr);
@@ -201,11 +201,15 @@ TEST_F(EditWindow, TheNativeBackgroundBrushesAreUsedAndReleased)
         window.Pump();
         ASSERT_EQ(edit->GetNativeEditHWND(), nullptr);
     };
-    openPaintClose(); // the first round creates what stays cached (fonts, class)
+    // The first rounds create what stays cached (fonts, the class).
+    openPaintClose(0x8000C000);
+    openPaintClose(0xFF00C000);
     const DWORD before = testsupport::CountGdiObjects();
     if (before == 0)
         GTEST_SKIP() << "GDI objects cannot be counted here";
-    openPaintClose();
-    openPaintClose();
+    for (int round = 0; round < 2; ++round) {
+        openPaintClose(0x8000C000);
+        openPaintClose(0xFF00C000);
+    }
     EXPECT_EQ(testsupport::CountGdiObjects(), before);
 }

@@ -3,6 +3,7 @@
 #include "EditTestSupport.h"
 
 #include "control/EditUIWnd.h"
+#include "../support/DibCanvas.h"
 
 #include <imm.h>
 
@@ -273,6 +274,7 @@ TEST_F(EditWindow, AListenerMayDeleteTheEditFromInsideANativeMessage)
     SendMessageW(native, WM_KEYDOWN, VK_RETURN, 1);
     EXPECT_EQ(edit, nullptr);
     // The window outlives the message it was deleted in, hidden, and then goes.
+    EXPECT_TRUE(IsWindow(native));
     EXPECT_FALSE(IsWindowVisible(native));
     EXPECT_EQ(window.manager.GetNativeWindowCount(), 0);
     window.Pump();
@@ -345,4 +347,31 @@ TEST_F(EditWindow, ResizingTheWindowGivesTheFocusBackAndReopensTheEdit)
     window.Pump();
     EXPECT_EQ(window.manager.GetFocus(), edit);
     EXPECT_NE(edit->GetNativeEditHWND(), nullptr);
+}
+
+TEST_F(EditWindow, ALayeredWindowGetsTheCaretDrawnIntoThePrintedEdit)
+{
+    window.manager.SetLayered(true);
+    if (!window.manager.IsLayered())
+        GTEST_SKIP() << "no per-pixel-alpha windows";
+    edit->SetText(L"ab");
+    window.manager.SetFocus(edit);
+    const HWND native = edit->GetNativeEditHWND();
+    ASSERT_NE(native, nullptr);
+    RECT client = {};
+    GetClientRect(native, &client);
+    POINT caret = {};
+    ASSERT_TRUE(GetCaretPos(&caret));
+    ASSERT_LT(caret.x, client.right);
+
+    auto printedAtCaret = [&]() {
+        testsupport::DibCanvas canvas(client.right, client.bottom);
+        canvas.Fill(0xFFFFFFFF);
+        SendMessageW(native, WM_PRINT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
+        return canvas.Rgb(caret.x, client.bottom - 1);
+    };
+    SendMessageW(native, WM_TIMER, 20, 0); // the blink timer shows the caret
+    EXPECT_EQ(printedAtCaret(), 0x000000u);
+    SendMessageW(native, WM_TIMER, 20, 0); // and hides it
+    EXPECT_EQ(printedAtCaret(), 0xFFFFFFu);
 }
