@@ -213,3 +213,32 @@ TEST_F(EditWindow, TheNativeBackgroundBrushesAreUsedAndReleased)
     }
     EXPECT_EQ(testsupport::CountGdiObjects(), before);
 }
+
+TEST_F(EditWindow, StateImagesFollowHotFocusedAndDisabledWithTheNormalOneAsFallback)
+{
+    edit->SetAttribute(L"normalimage", L"color='#FFFF0000'");
+    edit->SetAttribute(L"hotimage", L"color='#FF00FF00'");
+    edit->SetAttribute(L"focusedimage", L"color='#FF0000FF'");
+    edit->SetAttribute(L"disabledimage", L"file='no-such-image.png'");
+    const RECT pos = edit->GetPos();
+    auto painted = [&]() {
+        DibCanvas canvas(300, 200);
+        canvas.Fill(0xFFFFFFFF);
+        edit->Paint(canvas.Dc(), pos, nullptr);
+        return canvas.Rgb((pos.left + pos.right) / 2, pos.bottom - 2);
+    };
+    EXPECT_EQ(painted(), 0xFF0000u);
+
+    window.MouseMove(pos.left + 5, pos.top + 5);
+    EXPECT_EQ(painted(), 0x00FF00u);
+
+    window.manager.SetFocus(edit); // focused wins over hot
+    EXPECT_EQ(painted(), 0x0000FFu);
+
+    window.manager.SetFocus(other);
+    window.MouseMove(pos.left + 5, pos.bottom + 20); // left the edit
+    EXPECT_EQ(painted(), 0xFF0000u);
+
+    edit->SetEnabled(false); // the disabled image is missing: the normal one
+    EXPECT_EQ(painted(), 0xFF0000u);
+}

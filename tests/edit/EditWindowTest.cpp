@@ -245,6 +245,19 @@ TEST_F(EditWindow, CompositionWindowIsPlacedAtTheCaret)
     EXPECT_NE(form.dwStyle & CFS_POINT, 0u);
     EXPECT_EQ(form.ptCurrentPos.x, caret.x);
     EXPECT_EQ(form.ptCurrentPos.y, caret.y);
+
+    // An input method that starts composing after the caret moved finds its
+    // window at the new place.
+    SendMessageW(native, EM_SETSEL, 0, 0);
+    POINT home = {-1, -1};
+    ASSERT_TRUE(GetCaretPos(&home));
+    ASSERT_LT(home.x, caret.x);
+    SendMessageW(native, WM_IME_STARTCOMPOSITION, 0, 0);
+    const HIMC again = ImmGetContext(native);
+    ASSERT_NE(again, nullptr);
+    ASSERT_TRUE(ImmGetCompositionWindow(again, &form));
+    ImmReleaseContext(native, again);
+    EXPECT_EQ(form.ptCurrentPos.x, home.x);
 }
 
 TEST_F(EditWindow, DeletingTheControlDestroysItsOpenNativeWindow)
