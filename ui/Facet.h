@@ -34,5 +34,9 @@
 // Controls.
 #include "control/ControlUI.h"
 #include "control/LabelUI.h"
+#include "control/ButtonUI.h"
+#include "control/OptionUI.h"
+#include "control/CheckBoxUI.h"
+#include "control/ProgressUI.h"
 #include "control/EditUI.h"
 #include "control/EditUIWnd.h"

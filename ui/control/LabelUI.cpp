@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <cwctype>
 
 #include "../core/FacetGeometry.h"
 #include "../core/PaintManager.h"
 #include "../render/RenderEngine.h"
+#include "LabelUIValues.h"
 
 namespace Facet {
 
@@ -18,38 +18,9 @@ const int kMeasureExtent = 9999;
 const float kMinLuminousFuzzy = 0.0001f;
 const DWORD kUnsetColor = 0xFFFFFFFF;
 
-bool Equals(const wchar_t* a, const wchar_t* b)
-{
-    return wcscmp(a, b) == 0;
-}
-
-bool EqualsIgnoringCase(const wchar_t* a, const wchar_t* b)
-{
-    for (; *a != L'\0' && *b != L'\0'; ++a, ++b) {
-        if (towlower(*a) != towlower(*b))
-            return false;
-    }
-    return *a == *b;
-}
-
-bool IsTrue(const wchar_t* value)
-{
-    return Equals(value, L"true");
-}
-
-int ReadInt(const wchar_t* value)
-{
-    return static_cast<int>(wcstol(value, nullptr, 10));
-}
-
-DWORD ReadColor(const wchar_t* value)
-{
-    if (*value == L'#')
-        ++value;
-    return static_cast<DWORD>(wcstoul(value, nullptr, 16));
-}
-
 } // namespace
+
+using namespace attribute_values;
 
 CLabelUI::CLabelUI()
     : m_dwTextColor(0),
