@@ -46,3 +46,5 @@
 #include "control/OptionUI.h"
 #include "control/CheckBoxUI.h"
 #include "control/ProgressUI.h"
+#include "control/EditUI.h"
+#include "control/EditUIWnd.h"
