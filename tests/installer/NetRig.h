@@ -10,7 +10,6 @@
 
 namespace netrig {
 
-constexpr wchar_t kProxy[] = L"127.0.0.1";
 constexpr char kProxyPort[] = "18080";
 constexpr char kAuthProxyPort[] = "18081";
 constexpr char kProxyUser[] = "proxyuser";
