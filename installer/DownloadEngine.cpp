@@ -191,9 +191,7 @@ bool Attempt::OpenSession()
     return true;
 }
 
-// Proxy credentials belong on the request handle: a session refuses them. They
-// are also offered for Basic authentication at once, so that they travel with
-// the tunnel request that opens the HTTPS connection through the proxy.
+// Proxy credentials belong on the request handle: a session refuses them.
 bool Attempt::SetProxyCredentials()
 {
     if (account_.empty())
@@ -205,11 +203,10 @@ bool Attempt::SetProxyCredentials()
         LogLastError("WinHttpSetOption");
         return false;
     }
-    if (!WinHttpSetCredentials(request_.Get(), WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_BASIC,
-                               account_.c_str(), password_.c_str(), nullptr)) {
-        LogLastError("WinHttpSetCredentials");
-        return false;
-    }
+    // Offering Basic at once is only a head start: where it is not taken, the
+    // proxy's 407 is answered after the response (AnswerProxyChallenge).
+    WinHttpSetCredentials(request_.Get(), WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_BASIC, account_.c_str(),
+                          password_.c_str(), nullptr);
     // Wine's WinHTTP sends neither of those with the tunnel request and gives up on
     // the proxy's 407; it sends the request's own headers there instead (and again
     // inside the tunnel, which is why this is done on Wine only).
