@@ -33,3 +33,10 @@
 
 // Controls.
 #include "control/ControlUI.h"
+#include "control/ScrollBarUI.h"
+
+// Containers and layouts.
+#include "layout/ContainerUI.h"
+#include "layout/VerticalLayoutUI.h"
+#include "layout/HorizontalLayoutUI.h"
+#include "layout/TabLayoutUI.h"

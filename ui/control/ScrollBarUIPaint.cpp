@@ -1,0 +1,65 @@
+// CScrollBarUI: painting. The background (colour, "bkimage" and the state
+// images of the whole bar), then the rail (the track between the buttons),
+// then the two buttons and the thumb, each as a colour and a state image.
+#include "ScrollBarUI.h"
+
+#include "../render/RenderEngine.h"
+
+namespace Facet {
+
+namespace {
+
+// The image for a state, falling back to the normal one when the state has
+// none.
+TDrawInfo& Pick(TDrawInfo& normal, TDrawInfo& chosen)
+{
+    return chosen.sDrawString.IsEmpty() ? normal : chosen;
+}
+
+} // namespace
+
+void CScrollBarUI::PaintBkImage(HDC hDC)
+{
+    CControlUI::PaintBkImage(hDC);
+    const UINT all = m_uButton1State | m_uButton2State | m_uThumbState | m_uTrackState;
+    TDrawInfo* image = &m_bk.normal;
+    if (!IsEnabled())
+        image = &Pick(m_bk.normal, m_bk.disabled);
+    else if ((all & kPushed) != 0)
+        image = &Pick(m_bk.normal, m_bk.pushed);
+    else if ((all & kHot) != 0)
+        image = &Pick(m_bk.normal, m_bk.hot);
+    if (!image->sDrawString.IsEmpty())
+        CRenderEngine::DrawImage(hDC, m_pManager, m_rcItem, m_rcPaint, *image);
+}
+
+void CScrollBarUI::PaintStatusImage(HDC hDC)
+{
+    // The rail follows the thumb's state: it is hot or pushed with it.
+    if (!IsRectEmpty(&m_rcThumb))
+        PaintPart(hDC, GetTrackRect(), 0, m_rail, m_uThumbState | m_uTrackState);
+    PaintPart(hDC, m_rcButton1, m_dwButton1Color, m_button1, m_uButton1State);
+    PaintPart(hDC, m_rcButton2, m_dwButton2Color, m_button2, m_uButton2State);
+    if (!IsRectEmpty(&m_rcThumb))
+        PaintPart(hDC, m_rcThumb, m_dwThumbColor, m_thumb, m_uThumbState);
+}
+
+void CScrollBarUI::PaintPart(HDC hDC, const RECT& rc, DWORD color, PartImages& images, UINT state)
+{
+    RECT visible;
+    if (IsRectEmpty(&rc) || !IntersectRect(&visible, &rc, &m_rcPaint))
+        return;
+    if (color != 0)
+        CRenderEngine::DrawColor(hDC, visible, GetAdjustColor(color));
+    TDrawInfo* image = &images.normal;
+    if (!IsEnabled())
+        image = &Pick(images.normal, images.disabled);
+    else if ((state & kPushed) != 0)
+        image = &Pick(images.normal, images.pushed);
+    else if ((state & kHot) != 0)
+        image = &Pick(images.normal, images.hot);
+    if (!image->sDrawString.IsEmpty())
+        CRenderEngine::DrawImage(hDC, m_pManager, rc, m_rcPaint, *image);
+}
+
+} // namespace Facet

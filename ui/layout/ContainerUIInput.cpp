@@ -1,0 +1,212 @@
+// CContainerUI: painting of the children inside the client area, hit testing
+// into children and scroll bars, and the keys and wheel that scroll.
+#include "ContainerUI.h"
+
+#include <initializer_list>
+
+#include "../control/ScrollBarUI.h"
+#include "../render/RenderClip.h"
+
+namespace Facet {
+
+namespace {
+
+bool IsShown(const CScrollBarUI* bar)
+{
+    return bar != nullptr && bar->IsVisible();
+}
+
+bool Meets(const RECT& a, const RECT& b)
+{
+    RECT common;
+    return IntersectRect(&common, &a, &b) != FALSE;
+}
+
+} // namespace
+
+bool CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)
+{
+    RECT rcOuter;
+    if (!IntersectRect(&rcOuter, &rcPaint, &m_rcItem))
+        return true;
+    CRenderClip outerClip;
+    CRenderClip::GenerateClip(hDC, rcOuter, outerClip);
+
+    CControlUI::DoPaint(hDC, rcPaint, stopControl);
+
+    if (!m_items.IsEmpty()) {
+        const RECT inner = GetClientPos();
+        RECT rcInner;
+        const bool innerMet = IntersectRect(&rcInner, &rcPaint, &inner) != FALSE;
+        // Clipped to the client area while it is in force; floating children
+        // may reach outside it and are painted with the outer clip.
+        CRenderClip innerClip;
+        if (innerMet)
+            CRenderClip::GenerateClip(hDC, rcInner, innerClip);
+        for (int i = 0; i < m_items.GetSize(); ++i) {
+            CControlUI* child = GetItemAt(i);
+            if (child == stopControl)
+                return false;
+            if (!child->IsVisible() || !Meets(rcPaint, child->GetPos()))
+                continue;
+            const unsigned version = m_nItemsVersion;
+            if (child->IsFloat()) {
+                if (!Meets(m_rcItem, child->GetPos()))
+                    continue;
+                bool painted;
+                if (innerMet) {
+                    CRenderClip::UseOldClipBegin(hDC, innerClip);
+                    painted = child->Paint(hDC, rcPaint, stopControl);
+                    CRenderClip::UseOldClipEnd(hDC, innerClip);
+                } else {
+                    painted = child->Paint(hDC, rcPaint, stopControl);
+                }
+                if (!painted)
+                    return false;
+            } else {
+                if (!innerMet || !Meets(inner, child->GetPos()))
+                    continue;
+                if (!child->Paint(hDC, rcPaint, stopControl))
+                    return false;
+            }
+            i = ResumeIndex(i, child, version);
+        }
+    }
+
+    for (CScrollBarUI* bar : {m_pVerticalScrollBar, m_pHorizontalScrollBar}) {
+        if (!IsShown(bar) || !Meets(rcPaint, bar->GetPos()))
+            continue;
+        if (bar == stopControl)
+            return false;
+        if (!bar->Paint(hDC, rcPaint, stopControl))
+            return false;
+    }
+    return true;
+}
+
+CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags)
+{
+    if (proc == nullptr)
+        return nullptr;
+    const bool hitTest = (flags & UIFIND_HITTEST) != 0;
+    if ((flags & UIFIND_VISIBLE) != 0 && !IsVisible())
+        return nullptr;
+    if ((flags & UIFIND_ENABLED) != 0 && !IsEnabled())
+        return nullptr;
+    if (hitTest && (data == nullptr || !PtInRect(&m_rcItem, *static_cast<const POINT*>(data))))
+        return nullptr;
+    if ((flags & UIFIND_UPDATETEST) != 0 && proc(this, data) != nullptr)
+        return nullptr;
+
+    const bool selfMayAnswer = !hitTest || IsMouseEnabled();
+    const bool childrenMayAnswer = !hitTest || IsMouseChildEnabled();
+    CControlUI* result = nullptr;
+    if ((flags & UIFIND_ME_FIRST) != 0 && selfMayAnswer)
+        result = proc(this, data);
+    if (result == nullptr && m_pCover != nullptr && childrenMayAnswer)
+        result = m_pCover->FindControl(proc, data, flags);
+    if (result == nullptr && m_pVerticalScrollBar != nullptr && selfMayAnswer)
+        result = m_pVerticalScrollBar->FindControl(proc, data, flags);
+    if (result == nullptr && m_pHorizontalScrollBar != nullptr && selfMayAnswer)
+        result = m_pHorizontalScrollBar->FindControl(proc, data, flags);
+
+    if (result == nullptr && childrenMayAnswer) {
+        const RECT inner = GetClientPos();
+        // A child's answer counts when the point also lies in the client
+        // area (the part of a scrolled child under the inset or a bar is not
+        // hit), or when the answer floats.
+        auto accept = [&](CControlUI* found) {
+            return found != nullptr &&
+                   (!hitTest || found->IsFloat() || PtInRect(&inner, *static_cast<const POINT*>(data)));
+        };
+        if ((flags & UIFIND_TOP_FIRST) != 0) {
+            for (int i = m_items.GetSize() - 1; i >= 0 && result == nullptr; --i) {
+                if (i >= m_items.GetSize())
+                    continue;
+                CControlUI* found = GetItemAt(i)->FindControl(proc, data, flags);
+                if (accept(found))
+                    result = found;
+            }
+        } else {
+            for (int i = 0; i < m_items.GetSize() && result == nullptr; ++i) {
+                CControlUI* found = GetItemAt(i)->FindControl(proc, data, flags);
+                if (accept(found))
+                    result = found;
+            }
+        }
+    }
+
+    if (result == nullptr && (flags & UIFIND_ME_FIRST) == 0 && selfMayAnswer)
+        result = proc(this, data);
+    return result;
+}
+
+void CContainerUI::DoEvent(TEventUI& event)
+{
+    if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
+        if (m_pParent != nullptr)
+            m_pParent->DoEvent(event);
+        else
+            CControlUI::DoEvent(event);
+        return;
+    }
+
+    if (event.Type == UIEVENT_SETFOCUS) {
+        m_bFocused = true;
+        return;
+    }
+    if (event.Type == UIEVENT_KILLFOCUS) {
+        m_bFocused = false;
+        return;
+    }
+
+    const bool verticalActive = IsShown(m_pVerticalScrollBar) && m_pVerticalScrollBar->IsEnabled();
+    const bool horizontalActive = IsShown(m_pHorizontalScrollBar) && m_pHorizontalScrollBar->IsEnabled();
+
+    if (event.Type == UIEVENT_KEYDOWN && IsKeyboardEnabled() && IsEnabled()) {
+        if (verticalActive) {
+            switch (event.chKey) {
+            case VK_PRIOR: PageUp(); return;
+            case VK_NEXT: PageDown(); return;
+            case VK_END: EndDown(); return;
+            case VK_HOME: HomeUp(); return;
+            case VK_UP: LineUp(); return;
+            case VK_DOWN: LineDown(); return;
+            default: break;
+            }
+        } else if (horizontalActive) {
+            switch (event.chKey) {
+            case VK_PRIOR: PageLeft(); return;
+            case VK_NEXT: PageRight(); return;
+            case VK_END: EndRight(); return;
+            case VK_HOME: HomeLeft(); return;
+            case VK_UP: LineLeft(); return;
+            case VK_DOWN: LineRight(); return;
+            default: break;
+            }
+        }
+    }
+
+    if (event.Type == UIEVENT_SCROLLWHEEL) {
+        const bool towardsUser = LOWORD(event.wParam) == 1;
+        const bool overHorizontal = horizontalActive && PtInRect(&m_pHorizontalScrollBar->GetPos(), event.ptMouse);
+        if (overHorizontal || (!verticalActive && horizontalActive)) {
+            if (towardsUser)
+                LineRight();
+            else
+                LineLeft();
+            return;
+        }
+        if (verticalActive) {
+            if (towardsUser)
+                LineDown();
+            else
+                LineUp();
+            return;
+        }
+    }
+
+    CControlUI::DoEvent(event);
+}
+
+} // namespace Facet

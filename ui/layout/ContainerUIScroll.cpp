@@ -1,0 +1,300 @@
+// CContainerUI: scroll bars, scroll positions and the scrolling steps.
+#include "ContainerUI.h"
+
+#include <algorithm>
+
+#include "../control/ScrollBarUI.h"
+#include "../core/PaintManager.h"
+
+namespace Facet {
+
+namespace {
+
+bool IsShown(const CScrollBarUI* bar)
+{
+    return bar != nullptr && bar->IsVisible();
+}
+
+} // namespace
+
+SIZE CContainerUI::GetScrollPos() const
+{
+    SIZE pos = {0, 0};
+    if (m_pVerticalScrollBar != nullptr && m_pVerticalScrollBar->IsVisible())
+        pos.cy = m_pVerticalScrollBar->GetScrollPos();
+    if (m_pHorizontalScrollBar != nullptr && m_pHorizontalScrollBar->IsVisible())
+        pos.cx = m_pHorizontalScrollBar->GetScrollPos();
+    return pos;
+}
+
+SIZE CContainerUI::GetScrollRange() const
+{
+    SIZE range = {0, 0};
+    if (m_pVerticalScrollBar != nullptr && m_pVerticalScrollBar->IsVisible())
+        range.cy = m_pVerticalScrollBar->GetScrollRange();
+    if (m_pHorizontalScrollBar != nullptr && m_pHorizontalScrollBar->IsVisible())
+        range.cx = m_pHorizontalScrollBar->GetScrollRange();
+    return range;
+}
+
+void CContainerUI::SetScrollPos(SIZE pos)
+{
+    int dx = 0;
+    int dy = 0;
+    if (IsShown(m_pVerticalScrollBar)) {
+        const int old = m_pVerticalScrollBar->GetScrollPos();
+        m_pVerticalScrollBar->SetScrollPos(pos.cy);
+        dy = m_pVerticalScrollBar->GetScrollPos() - old;
+    }
+    if (IsShown(m_pHorizontalScrollBar)) {
+        const int old = m_pHorizontalScrollBar->GetScrollPos();
+        m_pHorizontalScrollBar->SetScrollPos(pos.cx);
+        dx = m_pHorizontalScrollBar->GetScrollPos() - old;
+    }
+    if (dx == 0 && dy == 0)
+        return;
+
+    const SIZE offset = {-dx, -dy};
+    for (int i = 0; i < m_items.GetSize(); ++i) {
+        CControlUI* child = GetItemAt(i);
+        if (!child->IsVisible() || child->IsFloat())
+            continue;
+        const unsigned version = m_nItemsVersion;
+        child->Move(offset, false);
+        i = ResumeIndex(i, child, version);
+    }
+    Invalidate();
+}
+
+int CContainerUI::LineStep(const CScrollBarUI* bar) const
+{
+    if (bar != nullptr && bar->GetScrollUnit() > 1)
+        return bar->GetScrollUnit();
+    if (m_pManager == nullptr)
+        return 8;
+    return m_pManager->GetDefaultFontInfo()->tm.tmHeight + 8;
+}
+
+void CContainerUI::LineUp()
+{
+    const SIZE pos = GetScrollPos();
+    SetScrollPos(SIZE{pos.cx, pos.cy - LineStep(m_pVerticalScrollBar)});
+}
+
+void CContainerUI::LineDown()
+{
+    const SIZE pos = GetScrollPos();
+    SetScrollPos(SIZE{pos.cx, pos.cy + LineStep(m_pVerticalScrollBar)});
+}
+
+void CContainerUI::PageUp()
+{
+    const SIZE pos = GetScrollPos();
+    int page = (m_rcItem.bottom - m_rcItem.top) - m_rcInset.top - m_rcInset.bottom;
+    if (IsShown(m_pHorizontalScrollBar))
+        page -= m_pHorizontalScrollBar->GetFixedHeight();
+    SetScrollPos(SIZE{pos.cx, pos.cy - page});
+}
+
+void CContainerUI::PageDown()
+{
+    const SIZE pos = GetScrollPos();
+    int page = (m_rcItem.bottom - m_rcItem.top) - m_rcInset.top - m_rcInset.bottom;
+    if (IsShown(m_pHorizontalScrollBar))
+        page -= m_pHorizontalScrollBar->GetFixedHeight();
+    SetScrollPos(SIZE{pos.cx, pos.cy + page});
+}
+
+void CContainerUI::HomeUp()
+{
+    SetScrollPos(SIZE{GetScrollPos().cx, 0});
+}
+
+void CContainerUI::EndDown()
+{
+    SetScrollPos(SIZE{GetScrollPos().cx, GetScrollRange().cy});
+}
+
+void CContainerUI::LineLeft()
+{
+    const SIZE pos = GetScrollPos();
+    SetScrollPos(SIZE{pos.cx - LineStep(m_pHorizontalScrollBar), pos.cy});
+}
+
+void CContainerUI::LineRight()
+{
+    const SIZE pos = GetScrollPos();
+    SetScrollPos(SIZE{pos.cx + LineStep(m_pHorizontalScrollBar), pos.cy});
+}
+
+void CContainerUI::PageLeft()
+{
+    const SIZE pos = GetScrollPos();
+    int page = (m_rcItem.right - m_rcItem.left) - m_rcInset.left - m_rcInset.right;
+    if (IsShown(m_pVerticalScrollBar))
+        page -= m_pVerticalScrollBar->GetFixedWidth();
+    SetScrollPos(SIZE{pos.cx - page, pos.cy});
+}
+
+void CContainerUI::PageRight()
+{
+    const SIZE pos = GetScrollPos();
+    int page = (m_rcItem.right - m_rcItem.left) - m_rcInset.left - m_rcInset.right;
+    if (IsShown(m_pVerticalScrollBar))
+        page -= m_pVerticalScrollBar->GetFixedWidth();
+    SetScrollPos(SIZE{pos.cx + page, pos.cy});
+}
+
+void CContainerUI::HomeLeft()
+{
+    SetScrollPos(SIZE{0, GetScrollPos().cy});
+}
+
+void CContainerUI::EndRight()
+{
+    SetScrollPos(SIZE{GetScrollRange().cx, GetScrollPos().cy});
+}
+
+void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal)
+{
+    if (enableVertical && m_pVerticalScrollBar == nullptr) {
+        m_pVerticalScrollBar = new CScrollBarUI;
+        // Hidden until a layout finds content that needs it.
+        m_pVerticalScrollBar->SetVisible(false);
+        m_pVerticalScrollBar->SetScrollRange(0);
+        m_pVerticalScrollBar->SetOwner(this);
+        m_pVerticalScrollBar->SetManager(m_pManager, nullptr, false);
+        if (m_pManager != nullptr) {
+            if (const wchar_t* list = m_pManager->GetDefaultAttributeList(L"VScrollBar"))
+                m_pVerticalScrollBar->SetAttributeList(list);
+        }
+    } else if (!enableVertical && m_pVerticalScrollBar != nullptr) {
+        CScrollBarUI* bar = m_pVerticalScrollBar;
+        m_pVerticalScrollBar = nullptr;
+        bar->Delete();
+    }
+
+    if (enableHorizontal && m_pHorizontalScrollBar == nullptr) {
+        m_pHorizontalScrollBar = new CScrollBarUI;
+        // Hidden until a layout finds content that needs it.
+        m_pHorizontalScrollBar->SetVisible(false);
+        m_pHorizontalScrollBar->SetScrollRange(0);
+        m_pHorizontalScrollBar->SetHorizontal(true);
+        m_pHorizontalScrollBar->SetOwner(this);
+        m_pHorizontalScrollBar->SetManager(m_pManager, nullptr, false);
+        if (m_pManager != nullptr) {
+            if (const wchar_t* list = m_pManager->GetDefaultAttributeList(L"HScrollBar"))
+                m_pHorizontalScrollBar->SetAttributeList(list);
+        }
+    } else if (!enableHorizontal && m_pHorizontalScrollBar != nullptr) {
+        CScrollBarUI* bar = m_pHorizontalScrollBar;
+        m_pHorizontalScrollBar = nullptr;
+        bar->Delete();
+    }
+
+    NeedUpdate();
+}
+
+CScrollBarUI* CContainerUI::GetVerticalScrollBar() const
+{
+    return m_pVerticalScrollBar;
+}
+
+CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const
+{
+    return m_pHorizontalScrollBar;
+}
+
+// Which bars to show is decided once per layout, from the needed size and the
+// space inside the inset: a bar that takes room from the other axis may make
+// the other bar necessary too, which is settled here rather than by laying
+// out again and again. When that changes a bar's visibility, or the new range
+// pulls a position back, the container is laid out once more with the bars
+// in place; that extra pass only adjusts ranges and positions, so the work is
+// bounded to two passes whatever the content does.
+void CContainerUI::ProcessScrollBar(RECT /*rc*/, int cxRequired, int cyRequired)
+{
+    CScrollBarUI* vbar = m_pVerticalScrollBar;
+    CScrollBarUI* hbar = m_pHorizontalScrollBar;
+    if (vbar == nullptr && hbar == nullptr)
+        return;
+
+    const RECT inner = GetInsetRect();
+    const int fullWidth = inner.right - inner.left;
+    const int fullHeight = inner.bottom - inner.top;
+    const int barWidth = vbar != nullptr ? vbar->GetFixedWidth() : 0;
+    const int barHeight = hbar != nullptr ? hbar->GetFixedHeight() : 0;
+
+    bool showV = vbar != nullptr && vbar->IsVisible();
+    bool showH = hbar != nullptr && hbar->IsVisible();
+    if (!m_bScrollProcess) {
+        showV = vbar != nullptr && cyRequired > fullHeight;
+        showH = hbar != nullptr && cxRequired > fullWidth;
+        // Each bar can only switch the other one on, so two rounds settle it.
+        for (int round = 0; round < 2; ++round) {
+            if (vbar != nullptr && !showV && showH && cyRequired > fullHeight - barHeight)
+                showV = true;
+            if (hbar != nullptr && !showH && showV && cxRequired > fullWidth - barWidth)
+                showH = true;
+        }
+    }
+
+    bool relayout = false;
+    const int clientWidth = fullWidth - (showV ? barWidth : 0);
+    const int clientHeight = fullHeight - (showH ? barHeight : 0);
+
+    if (vbar != nullptr) {
+        const int oldPos = vbar->GetScrollPos();
+        if (showV) {
+            if (!vbar->IsVisible()) {
+                vbar->SetVisible(true);
+                relayout = true;
+            }
+            vbar->SetScrollRange((std::max)(cyRequired - clientHeight, 0));
+            const RECT rcBar = {inner.left + clientWidth, inner.top, inner.left + clientWidth + barWidth,
+                                inner.top + clientHeight};
+            vbar->SetPos(rcBar, false);
+        } else {
+            if (vbar->IsVisible()) {
+                vbar->SetVisible(false);
+                relayout = true;
+            }
+            vbar->SetScrollRange(0);
+            vbar->SetScrollPos(0);
+        }
+        if (vbar->GetScrollPos() != oldPos)
+            relayout = true;
+    }
+    if (hbar != nullptr) {
+        const int oldPos = hbar->GetScrollPos();
+        if (showH) {
+            if (!hbar->IsVisible()) {
+                hbar->SetVisible(true);
+                relayout = true;
+            }
+            hbar->SetScrollRange((std::max)(cxRequired - clientWidth, 0));
+            const RECT rcBar = {inner.left, inner.top + clientHeight, inner.left + clientWidth,
+                                inner.top + clientHeight + barHeight};
+            hbar->SetPos(rcBar, false);
+        } else {
+            if (hbar->IsVisible()) {
+                hbar->SetVisible(false);
+                relayout = true;
+            }
+            hbar->SetScrollRange(0);
+            hbar->SetScrollPos(0);
+        }
+        if (hbar->GetScrollPos() != oldPos)
+            relayout = true;
+    }
+
+    if (relayout && !m_bScrollProcess) {
+        m_bScrollProcess = true;
+        // A floating container takes its position relative to its parent.
+        SetPos(IsFloat() && m_pParent != nullptr ? GetRelativePos() : m_rcItem, false);
+        m_bScrollProcess = false;
+        Invalidate();
+    }
+}
+
+} // namespace Facet
