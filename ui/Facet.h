@@ -40,3 +40,8 @@
 #include "layout/VerticalLayoutUI.h"
 #include "layout/HorizontalLayoutUI.h"
 #include "layout/TabLayoutUI.h"
+#include "control/LabelUI.h"
+#include "control/ButtonUI.h"
+#include "control/OptionUI.h"
+#include "control/CheckBoxUI.h"
+#include "control/ProgressUI.h"

@@ -1,0 +1,552 @@
+// CLabelUI: text state, skin attributes, the size estimate and plain text
+// painting. The GDI+ text effects are in LabelUIEffects.cpp.
+#include "LabelUI.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "../core/FacetGeometry.h"
+#include "../core/PaintManager.h"
+#include "../render/RenderEngine.h"
+#include "LabelUIValues.h"
+
+namespace Facet {
+
+namespace {
+
+const int kMeasureExtent = 9999;
+const float kMinLuminousFuzzy = 0.0001f;
+const DWORD kUnsetColor = 0xFFFFFFFF;
+
+} // namespace
+
+using namespace attribute_values;
+
+CLabelUI::CLabelUI()
+    : m_dwTextColor(0),
+      m_dwDisabledTextColor(0),
+      m_iFont(-1),
+      m_uTextStyle(DT_VCENTER | DT_SINGLELINE),
+      m_rcTextPadding{0, 0, 0, 0},
+      m_bShowHtml(false),
+      m_szAvailableLast{0, 0},
+      m_cxyFixedLast{0, 0},
+      m_bNeedEstimateSize(true),
+      m_fLuminousFuzzy(3.0f),
+      m_GradientLength(0),
+      m_GradientAngle(0),
+      m_EnableEffect(false),
+      m_bEnableLuminous(false),
+      m_bEnableShadow(false),
+      m_bEnableStroke(false),
+      m_dwTextColor1(kUnsetColor),
+      m_dwTextShadowColorA(0xFF000000),
+      m_dwTextShadowColorB(kUnsetColor),
+      m_dwStrokeColor(0),
+      m_ShadowOffset{0.0f, 0.0f, 0.0f, 0.0f},
+      m_bAutoCalcWidth(false)
+{
+}
+
+CLabelUI::~CLabelUI() = default;
+
+const wchar_t* CLabelUI::GetClass() const
+{
+    return L"Label";
+}
+
+LPVOID CLabelUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr && wcscmp(name, L"Label") == 0)
+        return this;
+    return CControlUI::GetInterface(name);
+}
+
+void CLabelUI::SetText(const wchar_t* text)
+{
+    CControlUI::SetText(text);
+    m_bNeedEstimateSize = true;
+    if (m_bAutoCalcWidth)
+        NeedParentUpdate();
+}
+
+void CLabelUI::SetFixedWidth(int cx)
+{
+    m_bNeedEstimateSize = true;
+    CControlUI::SetFixedWidth(cx);
+}
+
+void CLabelUI::SetFixedHeight(int cy)
+{
+    m_bNeedEstimateSize = true;
+    CControlUI::SetFixedHeight(cy);
+}
+
+void CLabelUI::SetTextStyle(UINT style)
+{
+    m_uTextStyle = style;
+    m_bNeedEstimateSize = true;
+    Invalidate();
+}
+
+UINT CLabelUI::GetTextStyle() const
+{
+    return m_uTextStyle;
+}
+
+void CLabelUI::SetMultiLine(bool multiLine)
+{
+    if (multiLine) {
+        m_uTextStyle &= ~static_cast<UINT>(DT_SINGLELINE);
+        m_uTextStyle |= DT_WORDBREAK;
+    } else {
+        m_uTextStyle |= DT_SINGLELINE;
+    }
+    m_bNeedEstimateSize = true;
+}
+
+bool CLabelUI::IsMultiLine() const
+{
+    return (m_uTextStyle & DT_SINGLELINE) == 0;
+}
+
+void CLabelUI::SetTextColor(DWORD color)
+{
+    m_dwTextColor = color;
+    Invalidate();
+}
+
+DWORD CLabelUI::GetTextColor() const
+{
+    return m_dwTextColor;
+}
+
+void CLabelUI::SetDisabledTextColor(DWORD color)
+{
+    m_dwDisabledTextColor = color;
+    Invalidate();
+}
+
+DWORD CLabelUI::GetDisabledTextColor() const
+{
+    return m_dwDisabledTextColor;
+}
+
+void CLabelUI::SetFont(int index)
+{
+    m_iFont = ScaleByWindow(index);
+    m_bNeedEstimateSize = true;
+    Invalidate();
+}
+
+int CLabelUI::GetFont() const
+{
+    return m_iFont;
+}
+
+RECT CLabelUI::GetTextPadding() const
+{
+    return m_rcTextPadding;
+}
+
+void CLabelUI::SetTextPadding(RECT padding)
+{
+    m_rcTextPadding = padding;
+    m_bNeedEstimateSize = true;
+    Invalidate();
+}
+
+bool CLabelUI::IsShowHtml() const
+{
+    return m_bShowHtml;
+}
+
+void CLabelUI::SetShowHtml(bool showHtml)
+{
+    if (m_bShowHtml == showHtml)
+        return;
+    m_bShowHtml = showHtml;
+    m_bNeedEstimateSize = true;
+    Invalidate();
+}
+
+void CLabelUI::SetAutoCalcWidth(bool autoCalcWidth)
+{
+    m_bAutoCalcWidth = autoCalcWidth;
+    if (!autoCalcWidth)
+        return;
+    const SIZE size = EstimateSize(SIZE{kMeasureExtent, m_cxyFixedLast.cy});
+    // The estimate is already in pixels; SetFixedWidth scales skin sizes, so
+    // the width is stored as it was measured.
+    m_cxyFixed.cx = size.cx;
+    m_bNeedEstimateSize = true;
+    NeedParentUpdate();
+}
+
+bool CLabelUI::IsAutoCalcWidth() const
+{
+    return m_bAutoCalcWidth;
+}
+
+// -- Effects: stored here, drawn in LabelUIEffects.cpp --
+
+void CLabelUI::SetEnabledEffect(bool enabled)
+{
+    m_EnableEffect = enabled;
+    Invalidate();
+}
+
+bool CLabelUI::GetEnabledEffect() const
+{
+    return m_EnableEffect;
+}
+
+void CLabelUI::SetEnabledLuminous(bool enabled)
+{
+    m_bEnableLuminous = enabled;
+    Invalidate();
+}
+
+bool CLabelUI::GetEnabledLuminous() const
+{
+    return m_bEnableLuminous;
+}
+
+void CLabelUI::SetLuminousFuzzy(float fuzzy)
+{
+    if (fuzzy < kMinLuminousFuzzy)
+        return;
+    m_fLuminousFuzzy = fuzzy;
+    Invalidate();
+}
+
+float CLabelUI::GetLuminousFuzzy() const
+{
+    return m_fLuminousFuzzy;
+}
+
+void CLabelUI::SetEnabledStroke(bool enabled)
+{
+    m_bEnableStroke = enabled;
+    Invalidate();
+}
+
+bool CLabelUI::GetEnabledStroke() const
+{
+    return m_bEnableStroke;
+}
+
+void CLabelUI::SetStrokeColor(DWORD color)
+{
+    m_dwStrokeColor = color;
+    Invalidate();
+}
+
+DWORD CLabelUI::GetStrokeColor() const
+{
+    return m_dwStrokeColor;
+}
+
+void CLabelUI::SetEnabledShadow(bool enabled)
+{
+    m_bEnableShadow = enabled;
+    Invalidate();
+}
+
+bool CLabelUI::GetEnabledShadow() const
+{
+    return m_bEnableShadow;
+}
+
+void CLabelUI::SetShadowOffset(int offset, int angle)
+{
+    if (angle > 180 || angle < -180)
+        return;
+    // The shift is measured from the text's own position, so it is the same
+    // before and after layout.
+    float first = 0.0f;
+    float second = 0.0f;
+    if (angle >= 0 && angle <= 180)
+        first -= static_cast<float>(offset);
+    else if (angle > -180 && angle < 0)
+        first += static_cast<float>(offset);
+    if (angle > -90 && angle <= 90)
+        second -= static_cast<float>(offset);
+    else if (angle > 90 || angle < -90)
+        second += static_cast<float>(offset);
+    m_ShadowOffset.x = first;
+    m_ShadowOffset.y = second;
+    Invalidate();
+}
+
+TShadowOffset CLabelUI::GetShadowOffset() const
+{
+    return m_ShadowOffset;
+}
+
+void CLabelUI::SetTextColor1(DWORD color)
+{
+    m_dwTextColor1 = color;
+    Invalidate();
+}
+
+DWORD CLabelUI::GetTextColor1() const
+{
+    return m_dwTextColor1;
+}
+
+void CLabelUI::SetTextShadowColorA(DWORD color)
+{
+    m_dwTextShadowColorA = color;
+    Invalidate();
+}
+
+DWORD CLabelUI::GetTextShadowColorA() const
+{
+    return m_dwTextShadowColorA;
+}
+
+void CLabelUI::SetTextShadowColorB(DWORD color)
+{
+    m_dwTextShadowColorB = color;
+    Invalidate();
+}
+
+DWORD CLabelUI::GetTextShadowColorB() const
+{
+    return m_dwTextShadowColorB;
+}
+
+void CLabelUI::SetGradientAngle(int angle)
+{
+    m_GradientAngle = angle;
+    Invalidate();
+}
+
+int CLabelUI::GetGradientAngle() const
+{
+    return m_GradientAngle;
+}
+
+void CLabelUI::SetGradientLength(int length)
+{
+    m_GradientLength = length;
+    Invalidate();
+}
+
+int CLabelUI::GetGradientLength() const
+{
+    return m_GradientLength;
+}
+
+// -- Size estimate --
+
+void CLabelUI::MeasureText(RECT& rc, UINT style)
+{
+    const CFacetString text = GetDisplayText();
+    const RECT start = rc;
+    style |= DT_CALCRECT;
+    if (m_bShowHtml) {
+        int linkCount = 0;
+        CRenderEngine::DrawHtmlText(nullptr, m_pManager, rc, text.GetData(), 0, nullptr, nullptr, linkCount, m_iFont,
+                                    style);
+    } else {
+        CRenderEngine::DrawText(nullptr, m_pManager, rc, text.GetData(), 0, m_iFont, style);
+    }
+    // An empty text measures as nothing, whatever the platform leaves in `rc`.
+    if (text.IsEmpty()) {
+        rc.right = start.left;
+        rc.bottom = start.top;
+    }
+}
+
+SIZE CLabelUI::EstimateSize(SIZE available)
+{
+    if (m_cxyFixed.cx > 0 && m_cxyFixed.cy > 0)
+        return m_cxyFixed;
+    // Text can only be measured with a manager's fonts.
+    if (m_pManager == nullptr)
+        return m_cxyFixed;
+
+    if (IsMultiLine() && (available.cx != m_szAvailableLast.cx || available.cy != m_szAvailableLast.cy))
+        m_bNeedEstimateSize = true;
+    if (!m_bNeedEstimateSize)
+        return m_cxyFixedLast;
+
+    m_bNeedEstimateSize = false;
+    m_szAvailableLast = available;
+    m_cxyFixedLast = m_cxyFixed;
+    const RECT& pad = m_rcTextPadding;
+    if (!IsMultiLine()) {
+        if (m_cxyFixedLast.cy == 0) {
+            const TFontInfo* font = m_pManager->GetFontInfo(m_iFont);
+            const int fontHeight = font != nullptr ? font->tm.tmHeight : 0;
+            m_cxyFixedLast.cy = fontHeight + 8 + pad.top + pad.bottom;
+        }
+        if (m_cxyFixedLast.cx == 0) {
+            RECT rc = {0, 0, kMeasureExtent, m_cxyFixedLast.cy};
+            MeasureText(rc, m_uTextStyle & ~static_cast<UINT>(DT_CENTER | DT_RIGHT));
+            m_cxyFixedLast.cx = rc.right - rc.left + pad.left + pad.right;
+        }
+    } else {
+        if (m_cxyFixedLast.cx == 0)
+            m_cxyFixedLast.cx = available.cx;
+        RECT rc = {pad.left, 0, m_cxyFixedLast.cx - pad.right, kMeasureExtent};
+        if (rc.right < rc.left)
+            rc.right = rc.left;
+        MeasureText(rc, m_uTextStyle);
+        m_cxyFixedLast.cy = rc.bottom - rc.top + pad.top + pad.bottom;
+    }
+    return m_cxyFixedLast;
+}
+
+// -- Events and attributes --
+
+void CLabelUI::DoEvent(TEventUI& event)
+{
+    if (event.Type == UIEVENT_SETFOCUS) {
+        m_bFocused = true;
+        return;
+    }
+    if (event.Type == UIEVENT_KILLFOCUS) {
+        m_bFocused = false;
+        return;
+    }
+    CControlUI::DoEvent(event);
+}
+
+void CLabelUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (name == nullptr)
+        return;
+    if (value == nullptr)
+        value = L"";
+
+    if (Equals(name, L"align")) {
+        if (wcsstr(value, L"left") != nullptr)
+            m_uTextStyle &= ~static_cast<UINT>(DT_CENTER | DT_RIGHT);
+        if (wcsstr(value, L"center") != nullptr) {
+            m_uTextStyle &= ~static_cast<UINT>(DT_RIGHT);
+            m_uTextStyle |= DT_CENTER;
+        }
+        if (wcsstr(value, L"right") != nullptr) {
+            m_uTextStyle &= ~static_cast<UINT>(DT_CENTER);
+            m_uTextStyle |= DT_RIGHT;
+        }
+    } else if (Equals(name, L"valign")) {
+        if (wcsstr(value, L"top") != nullptr)
+            m_uTextStyle &= ~static_cast<UINT>(DT_VCENTER | DT_BOTTOM);
+        if (wcsstr(value, L"vcenter") != nullptr) {
+            m_uTextStyle &= ~static_cast<UINT>(DT_BOTTOM);
+            m_uTextStyle |= DT_VCENTER | DT_SINGLELINE;
+        }
+        if (wcsstr(value, L"bottom") != nullptr) {
+            m_uTextStyle &= ~static_cast<UINT>(DT_VCENTER);
+            m_uTextStyle |= DT_BOTTOM;
+        }
+    } else if (Equals(name, L"endellipsis")) {
+        if (IsTrue(value))
+            m_uTextStyle |= DT_END_ELLIPSIS;
+        else
+            m_uTextStyle &= ~static_cast<UINT>(DT_END_ELLIPSIS);
+    } else if (Equals(name, L"font")) {
+        SetFont(ReadInt(value));
+    } else if (Equals(name, L"textcolor")) {
+        SetTextColor(ReadColor(value));
+    } else if (Equals(name, L"disabledtextcolor")) {
+        SetDisabledTextColor(ReadColor(value));
+    } else if (Equals(name, L"textpadding")) {
+        long v[4] = {0, 0, 0, 0};
+        ParseIntList(value, v, 4);
+        SetTextPadding(RECT{ScaleByWindow(v[0]), ScaleByWindow(v[1]), ScaleByWindow(v[2]), ScaleByWindow(v[3])});
+    } else if (Equals(name, L"multiline")) {
+        SetMultiLine(IsTrue(value));
+    } else if (Equals(name, L"showhtml")) {
+        SetShowHtml(IsTrue(value));
+    } else if (Equals(name, L"enabledeffect")) {
+        SetEnabledEffect(IsTrue(value));
+    } else if (Equals(name, L"enabledluminous")) {
+        SetEnabledLuminous(IsTrue(value));
+    } else if (Equals(name, L"enabledstroke")) {
+        SetEnabledStroke(IsTrue(value));
+    } else if (Equals(name, L"enabledshadow")) {
+        SetEnabledShadow(IsTrue(value));
+    } else if (Equals(name, L"luminousfuzzy")) {
+        SetLuminousFuzzy(static_cast<float>(wcstod(value, nullptr)));
+    } else if (Equals(name, L"gradientangle")) {
+        SetGradientAngle(ReadInt(value));
+    } else if (Equals(name, L"gradientlength")) {
+        SetGradientLength(ReadInt(value));
+    } else if (Equals(name, L"shadowoffset")) {
+        long v[2] = {0, 0};
+        ParseIntList(value, v, 2);
+        SetShadowOffset(static_cast<int>(v[0]), static_cast<int>(v[1]));
+    } else if (Equals(name, L"textcolor1")) {
+        SetTextColor1(ReadColor(value));
+    } else if (Equals(name, L"textshadowcolora")) {
+        SetTextShadowColorA(ReadColor(value));
+    } else if (Equals(name, L"textshadowcolorb")) {
+        SetTextShadowColorB(ReadColor(value));
+    } else if (Equals(name, L"strokecolor")) {
+        SetStrokeColor(ReadColor(value));
+    } else if (EqualsIgnoringCase(name, L"autocalcwidth")) {
+        SetAutoCalcWidth(EqualsIgnoringCase(value, L"true"));
+    } else {
+        CControlUI::SetAttribute(name, value);
+    }
+}
+
+// -- Painting --
+
+CFacetString CLabelUI::GetDisplayText() const
+{
+    return GetText();
+}
+
+void CLabelUI::ResolveDefaultColors()
+{
+    if (m_pManager == nullptr)
+        return;
+    if (m_dwTextColor == 0)
+        m_dwTextColor = m_pManager->GetDefaultFontColor();
+    if (m_dwDisabledTextColor == 0)
+        m_dwDisabledTextColor = m_pManager->GetDefaultDisabledColor();
+}
+
+RECT CLabelUI::GetTextRect() const
+{
+    RECT rc = m_rcItem;
+    rc.left += m_rcTextPadding.left;
+    rc.right -= m_rcTextPadding.right;
+    rc.top += m_rcTextPadding.top;
+    rc.bottom -= m_rcTextPadding.bottom;
+    return rc;
+}
+
+void CLabelUI::DrawPlainText(HDC hDC, RECT rc, const CFacetString& text, DWORD color)
+{
+    if (text.IsEmpty())
+        return;
+    if (m_bShowHtml) {
+        int linkCount = 0;
+        CRenderEngine::DrawHtmlText(hDC, m_pManager, rc, text.GetData(), color, nullptr, nullptr, linkCount, m_iFont,
+                                    m_uTextStyle);
+    } else {
+        CRenderEngine::DrawText(hDC, m_pManager, rc, text.GetData(), color, m_iFont, m_uTextStyle);
+    }
+}
+
+void CLabelUI::PaintText(HDC hDC)
+{
+    ResolveDefaultColors();
+    const CFacetString text = GetDisplayText();
+    const RECT rc = GetTextRect();
+    if (!m_EnableEffect) {
+        DrawPlainText(hDC, rc, text, IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor);
+        return;
+    }
+    if (!text.IsEmpty())
+        PaintTextEffects(hDC, rc, text);
+}
+
+} // namespace Facet

@@ -1,0 +1,154 @@
+// CProgressUI: value range and the proportional fore image.
+#include "ProgressUI.h"
+
+#include <algorithm>
+#include <climits>
+#include <cwchar>
+
+#include "LabelUIValues.h"
+
+namespace Facet {
+
+using namespace attribute_values;
+
+namespace {
+
+const int kDefaultHeight = 12;
+
+} // namespace
+
+CProgressUI::CProgressUI() : m_bHorizontal(true), m_nMax(100), m_nMin(0), m_nValue(0)
+{
+    m_uTextStyle = DT_CENTER | DT_SINGLELINE;
+    SetFixedHeight(kDefaultHeight);
+}
+
+const wchar_t* CProgressUI::GetClass() const
+{
+    return L"Progress";
+}
+
+LPVOID CProgressUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr && wcscmp(name, L"Progress") == 0)
+        return this;
+    return CLabelUI::GetInterface(name);
+}
+
+bool CProgressUI::IsHorizontal() const
+{
+    return m_bHorizontal;
+}
+
+void CProgressUI::SetHorizontal(bool horizontal)
+{
+    if (m_bHorizontal == horizontal)
+        return;
+    m_bHorizontal = horizontal;
+    Invalidate();
+}
+
+int CProgressUI::GetMinValue() const
+{
+    return m_nMin;
+}
+
+void CProgressUI::SetMinValue(int min)
+{
+    m_nMin = min;
+    Invalidate();
+}
+
+int CProgressUI::GetMaxValue() const
+{
+    return m_nMax;
+}
+
+void CProgressUI::SetMaxValue(int max)
+{
+    m_nMax = max;
+    Invalidate();
+}
+
+int CProgressUI::GetValue() const
+{
+    return m_nValue;
+}
+
+void CProgressUI::SetValue(int value)
+{
+    if (value > m_nMax)
+        value = m_nMax;
+    if (value < m_nMin)
+        value = m_nMin;
+    m_nValue = value;
+    Invalidate();
+}
+
+const wchar_t* CProgressUI::GetForeImage() const
+{
+    return m_diFore.sDrawString.GetData();
+}
+
+void CProgressUI::SetForeImage(const wchar_t* description)
+{
+    if (m_diFore.pImageInfo != nullptr && m_diFore.sDrawString == description)
+        return;
+    m_diFore.Clear();
+    m_diFore.sDrawString = description;
+    Invalidate();
+}
+
+void CProgressUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (name == nullptr)
+        return;
+    if (value == nullptr)
+        value = L"";
+
+    if (Equals(name, L"foreimage"))
+        SetForeImage(value);
+    else if (Equals(name, L"hor"))
+        SetHorizontal(IsTrue(value));
+    else if (Equals(name, L"min"))
+        SetMinValue(ReadInt(value));
+    else if (Equals(name, L"max"))
+        SetMaxValue(ReadInt(value));
+    else if (Equals(name, L"value"))
+        SetValue(ReadInt(value));
+    else
+        CLabelUI::SetAttribute(name, value);
+}
+
+RECT CProgressUI::FillRect(bool horizontal, int min, int max, int value, int width, int height)
+{
+    // The products of a value range and a size pass 32 bits long before the
+    // quotient does, so the arithmetic is done in 64 bits.
+    const long long range = static_cast<long long>(max) - min;
+    if (range <= 0)
+        return RECT{0, 0, 0, 0};
+    if (horizontal) {
+        const long long right = (static_cast<long long>(value) - min) * width / range;
+        return RECT{0, 0, static_cast<LONG>(right), height};
+    }
+    const long long top = static_cast<long long>(height) * (static_cast<long long>(max) - value) / range;
+    return RECT{0, static_cast<LONG>(top), width, height};
+}
+
+void CProgressUI::PaintStatusImage(HDC hDC)
+{
+    if (m_nMin >= m_nMax)
+        m_nMax = m_nMin == INT_MAX ? INT_MAX : m_nMin + 1;
+    if (m_nMin >= m_nMax)
+        m_nMin = m_nMax - 1; // the whole range sits at the top of int
+    m_nValue = (std::min)(m_nValue, m_nMax);
+    m_nValue = (std::max)(m_nValue, m_nMin);
+
+    // The description is parsed first so that the fill rectangle set below is
+    // what the draw uses.
+    DrawImage(nullptr, m_diFore);
+    m_diFore.rcDestOffset = FillRect(m_bHorizontal, m_nMin, m_nMax, m_nValue, GetWidth(), GetHeight());
+    DrawImage(hDC, m_diFore);
+}
+
+} // namespace Facet
