@@ -34,14 +34,16 @@
 // Controls.
 #include "control/ControlUI.h"
 #include "control/ScrollBarUI.h"
+#include "control/LabelUI.h"
+#include "control/ButtonUI.h"
+#include "control/OptionUI.h"
+#include "control/CheckBoxUI.h"
+#include "control/ProgressUI.h"
+#include "control/EditUI.h"
+#include "control/EditUIWnd.h"
 
 // Containers and layouts.
 #include "layout/ContainerUI.h"
 #include "layout/VerticalLayoutUI.h"
 #include "layout/HorizontalLayoutUI.h"
 #include "layout/TabLayoutUI.h"
-#include "control/LabelUI.h"
-#include "control/ButtonUI.h"
-#include "control/OptionUI.h"
-#include "control/CheckBoxUI.h"
-#include "control/ProgressUI.h"

@@ -1,0 +1,524 @@
+// CEditUI: state, setters, attributes, events and painting of the edit field.
+#include "EditUI.h"
+
+#include <cwchar>
+
+#include "EditUIWnd.h"
+#include "../core/PaintManager.h"
+#include "../render/RenderEngine.h"
+
+namespace Facet {
+
+namespace {
+
+bool Equals(const wchar_t* a, const wchar_t* b)
+{
+    return wcscmp(a, b) == 0;
+}
+
+bool IsTrue(const wchar_t* value)
+{
+    return Equals(value, L"true");
+}
+
+// A colour written as hexadecimal, one leading '#' allowed.
+DWORD ReadColor(const wchar_t* value)
+{
+    if (*value == L'#')
+        ++value;
+    return static_cast<DWORD>(wcstoul(value, nullptr, 16));
+}
+
+const DWORD kPlatformEditColors = 0xFFFFFFFF;
+
+} // namespace
+
+CEditUI::CEditUI()
+    : m_pWindow(nullptr),
+      m_uMaxChar(255),
+      m_bReadOnly(false),
+      m_bPasswordMode(false),
+      m_bAutoSelAll(false),
+      m_cPasswordChar(L'*'),
+      m_uButtonState(0),
+      m_dwEditbkColor(kPlatformEditColors),
+      m_iWindowStyls(0),
+      m_dwTipValueColor(0xFFA6A6A6)
+{
+    // Not scaled: the field's inner margin stays the same at every scale.
+    m_rcTextPadding = RECT{4, 3, 4, 3};
+    SetBkColor(0xFFFFFFFF);
+}
+
+CEditUI::~CEditUI()
+{
+    if (m_pWindow != nullptr) {
+        CEditWnd* window = m_pWindow;
+        m_pWindow = nullptr;
+        window->OwnerDestroyed();
+    }
+}
+
+const wchar_t* CEditUI::GetClass() const
+{
+    return L"Edit";
+}
+
+LPVOID CEditUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr && Equals(name, L"Edit"))
+        return static_cast<CEditUI*>(this);
+    return CLabelUI::GetInterface(name);
+}
+
+UINT CEditUI::GetControlFlags() const
+{
+    return IsEnabled() ? (UIFLAG_TABSTOP | UIFLAG_SETCURSOR) : 0;
+}
+
+HWND CEditUI::GetNativeWindow() const
+{
+    return GetNativeEditHWND();
+}
+
+HWND CEditUI::GetNativeEditHWND() const
+{
+    return m_pWindow != nullptr ? m_pWindow->GetHWND() : nullptr;
+}
+
+SIZE CEditUI::EstimateSize(SIZE /*available*/)
+{
+    if (m_cxyFixed.cy != 0 || m_pManager == nullptr)
+        return m_cxyFixed;
+    const TFontInfo* font = m_pManager->GetFontInfo(GetFont());
+    const int fontHeight = font != nullptr ? font->tm.tmHeight : 0;
+    return SIZE{m_cxyFixed.cx, fontHeight + 8};
+}
+
+// -- Text and flags --
+
+void CEditUI::SetText(const wchar_t* text)
+{
+    m_sText = text;
+    if (m_pWindow != nullptr)
+        ::SetWindowTextW(m_pWindow->GetHWND(), m_sText.GetData());
+    Invalidate();
+}
+
+void CEditUI::SetMaxChar(UINT max)
+{
+    m_uMaxChar = max;
+    if (m_pWindow != nullptr)
+        ::SendMessageW(m_pWindow->GetHWND(), EM_LIMITTEXT, m_uMaxChar, 0);
+}
+
+UINT CEditUI::GetMaxChar() const
+{
+    return m_uMaxChar;
+}
+
+void CEditUI::SetReadOnly(bool readOnly)
+{
+    if (m_bReadOnly == readOnly)
+        return;
+    m_bReadOnly = readOnly;
+    if (m_pWindow != nullptr)
+        ::SendMessageW(m_pWindow->GetHWND(), EM_SETREADONLY, m_bReadOnly ? TRUE : FALSE, 0);
+    Invalidate();
+}
+
+bool CEditUI::IsReadOnly() const
+{
+    return m_bReadOnly;
+}
+
+void CEditUI::SetPasswordMode(bool passwordMode)
+{
+    if (m_bPasswordMode == passwordMode)
+        return;
+    m_bPasswordMode = passwordMode;
+    Invalidate();
+}
+
+bool CEditUI::IsPasswordMode() const
+{
+    return m_bPasswordMode;
+}
+
+void CEditUI::SetPasswordChar(wchar_t ch)
+{
+    if (m_cPasswordChar == ch)
+        return;
+    m_cPasswordChar = ch;
+    // Only a masked window takes the character: setting one on a plain edit
+    // would start masking a field that is not a password field.
+    if (m_pWindow != nullptr && m_bPasswordMode)
+        ::SendMessageW(m_pWindow->GetHWND(), EM_SETPASSWORDCHAR, m_cPasswordChar, 0);
+    Invalidate();
+}
+
+wchar_t CEditUI::GetPasswordChar() const
+{
+    return m_cPasswordChar;
+}
+
+void CEditUI::SetNumberOnly(bool numberOnly)
+{
+    if (numberOnly)
+        m_iWindowStyls |= ES_NUMBER;
+    else
+        m_iWindowStyls &= ~ES_NUMBER;
+}
+
+bool CEditUI::IsNumberOnly() const
+{
+    return (m_iWindowStyls & ES_NUMBER) != 0;
+}
+
+int CEditUI::GetWindowStyles() const
+{
+    return m_iWindowStyls;
+}
+
+void CEditUI::SetAutoSelAll(bool autoSelAll)
+{
+    m_bAutoSelAll = autoSelAll;
+}
+
+bool CEditUI::IsAutoSelAll() const
+{
+    return m_bAutoSelAll;
+}
+
+void CEditUI::SetTipValue(const wchar_t* value)
+{
+    m_sTipValue = value;
+}
+
+CFacetString CEditUI::GetTipValue() const
+{
+    return m_sTipValue;
+}
+
+void CEditUI::SetTipValueColor(const wchar_t* value)
+{
+    m_dwTipValueColor = value != nullptr ? ReadColor(value) : 0;
+}
+
+DWORD CEditUI::GetTipValueColor() const
+{
+    return m_dwTipValueColor;
+}
+
+void CEditUI::SetNativeEditBkColor(DWORD color)
+{
+    m_dwEditbkColor = color;
+}
+
+DWORD CEditUI::GetNativeEditBkColor() const
+{
+    return m_dwEditbkColor;
+}
+
+// -- State images --
+
+void CEditUI::SetStateImage(TDrawInfo& image, const wchar_t* description)
+{
+    if (description == nullptr)
+        description = L"";
+    if (image.sDrawString == description && image.pImageInfo != nullptr)
+        return;
+    image.Clear();
+    image.sDrawString = description;
+    Invalidate();
+}
+
+const wchar_t* CEditUI::GetNormalImage() const
+{
+    return m_diNormal.sDrawString.GetData();
+}
+
+void CEditUI::SetNormalImage(const wchar_t* description)
+{
+    SetStateImage(m_diNormal, description);
+}
+
+const wchar_t* CEditUI::GetHotImage() const
+{
+    return m_diHot.sDrawString.GetData();
+}
+
+void CEditUI::SetHotImage(const wchar_t* description)
+{
+    SetStateImage(m_diHot, description);
+}
+
+const wchar_t* CEditUI::GetFocusedImage() const
+{
+    return m_diFocused.sDrawString.GetData();
+}
+
+void CEditUI::SetFocusedImage(const wchar_t* description)
+{
+    SetStateImage(m_diFocused, description);
+}
+
+const wchar_t* CEditUI::GetDisabledImage() const
+{
+    return m_diDisabled.sDrawString.GetData();
+}
+
+void CEditUI::SetDisabledImage(const wchar_t* description)
+{
+    SetStateImage(m_diDisabled, description);
+}
+
+// -- Native selection --
+
+void CEditUI::SetSel(long start, long end)
+{
+    if (m_pWindow != nullptr)
+        ::SendMessageW(m_pWindow->GetHWND(), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+}
+
+void CEditUI::SetSelAll()
+{
+    SetSel(0, -1);
+}
+
+void CEditUI::SetReplaceSel(const wchar_t* text)
+{
+    if (m_pWindow != nullptr)
+        ::SendMessageW(m_pWindow->GetHWND(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text != nullptr ? text : L""));
+}
+
+// -- Enabled, visible, position --
+
+void CEditUI::SetEnabled(bool enabled)
+{
+    CControlUI::SetEnabled(enabled);
+    if (!IsEnabled())
+        m_uButtonState = 0;
+}
+
+void CEditUI::ReleaseFocusIfHidden()
+{
+    if (!IsVisible() && m_pWindow != nullptr && m_pManager != nullptr)
+        m_pManager->SetFocus(nullptr, true);
+}
+
+void CEditUI::SetVisible(bool visible)
+{
+    CLabelUI::SetVisible(visible);
+    ReleaseFocusIfHidden();
+}
+
+void CEditUI::SetInternVisible(bool visible)
+{
+    CLabelUI::SetInternVisible(visible);
+    ReleaseFocusIfHidden();
+}
+
+void CEditUI::PlaceNativeWindow()
+{
+    if (m_pWindow == nullptr)
+        return;
+    const RECT rcPos = m_pWindow->CalPos();
+    if (::IsRectEmpty(&rcPos)) {
+        ::ShowWindow(m_pWindow->GetHWND(), SW_HIDE);
+        return;
+    }
+    ::SetWindowPos(m_pWindow->GetHWND(), nullptr, rcPos.left, rcPos.top, rcPos.right - rcPos.left,
+                   rcPos.bottom - rcPos.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void CEditUI::SetPos(RECT rc, bool needInvalidate)
+{
+    CLabelUI::SetPos(rc, needInvalidate);
+    PlaceNativeWindow();
+}
+
+void CEditUI::Move(SIZE offset, bool needInvalidate)
+{
+    CLabelUI::Move(offset, needInvalidate);
+    PlaceNativeWindow();
+}
+
+// -- Events --
+
+void CEditUI::OpenNativeWindow()
+{
+    m_pWindow = new CEditWnd();
+    // A failed Init deletes the window object and clears m_pWindow.
+    m_pWindow->Init(this);
+}
+
+void CEditUI::DoEvent(TEventUI& event)
+{
+    if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
+        if (m_pParent != nullptr)
+            m_pParent->DoEvent(event);
+        else
+            CLabelUI::DoEvent(event);
+        return;
+    }
+
+    switch (event.Type) {
+    case UIEVENT_SETCURSOR:
+        if (IsEnabled()) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_IBEAM));
+            return;
+        }
+        break;
+    case UIEVENT_WINDOWSIZE:
+        if (m_pWindow != nullptr && m_pManager != nullptr)
+            m_pManager->SetFocusNeeded(this);
+        break;
+    case UIEVENT_SCROLLWHEEL:
+        if (m_pWindow != nullptr)
+            return;
+        break;
+    case UIEVENT_SETFOCUS:
+        if (IsEnabled()) {
+            if (m_pWindow != nullptr)
+                return;
+            OpenNativeWindow();
+            Invalidate();
+        }
+        break;
+    case UIEVENT_KILLFOCUS:
+        if (IsEnabled())
+            Invalidate();
+        break;
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK:
+    case UIEVENT_RBUTTONDOWN:
+        if (IsEnabled()) {
+            if (m_pManager != nullptr)
+                m_pManager->ReleaseCapture();
+            if (IsFocused() && m_pWindow == nullptr)
+                OpenNativeWindow();
+            if (m_pWindow != nullptr && !m_bAutoSelAll) {
+                // The caret goes where the pointer is, in the native window's
+                // coordinates.
+                const HWND hWnd = m_pWindow->GetHWND();
+                const POINT pt = {event.ptMouse.x - m_rcItem.left - m_rcTextPadding.left,
+                                  event.ptMouse.y - m_rcItem.top - m_rcTextPadding.top};
+                ::SendMessageW(hWnd, EM_SETSEL, 0, 0);
+                ::SendMessageW(hWnd, WM_LBUTTONDOWN, event.wParam, MAKELPARAM(pt.x, pt.y));
+            }
+        }
+        return;
+    case UIEVENT_MOUSEMOVE:
+    case UIEVENT_BUTTONUP:
+    case UIEVENT_CONTEXTMENU:
+        return;
+    case UIEVENT_MOUSEENTER:
+        if (::PtInRect(&m_rcItem, event.ptMouse) && IsEnabled() && (m_uButtonState & UIEDITSTATE_HOT) == 0) {
+            m_uButtonState |= UIEDITSTATE_HOT;
+            Invalidate();
+        }
+        break;
+    case UIEVENT_MOUSELEAVE:
+        if (::PtInRect(&m_rcItem, event.ptMouse)) {
+            if (m_pManager != nullptr)
+                m_pManager->AddMouseLeaveNeeded(this);
+            return;
+        }
+        if (IsEnabled())
+            m_uButtonState &= ~UIEDITSTATE_HOT;
+        Invalidate();
+        if (m_pManager != nullptr)
+            m_pManager->RemoveMouseLeaveNeeded(this);
+        break;
+    default:
+        break;
+    }
+    CLabelUI::DoEvent(event);
+}
+
+// -- Attributes --
+
+void CEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (name == nullptr)
+        return;
+    if (value == nullptr)
+        value = L"";
+    if (Equals(name, L"readonly"))
+        SetReadOnly(IsTrue(value));
+    else if (Equals(name, L"numberonly"))
+        SetNumberOnly(IsTrue(value));
+    else if (Equals(name, L"password"))
+        SetPasswordMode(IsTrue(value));
+    else if (Equals(name, L"autoselall"))
+        SetAutoSelAll(IsTrue(value));
+    else if (Equals(name, L"maxchar"))
+        SetMaxChar(static_cast<UINT>(wcstol(value, nullptr, 10)));
+    else if (Equals(name, L"normalimage"))
+        SetNormalImage(value);
+    else if (Equals(name, L"hotimage"))
+        SetHotImage(value);
+    else if (Equals(name, L"focusedimage"))
+        SetFocusedImage(value);
+    else if (Equals(name, L"disabledimage"))
+        SetDisabledImage(value);
+    else if (_wcsicmp(name, L"tipvalue") == 0)
+        SetTipValue(value);
+    else if (Equals(name, L"nativebkcolor"))
+        SetNativeEditBkColor(ReadColor(value));
+    else
+        CLabelUI::SetAttribute(name, value);
+}
+
+// -- Painting --
+
+void CEditUI::PaintStatusImage(HDC hDC)
+{
+    if (IsFocused())
+        m_uButtonState |= UIEDITSTATE_FOCUSED;
+    else
+        m_uButtonState &= ~UIEDITSTATE_FOCUSED;
+    if (!IsEnabled())
+        m_uButtonState |= UIEDITSTATE_DISABLED;
+    else
+        m_uButtonState &= ~UIEDITSTATE_DISABLED;
+
+    // The state's own image, falling back to the normal image when it cannot
+    // be drawn.
+    TDrawInfo* stateImage = nullptr;
+    if ((m_uButtonState & UIEDITSTATE_DISABLED) != 0)
+        stateImage = &m_diDisabled;
+    else if ((m_uButtonState & UIEDITSTATE_FOCUSED) != 0)
+        stateImage = &m_diFocused;
+    else if ((m_uButtonState & UIEDITSTATE_HOT) != 0)
+        stateImage = &m_diHot;
+    if (stateImage != nullptr && DrawImage(hDC, *stateImage))
+        return;
+    DrawImage(hDC, m_diNormal);
+}
+
+void CEditUI::PaintText(HDC hDC)
+{
+    ResolveDefaultColors();
+    const CFacetString text = GetText();
+    if (text.IsEmpty() && m_sTipValue.IsEmpty())
+        return;
+
+    CFacetString shown;
+    if (text.IsEmpty() || text == m_sTipValue.GetData()) {
+        shown = m_sTipValue;
+    } else {
+        shown = text;
+        if (m_bPasswordMode) {
+            for (int i = 0; i < shown.GetLength(); ++i)
+                shown.SetAt(i, m_cPasswordChar);
+        }
+    }
+
+    RECT rc = GetTextRect();
+    const DWORD color = IsEnabled() ? m_dwTipValueColor : m_dwDisabledTextColor;
+    CRenderEngine::DrawText(hDC, m_pManager, rc, shown.GetData(), color, m_iFont, DT_SINGLELINE | m_uTextStyle);
+}
+
+} // namespace Facet
