@@ -1,29 +1,16 @@
 #include "ControlFactory.h"
 
-#include "../control/ActiveXUI.h"
 #include "../control/ButtonUI.h"
 #include "../control/CheckBoxUI.h"
-#include "../control/ComboUI.h"
 #include "../control/ControlUI.h"
-#include "../control/DateTimeUI.h"
 #include "../control/EditUI.h"
-#include "../control/GifAnimUI.h"
 #include "../control/LabelUI.h"
-#include "../control/ListUI.h"
 #include "../control/OptionUI.h"
 #include "../control/ProgressUI.h"
-#include "../control/RichEditUI.h"
 #include "../control/ScrollBarUI.h"
-#include "../control/SliderUI.h"
-#include "../control/TextUI.h"
-#include "../control/TreeViewUI.h"
-#include "../control/WebBrowserUI.h"
-#include "../layout/AnimationPaneUI.h"
-#include "../layout/ChildLayoutUI.h"
 #include "../layout/ContainerUI.h"
 #include "../layout/HorizontalLayoutUI.h"
 #include "../layout/TabLayoutUI.h"
-#include "../layout/TileLayoutUI.h"
 #include "../layout/VerticalLayoutUI.h"
 
 #include <cwchar>
@@ -52,33 +39,13 @@ const FactoryEntry kFactory[] = {
     {L"HorizontalLayout", Make<CHorizontalLayoutUI>},
     {L"HBox", Make<CHorizontalLayoutUI>},
     {L"TabLayout", Make<CTabLayoutUI>},
-    {L"TileLayout", Make<CTileLayoutUI>},
-    {L"ChildLayout", Make<CChildLayoutUI>},
-    {L"AnimationPane", Make<CAnimationPaneUI>},
     {L"Label", Make<CLabelUI>},
-    {L"Text", Make<CTextUI>},
     {L"Button", Make<CButtonUI>},
     {L"Option", Make<COptionUI>},
     {L"CheckBox", Make<CCheckBoxUI>},
     {L"Progress", Make<CProgressUI>},
-    {L"Slider", Make<CSliderUI>},
     {L"ScrollBar", Make<CScrollBarUI>},
     {L"Edit", Make<CEditUI>},
-    {L"RichEdit", Make<CRichEditUI>},
-    {L"Combo", Make<CComboUI>},
-    {L"ComboBox", Make<CComboUI>},
-    {L"DateTime", Make<CDateTimeUI>},
-    {L"List", Make<CListUI>},
-    {L"ListHeader", Make<CListHeaderUI>},
-    {L"ListHeaderItem", Make<CListHeaderItemUI>},
-    {L"ListTextElement", Make<CListTextElementUI>},
-    {L"ListLabelElement", Make<CListLabelElementUI>},
-    {L"ListHBoxElement", Make<CListHBoxElementUI>},
-    {L"ListContainerElement", Make<CListContainerElementUI>},
-    {L"Tree", Make<CTreeViewUI>},
-    {L"TreeView", Make<CTreeViewUI>},
-    {L"ActiveX", Make<CActiveXUI>},
-    {L"WebBrowser", Make<CWebBrowserUI>},
 };
 
 } // namespace
@@ -87,9 +54,6 @@ CControlUI* CreateFactoryControl(const wchar_t* className)
 {
     if (className == nullptr)
         return nullptr;
-    // The only name that must match exactly.
-    if (wcscmp(className, L"GifAnim") == 0)
-        return new CGifAnimUI();
     for (const FactoryEntry& entry : kFactory) {
         if (_wcsicmp(className, entry.name) == 0)
             return entry.create();

@@ -1,6 +1,7 @@
 #include "DialogBuilder.h"
 
 #include "../control/ControlUI.h"
+#include "../layout/ContainerUI.h"
 #include "ControlFactory.h"
 #include "PaintManager.h"
 #include "SkinSource.h"
@@ -255,29 +256,9 @@ void CDialogBuilder::ApplyAttributes(CMarkupNode& node, CControlUI* control, CPa
         control->SetManager(nullptr, nullptr, false);
 }
 
-bool CDialogBuilder::ParseTreeNode(CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager)
+bool CDialogBuilder::ParseTreeNode(CMarkupNode&, CControlUI*, CPaintManagerUI*)
 {
-    // A tree node needs a tree node or a tree view to live in.
-    if (parent == nullptr)
-        return true;
-    CTreeNodeUI* parentNode = static_cast<CTreeNodeUI*>(parent->GetInterface(L"TreeNode"));
-    CTreeNodeUI* treeNode = new CTreeNodeUI();
-    if (parentNode != nullptr && !parentNode->Add(treeNode)) {
-        treeNode->Delete();
-        return true;
-    }
-    ApplyAttributes(node, treeNode, manager, L"TreeNode");
-    if (node.HasChildren())
-        Parse(&node, treeNode, manager);
-    if (parentNode != nullptr)
-        return true;
-    CTreeViewUI* treeView = static_cast<CTreeViewUI*>(parent->GetInterface(L"TreeView"));
-    if (treeView == nullptr) {
-        treeNode->Delete();
-        return false;
-    }
-    if (!treeView->Add(treeNode))
-        treeNode->Delete();
+    // Tree nodes are built once the tree controls exist.
     return true;
 }
 
@@ -311,8 +292,6 @@ CControlUI* CDialogBuilder::Parse(CMarkupNode* root, CControlUI* parent, CPaintM
             const CFacetString cover = Limited(AttributeNoCase(node, L"cover"), 255);
             if (cover == L"true") {
                 parent->SetCover(control);
-            } else if (CTreeNodeUI* treeNode = static_cast<CTreeNodeUI*>(parent->GetInterface(L"TreeNode"))) {
-                treeNode->GetTreeNodeHorizontal()->Add(control);
             } else {
                 if (!containerAsked) {
                     container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));

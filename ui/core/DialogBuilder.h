@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "FacetString.h"
 #include "Markup.h"
 #include "StringOrId.h"
 
