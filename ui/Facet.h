@@ -47,3 +47,12 @@
 #include "layout/VerticalLayoutUI.h"
 #include "layout/HorizontalLayoutUI.h"
 #include "layout/TabLayoutUI.h"
+
+// Lists, combo box and tree view.
+#include "control/ListUI.h"
+#include "control/ListUIHeader.h"
+#include "control/ListUIElement.h"
+#include "control/ListUIContainerElement.h"
+#include "control/ComboUI.h"
+#include "control/ComboUIWnd.h"
+#include "control/TreeViewUI.h"

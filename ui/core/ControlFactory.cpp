@@ -12,6 +12,13 @@
 #include "../layout/HorizontalLayoutUI.h"
 #include "../layout/TabLayoutUI.h"
 #include "../layout/VerticalLayoutUI.h"
+// Lists, combo box and tree view.
+#include "../control/ComboUI.h"
+#include "../control/ListUI.h"
+#include "../control/ListUIContainerElement.h"
+#include "../control/ListUIElement.h"
+#include "../control/ListUIHeader.h"
+#include "../control/TreeViewUI.h"
 
 #include <cwchar>
 
@@ -46,6 +53,18 @@ const FactoryEntry kFactory[] = {
     {L"Progress", Make<CProgressUI>},
     {L"ScrollBar", Make<CScrollBarUI>},
     {L"Edit", Make<CEditUI>},
+    // Lists, combo box and tree view.
+    {L"Combo", Make<CComboUI>},
+    {L"ComboBox", Make<CComboUI>},
+    {L"List", Make<CListUI>},
+    {L"ListHeader", Make<CListHeaderUI>},
+    {L"ListHeaderItem", Make<CListHeaderItemUI>},
+    {L"ListTextElement", Make<CListTextElementUI>},
+    {L"ListLabelElement", Make<CListLabelElementUI>},
+    {L"ListHBoxElement", Make<CListHBoxElementUI>},
+    {L"ListContainerElement", Make<CListContainerElementUI>},
+    {L"Tree", Make<CTreeViewUI>},
+    {L"TreeView", Make<CTreeViewUI>},
 };
 
 } // namespace
