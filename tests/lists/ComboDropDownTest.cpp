@@ -190,4 +190,20 @@ TEST_F(ComboInWindow, RowsCannotChangeWhileTheDropDownIsOpen)
     EXPECT_EQ(AsListItem(combo->GetItemAt(1))->GetIndex(), 1);
 }
 
+TEST_F(ComboInWindow, WithoutRoomBelowTheDropDownOpensAbove)
+{
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(window.Handle(), nullptr, 0, work.bottom - 40, 200, 150, SWP_NOZORDER | SWP_NOACTIVATE);
+    const HWND popup = Open();
+    ASSERT_NE(popup, nullptr);
+    RECT rc;
+    GetWindowRect(popup, &rc);
+    POINT top = {0, 0};
+    ClientToScreen(window.Handle(), &top);
+    EXPECT_EQ(rc.bottom, top.y);
+    EXPECT_EQ(rc.bottom - rc.top, 62);
+    combo->CloseDropDown();
+}
+
 } // namespace

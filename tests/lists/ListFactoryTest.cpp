@@ -2,6 +2,7 @@
 // combo box and the tree view, created through the factory table.
 #include "../layout/LayoutTestSupport.h"
 
+#include "../support/DibCanvas.h"
 #include "core/ControlFactory.h"
 
 #include <memory>
@@ -64,6 +65,8 @@ TEST(ListFactory, InterfacesFollowTheBaseClasses)
     ControlPtr tree = Make(L"Tree");
     EXPECT_NE(tree->GetInterface(L"List"), nullptr);
     EXPECT_NE(tree->GetInterface(L"IListOwner"), nullptr);
+    EXPECT_EQ(tree->GetInterface(L"INotify"),
+              static_cast<INotifyUI*>(static_cast<CTreeViewUI*>(tree->GetInterface(L"TreeView"))));
 
     ControlPtr combo = Make(L"Combo");
     EXPECT_NE(combo->GetInterface(L"IListOwner"), nullptr);
@@ -244,6 +247,30 @@ TEST(ListRows, RowsAreIndexedAndTheSelectionFollowsInsertsAndRemovals)
     auto* second = new CListHeaderUI;
     EXPECT_FALSE(list.Add(second));
     second->Delete();
+}
+
+TEST(ListRows, RowBackgroundsFollowTheStateAndTheItemAttributes)
+{
+    ScopedDpi dpi(96);
+    testsupport::DibCanvas canvas(100, 100);
+    canvas.Fill(0);
+    CListUI list;
+    list.SetAttributeList(L"itemheight=\"20\" itembkcolor=\"#FFFF0000\" itemselectedbkcolor=\"#FF0000FF\" "
+                          L"itemdisabledbkcolor=\"#FF808080\" itemaltbk=\"true\" itemhlinesize=\"1\" "
+                          L"itemhlinecolor=\"#FF00FF00\"");
+    for (int i = 0; i < 4; ++i)
+        list.Add(new CListLabelElementUI);
+    list.SetPos(RECT{0, 0, 100, 100});
+    list.SelectItem(2);
+    list.GetItemAt(3)->SetEnabled(false);
+    list.Paint(canvas.Dc(), RECT{0, 0, 100, 100}, nullptr);
+
+    EXPECT_EQ(canvas.Rgb(50, 10), 0xFF0000u); // even row
+    EXPECT_EQ(canvas.Rgb(50, 30), 0x000000u); // odd row: no background
+    EXPECT_EQ(canvas.Rgb(50, 50), 0x0000FFu); // selected
+    EXPECT_EQ(canvas.Rgb(50, 70), 0x808080u); // disabled
+    EXPECT_EQ(canvas.Rgb(50, 19), 0x00FF00u); // the line under a row
+    EXPECT_EQ(canvas.Rgb(50, 90), 0x000000u); // below the rows
 }
 
 } // namespace

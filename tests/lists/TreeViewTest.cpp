@@ -232,9 +232,8 @@ TEST(TreeBuilder, MisplacedTreeNodesAreSkipped)
 
 TEST(TreeNodes, ANodeOutsideAViewOwnsItsSubtree)
 {
-    // Built and destroyed without a view: the children are freed with it
-    // (checked by the leak-free run of the whole suite and by the
-    // destruction order below not touching freed nodes).
+    // Outside a view a node frees its subtree with itself; a child taken out
+    // without being destroyed becomes a top node of its own subtree.
     auto* parent = new CTreeNodeUI;
     auto* child = new CTreeNodeUI;
     auto* grandchild = new CTreeNodeUI;

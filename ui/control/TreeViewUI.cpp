@@ -412,8 +412,12 @@ const wchar_t* CTreeViewUI::GetClass() const
 
 LPVOID CTreeViewUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr && wcscmp(name, L"TreeView") == 0)
-        return static_cast<CTreeViewUI*>(this);
+    if (name != nullptr) {
+        if (wcscmp(name, L"TreeView") == 0)
+            return static_cast<CTreeViewUI*>(this);
+        if (wcscmp(name, L"INotify") == 0)
+            return static_cast<INotifyUI*>(this);
+    }
     return CListUI::GetInterface(name);
 }
 

@@ -111,7 +111,7 @@ public:
 
     // "TreeView".
     const wchar_t* GetClass() const override;
-    // "TreeView"; the rest as a list.
+    // "TreeView", "INotify"; the rest as a list.
     LPVOID GetInterface(const wchar_t* name) override;
     // A top-level node is added with its whole subtree; other controls as rows.
     bool Add(CControlUI* control) override;
