@@ -1,16 +1,26 @@
 #include "ControlFactory.h"
 
+#include "../control/ActiveXUI.h"
 #include "../control/ButtonUI.h"
 #include "../control/CheckBoxUI.h"
 #include "../control/ControlUI.h"
+#include "../control/DateTimeUI.h"
 #include "../control/EditUI.h"
+#include "../control/GifAnimUI.h"
 #include "../control/LabelUI.h"
 #include "../control/OptionUI.h"
 #include "../control/ProgressUI.h"
+#include "../control/RichEditUI.h"
 #include "../control/ScrollBarUI.h"
+#include "../control/SliderUI.h"
+#include "../control/TextUI.h"
+#include "../control/WebBrowserUI.h"
+#include "../layout/AnimationPaneUI.h"
+#include "../layout/ChildLayoutUI.h"
 #include "../layout/ContainerUI.h"
 #include "../layout/HorizontalLayoutUI.h"
 #include "../layout/TabLayoutUI.h"
+#include "../layout/TileLayoutUI.h"
 #include "../layout/VerticalLayoutUI.h"
 
 #include <cwchar>
@@ -46,6 +56,15 @@ const FactoryEntry kFactory[] = {
     {L"Progress", Make<CProgressUI>},
     {L"ScrollBar", Make<CScrollBarUI>},
     {L"Edit", Make<CEditUI>},
+    {L"TileLayout", Make<CTileLayoutUI>},
+    {L"ChildLayout", Make<CChildLayoutUI>},
+    {L"AnimationPane", Make<CAnimationPaneUI>},
+    {L"Text", Make<CTextUI>},
+    {L"Slider", Make<CSliderUI>},
+    {L"RichEdit", Make<CRichEditUI>},
+    {L"DateTime", Make<CDateTimeUI>},
+    {L"ActiveX", Make<CActiveXUI>},
+    {L"WebBrowser", Make<CWebBrowserUI>},
 };
 
 } // namespace
@@ -54,6 +73,9 @@ CControlUI* CreateFactoryControl(const wchar_t* className)
 {
     if (className == nullptr)
         return nullptr;
+    // The one element name that is compared with its case.
+    if (wcscmp(className, L"GifAnim") == 0)
+        return new CGifAnimUI();
     for (const FactoryEntry& entry : kFactory) {
         if (_wcsicmp(className, entry.name) == 0)
             return entry.create();
