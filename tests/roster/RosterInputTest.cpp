@@ -48,8 +48,8 @@ TEST(RosterText, ClickOnALinkRaisesLinkWithItsIndex)
     window.ButtonDown(p.x, p.y);
     window.ButtonUp(p.x, p.y);
     ASSERT_EQ(log.Count(L"link"), 1);
-    EXPECT_EQ(log.entries.back().wParam, 1u);
-    EXPECT_EQ(log.entries.back().pSender, text);
+    EXPECT_EQ(log.Last(L"link")->wParam, 1u);
+    EXPECT_EQ(log.Last(L"link")->pSender, text);
 
     // Between the links: no link. Down on one link and up on the other: none.
     const int between = (first.right + second.left) / 2;
@@ -63,7 +63,7 @@ TEST(RosterText, ClickOnALinkRaisesLinkWithItsIndex)
     window.ButtonDown(q.x, q.y);
     window.ButtonUp(q.x, q.y);
     ASSERT_EQ(log.Count(L"link"), 2);
-    EXPECT_EQ(log.entries.back().wParam, 0u);
+    EXPECT_EQ(log.Last(L"link")->wParam, 0u);
     window.manager.RemoveNotifier(&log);
 }
 
@@ -116,7 +116,7 @@ TEST_F(RosterSlider, DraggingTheThumbSetsTheValueAndReportsOnce)
     EXPECT_EQ(slider->GetValue(), 75);
     EXPECT_TRUE(controltest::SameRect(slider->GetThumbRect(), RECT{75, 5, 85, 15}));
     ASSERT_EQ(log.Count(L"valuechanged"), 1);
-    EXPECT_EQ(log.entries.back().pSender, slider);
+    EXPECT_EQ(log.Last(L"valuechanged")->pSender, slider);
 
     // A drag that ends where it began reports nothing.
     window.ButtonDown(80, 10);
@@ -275,4 +275,38 @@ TEST(RosterRichEdit, KeepsTheTabKeyWhenItWantsIt)
     rich->SetWantTab(false);
     EXPECT_TRUE(window.manager.PreMessageHandler(WM_KEYDOWN, VK_TAB, 0, result));
     EXPECT_EQ(window.manager.GetFocus(), button);
+}
+
+TEST(RosterActiveX, AsksForItsComponentOnceWhenItWouldCreateIt)
+{
+    TestWindow window(200, 100);
+    NotifyLog log;
+    window.manager.AddNotifier(&log);
+    auto* root = new CVerticalLayoutUI();
+    auto* now = new CActiveXUI();
+    auto* later = new CWebBrowserUI();
+    later->SetAttributeList(L"delaycreate=\"true\" homepage=\"https://example.org/\" autonavi=\"true\"");
+    root->Add(now);
+    root->Add(later);
+    window.manager.AttachDialog(root);
+
+    // Joining the window asks for the immediate one; the delayed one waits
+    // for its first paint.
+    ASSERT_EQ(log.Count(L"showactivex"), 1);
+    EXPECT_EQ(log.Last(L"showactivex")->pSender, now);
+    EXPECT_TRUE(now->IsCreationRequested());
+    EXPECT_FALSE(later->IsCreationRequested());
+    EXPECT_EQ(later->GetCurrentUrl(), L"");
+
+    window.Pump();
+    ASSERT_EQ(log.Count(L"showactivex"), 2);
+    EXPECT_EQ(log.Last(L"showactivex")->pSender, later);
+    EXPECT_EQ(later->GetCurrentUrl(), L"https://example.org/");
+    // Nothing is hosted, and later paints ask no more.
+    EXPECT_FALSE(later->CreateControl());
+    EXPECT_EQ(later->GetHostWindow(), nullptr);
+    window.manager.Invalidate();
+    window.Pump();
+    EXPECT_EQ(log.Count(L"showactivex"), 2);
+    window.manager.RemoveNotifier(&log);
 }

@@ -22,6 +22,15 @@ public:
             n += entry.sType == type ? 1 : 0;
         return n;
     }
+    // The latest notification of `type`, or null.
+    const Facet::TNotifyUI* Last(const wchar_t* type) const
+    {
+        for (size_t i = entries.size(); i-- > 0;) {
+            if (entries[i].sType == type)
+                return &entries[i];
+        }
+        return nullptr;
+    }
     std::vector<Facet::TNotifyUI> entries;
 };
 
