@@ -1,27 +1,29 @@
 #include "ControlFactory.h"
 
-#include "../control/ActiveXUI.h"
 #include "../control/ButtonUI.h"
 #include "../control/CheckBoxUI.h"
 #include "../control/ControlUI.h"
-#include "../control/DateTimeUI.h"
 #include "../control/EditUI.h"
-#include "../control/GifAnimUI.h"
 #include "../control/LabelUI.h"
 #include "../control/OptionUI.h"
 #include "../control/ProgressUI.h"
-#include "../control/RichEditUI.h"
 #include "../control/ScrollBarUI.h"
+#include "../layout/ContainerUI.h"
+#include "../layout/HorizontalLayoutUI.h"
+#include "../layout/TabLayoutUI.h"
+#include "../layout/VerticalLayoutUI.h"
+
+// The further controls.
+#include "../control/ActiveXUI.h"
+#include "../control/DateTimeUI.h"
+#include "../control/GifAnimUI.h"
+#include "../control/RichEditUI.h"
 #include "../control/SliderUI.h"
 #include "../control/TextUI.h"
 #include "../control/WebBrowserUI.h"
 #include "../layout/AnimationPaneUI.h"
 #include "../layout/ChildLayoutUI.h"
-#include "../layout/ContainerUI.h"
-#include "../layout/HorizontalLayoutUI.h"
-#include "../layout/TabLayoutUI.h"
 #include "../layout/TileLayoutUI.h"
-#include "../layout/VerticalLayoutUI.h"
 
 #include <cwchar>
 
