@@ -41,6 +41,13 @@
 #include "control/ProgressUI.h"
 #include "control/EditUI.h"
 #include "control/EditUIWnd.h"
+#include "control/TextUI.h"
+#include "control/SliderUI.h"
+#include "control/GifAnimUI.h"
+#include "control/DateTimeUI.h"
+#include "control/RichEditUI.h"
+#include "control/ActiveXUI.h"
+#include "control/WebBrowserUI.h"
 
 // Containers and layouts.
 #include "layout/ContainerUI.h"
@@ -56,3 +63,6 @@
 #include "control/ComboUI.h"
 #include "control/ComboUIWnd.h"
 #include "control/TreeViewUI.h"
+#include "layout/TileLayoutUI.h"
+#include "layout/ChildLayoutUI.h"
+#include "layout/AnimationPaneUI.h"

@@ -20,6 +20,18 @@
 #include "../control/ListUIHeader.h"
 #include "../control/TreeViewUI.h"
 
+// The further controls.
+#include "../control/ActiveXUI.h"
+#include "../control/DateTimeUI.h"
+#include "../control/GifAnimUI.h"
+#include "../control/RichEditUI.h"
+#include "../control/SliderUI.h"
+#include "../control/TextUI.h"
+#include "../control/WebBrowserUI.h"
+#include "../layout/AnimationPaneUI.h"
+#include "../layout/ChildLayoutUI.h"
+#include "../layout/TileLayoutUI.h"
+
 #include <cwchar>
 
 namespace Facet {
@@ -65,6 +77,15 @@ const FactoryEntry kFactory[] = {
     {L"ListContainerElement", Make<CListContainerElementUI>},
     {L"Tree", Make<CTreeViewUI>},
     {L"TreeView", Make<CTreeViewUI>},
+    {L"TileLayout", Make<CTileLayoutUI>},
+    {L"ChildLayout", Make<CChildLayoutUI>},
+    {L"AnimationPane", Make<CAnimationPaneUI>},
+    {L"Text", Make<CTextUI>},
+    {L"Slider", Make<CSliderUI>},
+    {L"RichEdit", Make<CRichEditUI>},
+    {L"DateTime", Make<CDateTimeUI>},
+    {L"ActiveX", Make<CActiveXUI>},
+    {L"WebBrowser", Make<CWebBrowserUI>},
 };
 
 } // namespace
@@ -73,6 +94,9 @@ CControlUI* CreateFactoryControl(const wchar_t* className)
 {
     if (className == nullptr)
         return nullptr;
+    // The one element name that is compared with its case.
+    if (wcscmp(className, L"GifAnim") == 0)
+        return new CGifAnimUI();
     for (const FactoryEntry& entry : kFactory) {
         if (_wcsicmp(className, entry.name) == 0)
             return entry.create();
