@@ -97,6 +97,8 @@ public:
             ::UpdateWindow(GetHWND());
     }
 
+    using WindowImplBase::GetResourceZipBuffer;
+
     Facet::CControlUI* Find(const wchar_t* name) { return GetPaintManager().FindControl(name); }
 
     // WM_NCHITTEST for a point given in client coordinates.

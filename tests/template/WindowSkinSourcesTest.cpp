@@ -84,6 +84,8 @@ TEST_F(WindowSkinSourcesTest, SkinInsideAnEmbeddedZipIsReadOnce)
     EXPECT_TRUE(Facet::CPaintManagerUI::IsResourceZipInMemory());
     const Facet::CZipArchive* archive = Facet::CPaintManagerUI::GetResourceZipHandle();
     ASSERT_NE(archive, nullptr);
+    const BYTE* bytes = SkinWindow::GetResourceZipBuffer();
+    ASSERT_NE(bytes, nullptr);
     const SIZE size = ClientSize(first.GetHWND());
     EXPECT_EQ(size.cx, 160);
     EXPECT_EQ(size.cy, 100);
@@ -95,6 +97,7 @@ TEST_F(WindowSkinSourcesTest, SkinInsideAnEmbeddedZipIsReadOnce)
     ASSERT_NE(second.Open(), nullptr);
     EXPECT_NE(second.Find(L"embeddedroot"), nullptr);
     EXPECT_EQ(Facet::CPaintManagerUI::GetResourceZipHandle(), archive);
+    EXPECT_EQ(SkinWindow::GetResourceZipBuffer(), bytes);
 
     // After the skins were read from files meanwhile, the kept bytes serve again.
     Facet::CPaintManagerUI::SetResourceZip(L"", false);
@@ -102,6 +105,7 @@ TEST_F(WindowSkinSourcesTest, SkinInsideAnEmbeddedZipIsReadOnce)
     third.resourceId = L"SKINZIP";
     ASSERT_NE(third.Open(), nullptr);
     EXPECT_NE(third.Find(L"embeddedroot"), nullptr);
+    EXPECT_EQ(SkinWindow::GetResourceZipBuffer(), bytes);
 }
 
 TEST_F(WindowSkinSourcesTest, MissingEmbeddedZipLeavesAnEmptyWindow)

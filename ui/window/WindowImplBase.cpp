@@ -405,6 +405,11 @@ LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, bo
 
 // -- Building the window --
 
+const BYTE* WindowImplBase::GetResourceZipBuffer()
+{
+    return m_ResourceZipBuffer.pBytes;
+}
+
 bool WindowImplBase::UseEmbeddedZip(const CFacetString& resourceId)
 {
     TResourceZipBuffer& kept = m_ResourceZipBuffer;

@@ -102,6 +102,8 @@ protected:
     // the process; a different id replaces them. False when the resource is
     // missing, unreadable or empty.
     static bool UseEmbeddedZip(const CFacetString& resourceId);
+    // The bytes of the embedded zip kept for the process, or null.
+    static const BYTE* GetResourceZipBuffer();
 
     CPaintManagerUI m_pm;
 
