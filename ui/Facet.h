@@ -27,6 +27,8 @@
 
 // Native windows.
 #include "window/WindowWnd.h"
+#include "window/NotifyPump.h"
+#include "window/WindowImplBase.h"
 
 // Display scale.
 #include "core/DpiManager.h"
