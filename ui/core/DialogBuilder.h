@@ -31,8 +31,8 @@ class CDialogBuilder
 public:
     // How deep "Include" elements may nest, and how often one may repeat: a
     // skin that includes itself, or repeats without bound, ends there.
-    static const int kMaxIncludeDepth = 16;
-    static const int kMaxIncludeCount = 1000;
+    static constexpr int kMaxIncludeDepth = 16;
+    static constexpr int kMaxIncludeCount = 1000;
 
     CDialogBuilder();
     CDialogBuilder(const CDialogBuilder&) = delete;
