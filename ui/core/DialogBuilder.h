@@ -1,0 +1,78 @@
+// CDialogBuilder: turns a skin document into a live control tree. It registers
+// the document's fonts, images, default attribute lists and language strings
+// with a paint manager, applies the root "Window" element's attributes to it and
+// creates one control per element through the factory table, the loaded
+// plug-ins and the application's callback.
+#pragma once
+
+#include <windows.h>
+
+#include "FacetString.h"
+#include "Markup.h"
+#include "StringOrId.h"
+
+namespace Facet {
+
+class CControlUI;
+class CPaintManagerUI;
+
+class IDialogBuilderCallback
+{
+public:
+    // A new control for an element name the builder does not know, or null.
+    virtual CControlUI* CreateControl(const wchar_t* className) = 0;
+
+protected:
+    ~IDialogBuilderCallback() = default;
+};
+
+class CDialogBuilder
+{
+public:
+    // How deep "Include" elements may nest, and how often one may repeat: a
+    // skin that includes itself, or repeats without bound, ends there.
+    static constexpr int kMaxIncludeDepth = 16;
+    static constexpr int kMaxIncludeCount = 1000;
+
+    CDialogBuilder();
+    CDialogBuilder(const CDialogBuilder&) = delete;
+    CDialogBuilder& operator=(const CDialogBuilder&) = delete;
+
+    // Loads the document (a numbered resource of `type` from the resource
+    // module, XML text starting with "<", or a file through the skin sources)
+    // and builds it. Null when the document does not load or builds nothing.
+    CControlUI* Create(STRINGorID xml, const wchar_t* type = nullptr, IDialogBuilderCallback* callback = nullptr,
+                       CPaintManagerUI* manager = nullptr, CControlUI* parent = nullptr);
+    // Builds the document already loaded; returns the first control created
+    // directly under the root element.
+    CControlUI* Create(IDialogBuilderCallback* callback = nullptr, CPaintManagerUI* manager = nullptr,
+                       CControlUI* parent = nullptr);
+
+    CMarkup* GetMarkup();
+    void GetLastErrorMessage(wchar_t* message, unsigned long cch) const;
+    void GetLastErrorLocation(wchar_t* source, unsigned long cch) const;
+
+    // The control of an element name: the factory table, then the plug-ins.
+    static CControlUI* CreateKnownControl(const wchar_t* className);
+
+private:
+    CControlUI* Parse(CMarkupNode* node, CControlUI* parent, CPaintManagerUI* manager);
+    void ApplyGlobalElements(CMarkupNode& root, CPaintManagerUI* manager);
+    void ApplyInclude(CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager);
+    bool ParseTreeNode(CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager);
+    void ApplyAttributes(CMarkupNode& node, CControlUI* control, CPaintManagerUI* manager, const wchar_t* className);
+    CControlUI* CreateControl(const wchar_t* className);
+    // Whether this builder or one that includes it reads `source` already.
+    bool IsBeingBuilt(const CFacetString& source) const;
+
+    CMarkup m_xml;
+    IDialogBuilderCallback* m_pCallback = nullptr;
+    const wchar_t* m_pstrtype = nullptr;
+    // What this builder read (a file name, XML text or "#<number>"), for the
+    // self-include check, and the builder whose "Include" made this one.
+    CFacetString m_sSource;
+    const CDialogBuilder* m_pIncluder = nullptr;
+    int m_iDepth = 0;
+};
+
+} // namespace Facet
