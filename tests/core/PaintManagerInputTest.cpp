@@ -69,6 +69,18 @@ TEST_F(PaintManagerInput, FirstLayoutPlacesTheTreeAndSaysWindowInit)
     EXPECT_EQ(fresh.manager.FindControl(L"child"), child);
 }
 
+TEST(PaintManagerFocus, FirstTabStopHasTheFocusOnceTheFirstPaintsAreDone)
+{
+    TestWindow window;
+    auto* root = new TestContainer(L"root", nullptr, RECT{0, 0, 200, 150});
+    root->Add(new ProbeControl(L"plain", nullptr, RECT{0, 0, 10, 10}));
+    ProbeControl* first = root->Add(new ProbeControl(L"first", nullptr, RECT{10, 10, 60, 40}, true));
+    root->Add(new ProbeControl(L"second", nullptr, RECT{100, 10, 150, 40}, true));
+    window.manager.AttachDialog(root);
+    window.Pump();
+    EXPECT_EQ(window.manager.GetFocus(), first);
+}
+
 TEST_F(PaintManagerInput, ClickCapturesAndReleasesOutsideToTheSameControl)
 {
     window.ButtonDown(20, 20);
@@ -77,7 +89,8 @@ TEST_F(PaintManagerInput, ClickCapturesAndReleasesOutsideToTheSameControl)
     window.MouseMove(180, 140, MK_LBUTTON); // dragged outside while held
     window.ButtonUp(180, 140);
     EXPECT_FALSE(window.manager.IsCaptured());
-    const std::vector<std::wstring> expected = {L"setfocus A", L"down A", L"move A", L"up A"};
+    // A, the first tab stop, had the focus since the first paints.
+    const std::vector<std::wstring> expected = {L"down A", L"move A", L"up A"};
     EXPECT_EQ(log, expected);
 
     // A second click on another control moves the focus first.

@@ -333,7 +333,10 @@ void CPaintManagerUI::Paint()
 
     SetPainting(false);
     m_bLayeredChanged = false;
-    if (m_bUpdateNeeded)
+    // A focus move asked for while the layout was pending invalidated the window
+    // before this paint validated it: paint again, or the move would wait for
+    // some later paint and could then take the focus from a control clicked meanwhile.
+    if (m_bUpdateNeeded || m_bFocusNeeded)
         Invalidate();
 }
 
