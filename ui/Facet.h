@@ -27,6 +27,7 @@
 
 // Native windows.
 #include "window/WindowWnd.h"
+#include "window/WndShadow.h"
 
 // Display scale.
 #include "core/DpiManager.h"

@@ -232,16 +232,21 @@ TEST_F(ContainerInWindow, MouseEventsOfADisabledMouseGoToTheParent)
     class Recorder : public CVerticalLayoutUI
     {
     public:
+        // Only what was sent to `watched`: the window may also get real
+        // pointer input from the display.
         void DoEvent(TEventUI& event) override
         {
-            received.push_back(event.Type);
+            if (event.pSender == watched)
+                received.push_back(event.Type);
             CVerticalLayoutUI::DoEvent(event);
         }
+        CControlUI* watched = nullptr;
         std::vector<int> received;
     };
     auto* root = new Recorder;
     auto* inner = new CHorizontalLayoutUI;
     root->Add(inner);
+    root->watched = inner;
     inner->SetMouseEnabled(false);
     window.manager.AttachDialog(root);
     window.Pump();
@@ -275,7 +280,9 @@ TEST_F(ContainerInWindow, ADraggedSeparatorResizesTheLayoutImmediately)
     window.MouseMove(100, 47);
     window.ButtonDown(100, 47);
     window.MouseMove(100, 60, MK_LBUTTON); // 13 down, beyond bottom + separator
-    window.Pump();
+    // Lays out without taking queued input: pointer moves of other programs
+    // on the display must not reach the drag.
+    UpdateWindow(window.Handle());
     EXPECT_EQ(pane->GetFixedHeight(), 63);
     EXPECT_EQ(R(below->GetPos()), (Rect{0, 63, 200, 150}));
     window.MouseMove(100, 62, MK_LBUTTON); // still above bottom + separator: ignored

@@ -42,7 +42,7 @@ CEditUI::CEditUI()
       m_cPasswordChar(L'*'),
       m_uButtonState(0),
       m_dwEditbkColor(kPlatformEditColors),
-      m_iWindowStyls(0),
+      m_iWindowStyles(0),
       m_dwTipValueColor(0xFFA6A6A6)
 {
     // Not scaled: the field's inner margin stays the same at every scale.
@@ -165,19 +165,19 @@ wchar_t CEditUI::GetPasswordChar() const
 void CEditUI::SetNumberOnly(bool numberOnly)
 {
     if (numberOnly)
-        m_iWindowStyls |= ES_NUMBER;
+        m_iWindowStyles |= ES_NUMBER;
     else
-        m_iWindowStyls &= ~ES_NUMBER;
+        m_iWindowStyles &= ~ES_NUMBER;
 }
 
 bool CEditUI::IsNumberOnly() const
 {
-    return (m_iWindowStyls & ES_NUMBER) != 0;
+    return (m_iWindowStyles & ES_NUMBER) != 0;
 }
 
 int CEditUI::GetWindowStyles() const
 {
-    return m_iWindowStyls;
+    return m_iWindowStyles;
 }
 
 void CEditUI::SetAutoSelAll(bool autoSelAll)

@@ -22,6 +22,8 @@ enum UIEditState : UINT {
 
 class CEditUI : public CLabelUI
 {
+    // The native window stores typed text straight into the control (SetText
+    // would copy it back) and clears the window pointer when it is gone.
     friend class CEditWnd;
 
 public:
@@ -124,7 +126,7 @@ protected:
     wchar_t m_cPasswordChar;
     UINT m_uButtonState;
     DWORD m_dwEditbkColor;
-    int m_iWindowStyls;
+    int m_iWindowStyles;
     TDrawInfo m_diNormal;
     TDrawInfo m_diHot;
     TDrawInfo m_diFocused;

@@ -126,8 +126,12 @@ public:
 
     // Places the floating child at `index` by its anchors and fixed offsets.
     virtual void SetFloatPos(int index);
-    // Shows, hides, places and sizes the bars for content of the given size
-    // laid out in `rc` (the client rectangle of the pass that measured it).
+    // Shows, hides, places and sizes the bars for content of the given size.
+    // `rc` is the client rectangle of the layout pass that measured it; the
+    // bars' room is worked out from the inset rectangle, so a bar that makes
+    // the other one necessary is settled at once. A change of visibility, or
+    // a position pulled back by a smaller range, lays the container out once
+    // more (never more than once).
     virtual void ProcessScrollBar(RECT rc, int cxRequired, int cyRequired);
 
     // -- Named descendants --

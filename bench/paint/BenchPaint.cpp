@@ -1,0 +1,195 @@
+// Layout and paint benchmark: a 680 x 440 window whose scrolling vertical
+// layout holds rows (horizontal layouts) of plain controls with a background
+// colour and a border, 1,000 and then 10,000 controls in all. For each size it
+// times one layout pass of the whole tree, a full repaint of the window, and a
+// repaint of one 20 x 20 dirty rectangle, and prints how each grows with the
+// number of controls.
+#include "Facet.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+using namespace Facet;
+
+namespace {
+
+const int kWidth = 680;
+const int kHeight = 440;
+const int kCellsPerRow = 10;
+const int kRowHeight = 20;
+const double kMinSeconds = 1.0;
+const int kMinRuns = 5;
+
+class Clock
+{
+public:
+    Clock()
+    {
+        QueryPerformanceFrequency(&m_frequency);
+        QueryPerformanceCounter(&m_start);
+    }
+    double Seconds() const
+    {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(m_frequency.QuadPart);
+    }
+
+private:
+    LARGE_INTEGER m_frequency;
+    LARGE_INTEGER m_start;
+};
+
+// A popup window whose messages go to a paint manager first.
+class PaintWindow
+{
+public:
+    PaintWindow()
+    {
+        static const wchar_t kClass[] = L"FacetBenchPaintWindow";
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = Procedure;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kClass;
+        RegisterClassW(&wc);
+        CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
+        m_hWnd = CreateWindowExW(0, kClass, L"bench", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), this);
+        manager.Init(m_hWnd);
+    }
+    ~PaintWindow()
+    {
+        if (IsWindow(m_hWnd))
+            DestroyWindow(m_hWnd);
+    }
+    PaintWindow(const PaintWindow&) = delete;
+    PaintWindow& operator=(const PaintWindow&) = delete;
+
+    HWND Handle() const { return m_hWnd; }
+
+    // Paints what is invalid and delivers the posted messages.
+    void Pump()
+    {
+        UpdateWindow(m_hWnd);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+
+    CPaintManagerUI manager;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_NCCREATE) {
+            auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+            SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<PaintWindow*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+        if (self != nullptr && message != WM_NCDESTROY) {
+            LRESULT result = 0;
+            if (self->manager.MessageHandler(message, wParam, lParam, result))
+                return result;
+        }
+        if (message == WM_NCDESTROY)
+            SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
+        return DefWindowProcW(hWnd, message, wParam, lParam);
+    }
+
+    HWND m_hWnd = nullptr;
+};
+
+CVerticalLayoutUI* BuildTree(int controls)
+{
+    auto* root = new CVerticalLayoutUI;
+    root->SetBkColor(0xFFFFFFFF);
+    root->EnableScrollBar(true, false);
+    root->GetVerticalScrollBar()->SetAttribute(L"thumbcolor", L"#FF808080");
+    for (int made = 0; made < controls; made += kCellsPerRow) {
+        auto* row = new CHorizontalLayoutUI;
+        row->SetFixedHeight(kRowHeight);
+        row->SetChildPadding(2);
+        for (int i = 0; i < kCellsPerRow; ++i) {
+            auto* cell = new CControlUI;
+            cell->SetBkColor(0xFF000000 | static_cast<DWORD>((made + i) * 2654435761u & 0xFFFFFF));
+            cell->SetBorderColor(0xFF303030);
+            cell->SetBorderSize(1);
+            row->Add(cell);
+        }
+        root->Add(row);
+    }
+    return root;
+}
+
+// Runs `step` until both the minimum time and the minimum count are reached;
+// milliseconds per run.
+template <typename Step>
+double TimePerRun(Step step)
+{
+    Clock clock;
+    int runs = 0;
+    while (runs < kMinRuns || clock.Seconds() < kMinSeconds) {
+        step();
+        ++runs;
+    }
+    return clock.Seconds() * 1000.0 / runs;
+}
+
+struct Figures
+{
+    int controls;
+    double layoutMs;
+    double fullPaintMs;
+    double smallPaintMs;
+};
+
+Figures Measure(int controls)
+{
+    PaintWindow window;
+    CVerticalLayoutUI* root = BuildTree(controls);
+    window.manager.AttachDialog(root);
+    window.Pump(); // first layout and paint
+
+    RECT client;
+    GetClientRect(window.Handle(), &client);
+    Figures figures = {controls, 0.0, 0.0, 0.0};
+    figures.layoutMs = TimePerRun([&] { root->SetPos(client, false); });
+    figures.fullPaintMs = TimePerRun([&] {
+        InvalidateRect(window.Handle(), nullptr, FALSE);
+        UpdateWindow(window.Handle());
+    });
+    RECT dirty = {300, 200, 320, 220};
+    figures.smallPaintMs = TimePerRun([&] {
+        window.manager.Invalidate(dirty);
+        UpdateWindow(window.Handle());
+    });
+    return figures;
+}
+
+} // namespace
+
+int main()
+{
+    std::printf("Layout and paint of a %d x %d window: a scrolling vertical layout of rows of %d controls\n",
+                kWidth, kHeight, kCellsPerRow);
+    std::printf("(each control: background colour and a 1-pixel border; rows %d pixels high).\n\n", kRowHeight);
+    std::vector<Figures> all;
+    for (int controls : {1000, 10000}) {
+        all.push_back(Measure(controls));
+        const Figures& f = all.back();
+        std::printf("%6d controls: layout pass %8.3f ms   full paint %8.3f ms   20x20 dirty paint %8.3f ms\n",
+                    f.controls, f.layoutMs, f.fullPaintMs, f.smallPaintMs);
+        std::fflush(stdout);
+    }
+    const Figures& small = all[0];
+    const Figures& large = all[1];
+    std::printf("\nGrowth for %.0fx the controls: layout x%.1f, full paint x%.1f, dirty paint x%.1f\n",
+                static_cast<double>(large.controls) / small.controls, large.layoutMs / small.layoutMs,
+                large.fullPaintMs / small.fullPaintMs, large.smallPaintMs / small.smallPaintMs);
+    return 0;
+}

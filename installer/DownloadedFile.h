@@ -1,0 +1,35 @@
+// The installer file of a finished download, held open so that nobody can
+// change, replace or delete it until it has been started.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class DownloadedFile {
+public:
+    DownloadedFile() = default;
+    // Takes over `handle` (opened for reading, shared for reading only).
+    DownloadedFile(HANDLE handle, std::wstring path);
+    ~DownloadedFile();
+
+    DownloadedFile(DownloadedFile&& other) noexcept;
+    DownloadedFile& operator=(DownloadedFile&& other) noexcept;
+    DownloadedFile(const DownloadedFile&) = delete;
+    DownloadedFile& operator=(const DownloadedFile&) = delete;
+
+    bool IsOpen() const { return handle_ != nullptr; }
+    const std::wstring& Path() const { return path_; }
+
+    // Starts the file through the shell (verb "open", shown, no parameters, no
+    // working folder, no wait, no error box). False when the shell could not start
+    // it; `error` then receives the platform's error code.
+    bool Start(DWORD* error = nullptr) const;
+
+    // Lets go of the file: from now on others may change it again.
+    void Close();
+
+private:
+    HANDLE handle_ = nullptr;
+    std::wstring path_;
+};

@@ -1,0 +1,101 @@
+#include "NetRig.h"
+
+#include "../support/TestFiles.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace netrig {
+namespace {
+
+// Wine shows the host's root folder as drive Z:.
+std::wstring HostPath(const char* unixPath)
+{
+    std::wstring path = L"Z:";
+    for (const char* c = unixPath; *c != '\0'; ++c)
+        path.push_back(*c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c)));
+    return path;
+}
+
+std::wstring RigFolder()
+{
+    return HostPath(NETRIG_DIR);
+}
+
+std::string ReadState()
+{
+    std::string state = testsupport::ReadFileText(RigFolder() + L"\\state");
+    while (!state.empty() && (state.back() == '\n' || state.back() == '\r'))
+        state.pop_back();
+    return state;
+}
+
+// Runs "netrig <command> <dir>" on the host. Wine starts host programs but
+// cannot wait for them, so the script's state file tells when it is done.
+std::string RunRig(const std::string& command, const std::string& awaited)
+{
+    DeleteFileW((RigFolder() + L"\\state").c_str());
+    std::wstring line = L"Z:\\bin\\bash \"" + std::wstring(NETRIG_SCRIPT, NETRIG_SCRIPT + sizeof(NETRIG_SCRIPT) - 1) +
+                        L"\" " + std::wstring(command.begin(), command.end()) + L" \"" +
+                        std::wstring(NETRIG_DIR, NETRIG_DIR + sizeof(NETRIG_DIR) - 1) + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return "cannot start the rig script: error " + std::to_string(GetLastError());
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int i = 0; i < 1200; ++i) {
+        const std::string state = ReadState();
+        if (state == awaited || state.rfind("failed", 0) == 0)
+            return state;
+        Sleep(100);
+    }
+    return "no answer from the rig script";
+}
+
+// Runs the trust_ca helper beside this program and returns its exit code.
+DWORD RunTrustHelper(const std::wstring& command)
+{
+    std::wstring line = L"\"" + testsupport::ProgramFolder() + L"\\trust_ca.exe\" " + command + L" \"" +
+                        RigFolder() + L"\\pki\\ca.der\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return GetLastError();
+    CloseHandle(process.hThread);
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+} // namespace
+
+std::wstring DocumentRoot()
+{
+    return RigFolder() + L"\\www";
+}
+
+void Publish(const std::wstring& name, const std::string& bytes)
+{
+    testsupport::WriteFileText(DocumentRoot() + L"\\" + name, bytes);
+}
+
+void Environment::SetUp()
+{
+    const std::string state = RunRig("start", "up");
+    ASSERT_EQ(state, "up") << "the network rig did not start; see " NETRIG_DIR "/netrig.log";
+    ASSERT_EQ(RunTrustHelper(L"add"), 0u) << "cannot trust the rig's CA in this prefix";
+}
+
+void Environment::TearDown()
+{
+    RunTrustHelper(L"remove");
+    RunRig("stop", "down");
+}
+
+} // namespace netrig

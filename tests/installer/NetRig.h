@@ -1,0 +1,31 @@
+// The network rig of the download tests (tools/netrig): an HTTPS server on
+// 127.0.0.1:443 and 127.0.0.2:443 and two tinyproxy instances, all on loopback,
+// started by the test program and stopped when it ends. While it runs, the rig's
+// test CA is trusted by this Wine prefix's machine "Root" store, and nothing else.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace netrig {
+
+constexpr char kProxyPort[] = "18080";
+constexpr char kAuthProxyPort[] = "18081";
+constexpr char kProxyUser[] = "proxyuser";
+constexpr char kProxyPassword[] = "Secr3t-pass";
+
+// Windows path of the rig's document root.
+std::wstring DocumentRoot();
+
+// Puts a file into the document root under `name`.
+void Publish(const std::wstring& name, const std::string& bytes);
+
+// Starts the rig and trusts its CA for the whole test program; undoes both at the end.
+class Environment : public testing::Environment {
+public:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+} // namespace netrig
