@@ -28,6 +28,8 @@
 // Native windows.
 #include "window/WindowWnd.h"
 #include "window/WndShadow.h"
+#include "window/NotifyPump.h"
+#include "window/WindowImplBase.h"
 
 // Display scale.
 #include "core/DpiManager.h"
@@ -42,9 +44,28 @@
 #include "control/ProgressUI.h"
 #include "control/EditUI.h"
 #include "control/EditUIWnd.h"
+#include "control/TextUI.h"
+#include "control/SliderUI.h"
+#include "control/GifAnimUI.h"
+#include "control/DateTimeUI.h"
+#include "control/RichEditUI.h"
+#include "control/ActiveXUI.h"
+#include "control/WebBrowserUI.h"
 
 // Containers and layouts.
 #include "layout/ContainerUI.h"
 #include "layout/VerticalLayoutUI.h"
 #include "layout/HorizontalLayoutUI.h"
 #include "layout/TabLayoutUI.h"
+
+// Lists, combo box and tree view.
+#include "control/ListUI.h"
+#include "control/ListUIHeader.h"
+#include "control/ListUIElement.h"
+#include "control/ListUIContainerElement.h"
+#include "control/ComboUI.h"
+#include "control/ComboUIWnd.h"
+#include "control/TreeViewUI.h"
+#include "layout/TileLayoutUI.h"
+#include "layout/ChildLayoutUI.h"
+#include "layout/AnimationPaneUI.h"

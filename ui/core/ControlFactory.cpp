@@ -12,6 +12,25 @@
 #include "../layout/HorizontalLayoutUI.h"
 #include "../layout/TabLayoutUI.h"
 #include "../layout/VerticalLayoutUI.h"
+// Lists, combo box and tree view.
+#include "../control/ComboUI.h"
+#include "../control/ListUI.h"
+#include "../control/ListUIContainerElement.h"
+#include "../control/ListUIElement.h"
+#include "../control/ListUIHeader.h"
+#include "../control/TreeViewUI.h"
+
+// The further controls.
+#include "../control/ActiveXUI.h"
+#include "../control/DateTimeUI.h"
+#include "../control/GifAnimUI.h"
+#include "../control/RichEditUI.h"
+#include "../control/SliderUI.h"
+#include "../control/TextUI.h"
+#include "../control/WebBrowserUI.h"
+#include "../layout/AnimationPaneUI.h"
+#include "../layout/ChildLayoutUI.h"
+#include "../layout/TileLayoutUI.h"
 
 #include <cwchar>
 
@@ -46,6 +65,27 @@ const FactoryEntry kFactory[] = {
     {L"Progress", Make<CProgressUI>},
     {L"ScrollBar", Make<CScrollBarUI>},
     {L"Edit", Make<CEditUI>},
+    // Lists, combo box and tree view.
+    {L"Combo", Make<CComboUI>},
+    {L"ComboBox", Make<CComboUI>},
+    {L"List", Make<CListUI>},
+    {L"ListHeader", Make<CListHeaderUI>},
+    {L"ListHeaderItem", Make<CListHeaderItemUI>},
+    {L"ListTextElement", Make<CListTextElementUI>},
+    {L"ListLabelElement", Make<CListLabelElementUI>},
+    {L"ListHBoxElement", Make<CListHBoxElementUI>},
+    {L"ListContainerElement", Make<CListContainerElementUI>},
+    {L"Tree", Make<CTreeViewUI>},
+    {L"TreeView", Make<CTreeViewUI>},
+    {L"TileLayout", Make<CTileLayoutUI>},
+    {L"ChildLayout", Make<CChildLayoutUI>},
+    {L"AnimationPane", Make<CAnimationPaneUI>},
+    {L"Text", Make<CTextUI>},
+    {L"Slider", Make<CSliderUI>},
+    {L"RichEdit", Make<CRichEditUI>},
+    {L"DateTime", Make<CDateTimeUI>},
+    {L"ActiveX", Make<CActiveXUI>},
+    {L"WebBrowser", Make<CWebBrowserUI>},
 };
 
 } // namespace
@@ -54,6 +94,9 @@ CControlUI* CreateFactoryControl(const wchar_t* className)
 {
     if (className == nullptr)
         return nullptr;
+    // The one element name that is compared with its case.
+    if (wcscmp(className, L"GifAnim") == 0)
+        return new CGifAnimUI();
     for (const FactoryEntry& entry : kFactory) {
         if (_wcsicmp(className, entry.name) == 0)
             return entry.create();

@@ -1,6 +1,7 @@
 #include "DialogBuilder.h"
 
 #include "../control/ControlUI.h"
+#include "../control/TreeViewUI.h"
 #include "../layout/ContainerUI.h"
 #include "ControlFactory.h"
 #include "PaintManager.h"
@@ -256,9 +257,30 @@ void CDialogBuilder::ApplyAttributes(CMarkupNode& node, CControlUI* control, CPa
         control->SetManager(nullptr, nullptr, false);
 }
 
-bool CDialogBuilder::ParseTreeNode(CMarkupNode&, CControlUI*, CPaintManagerUI*)
+bool CDialogBuilder::ParseTreeNode(CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager)
 {
-    // Tree nodes are built once the tree controls exist.
+    // A tree node needs a parent: one at the top level is skipped.
+    if (parent == nullptr)
+        return true;
+    CTreeNodeUI* parentNode = static_cast<CTreeNodeUI*>(parent->GetInterface(L"TreeNode"));
+    CTreeNodeUI* treeNode = new CTreeNodeUI();
+    if (parentNode != nullptr && !parentNode->Add(treeNode)) {
+        treeNode->Delete();
+        return true;
+    }
+    ApplyAttributes(node, treeNode, manager, L"TreeNode");
+    if (node.HasChildren())
+        Parse(&node, treeNode, manager);
+    if (parentNode != nullptr)
+        return true;
+    CTreeViewUI* treeView = static_cast<CTreeViewUI*>(parent->GetInterface(L"TreeView"));
+    if (treeView == nullptr) {
+        // Nothing can hold the node: it is not leaked.
+        treeNode->Delete();
+        return false;
+    }
+    if (!treeView->Add(treeNode))
+        treeNode->Delete();
     return true;
 }
 
@@ -290,8 +312,15 @@ CControlUI* CDialogBuilder::Parse(CMarkupNode* root, CControlUI* parent, CPaintM
 
         if (parent != nullptr) {
             const CFacetString cover = Limited(AttributeNoCase(node, L"cover"), 255);
+            CTreeNodeUI* parentNode = static_cast<CTreeNodeUI*>(parent->GetInterface(L"TreeNode"));
             if (cover == L"true") {
                 parent->SetCover(control);
+            } else if (parentNode != nullptr) {
+                // A control inside a tree node joins the node's row.
+                if (!parentNode->GetTreeNodeHorizontal()->Add(control)) {
+                    control->Delete();
+                    continue;
+                }
             } else {
                 if (!containerAsked) {
                     container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));

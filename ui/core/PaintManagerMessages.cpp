@@ -4,6 +4,7 @@
 #include "PaintManager.h"
 
 #include "../control/ControlUI.h"
+#include "../control/RichEditUI.h"
 
 #include <windowsx.h>
 
@@ -868,11 +869,10 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     case WM_KEYDOWN: {
         if (wParam != VK_TAB)
             break;
-        if (m_pFocus != nullptr && m_pFocus->IsVisible() && m_pFocus->IsEnabled() &&
-            wcsstr(m_pFocus->GetClass(), L"RichEdit") != nullptr) {
+        if (m_pFocus != nullptr && m_pFocus->IsVisible() && m_pFocus->IsEnabled()) {
             // A rich edit that wants tabs keeps them.
-            CFacetString wantsTab = m_pFocus->GetAttribute(L"wanttab");
-            if (wantsTab == L"true")
+            const auto* richEdit = static_cast<CRichEditUI*>(m_pFocus->GetInterface(L"RichEdit"));
+            if (richEdit != nullptr && richEdit->IsWantTab())
                 break;
         }
         SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);

@@ -1,0 +1,93 @@
+// Helpers of the roster tests: a notification log, timer events and a
+// process-wide resource folder that is put back afterwards.
+#pragma once
+
+#include "Facet.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace rostertest {
+
+class NotifyLog : public Facet::INotifyUI
+{
+public:
+    void Notify(Facet::TNotifyUI& msg) override { entries.push_back(msg); }
+    int Count(const wchar_t* type) const
+    {
+        int n = 0;
+        for (const auto& entry : entries)
+            n += entry.sType == type ? 1 : 0;
+        return n;
+    }
+    // The latest notification of `type`, or null.
+    const Facet::TNotifyUI* Last(const wchar_t* type) const
+    {
+        for (size_t i = entries.size(); i-- > 0;) {
+            if (entries[i].sType == type)
+                return &entries[i];
+        }
+        return nullptr;
+    }
+    std::vector<Facet::TNotifyUI> entries;
+};
+
+// What the paint manager sends a control when its timer `id` elapses.
+inline void FireTimer(Facet::CControlUI* control, UINT id)
+{
+    Facet::TEventUI event = {};
+    event.Type = Facet::UIEVENT_TIMER;
+    event.pSender = control;
+    event.wParam = id;
+    control->Event(event);
+}
+
+// Delivers messages (real timers included) until `done` holds or a generous
+// safety limit passes; returns whether it holds.
+template <typename Condition>
+bool PumpUntil(Condition done)
+{
+    const ULONGLONG limit = GetTickCount64() + 10000;
+    while (!done()) {
+        if (GetTickCount64() > limit)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return true;
+}
+
+// Points the skin sources at `folder` for its lifetime.
+class ScopedResourcePath
+{
+public:
+    explicit ScopedResourcePath(const std::wstring& folder)
+        : m_previous(Facet::CPaintManagerUI::GetResourcePath().GetData())
+    {
+        Facet::CPaintManagerUI::SetResourcePath(folder.c_str());
+    }
+    ~ScopedResourcePath() { Facet::CPaintManagerUI::SetResourcePath(m_previous.c_str()); }
+    ScopedResourcePath(const ScopedResourcePath&) = delete;
+    ScopedResourcePath& operator=(const ScopedResourcePath&) = delete;
+
+private:
+    std::wstring m_previous;
+};
+
+// Deletes a control made outside any tree.
+struct ControlDeleter
+{
+    void operator()(Facet::CControlUI* control) const
+    {
+        if (control != nullptr)
+            control->Delete();
+    }
+};
+
+} // namespace rostertest

@@ -1,0 +1,43 @@
+#include "PreviewWindow.h"
+
+namespace preview {
+
+PreviewWindow::PreviewWindow(const std::wstring& skinName, const std::wstring& zipName, bool quitWhenDestroyed)
+    : m_skinName(skinName), m_zipName(zipName), m_quitWhenDestroyed(quitWhenDestroyed)
+{
+}
+
+const wchar_t* PreviewWindow::GetWndClassName() const
+{
+    return L"FacetPreviewWindow";
+}
+
+Facet::CFacetString PreviewWindow::GetSkinDirectory()
+{
+    // The resource folder is set from the command line before the window exists.
+    return Facet::CFacetString();
+}
+
+Facet::CFacetString PreviewWindow::GetSkinFileName()
+{
+    return Facet::CFacetString(m_skinName.c_str());
+}
+
+Facet::FacetSkinResourceType PreviewWindow::GetResourceType() const
+{
+    return m_zipName.empty() ? Facet::FACET_SKIN_FILE : Facet::FACET_SKIN_ZIP;
+}
+
+Facet::CFacetString PreviewWindow::GetZIPFileName() const
+{
+    return Facet::CFacetString(m_zipName.c_str());
+}
+
+void PreviewWindow::OnFinalMessage(HWND hWnd)
+{
+    WindowImplBase::OnFinalMessage(hWnd);
+    if (m_quitWhenDestroyed)
+        ::PostQuitMessage(0);
+}
+
+} // namespace preview

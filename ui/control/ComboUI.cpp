@@ -1,0 +1,481 @@
+// CComboUI and CComboBodyUI.
+#include "ComboUI.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "../core/FacetGeometry.h"
+#include "../core/PaintManager.h"
+#include "../render/RenderClip.h"
+#include "ButtonUI.h"
+#include "ComboUIWnd.h"
+
+namespace Facet {
+
+namespace {
+
+bool Equals(const wchar_t* a, const wchar_t* b)
+{
+    return wcscmp(a, b) == 0;
+}
+
+bool IsTrue(const wchar_t* value)
+{
+    return Equals(value, L"true");
+}
+
+} // namespace
+
+CComboUI::CComboUI()
+    : m_pWindow(nullptr), m_iCurSel(-1), m_rcTextPadding{0, 0, 0, 0}, m_bShowText(true), m_szDropBox{0, 150},
+      m_uButtonState(0)
+{
+    m_szDropBox.cy = ScaleByWindow(150);
+}
+
+CComboUI::~CComboUI()
+{
+    CloseDropDown();
+}
+
+const wchar_t* CComboUI::GetClass() const
+{
+    return L"Combo";
+}
+
+LPVOID CComboUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr) {
+        if (wcscmp(name, L"Combo") == 0)
+            return static_cast<CComboUI*>(this);
+        if (wcscmp(name, L"IListOwner") == 0)
+            return static_cast<IListOwnerUI*>(this);
+    }
+    return CContainerUI::GetInterface(name);
+}
+
+UINT CComboUI::GetControlFlags() const
+{
+    return UIFLAG_TABSTOP;
+}
+
+bool CComboUI::Activate()
+{
+    if (!CControlUI::Activate())
+        return false;
+    if (m_pWindow != nullptr)
+        return true;
+    if (m_pManager == nullptr || m_pManager->GetPaintWindow() == nullptr)
+        return false;
+    m_pWindow = new CComboWnd();
+    if (!m_pWindow->Init(this)) {
+        // The window deleted itself.
+        m_pWindow = nullptr;
+        return false;
+    }
+    m_pManager->SendNotify(this, L"dropdown", 0, 0, true);
+    Invalidate();
+    return true;
+}
+
+void CComboUI::SetEnabled(bool enabled)
+{
+    CContainerUI::SetEnabled(enabled);
+    if (!IsEnabled()) {
+        m_uButtonState = 0;
+        CloseDropDown();
+    }
+}
+
+// -- Rows --
+
+void CComboUI::Reindex(int first)
+{
+    for (int i = (std::max)(first, 0); i < m_items.GetSize(); ++i) {
+        if (IListItemUI* item = AsListItem(GetItemAt(i))) {
+            item->SetOwner(this);
+            item->SetIndex(i);
+        }
+    }
+}
+
+bool CComboUI::Add(CControlUI* control)
+{
+    return AddAt(control, m_items.GetSize());
+}
+
+bool CComboUI::AddAt(CControlUI* control, int index)
+{
+    // Rows cannot change while they live in the open drop-down.
+    if (m_pWindow != nullptr)
+        return false;
+    if (!CContainerUI::AddAt(control, index))
+        return false;
+    if (m_iCurSel >= index)
+        ++m_iCurSel;
+    Reindex(index);
+    return true;
+}
+
+bool CComboUI::Remove(CControlUI* control, bool doNotDestroy)
+{
+    if (m_pWindow != nullptr)
+        return false;
+    const int index = GetItemIndex(control);
+    if (index < 0)
+        return false;
+    if (IListItemUI* item = AsListItem(control)) {
+        if (!doNotDestroy) {
+            item->SetOwner(nullptr);
+            item->SetIndex(-1);
+        }
+    }
+    if (!CContainerUI::Remove(control, doNotDestroy))
+        return false;
+    if (m_iCurSel == index)
+        m_iCurSel = -1;
+    else if (m_iCurSel > index)
+        --m_iCurSel;
+    Reindex(index);
+    Invalidate();
+    return true;
+}
+
+bool CComboUI::RemoveAt(int index, bool doNotDestroy)
+{
+    return Remove(GetItemAt(index), doNotDestroy);
+}
+
+void CComboUI::RemoveAll()
+{
+    if (m_pWindow != nullptr)
+        return;
+    m_iCurSel = -1;
+    CContainerUI::RemoveAll();
+    Invalidate();
+}
+
+// -- Selection --
+
+TListInfoUI* CComboUI::GetListInfo()
+{
+    return &m_ListInfo;
+}
+
+int CComboUI::GetCurSel() const
+{
+    return m_iCurSel;
+}
+
+bool CComboUI::SelectItem(int index, bool takeFocus, bool triggerEvent)
+{
+    if (index == m_iCurSel)
+        return index >= 0;
+    const int old = m_iCurSel;
+    if (IListItemUI* previous = AsListItem(GetItemAt(m_iCurSel))) {
+        m_iCurSel = -1;
+        previous->Select(false);
+    }
+    m_iCurSel = -1;
+    CControlUI* control = GetItemAt(index);
+    IListItemUI* item = AsListItem(control);
+    bool selected = false;
+    if (item != nullptr && control->IsVisible() && control->IsEnabled()) {
+        m_iCurSel = index;
+        selected = item->Select(true);
+        if (!selected)
+            m_iCurSel = -1;
+    }
+    if (selected && m_pWindow != nullptr) {
+        m_pWindow->EnsureVisible(index);
+        if (takeFocus)
+            control->SetFocus();
+    }
+    Invalidate();
+    if (triggerEvent && m_pManager != nullptr && m_iCurSel != old)
+        m_pManager->SendNotify(this, L"itemselect", static_cast<WPARAM>(m_iCurSel), static_cast<LPARAM>(old));
+    return selected;
+}
+
+void CComboUI::DoEvent(TEventUI& event)
+{
+    if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
+        if (m_pParent != nullptr)
+            m_pParent->DoEvent(event);
+        else
+            CControlUI::DoEvent(event);
+        return;
+    }
+    switch (event.Type) {
+    case UIEVENT_SETFOCUS:
+    case UIEVENT_KILLFOCUS:
+        CControlUI::DoEvent(event);
+        return;
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK:
+        if (IsEnabled()) {
+            m_uButtonState |= UISTATE_PUSHED | UISTATE_CAPTURED;
+            Invalidate();
+            Activate();
+        }
+        return;
+    case UIEVENT_BUTTONUP:
+        if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
+            m_uButtonState &= ~static_cast<UINT>(UISTATE_PUSHED | UISTATE_CAPTURED);
+            Invalidate();
+        }
+        return;
+    case UIEVENT_MOUSEMOVE:
+        return;
+    case UIEVENT_KEYDOWN:
+        switch (event.chKey) {
+        case VK_UP:
+            SelectItem(FindSelectable(m_iCurSel < 0 ? 0 : m_iCurSel - 1, false), true);
+            return;
+        case VK_DOWN:
+            SelectItem(FindSelectable(m_iCurSel + 1, true), true);
+            return;
+        case VK_F4:
+            Activate();
+            return;
+        default:
+            break;
+        }
+        break;
+    case UIEVENT_SCROLLWHEEL: {
+        const bool towardsUser = LOWORD(event.wParam) == SB_LINEDOWN;
+        if (towardsUser)
+            SelectItem(FindSelectable(m_iCurSel + 1, true), false);
+        else
+            SelectItem(FindSelectable(m_iCurSel < 0 ? 0 : m_iCurSel - 1, false), false);
+        return;
+    }
+    case UIEVENT_MOUSEENTER:
+        if (IsEnabled() && PtInRect(&m_rcItem, event.ptMouse)) {
+            m_uButtonState |= UISTATE_HOT;
+            Invalidate();
+        }
+        return;
+    case UIEVENT_MOUSELEAVE:
+        if ((m_uButtonState & UISTATE_HOT) != 0) {
+            m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
+            Invalidate();
+        }
+        return;
+    default:
+        break;
+    }
+    CControlUI::DoEvent(event);
+}
+
+// -- Layout and painting --
+
+void CComboUI::SetPos(RECT rc, bool needInvalidate)
+{
+    CControlUI::SetPos(rc, needInvalidate);
+    // While the drop-down is open the rows belong to its layout.
+    if (m_pWindow != nullptr)
+        return;
+    for (int i = 0; i < m_items.GetSize(); ++i)
+        GetItemAt(i)->SetPos(RECT{0, 0, 0, 0}, false);
+}
+
+void CComboUI::Move(SIZE offset, bool needInvalidate)
+{
+    CControlUI::Move(offset, needInvalidate);
+}
+
+CControlUI* CComboUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags)
+{
+    if ((flags & UIFIND_HITTEST) != 0)
+        return CControlUI::FindControl(proc, data, flags);
+    return CContainerUI::FindControl(proc, data, flags);
+}
+
+bool CComboUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)
+{
+    return CControlUI::DoPaint(hDC, rcPaint, stopControl);
+}
+
+void CComboUI::PaintStatusImage(HDC hDC)
+{
+    TDrawInfo* image = &m_diNormal;
+    if (!IsEnabled())
+        image = &m_diDisabled;
+    else if ((m_uButtonState & UISTATE_PUSHED) != 0 || m_pWindow != nullptr)
+        image = &m_diPushed;
+    else if ((m_uButtonState & UISTATE_HOT) != 0)
+        image = &m_diHot;
+    else if (IsFocused())
+        image = &m_diFocused;
+    if (image->sDrawString.IsEmpty())
+        image = &m_diNormal;
+    if (!image->sDrawString.IsEmpty())
+        DrawImage(hDC, *image);
+}
+
+void CComboUI::PaintText(HDC hDC)
+{
+    if (!m_bShowText)
+        return;
+    IListItemUI* item = AsListItem(GetItemAt(m_iCurSel));
+    if (item == nullptr)
+        return;
+    const RECT rc = {m_rcItem.left + m_rcTextPadding.left, m_rcItem.top + m_rcTextPadding.top,
+                     m_rcItem.right - m_rcTextPadding.right, m_rcItem.bottom - m_rcTextPadding.bottom};
+    item->DrawItemText(hDC, rc);
+}
+
+void CComboUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (Equals(name, L"textpadding")) {
+        long v[4] = {0, 0, 0, 0};
+        ParseIntList(value, v, 4);
+        SetTextPadding(RECT{ScaleByWindow(v[0]), ScaleByWindow(v[1]), ScaleByWindow(v[2]), ScaleByWindow(v[3])});
+    } else if (Equals(name, L"showtext")) {
+        SetShowText(IsTrue(value));
+    } else if (Equals(name, L"normalimage")) {
+        m_diNormal = TDrawInfo(value);
+        Invalidate();
+    } else if (Equals(name, L"hotimage")) {
+        m_diHot = TDrawInfo(value);
+        Invalidate();
+    } else if (Equals(name, L"pushedimage")) {
+        m_diPushed = TDrawInfo(value);
+        Invalidate();
+    } else if (Equals(name, L"focusedimage")) {
+        m_diFocused = TDrawInfo(value);
+        Invalidate();
+    } else if (Equals(name, L"disabledimage")) {
+        m_diDisabled = TDrawInfo(value);
+        Invalidate();
+    } else if (Equals(name, L"dropbox")) {
+        SetDropBoxAttributeList(value);
+    } else if (Equals(name, L"dropboxsize")) {
+        long v[2] = {0, 0};
+        ParseIntList(value, v, 2);
+        SetDropBoxSize(SIZE{ScaleByWindow(v[0]), ScaleByWindow(v[1])});
+    } else if (!m_ListInfo.SetAttribute(name, value)) {
+        CContainerUI::SetAttribute(name, value);
+    }
+}
+
+// -- Drop-down --
+
+CComboWnd* CComboUI::GetDropWindow() const
+{
+    return m_pWindow;
+}
+
+void CComboUI::CloseDropDown()
+{
+    if (m_pWindow == nullptr)
+        return;
+    CComboWnd* window = m_pWindow;
+    window->OwnerDestroyed();
+    m_pWindow = nullptr;
+}
+
+void CComboUI::DropDownClosed()
+{
+    m_pWindow = nullptr;
+    m_uButtonState &= ~static_cast<UINT>(UISTATE_PUSHED | UISTATE_CAPTURED);
+    // The rows are placed out of sight again.
+    NeedUpdate();
+    Invalidate();
+}
+
+CFacetString CComboUI::GetDropBoxAttributeList() const
+{
+    return m_sDropBoxAttributes;
+}
+
+void CComboUI::SetDropBoxAttributeList(const wchar_t* list)
+{
+    m_sDropBoxAttributes = list;
+}
+
+SIZE CComboUI::GetDropBoxSize() const
+{
+    return m_szDropBox;
+}
+
+void CComboUI::SetDropBoxSize(SIZE size)
+{
+    m_szDropBox = size;
+}
+
+RECT CComboUI::GetTextPadding() const
+{
+    return m_rcTextPadding;
+}
+
+void CComboUI::SetTextPadding(RECT padding)
+{
+    m_rcTextPadding = padding;
+    Invalidate();
+}
+
+bool CComboUI::IsShowText() const
+{
+    return m_bShowText;
+}
+
+void CComboUI::SetShowText(bool show)
+{
+    m_bShowText = show;
+    Invalidate();
+}
+
+UINT CComboUI::GetButtonState() const
+{
+    return m_uButtonState;
+}
+
+const wchar_t* CComboUI::GetNormalImage() const
+{
+    return m_diNormal.sDrawString;
+}
+
+const wchar_t* CComboUI::GetHotImage() const
+{
+    return m_diHot.sDrawString;
+}
+
+const wchar_t* CComboUI::GetPushedImage() const
+{
+    return m_diPushed.sDrawString;
+}
+
+const wchar_t* CComboUI::GetFocusedImage() const
+{
+    return m_diFocused.sDrawString;
+}
+
+const wchar_t* CComboUI::GetDisabledImage() const
+{
+    return m_diDisabled.sDrawString;
+}
+
+// -- CComboBodyUI --
+
+CComboBodyUI::CComboBodyUI(CComboUI* owner) : m_pOwner(owner) {}
+
+const wchar_t* CComboBodyUI::GetClass() const
+{
+    return L"ComboBody";
+}
+
+LPVOID CComboBodyUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr && wcscmp(name, L"ComboBody") == 0)
+        return static_cast<CComboBodyUI*>(this);
+    return CVerticalLayoutUI::GetInterface(name);
+}
+
+CComboUI* CComboBodyUI::GetOwner() const
+{
+    return m_pOwner;
+}
+
+} // namespace Facet

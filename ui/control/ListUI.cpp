@@ -1,0 +1,821 @@
+// CListUI: header, body, rows and the selection; the shared item attributes.
+#include "ListUI.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "../core/DpiManager.h"
+#include "../core/FacetGeometry.h"
+#include "../core/PaintManager.h"
+#include "../render/RenderClip.h"
+#include "../render/RenderEngine.h"
+#include "ButtonUI.h"
+#include "ListUIHeader.h"
+#include "ScrollBarUI.h"
+
+namespace Facet {
+
+namespace {
+
+bool Equals(const wchar_t* a, const wchar_t* b)
+{
+    return wcscmp(a, b) == 0;
+}
+
+bool IsTrue(const wchar_t* value)
+{
+    return Equals(value, L"true");
+}
+
+DWORD ReadColor(const wchar_t* value)
+{
+    while (*value != L'\0' && *value <= L' ')
+        ++value;
+    if (*value == L'#')
+        ++value;
+    return static_cast<DWORD>(wcstoul(value, nullptr, 16));
+}
+
+int Scaled(long value)
+{
+    return static_cast<int>(value * DpiManager::GetInstance()->GetWindowInchPex());
+}
+
+void SetStyleBit(UINT& style, UINT bit, bool on)
+{
+    if (on)
+        style |= bit;
+    else
+        style &= ~bit;
+}
+
+bool IsShown(const CScrollBarUI* bar)
+{
+    return bar != nullptr && bar->IsVisible();
+}
+
+} // namespace
+
+// -- Item attributes --
+
+TListInfoUI::TListInfoUI()
+    : nColumns(0), rcColumn(), nItemHeight(0), nFont(-1), uTextStyle(DT_VCENTER | DT_SINGLELINE),
+      rcTextPadding{0, 0, 0, 0}, dwTextColor(0xFF000000), dwBkColor(0), bAlternateBk(false),
+      dwSelectedTextColor(0xFF000000), dwSelectedBkColor(0xFFC1E3FF), dwHotTextColor(0xFF000000),
+      dwHotBkColor(0xFFE9F5FF), dwDisabledTextColor(0xFFCCCCCC), dwDisabledBkColor(0xFFFFFFFF), iVLineSize(0),
+      dwVLineColor(0xFF3C3C3C), iHLineSize(0), dwHLineColor(0xFF3C3C3C), bShowHtml(false), bMultiExpandable(false)
+{
+}
+
+bool TListInfoUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (Equals(name, L"itemheight")) {
+        nItemHeight = (std::max)(0, Scaled(wcstol(value, nullptr, 10)));
+    } else if (Equals(name, L"itemfont")) {
+        nFont = static_cast<int>(wcstol(value, nullptr, 10));
+    } else if (Equals(name, L"itemalign")) {
+        if (wcsstr(value, L"left") != nullptr)
+            uTextStyle &= ~static_cast<UINT>(DT_CENTER | DT_RIGHT);
+        if (wcsstr(value, L"center") != nullptr) {
+            uTextStyle &= ~static_cast<UINT>(DT_LEFT | DT_RIGHT);
+            uTextStyle |= DT_CENTER;
+        }
+        if (wcsstr(value, L"right") != nullptr) {
+            uTextStyle &= ~static_cast<UINT>(DT_LEFT | DT_CENTER);
+            uTextStyle |= DT_RIGHT;
+        }
+    } else if (Equals(name, L"itemvalign")) {
+        if (wcsstr(value, L"top") != nullptr)
+            uTextStyle &= ~static_cast<UINT>(DT_VCENTER | DT_BOTTOM);
+        if (wcsstr(value, L"vcenter") != nullptr || wcsstr(value, L"center") != nullptr) {
+            uTextStyle &= ~static_cast<UINT>(DT_BOTTOM);
+            uTextStyle |= DT_VCENTER;
+        }
+        if (wcsstr(value, L"bottom") != nullptr) {
+            uTextStyle &= ~static_cast<UINT>(DT_VCENTER);
+            uTextStyle |= DT_BOTTOM;
+        }
+    } else if (Equals(name, L"itemendellipsis")) {
+        SetStyleBit(uTextStyle, DT_END_ELLIPSIS, IsTrue(value));
+    } else if (Equals(name, L"itemmultiline")) {
+        const bool multi = IsTrue(value);
+        SetStyleBit(uTextStyle, DT_SINGLELINE, !multi);
+        SetStyleBit(uTextStyle, DT_WORDBREAK, multi);
+    } else if (Equals(name, L"itemtextpadding")) {
+        long v[4] = {0, 0, 0, 0};
+        ParseIntList(value, v, 4);
+        rcTextPadding = RECT{Scaled(v[0]), Scaled(v[1]), Scaled(v[2]), Scaled(v[3])};
+    } else if (Equals(name, L"itemtextcolor")) {
+        dwTextColor = ReadColor(value);
+    } else if (Equals(name, L"itembkcolor")) {
+        dwBkColor = ReadColor(value);
+    } else if (Equals(name, L"itembkimage")) {
+        diBk = TDrawInfo(value);
+    } else if (Equals(name, L"itemaltbk")) {
+        bAlternateBk = IsTrue(value);
+    } else if (Equals(name, L"itemselectedtextcolor")) {
+        dwSelectedTextColor = ReadColor(value);
+    } else if (Equals(name, L"itemselectedbkcolor")) {
+        dwSelectedBkColor = ReadColor(value);
+    } else if (Equals(name, L"itemselectedimage")) {
+        diSelected = TDrawInfo(value);
+    } else if (Equals(name, L"itemhottextcolor")) {
+        dwHotTextColor = ReadColor(value);
+    } else if (Equals(name, L"itemhotbkcolor")) {
+        dwHotBkColor = ReadColor(value);
+    } else if (Equals(name, L"itemhotimage")) {
+        diHot = TDrawInfo(value);
+    } else if (Equals(name, L"itemdisabledtextcolor")) {
+        dwDisabledTextColor = ReadColor(value);
+    } else if (Equals(name, L"itemdisabledbkcolor")) {
+        dwDisabledBkColor = ReadColor(value);
+    } else if (Equals(name, L"itemdisabledimage")) {
+        diDisabled = TDrawInfo(value);
+    } else if (Equals(name, L"itemvlinesize")) {
+        iVLineSize = (std::max)(0, Scaled(wcstol(value, nullptr, 10)));
+    } else if (Equals(name, L"itemvlinecolor")) {
+        dwVLineColor = ReadColor(value);
+    } else if (Equals(name, L"itemhlinesize")) {
+        iHLineSize = (std::max)(0, Scaled(wcstol(value, nullptr, 10)));
+    } else if (Equals(name, L"itemhlinecolor")) {
+        dwHLineColor = ReadColor(value);
+    } else if (Equals(name, L"itemshowhtml")) {
+        bShowHtml = IsTrue(value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// -- Row helpers --
+
+IListItemUI* AsListItem(CControlUI* control)
+{
+    return control != nullptr ? static_cast<IListItemUI*>(control->GetInterface(L"ListItem")) : nullptr;
+}
+
+IListOwnerUI* AsListOwner(CControlUI* control)
+{
+    return control != nullptr ? static_cast<IListOwnerUI*>(control->GetInterface(L"IListOwner")) : nullptr;
+}
+
+void DrawListRowBk(HDC hDC, CControlUI* row, const RECT& rcItem, IListOwnerUI* owner, int index, bool selected,
+                   UINT state)
+{
+    if (owner == nullptr)
+        return;
+    TListInfoUI* info = owner->GetListInfo();
+    DWORD color = 0;
+    TDrawInfo* image = nullptr;
+    if (!row->IsEnabled()) {
+        color = info->dwDisabledBkColor;
+        image = &info->diDisabled;
+    } else if (selected) {
+        color = info->dwSelectedBkColor;
+        image = &info->diSelected;
+    } else if ((state & UISTATE_HOT) != 0) {
+        color = info->dwHotBkColor;
+        image = &info->diHot;
+    } else if (!info->bAlternateBk || index % 2 == 0) {
+        color = info->dwBkColor;
+        image = &info->diBk;
+    }
+    if (color != 0)
+        CRenderEngine::DrawColor(hDC, rcItem, row->GetAdjustColor(color));
+    if (image != nullptr && !image->sDrawString.IsEmpty())
+        row->DrawImage(hDC, *image);
+    if (info->iHLineSize > 0) {
+        const RECT line = {rcItem.left, rcItem.bottom - info->iHLineSize, rcItem.right,
+                           rcItem.bottom - info->iHLineSize};
+        CRenderEngine::DrawLine(hDC, line, info->iHLineSize, row->GetAdjustColor(info->dwHLineColor));
+    }
+}
+
+int ListRowHeight(CControlUI* row, IListOwnerUI* owner)
+{
+    if (owner == nullptr)
+        return 0;
+    const TListInfoUI* info = owner->GetListInfo();
+    if (info->nItemHeight > 0)
+        return info->nItemHeight;
+    CPaintManagerUI* manager = row->GetManager();
+    if (manager == nullptr)
+        return 0;
+    const TFontInfo* font = manager->GetFontInfo(info->nFont);
+    const int fontHeight = font != nullptr ? font->tm.tmHeight : 0;
+    return fontHeight + 6 + info->rcTextPadding.top + info->rcTextPadding.bottom;
+}
+
+// -- CListUI --
+
+CListUI::CListUI()
+    : m_pHeader(new CListHeaderUI()), m_pList(new CListBodyUI(this)), m_pCallback(nullptr), m_iCurSel(-1),
+      m_iExpandedItem(-1), m_bScrollSelect(false), m_bShowHeader(true)
+{
+    m_pHeader->SetManager(nullptr, this, false);
+    m_pList->SetManager(nullptr, this, false);
+    m_pList->EnableScrollBar(true, false);
+}
+
+CListUI::~CListUI()
+{
+    m_pHeader->Delete();
+    m_pList->Delete();
+}
+
+const wchar_t* CListUI::GetClass() const
+{
+    return L"List";
+}
+
+LPVOID CListUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr) {
+        if (wcscmp(name, L"List") == 0)
+            return static_cast<CListUI*>(this);
+        if (wcscmp(name, L"IList") == 0)
+            return static_cast<IListUI*>(this);
+        if (wcscmp(name, L"IListOwner") == 0)
+            return static_cast<IListOwnerUI*>(this);
+    }
+    return CVerticalLayoutUI::GetInterface(name);
+}
+
+UINT CListUI::GetControlFlags() const
+{
+    return UIFLAG_TABSTOP;
+}
+
+// -- Rows --
+
+CControlUI* CListUI::GetItemAt(int index) const
+{
+    return m_pList->GetItemAt(index);
+}
+
+int CListUI::GetItemIndex(CControlUI* control) const
+{
+    return m_pList->GetItemIndex(control);
+}
+
+bool CListUI::SetItemIndex(CControlUI* control, int index)
+{
+    const int old = m_pList->GetItemIndex(control);
+    CControlUI* selected = GetItemAt(m_iCurSel);
+    if (old < 0 || !m_pList->SetItemIndex(control, index))
+        return false;
+    m_iCurSel = selected != nullptr ? m_pList->GetItemIndex(selected) : -1;
+    Reindex((std::min)(old, index));
+    return true;
+}
+
+bool CListUI::SetMultiItemIndex(CControlUI* control, int count, int newIndex)
+{
+    const int old = m_pList->GetItemIndex(control);
+    CControlUI* selected = GetItemAt(m_iCurSel);
+    if (old < 0 || !m_pList->SetMultiItemIndex(control, count, newIndex))
+        return false;
+    m_iCurSel = selected != nullptr ? m_pList->GetItemIndex(selected) : -1;
+    Reindex(0);
+    return true;
+}
+
+int CListUI::GetCount() const
+{
+    return m_pList->GetCount();
+}
+
+bool CListUI::Add(CControlUI* control)
+{
+    return AddAt(control, m_pList->GetCount());
+}
+
+bool CListUI::AddAt(CControlUI* control, int index)
+{
+    if (control == nullptr)
+        return false;
+    if (control->GetInterface(L"ListHeader") != nullptr) {
+        // A header of the skin takes the place of the built-in one while that
+        // is still empty.
+        if (control == m_pHeader || m_pHeader->GetCount() != 0)
+            return false;
+        CListHeaderUI* old = m_pHeader;
+        m_pHeader = static_cast<CListHeaderUI*>(control);
+        if (m_pManager != nullptr)
+            m_pManager->InitControls(m_pHeader, this);
+        else
+            m_pHeader->SetManager(nullptr, this, false);
+        if (old->GetBkImage()[0] != L'\0')
+            m_pHeader->SetBkImage(old->GetBkImage());
+        old->Delete();
+        NeedUpdate();
+        return true;
+    }
+    if (control->GetInterface(L"ListHeaderItem") != nullptr)
+        return m_pHeader->Add(control);
+    if (!m_pList->AddAt(control, index))
+        return false;
+    if (m_iCurSel >= index)
+        ++m_iCurSel;
+    if (m_iExpandedItem >= index)
+        ++m_iExpandedItem;
+    Reindex(index);
+    return true;
+}
+
+bool CListUI::Remove(CControlUI* control, bool doNotDestroy)
+{
+    if (control == nullptr)
+        return false;
+    if (control->GetInterface(L"ListHeaderItem") != nullptr && m_pHeader->GetItemIndex(control) >= 0)
+        return m_pHeader->Remove(control, doNotDestroy);
+    const int index = m_pList->GetItemIndex(control);
+    if (index < 0)
+        return false;
+    // The row leaves the list before it may be destroyed: its index and
+    // owner are cleared so that nothing reaches back into this list.
+    if (IListItemUI* item = AsListItem(control)) {
+        if (!doNotDestroy) {
+            item->SetOwner(nullptr);
+            item->SetIndex(-1);
+        }
+    }
+    if (!m_pList->Remove(control, doNotDestroy))
+        return false;
+    if (m_iCurSel == index)
+        m_iCurSel = -1;
+    else if (m_iCurSel > index)
+        --m_iCurSel;
+    if (m_iExpandedItem == index)
+        m_iExpandedItem = -1;
+    else if (m_iExpandedItem > index)
+        --m_iExpandedItem;
+    Reindex(index);
+    return true;
+}
+
+bool CListUI::RemoveAt(int index, bool doNotDestroy)
+{
+    return Remove(m_pList->GetItemAt(index), doNotDestroy);
+}
+
+void CListUI::RemoveAll()
+{
+    m_iCurSel = -1;
+    m_iExpandedItem = -1;
+    m_pList->RemoveAll();
+}
+
+int CListUI::FindSelectable(int index, bool forward) const
+{
+    return m_pList->FindSelectable(index, forward);
+}
+
+void CListUI::Reindex(int first)
+{
+    for (int i = (std::max)(first, 0); i < m_pList->GetCount(); ++i) {
+        if (IListItemUI* item = AsListItem(m_pList->GetItemAt(i))) {
+            item->SetOwner(this);
+            item->SetIndex(i);
+        }
+    }
+}
+
+// -- Selection --
+
+TListInfoUI* CListUI::GetListInfo()
+{
+    return &m_ListInfo;
+}
+
+int CListUI::GetCurSel() const
+{
+    return m_iCurSel;
+}
+
+bool CListUI::SelectItem(int index, bool takeFocus, bool triggerEvent)
+{
+    if (index == m_iCurSel) {
+        if (takeFocus && index >= 0)
+            GetItemAt(index)->SetFocus();
+        return index >= 0;
+    }
+    const int old = m_iCurSel;
+    if (IListItemUI* previous = AsListItem(GetItemAt(m_iCurSel))) {
+        m_iCurSel = -1;
+        previous->Select(false);
+    }
+    m_iCurSel = -1;
+
+    CControlUI* control = GetItemAt(index);
+    IListItemUI* item = AsListItem(control);
+    bool selected = false;
+    if (item != nullptr && control->IsVisible() && control->IsEnabled()) {
+        // Set first: the row's Select asks its owner to select it again,
+        // which must find the selection already in place.
+        m_iCurSel = index;
+        selected = item->Select(true);
+        if (!selected)
+            m_iCurSel = -1;
+    }
+    if (selected) {
+        EnsureVisible(index);
+        if (takeFocus)
+            control->SetFocus();
+    }
+    if (triggerEvent && m_pManager != nullptr && m_iCurSel != old)
+        m_pManager->SendNotify(this, L"itemselect", static_cast<WPARAM>(m_iCurSel), static_cast<LPARAM>(old));
+    return selected;
+}
+
+int CListUI::RowsPerPage() const
+{
+    const RECT client = m_pList->GetClientPos();
+    const int height = client.bottom - client.top;
+    int rowHeight = 0;
+    for (int i = 0; i < m_pList->GetCount() && rowHeight == 0; ++i) {
+        CControlUI* row = m_pList->GetItemAt(i);
+        if (row->IsVisible())
+            rowHeight = row->GetHeight();
+    }
+    return rowHeight > 0 ? (std::max)(1, height / rowHeight) : 1;
+}
+
+void CListUI::DoEvent(TEventUI& event)
+{
+    if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
+        if (m_pParent != nullptr)
+            m_pParent->DoEvent(event);
+        else
+            CControlUI::DoEvent(event);
+        return;
+    }
+    switch (event.Type) {
+    case UIEVENT_SETFOCUS:
+        m_bFocused = true;
+        Invalidate();
+        return;
+    case UIEVENT_KILLFOCUS:
+        m_bFocused = false;
+        Invalidate();
+        return;
+    case UIEVENT_KEYDOWN:
+        if (!IsKeyboardEnabled() || !IsEnabled())
+            break;
+        switch (event.chKey) {
+        case VK_UP:
+            SelectItem(FindSelectable(m_iCurSel < 0 ? 0 : m_iCurSel - 1, false), true);
+            return;
+        case VK_DOWN:
+            SelectItem(FindSelectable(m_iCurSel + 1, true), true);
+            return;
+        case VK_PRIOR: {
+            const int target = (std::max)(0, (m_iCurSel < 0 ? 0 : m_iCurSel) - RowsPerPage());
+            SelectItem(FindSelectable(target, false) >= 0 ? FindSelectable(target, false)
+                                                          : FindSelectable(target, true),
+                       true);
+            return;
+        }
+        case VK_NEXT: {
+            const int target = (std::min)(GetCount() - 1, m_iCurSel + RowsPerPage());
+            SelectItem(FindSelectable(target, true) >= 0 ? FindSelectable(target, true)
+                                                         : FindSelectable(target, false),
+                       true);
+            return;
+        }
+        case VK_HOME:
+            SelectItem(FindSelectable(0, true), true);
+            return;
+        case VK_END:
+            SelectItem(FindSelectable(GetCount() - 1, false), true);
+            return;
+        case VK_RETURN:
+            if (m_iCurSel >= 0)
+                GetItemAt(m_iCurSel)->Activate();
+            return;
+        default:
+            break;
+        }
+        break;
+    case UIEVENT_SCROLLWHEEL: {
+        const bool towardsUser = LOWORD(event.wParam) == SB_LINEDOWN;
+        if (m_bScrollSelect) {
+            if (towardsUser)
+                SelectItem(FindSelectable(m_iCurSel + 1, true), true);
+            else
+                SelectItem(FindSelectable(m_iCurSel < 0 ? 0 : m_iCurSel - 1, false), true);
+            return;
+        }
+        // Scrolled here rather than handed to the body: a body without a
+        // bar hands the wheel back to its parent, this list.
+        if (IsShown(m_pList->GetVerticalScrollBar())) {
+            if (towardsUser)
+                m_pList->LineDown();
+            else
+                m_pList->LineUp();
+        }
+        return;
+    }
+    default:
+        break;
+    }
+    CControlUI::DoEvent(event);
+}
+
+void CListUI::EnsureVisible(int index)
+{
+    CControlUI* row = GetItemAt(index);
+    if (row == nullptr || m_pList->IsUpdateNeeded())
+        return;
+    const RECT client = m_pList->GetClientPos();
+    const RECT pos = row->GetPos();
+    if (pos.bottom <= pos.top)
+        return;
+    long delta = 0;
+    if (pos.top < client.top)
+        delta = pos.top - client.top;
+    else if (pos.bottom > client.bottom)
+        delta = (std::min)(pos.bottom - client.bottom, pos.top - client.top);
+    if (delta == 0)
+        return;
+    SIZE scroll = m_pList->GetScrollPos();
+    scroll.cy += delta;
+    m_pList->SetScrollPos(scroll);
+}
+
+// -- IListUI --
+
+CListHeaderUI* CListUI::GetHeader() const
+{
+    return m_pHeader;
+}
+
+CContainerUI* CListUI::GetList() const
+{
+    return m_pList;
+}
+
+IListCallbackUI* CListUI::GetTextCallback() const
+{
+    return m_pCallback;
+}
+
+void CListUI::SetTextCallback(IListCallbackUI* callback)
+{
+    m_pCallback = callback;
+    Invalidate();
+}
+
+bool CListUI::ExpandItem(int index, bool expand)
+{
+    if (expand) {
+        if (m_iExpandedItem >= 0 && m_iExpandedItem != index && !m_ListInfo.bMultiExpandable) {
+            // Only one row is open at a time.
+            const int previous = m_iExpandedItem;
+            m_iExpandedItem = -1;
+            if (IListItemUI* item = AsListItem(GetItemAt(previous)))
+                item->Expand(false);
+        }
+        m_iExpandedItem = index;
+    } else if (m_iExpandedItem == index) {
+        m_iExpandedItem = -1;
+    }
+    NeedUpdate();
+    return true;
+}
+
+int CListUI::GetExpandedItem() const
+{
+    return m_iExpandedItem;
+}
+
+bool CListUI::IsShowHeader() const
+{
+    return m_bShowHeader;
+}
+
+void CListUI::SetShowHeader(bool show)
+{
+    m_bShowHeader = show;
+    NeedUpdate();
+}
+
+bool CListUI::IsScrollSelect() const
+{
+    return m_bScrollSelect;
+}
+
+void CListUI::SetScrollSelect(bool scrollSelect)
+{
+    m_bScrollSelect = scrollSelect;
+}
+
+// -- Header and body --
+
+void CListUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init)
+{
+    m_pHeader->SetManager(manager, this, init);
+    m_pList->SetManager(manager, this, init);
+    CVerticalLayoutUI::SetManager(manager, parent, init);
+}
+
+void CListUI::SetPos(RECT rc, bool needInvalidate)
+{
+    CControlUI::SetPos(rc, needInvalidate);
+    const RECT client = GetClientPos();
+    long headerHeight = 0;
+    if (m_bShowHeader && m_pHeader->IsVisible()) {
+        const SIZE available = {client.right - client.left, client.bottom - client.top};
+        headerHeight = (std::min)(m_pHeader->EstimateSize(available).cy, available.cy);
+    }
+    // A header that is not shown is still laid out (with no height): its
+    // items give the columns.
+    m_pHeader->SetPos(RECT{client.left, client.top, client.right, client.top + headerHeight}, false);
+    m_ListInfo.nColumns = (std::min)(m_pHeader->GetCount(), kListMaxColumns);
+    for (int i = 0; i < m_ListInfo.nColumns; ++i) {
+        CControlUI* column = m_pHeader->GetItemAt(i);
+        m_ListInfo.rcColumn[i] = column->IsVisible() ? column->GetPos() : RECT{0, 0, 0, 0};
+    }
+    m_pList->SetPos(RECT{client.left, client.top + headerHeight, client.right, client.bottom}, false);
+}
+
+void CListUI::Move(SIZE offset, bool needInvalidate)
+{
+    CControlUI::Move(offset, needInvalidate);
+    m_pHeader->Move(offset, false);
+    m_pList->Move(offset, false);
+    for (int i = 0; i < m_ListInfo.nColumns; ++i)
+        OffsetRect(&m_ListInfo.rcColumn[i], offset.cx, offset.cy);
+}
+
+void CListUI::SetVisible(bool visible)
+{
+    CControlUI::SetVisible(visible);
+    const bool shown = IsVisible();
+    m_pHeader->SetInternVisible(shown);
+    m_pList->SetInternVisible(shown);
+}
+
+void CListUI::SetInternVisible(bool visible)
+{
+    CControlUI::SetInternVisible(visible);
+    const bool shown = IsVisible();
+    m_pHeader->SetInternVisible(shown);
+    m_pList->SetInternVisible(shown);
+}
+
+CControlUI* CListUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags)
+{
+    if (proc == nullptr)
+        return nullptr;
+    const bool hitTest = (flags & UIFIND_HITTEST) != 0;
+    if ((flags & UIFIND_VISIBLE) != 0 && !IsVisible())
+        return nullptr;
+    if ((flags & UIFIND_ENABLED) != 0 && !IsEnabled())
+        return nullptr;
+    if (hitTest && (data == nullptr || !PtInRect(&m_rcItem, *static_cast<const POINT*>(data))))
+        return nullptr;
+    if ((flags & UIFIND_UPDATETEST) != 0 && proc(this, data) != nullptr)
+        return nullptr;
+
+    const bool selfMayAnswer = !hitTest || IsMouseEnabled();
+    const bool childrenMayAnswer = !hitTest || IsMouseChildEnabled();
+    CControlUI* result = nullptr;
+    if ((flags & UIFIND_ME_FIRST) != 0 && selfMayAnswer)
+        result = proc(this, data);
+    if (result == nullptr && m_pCover != nullptr && childrenMayAnswer)
+        result = m_pCover->FindControl(proc, data, flags);
+    if (result == nullptr && childrenMayAnswer)
+        result = m_pHeader->FindControl(proc, data, flags);
+    if (result == nullptr && childrenMayAnswer)
+        result = m_pList->FindControl(proc, data, flags);
+    if (result == nullptr && (flags & UIFIND_ME_FIRST) == 0 && selfMayAnswer)
+        result = proc(this, data);
+    return result;
+}
+
+bool CListUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)
+{
+    RECT rcOuter;
+    if (!IntersectRect(&rcOuter, &rcPaint, &m_rcItem))
+        return true;
+    CRenderClip clip;
+    CRenderClip::GenerateClip(hDC, rcOuter, clip);
+    CControlUI::DoPaint(hDC, rcPaint, stopControl);
+    for (CControlUI* part : {static_cast<CControlUI*>(m_pHeader), static_cast<CControlUI*>(m_pList)}) {
+        if (part == stopControl)
+            return false;
+        RECT common;
+        if (!part->IsVisible() || !IntersectRect(&common, &rcPaint, &part->GetPos()))
+            continue;
+        if (!part->Paint(hDC, rcPaint, stopControl))
+            return false;
+    }
+    return true;
+}
+
+void CListUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (Equals(name, L"header")) {
+        SetShowHeader(!Equals(value, L"hidden"));
+    } else if (Equals(name, L"headerbkimage")) {
+        m_pHeader->SetBkImage(value);
+    } else if (Equals(name, L"scrollselect")) {
+        SetScrollSelect(IsTrue(value));
+    } else if (Equals(name, L"multiexpanding")) {
+        m_ListInfo.bMultiExpandable = IsTrue(value);
+    } else if (Equals(name, L"vscrollbar")) {
+        m_pList->EnableScrollBar(IsTrue(value), m_pList->GetHorizontalScrollBar() != nullptr);
+    } else if (Equals(name, L"hscrollbar")) {
+        m_pList->EnableScrollBar(m_pList->GetVerticalScrollBar() != nullptr, IsTrue(value));
+    } else if (m_ListInfo.SetAttribute(name, value)) {
+        NeedUpdate();
+    } else {
+        CVerticalLayoutUI::SetAttribute(name, value);
+    }
+}
+
+// -- Scrolling --
+
+SIZE CListUI::GetScrollPos() const
+{
+    return m_pList->GetScrollPos();
+}
+
+SIZE CListUI::GetScrollRange() const
+{
+    return m_pList->GetScrollRange();
+}
+
+void CListUI::SetScrollPos(SIZE pos)
+{
+    m_pList->SetScrollPos(pos);
+}
+
+void CListUI::LineUp()
+{
+    m_pList->LineUp();
+}
+
+void CListUI::LineDown()
+{
+    m_pList->LineDown();
+}
+
+void CListUI::PageUp()
+{
+    m_pList->PageUp();
+}
+
+void CListUI::PageDown()
+{
+    m_pList->PageDown();
+}
+
+void CListUI::HomeUp()
+{
+    m_pList->HomeUp();
+}
+
+void CListUI::EndDown()
+{
+    m_pList->EndDown();
+}
+
+void CListUI::EnableScrollBar(bool enableVertical, bool enableHorizontal)
+{
+    m_pList->EnableScrollBar(enableVertical, enableHorizontal);
+}
+
+CScrollBarUI* CListUI::GetVerticalScrollBar() const
+{
+    return m_pList->GetVerticalScrollBar();
+}
+
+CScrollBarUI* CListUI::GetHorizontalScrollBar() const
+{
+    return m_pList->GetHorizontalScrollBar();
+}
+
+// -- CListBodyUI --
+
+CListBodyUI::CListBodyUI(CListUI* owner) : m_pOwner(owner) {}
+
+const wchar_t* CListBodyUI::GetClass() const
+{
+    return L"ListBody";
+}
+
+LPVOID CListBodyUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr && wcscmp(name, L"ListBody") == 0)
+        return static_cast<CListBodyUI*>(this);
+    return CVerticalLayoutUI::GetInterface(name);
+}
+
+CListUI* CListBodyUI::GetOwner() const
+{
+    return m_pOwner;
+}
+
+} // namespace Facet

@@ -1,0 +1,423 @@
+// CListHeaderUI and CListHeaderItemUI: the header row and its columns.
+#include "ListUIHeader.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "../core/FacetGeometry.h"
+#include "../core/PaintManager.h"
+#include "../render/RenderEngine.h"
+#include "ButtonUI.h"
+
+namespace Facet {
+
+namespace {
+
+bool Equals(const wchar_t* a, const wchar_t* b)
+{
+    return wcscmp(a, b) == 0;
+}
+
+bool IsTrue(const wchar_t* value)
+{
+    return Equals(value, L"true");
+}
+
+DWORD ReadColor(const wchar_t* value)
+{
+    while (*value != L'\0' && *value <= L' ')
+        ++value;
+    if (*value == L'#')
+        ++value;
+    return static_cast<DWORD>(wcstoul(value, nullptr, 16));
+}
+
+int FontHeight(CPaintManagerUI* manager, int font)
+{
+    if (manager == nullptr)
+        return 0;
+    const TFontInfo* info = manager->GetFontInfo(font);
+    return info != nullptr ? info->tm.tmHeight : 0;
+}
+
+} // namespace
+
+// -- CListHeaderUI --
+
+const wchar_t* CListHeaderUI::GetClass() const
+{
+    return L"ListHeader";
+}
+
+LPVOID CListHeaderUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr && wcscmp(name, L"ListHeader") == 0)
+        return static_cast<CListHeaderUI*>(this);
+    return CHorizontalLayoutUI::GetInterface(name);
+}
+
+SIZE CListHeaderUI::EstimateSize(SIZE available)
+{
+    SIZE size = {m_cxyFixed.cx, m_cxyFixed.cy};
+    if (size.cy == 0) {
+        for (int i = 0; i < GetCount(); ++i) {
+            CControlUI* item = GetItemAt(i);
+            if (item->IsVisible())
+                size.cy = (std::max)(size.cy, item->EstimateSize(available).cy);
+        }
+    }
+    return size;
+}
+
+// -- CListHeaderItemUI --
+
+CListHeaderItemUI::CListHeaderItemUI()
+    : m_bDragable(true), m_uButtonState(0), m_ptLastMouse{0, 0}, m_iSepWidth(4), m_dwSepColor(0),
+      m_dwTextColor(0), m_iFont(-1), m_uTextStyle(DT_VCENTER | DT_CENTER | DT_SINGLELINE),
+      m_rcTextPadding{2, 0, 2, 0}, m_bShowHtml(false)
+{
+}
+
+const wchar_t* CListHeaderItemUI::GetClass() const
+{
+    return L"ListHeaderItem";
+}
+
+LPVOID CListHeaderItemUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr && wcscmp(name, L"ListHeaderItem") == 0)
+        return static_cast<CListHeaderItemUI*>(this);
+    return CControlUI::GetInterface(name);
+}
+
+UINT CListHeaderItemUI::GetControlFlags() const
+{
+    return (IsEnabled() && m_iSepWidth != 0) ? UIFLAG_SETCURSOR : 0;
+}
+
+void CListHeaderItemUI::SetEnabled(bool enabled)
+{
+    CControlUI::SetEnabled(enabled);
+    if (!IsEnabled())
+        m_uButtonState = 0;
+}
+
+SIZE CListHeaderItemUI::EstimateSize(SIZE /*available*/)
+{
+    if (m_cxyFixed.cy == 0)
+        return SIZE{m_cxyFixed.cx, FontHeight(m_pManager, m_iFont) + 14};
+    return m_cxyFixed;
+}
+
+RECT CListHeaderItemUI::GetThumbRect() const
+{
+    if (m_iSepWidth >= 0)
+        return RECT{m_rcItem.right - m_iSepWidth, m_rcItem.top, m_rcItem.right, m_rcItem.bottom};
+    return RECT{m_rcItem.left, m_rcItem.top, m_rcItem.left - m_iSepWidth, m_rcItem.bottom};
+}
+
+void CListHeaderItemUI::DoEvent(TEventUI& event)
+{
+    if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
+        if (m_pParent != nullptr)
+            m_pParent->DoEvent(event);
+        else
+            CControlUI::DoEvent(event);
+        return;
+    }
+    switch (event.Type) {
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK: {
+        if (!IsEnabled())
+            return;
+        const RECT thumb = GetThumbRect();
+        if (m_bDragable && m_iSepWidth != 0 && PtInRect(&thumb, event.ptMouse)) {
+            m_uButtonState |= UISTATE_CAPTURED;
+            m_ptLastMouse = event.ptMouse;
+        } else {
+            m_uButtonState |= UISTATE_PUSHED;
+            Invalidate();
+        }
+        return;
+    }
+    case UIEVENT_BUTTONUP:
+        if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
+            m_uButtonState &= ~static_cast<UINT>(UISTATE_CAPTURED);
+            NeedParentUpdate();
+        } else if ((m_uButtonState & UISTATE_PUSHED) != 0) {
+            m_uButtonState &= ~static_cast<UINT>(UISTATE_PUSHED);
+            Invalidate();
+            if (PtInRect(&m_rcItem, event.ptMouse) && m_pManager != nullptr)
+                m_pManager->SendNotify(this, L"headerclick");
+        }
+        return;
+    case UIEVENT_MOUSEMOVE:
+        if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
+            const long dx = event.ptMouse.x - m_ptLastMouse.x;
+            const long width = m_rcItem.right - m_rcItem.left;
+            // The strip on the left edge grows the column when dragged left.
+            const long newWidth = (std::max)(0L, m_iSepWidth >= 0 ? width + dx : width - dx);
+            m_ptLastMouse = event.ptMouse;
+            m_cxyFixed.cx = newWidth;
+            // The list lays out its columns and rows again.
+            if (m_pParent != nullptr)
+                m_pParent->NeedParentUpdate();
+            else
+                NeedUpdate();
+        }
+        return;
+    case UIEVENT_SETCURSOR: {
+        const RECT thumb = GetThumbRect();
+        if (IsEnabled() && m_bDragable && m_iSepWidth != 0 && PtInRect(&thumb, event.ptMouse))
+            ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
+        else
+            ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+        return;
+    }
+    case UIEVENT_MOUSEENTER:
+        if (IsEnabled()) {
+            m_uButtonState |= UISTATE_HOT;
+            Invalidate();
+        }
+        return;
+    case UIEVENT_MOUSELEAVE:
+        if ((m_uButtonState & UISTATE_HOT) != 0) {
+            m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
+            Invalidate();
+        }
+        return;
+    default:
+        break;
+    }
+    CControlUI::DoEvent(event);
+}
+
+void CListHeaderItemUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (Equals(name, L"dragable")) {
+        SetDragable(IsTrue(value));
+    } else if (Equals(name, L"align")) {
+        if (wcsstr(value, L"left") != nullptr)
+            m_uTextStyle &= ~static_cast<UINT>(DT_CENTER | DT_RIGHT);
+        if (wcsstr(value, L"center") != nullptr) {
+            m_uTextStyle &= ~static_cast<UINT>(DT_RIGHT);
+            m_uTextStyle |= DT_CENTER;
+        }
+        if (wcsstr(value, L"right") != nullptr) {
+            m_uTextStyle &= ~static_cast<UINT>(DT_CENTER);
+            m_uTextStyle |= DT_RIGHT;
+        }
+        Invalidate();
+    } else if (Equals(name, L"valign")) {
+        if (wcsstr(value, L"top") != nullptr)
+            m_uTextStyle &= ~static_cast<UINT>(DT_VCENTER | DT_BOTTOM);
+        if (wcsstr(value, L"vcenter") != nullptr) {
+            m_uTextStyle &= ~static_cast<UINT>(DT_BOTTOM);
+            m_uTextStyle |= DT_VCENTER;
+        }
+        if (wcsstr(value, L"bottom") != nullptr) {
+            m_uTextStyle &= ~static_cast<UINT>(DT_VCENTER);
+            m_uTextStyle |= DT_BOTTOM;
+        }
+        Invalidate();
+    } else if (Equals(name, L"endellipsis")) {
+        SetTextStyle(IsTrue(value) ? (m_uTextStyle | DT_END_ELLIPSIS)
+                                   : (m_uTextStyle & ~static_cast<UINT>(DT_END_ELLIPSIS)));
+    } else if (Equals(name, L"multiline")) {
+        if (IsTrue(value))
+            SetTextStyle((m_uTextStyle & ~static_cast<UINT>(DT_SINGLELINE)) | DT_WORDBREAK);
+        else
+            SetTextStyle((m_uTextStyle & ~static_cast<UINT>(DT_WORDBREAK)) | DT_SINGLELINE);
+    } else if (Equals(name, L"font")) {
+        SetFont(static_cast<int>(wcstol(value, nullptr, 10)));
+    } else if (Equals(name, L"textcolor")) {
+        SetTextColor(ReadColor(value));
+    } else if (Equals(name, L"textpadding")) {
+        long v[4] = {0, 0, 0, 0};
+        ParseIntList(value, v, 4);
+        SetTextPadding(RECT{ScaleByWindow(v[0]), ScaleByWindow(v[1]), ScaleByWindow(v[2]), ScaleByWindow(v[3])});
+    } else if (Equals(name, L"showhtml")) {
+        SetShowHtml(IsTrue(value));
+    } else if (Equals(name, L"normalimage")) {
+        m_diNormal = TDrawInfo(value);
+        Invalidate();
+    } else if (Equals(name, L"hotimage")) {
+        m_diHot = TDrawInfo(value);
+        Invalidate();
+    } else if (Equals(name, L"pushedimage")) {
+        m_diPushed = TDrawInfo(value);
+        Invalidate();
+    } else if (Equals(name, L"focusedimage")) {
+        m_diFocused = TDrawInfo(value);
+        Invalidate();
+    } else if (Equals(name, L"sepwidth")) {
+        SetSepWidth(ScaleByWindow(static_cast<int>(wcstol(value, nullptr, 10))));
+    } else if (Equals(name, L"sepcolor")) {
+        SetSepColor(ReadColor(value));
+    } else if (Equals(name, L"sepimage")) {
+        m_diSep = TDrawInfo(value);
+        Invalidate();
+    } else {
+        CControlUI::SetAttribute(name, value);
+    }
+}
+
+void CListHeaderItemUI::PaintStatusImage(HDC hDC)
+{
+    TDrawInfo* image = &m_diNormal;
+    if ((m_uButtonState & UISTATE_PUSHED) != 0 && !m_diPushed.sDrawString.IsEmpty())
+        image = &m_diPushed;
+    else if ((m_uButtonState & UISTATE_HOT) != 0 && !m_diHot.sDrawString.IsEmpty())
+        image = &m_diHot;
+    else if (IsFocused() && !m_diFocused.sDrawString.IsEmpty())
+        image = &m_diFocused;
+    if (!image->sDrawString.IsEmpty())
+        DrawImage(hDC, *image);
+
+    if (m_iSepWidth == 0)
+        return;
+    const RECT thumb = GetThumbRect();
+    if (!m_diSep.sDrawString.IsEmpty()) {
+        CRenderEngine::DrawImage(hDC, m_pManager, thumb, m_rcPaint, m_diSep);
+    } else if (m_dwSepColor != 0) {
+        CRenderEngine::DrawColor(hDC, thumb, GetAdjustColor(m_dwSepColor));
+    }
+}
+
+void CListHeaderItemUI::PaintText(HDC hDC)
+{
+    const CFacetString text = GetText();
+    if (text.IsEmpty() || m_pManager == nullptr)
+        return;
+    const DWORD color = m_dwTextColor != 0 ? m_dwTextColor : m_pManager->GetDefaultFontColor();
+    RECT rc = {m_rcItem.left + m_rcTextPadding.left, m_rcItem.top + m_rcTextPadding.top,
+               m_rcItem.right - m_rcTextPadding.right, m_rcItem.bottom - m_rcTextPadding.bottom};
+    if (m_bShowHtml) {
+        int links = 0;
+        CRenderEngine::DrawHtmlText(hDC, m_pManager, rc, text, color, nullptr, nullptr, links, m_iFont,
+                                    m_uTextStyle);
+    } else {
+        CRenderEngine::DrawText(hDC, m_pManager, rc, text, color, m_iFont, m_uTextStyle);
+    }
+}
+
+bool CListHeaderItemUI::IsDragable() const
+{
+    return m_bDragable;
+}
+
+void CListHeaderItemUI::SetDragable(bool dragable)
+{
+    m_bDragable = dragable;
+    if (!m_bDragable)
+        m_uButtonState &= ~static_cast<UINT>(UISTATE_CAPTURED);
+}
+
+int CListHeaderItemUI::GetSepWidth() const
+{
+    return m_iSepWidth;
+}
+
+void CListHeaderItemUI::SetSepWidth(int width)
+{
+    m_iSepWidth = width;
+    Invalidate();
+}
+
+DWORD CListHeaderItemUI::GetSepColor() const
+{
+    return m_dwSepColor;
+}
+
+void CListHeaderItemUI::SetSepColor(DWORD color)
+{
+    m_dwSepColor = color;
+    Invalidate();
+}
+
+UINT CListHeaderItemUI::GetTextStyle() const
+{
+    return m_uTextStyle;
+}
+
+void CListHeaderItemUI::SetTextStyle(UINT style)
+{
+    m_uTextStyle = style;
+    Invalidate();
+}
+
+DWORD CListHeaderItemUI::GetTextColor() const
+{
+    return m_dwTextColor;
+}
+
+void CListHeaderItemUI::SetTextColor(DWORD color)
+{
+    m_dwTextColor = color;
+    Invalidate();
+}
+
+int CListHeaderItemUI::GetFont() const
+{
+    return m_iFont;
+}
+
+void CListHeaderItemUI::SetFont(int index)
+{
+    m_iFont = index;
+    NeedParentUpdate();
+}
+
+RECT CListHeaderItemUI::GetTextPadding() const
+{
+    return m_rcTextPadding;
+}
+
+void CListHeaderItemUI::SetTextPadding(RECT padding)
+{
+    m_rcTextPadding = padding;
+    Invalidate();
+}
+
+bool CListHeaderItemUI::IsShowHtml() const
+{
+    return m_bShowHtml;
+}
+
+void CListHeaderItemUI::SetShowHtml(bool showHtml)
+{
+    m_bShowHtml = showHtml;
+    Invalidate();
+}
+
+const wchar_t* CListHeaderItemUI::GetNormalImage() const
+{
+    return m_diNormal.sDrawString;
+}
+
+const wchar_t* CListHeaderItemUI::GetHotImage() const
+{
+    return m_diHot.sDrawString;
+}
+
+const wchar_t* CListHeaderItemUI::GetPushedImage() const
+{
+    return m_diPushed.sDrawString;
+}
+
+const wchar_t* CListHeaderItemUI::GetFocusedImage() const
+{
+    return m_diFocused.sDrawString;
+}
+
+const wchar_t* CListHeaderItemUI::GetSepImage() const
+{
+    return m_diSep.sDrawString;
+}
+
+UINT CListHeaderItemUI::GetButtonState() const
+{
+    return m_uButtonState;
+}
+
+} // namespace Facet

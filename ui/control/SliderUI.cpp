@@ -1,0 +1,314 @@
+// CSliderUI: thumb geometry, dragging, keys, wheel and thumb images.
+#include "SliderUI.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "../core/FacetGeometry.h"
+#include "../core/PaintManager.h"
+#include "ButtonUI.h"
+#include "LabelUIValues.h"
+
+namespace Facet {
+
+using namespace attribute_values;
+
+namespace {
+
+const int kDefaultThumbSide = 10;
+const int kDefaultHeight = 18;
+
+} // namespace
+
+CSliderUI::CSliderUI()
+    : m_uButtonState(0),
+      m_szThumb{kDefaultThumbSide, kDefaultThumbSide},
+      m_nStep(1),
+      m_bImmMode(false),
+      m_nReportedValue(0)
+{
+    m_uTextStyle = DT_SINGLELINE | DT_CENTER;
+    SetFixedHeight(kDefaultHeight);
+}
+
+const wchar_t* CSliderUI::GetClass() const
+{
+    return L"Slider";
+}
+
+LPVOID CSliderUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr && wcscmp(name, L"Slider") == 0)
+        return static_cast<CSliderUI*>(this);
+    return CProgressUI::GetInterface(name);
+}
+
+UINT CSliderUI::GetControlFlags() const
+{
+    return IsEnabled() ? UIFLAG_SETCURSOR : 0;
+}
+
+void CSliderUI::SetEnabled(bool enabled)
+{
+    CProgressUI::SetEnabled(enabled);
+    if (!enabled)
+        m_uButtonState = 0;
+}
+
+int CSliderUI::GetChangeStep() const
+{
+    return m_nStep;
+}
+
+void CSliderUI::SetChangeStep(int step)
+{
+    m_nStep = (std::max)(step, 1);
+}
+
+SIZE CSliderUI::GetThumbSize() const
+{
+    return m_szThumb;
+}
+
+void CSliderUI::SetThumbSize(SIZE size)
+{
+    m_szThumb.cx = (std::max)(ScaleByWindow(size.cx), 0);
+    m_szThumb.cy = (std::max)(ScaleByWindow(size.cy), 0);
+    Invalidate();
+}
+
+bool CSliderUI::IsImmMode() const
+{
+    return m_bImmMode;
+}
+
+void CSliderUI::SetImmMode(bool imm)
+{
+    m_bImmMode = imm;
+}
+
+namespace {
+
+void ReplaceImage(TDrawInfo& info, const wchar_t* description)
+{
+    if (info.pImageInfo != nullptr && info.sDrawString == description)
+        return;
+    info.Clear();
+    info.sDrawString = description;
+}
+
+} // namespace
+
+const wchar_t* CSliderUI::GetThumbImage() const
+{
+    return m_diThumb.sDrawString.GetData();
+}
+
+void CSliderUI::SetThumbImage(const wchar_t* description)
+{
+    ReplaceImage(m_diThumb, description);
+    Invalidate();
+}
+
+const wchar_t* CSliderUI::GetThumbHotImage() const
+{
+    return m_diThumbHot.sDrawString.GetData();
+}
+
+void CSliderUI::SetThumbHotImage(const wchar_t* description)
+{
+    ReplaceImage(m_diThumbHot, description);
+    Invalidate();
+}
+
+const wchar_t* CSliderUI::GetThumbPushedImage() const
+{
+    return m_diThumbPushed.sDrawString.GetData();
+}
+
+void CSliderUI::SetThumbPushedImage(const wchar_t* description)
+{
+    ReplaceImage(m_diThumbPushed, description);
+    Invalidate();
+}
+
+RECT CSliderUI::GetThumbRect() const
+{
+    const long long range = static_cast<long long>(m_nMax) - m_nMin;
+    const long long offset = range > 0 ? (std::min)((std::max)(static_cast<long long>(m_nValue) - m_nMin, 0LL), range) : 0;
+    if (m_bHorizontal) {
+        const long long travel = (std::max)(static_cast<long long>(GetWidth()) - m_szThumb.cx, 0LL);
+        const long left = m_rcItem.left + static_cast<long>(range > 0 ? travel * offset / range : 0);
+        const long top = (m_rcItem.top + m_rcItem.bottom - m_szThumb.cy) / 2;
+        return RECT{left, top, left + m_szThumb.cx, top + m_szThumb.cy};
+    }
+    // Vertical sliders grow upwards, like the vertical progress fill.
+    const long long travel = (std::max)(static_cast<long long>(GetHeight()) - m_szThumb.cy, 0LL);
+    const long top = m_rcItem.bottom - m_szThumb.cy - static_cast<long>(range > 0 ? travel * offset / range : 0);
+    const long left = (m_rcItem.left + m_rcItem.right - m_szThumb.cx) / 2;
+    return RECT{left, top, left + m_szThumb.cx, top + m_szThumb.cy};
+}
+
+int CSliderUI::Snap(long long value) const
+{
+    const long long step = m_nStep;
+    long long snapped = m_nMin + (value - m_nMin + step / 2) / step * step;
+    snapped = (std::min)(snapped, static_cast<long long>(m_nMax));
+    snapped = (std::max)(snapped, static_cast<long long>(m_nMin));
+    return static_cast<int>(snapped);
+}
+
+int CSliderUI::ValueAtPoint(POINT pt) const
+{
+    const long long range = static_cast<long long>(m_nMax) - m_nMin;
+    if (range <= 0)
+        return m_nMin;
+    long long travel;
+    long long along;
+    if (m_bHorizontal) {
+        travel = static_cast<long long>(GetWidth()) - m_szThumb.cx;
+        along = static_cast<long long>(pt.x) - m_rcItem.left - m_szThumb.cx / 2;
+    } else {
+        travel = static_cast<long long>(GetHeight()) - m_szThumb.cy;
+        along = static_cast<long long>(m_rcItem.bottom) - m_szThumb.cy / 2 - pt.y;
+    }
+    if (travel <= 0)
+        return m_nMin;
+    along = (std::min)((std::max)(along, 0LL), travel);
+    // Rounded to the nearest value, then to the nearest step.
+    return Snap(m_nMin + (along * range + travel / 2) / travel);
+}
+
+void CSliderUI::MoveTo(int value, bool notify)
+{
+    if (value != m_nValue)
+        SetValue(value);
+    if (notify && m_nValue != m_nReportedValue) {
+        m_nReportedValue = m_nValue;
+        if (m_pManager != nullptr)
+            m_pManager->SendNotify(this, L"valuechanged", 0, 0, false, true);
+    }
+}
+
+void CSliderUI::DoEvent(TEventUI& event)
+{
+    const bool mouseEvent = event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND;
+    if (!IsMouseEnabled() && mouseEvent) {
+        CProgressUI::DoEvent(event);
+        return;
+    }
+    switch (event.Type) {
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK:
+        if (IsEnabled()) {
+            m_nReportedValue = m_nValue;
+            m_uButtonState |= UISTATE_CAPTURED | UISTATE_PUSHED;
+            // A press on the rail moves the thumb there; a press on the thumb
+            // keeps the value until the mouse moves.
+            const RECT thumb = GetThumbRect();
+            if (!PtInRect(&thumb, event.ptMouse))
+                MoveTo(ValueAtPoint(event.ptMouse), m_bImmMode);
+            Invalidate();
+        }
+        return;
+    case UIEVENT_MOUSEMOVE:
+        if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
+            MoveTo(ValueAtPoint(event.ptMouse), m_bImmMode);
+            return;
+        }
+        break;
+    case UIEVENT_BUTTONUP:
+        if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
+            m_uButtonState &= ~static_cast<UINT>(UISTATE_CAPTURED | UISTATE_PUSHED);
+            Invalidate();
+            // Last: a listener may do anything to this slider.
+            MoveTo(m_nValue, true);
+        }
+        return;
+    case UIEVENT_KEYDOWN:
+        if (IsEnabled() && (m_uButtonState & UISTATE_CAPTURED) == 0) {
+            int delta = 0;
+            if (event.chKey == VK_RIGHT || event.chKey == VK_UP)
+                delta = m_nStep;
+            else if (event.chKey == VK_LEFT || event.chKey == VK_DOWN)
+                delta = -m_nStep;
+            if (delta != 0) {
+                m_nReportedValue = m_nValue;
+                MoveTo(Snap(static_cast<long long>(m_nValue) + delta), true);
+                return;
+            }
+        }
+        break;
+    case UIEVENT_SCROLLWHEEL:
+        if (IsEnabled() && (m_uButtonState & UISTATE_CAPTURED) == 0) {
+            // Low word 0: the wheel turned away from the user (up).
+            const int delta = LOWORD(event.wParam) == 0 ? m_nStep : -m_nStep;
+            m_nReportedValue = m_nValue;
+            MoveTo(Snap(static_cast<long long>(m_nValue) + delta), true);
+            return;
+        }
+        break;
+    case UIEVENT_SETCURSOR:
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+        return;
+    case UIEVENT_MOUSEENTER:
+        if (IsEnabled()) {
+            m_uButtonState |= UISTATE_HOT;
+            Invalidate();
+        }
+        return;
+    case UIEVENT_MOUSELEAVE:
+        if ((m_uButtonState & UISTATE_HOT) != 0) {
+            m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
+            Invalidate();
+        }
+        return;
+    default:
+        break;
+    }
+    CProgressUI::DoEvent(event);
+}
+
+void CSliderUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (name == nullptr)
+        return;
+    if (value == nullptr)
+        value = L"";
+
+    if (Equals(name, L"thumbimage"))
+        SetThumbImage(value);
+    else if (Equals(name, L"thumbhotimage"))
+        SetThumbHotImage(value);
+    else if (Equals(name, L"thumbpushedimage"))
+        SetThumbPushedImage(value);
+    else if (Equals(name, L"thumbsize"))
+        SetThumbSize(CFacetSize(value));
+    else if (Equals(name, L"step"))
+        SetChangeStep(ReadInt(value));
+    else if (Equals(name, L"imm"))
+        SetImmMode(IsTrue(value));
+    else
+        CProgressUI::SetAttribute(name, value);
+}
+
+void CSliderUI::PaintStatusImage(HDC hDC)
+{
+    CProgressUI::PaintStatusImage(hDC);
+
+    TDrawInfo* info = &m_diThumb;
+    if ((m_uButtonState & UISTATE_CAPTURED) != 0 && !m_diThumbPushed.sDrawString.IsEmpty())
+        info = &m_diThumbPushed;
+    else if ((m_uButtonState & UISTATE_HOT) != 0 && !m_diThumbHot.sDrawString.IsEmpty())
+        info = &m_diThumbHot;
+    if (info->sDrawString.IsEmpty())
+        return;
+    RECT thumb = GetThumbRect();
+    OffsetRect(&thumb, -m_rcItem.left, -m_rcItem.top);
+    // Parsed first, so the thumb rectangle set below is what the draw uses.
+    DrawImage(nullptr, *info);
+    info->rcDestOffset = thumb;
+    DrawImage(hDC, *info);
+}
+
+} // namespace Facet

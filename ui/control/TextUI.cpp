@@ -1,0 +1,140 @@
+// CTextUI: link bookkeeping, link hover and the "link" notification.
+#include "TextUI.h"
+
+#include <cwchar>
+
+#include "../core/PaintManager.h"
+#include "../render/RenderEngine.h"
+
+namespace Facet {
+
+CTextUI::CTextUI() : m_nLinks(0), m_rcLinks{}, m_nHoverLink(-1), m_nPressedLink(-1)
+{
+    m_uTextStyle = DT_WORDBREAK;
+    m_rcTextPadding = RECT{2, 0, 2, 0};
+}
+
+const wchar_t* CTextUI::GetClass() const
+{
+    return L"Text";
+}
+
+LPVOID CTextUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr && wcscmp(name, L"Text") == 0)
+        return static_cast<CTextUI*>(this);
+    return CLabelUI::GetInterface(name);
+}
+
+UINT CTextUI::GetControlFlags() const
+{
+    return IsEnabled() ? UIFLAG_SETCURSOR : 0;
+}
+
+CFacetString* CTextUI::GetLinkContent(int index)
+{
+    if (index < 0 || index >= m_nLinks)
+        return nullptr;
+    return &m_sLinks[index];
+}
+
+int CTextUI::GetLinkCount() const
+{
+    return m_nLinks;
+}
+
+const RECT* CTextUI::GetLinkRect(int index) const
+{
+    if (index < 0 || index >= m_nLinks)
+        return nullptr;
+    return &m_rcLinks[index];
+}
+
+int CTextUI::HitTestLink(POINT pt) const
+{
+    for (int i = 0; i < m_nLinks; ++i) {
+        if (PtInRect(&m_rcLinks[i], pt))
+            return i;
+    }
+    return -1;
+}
+
+void CTextUI::DoEvent(TEventUI& event)
+{
+    switch (event.Type) {
+    case UIEVENT_SETCURSOR:
+        if (HitTestLink(event.ptMouse) >= 0) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+            return;
+        }
+        break;
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK:
+        if (IsEnabled()) {
+            m_nPressedLink = HitTestLink(event.ptMouse);
+            if (m_nPressedLink >= 0) {
+                Invalidate();
+                return;
+            }
+        }
+        break;
+    case UIEVENT_BUTTONUP:
+        if (IsEnabled() && m_nPressedLink >= 0) {
+            // A link counts as clicked when the button goes up over the same
+            // link it went down on.
+            const int link = HitTestLink(event.ptMouse);
+            const bool clicked = link == m_nPressedLink;
+            m_nPressedLink = -1;
+            Invalidate();
+            if (clicked && m_pManager != nullptr)
+                m_pManager->SendNotify(this, L"link", static_cast<WPARAM>(link), 0, false, true);
+            return;
+        }
+        break;
+    case UIEVENT_MOUSEMOVE:
+    case UIEVENT_MOUSEENTER: {
+        const int hover = IsEnabled() ? HitTestLink(event.ptMouse) : -1;
+        if (hover != m_nHoverLink) {
+            m_nHoverLink = hover;
+            Invalidate();
+        }
+        break;
+    }
+    case UIEVENT_MOUSELEAVE:
+        if (m_nHoverLink >= 0) {
+            m_nHoverLink = -1;
+            Invalidate();
+        }
+        break;
+    default:
+        break;
+    }
+    CLabelUI::DoEvent(event);
+}
+
+void CTextUI::PaintText(HDC hDC)
+{
+    if (!m_bShowHtml || m_EnableEffect) {
+        m_nLinks = 0;
+        CLabelUI::PaintText(hDC);
+        return;
+    }
+    ResolveDefaultColors();
+    const CFacetString text = GetDisplayText();
+    RECT rc = GetTextRect();
+    // On entry the arrays hold the previous layout (so the hovered link is
+    // drawn in the hover colour); on return they hold this one.
+    int linkCount = text.IsEmpty() ? 0 : kMaxLinks;
+    if (linkCount > 0) {
+        for (int i = m_nLinks; i < kMaxLinks; ++i) {
+            m_rcLinks[i] = RECT{0, 0, 0, 0};
+            m_sLinks[i].Empty();
+        }
+        CRenderEngine::DrawHtmlText(hDC, m_pManager, rc, text.GetData(),
+                                    IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor, m_rcLinks, m_sLinks,
+                                    linkCount, m_iFont, m_uTextStyle);
+    }
+    m_nLinks = linkCount;
+}
+
+} // namespace Facet
