@@ -151,12 +151,17 @@ protected:
         DeleteFileW(target_.c_str());
         DeleteFileW(Marker().c_str());
         DeleteFileW((netrig::DocumentRoot() + L"\\.untrusted").c_str());
+        DeleteFileW((netrig::DocumentRoot() + L"\\.slow").c_str());
         DeleteFileW((netrig::DocumentRoot() + L"\\mevra.exe").c_str());
         installer_ = ReadFileText(testsupport::ProgramFolder() + L"\\fake_installer.exe");
         ASSERT_FALSE(installer_.empty());
     }
 
-    void TearDown() override { DeleteFileW((netrig::DocumentRoot() + L"\\.untrusted").c_str()); }
+    void TearDown() override
+    {
+        DeleteFileW((netrig::DocumentRoot() + L"\\.untrusted").c_str());
+        DeleteFileW((netrig::DocumentRoot() + L"\\.slow").c_str());
+    }
 
     std::wstring Marker() const { return target_ + L".ran"; }
 
@@ -237,6 +242,49 @@ TEST_F(UpdaterEndToEndTest, FailedDownloadsShowTheRetryPageAndStartNothing)
         ExpectRetryPageAndNothingStarted(updater);
         CloseUpdater(updater);
     }
+}
+
+TEST_F(UpdaterEndToEndTest, RetryDownloadsOnceTheInstallerIsThere)
+{
+    UpdaterProcess updater;
+    ASSERT_TRUE(updater.Started());
+    ASSERT_TRUE(updater.WaitForPage(kRetryPage, 60000));
+    PublishInstaller();
+
+    // Press and release the retry button (lower right of the retry page).
+    HWND main = updater.MainWindow();
+    ASSERT_NE(main, nullptr);
+    const LPARAM retryButton = MAKELPARAM(540, 380);
+    PostMessageW(main, WM_MOUSEMOVE, 0, retryButton);
+    PostMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, retryButton);
+    PostMessageW(main, WM_LBUTTONUP, 0, retryButton);
+
+    EXPECT_EQ(updater.WaitForExit(120000), 0u);
+    EXPECT_TRUE(InstallerRan());
+    EXPECT_TRUE(ReadFileText(target_) == installer_);
+}
+
+TEST_F(UpdaterEndToEndTest, ClosingDuringTheDownloadEndsWithExitCodeZero)
+{
+    // A body of some megabytes, sent slowly: the transfer is surely running when the window closes.
+    std::string body = installer_;
+    body.resize(8 * 1024 * 1024, '\0');
+    netrig::Publish(L"mevra.exe", body);
+    WriteFileText(netrig::DocumentRoot() + L"\\.slow", "");
+    UpdaterProcess updater;
+    ASSERT_TRUE(updater.Started());
+    bool transferring = false;
+    for (int i = 0; i < 600 && !transferring; ++i) {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        transferring = GetFileAttributesExW(target_.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > 0;
+        Sleep(100);
+    }
+    ASSERT_TRUE(transferring);
+
+    CloseUpdater(updater);
+    Sleep(500);
+    EXPECT_FALSE(Exists(Marker()));
+    EXPECT_LT(ReadFileText(target_).size(), body.size());
 }
 
 } // namespace
