@@ -12,8 +12,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -81,6 +83,50 @@ private:
     HWND host_ = nullptr;
     std::unique_ptr<mainFrame> frame_;
 };
+
+// A main window whose skin resource does not exist.
+class SkinlessFrame : public mainFrame {
+public:
+    using mainFrame::mainFrame;
+    UINT GetSkinResourceID() const override { return 4242; }
+};
+
+TEST(MainFrame, AMissingSkinIsReportedAndTheWindowIsNotCreated)
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    Facet::CPaintManagerUI::SetInstance(instance);
+    RegisterHostWindowClass(instance, L"installer");
+    HWND host = CreateHostWindow(instance, L"installer", SW_SHOWNORMAL);
+    ASSERT_NE(host, nullptr);
+
+    // The error box is modal on this thread: another thread reads and closes it.
+    std::wstring boxText;
+    std::atomic<bool> stop(false);
+    std::thread closer([&] {
+        const DWORD thisProcess = GetCurrentProcessId();
+        while (!stop) {
+            HWND box = FindWindowW(L"#32770", nullptr);
+            DWORD owner = 0;
+            if (box != nullptr && GetWindowThreadProcessId(box, &owner) != 0 && owner == thisProcess) {
+                wchar_t text[256] = {};
+                GetDlgItemTextW(box, 0xFFFF, text, 256);
+                boxText = text;
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(50);
+        }
+    });
+    SkinlessFrame frame(host);
+    const HWND created = frame.Create(host, L"MainFrame", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0);
+    stop = true;
+    closer.join();
+
+    EXPECT_EQ(created, nullptr);
+    EXPECT_EQ(boxText, L"Cant not find the skin!!");
+    DestroyWindow(host);
+    Pump();
+}
 
 TEST(UiLanguage, LanguageIdsChooseTheirTextSets)
 {
