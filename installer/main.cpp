@@ -1,15 +1,64 @@
-// The updater's entry point.
-//
-// The window, the download and the hand-off are not built yet: they need the UI
-// framework. Until then the program says so on standard error and exits with 1,
-// touching nothing.
+// The updater's entry: the host window, the skinned main window as its child,
+// the first download attempt and the message loop.
+#include "HostWindow.h"
+#include "MainFrame.h"
+
+#include <Facet.h>
+
 #include <windows.h>
 
 #include <cstdio>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+namespace {
+
+// Ends the process at once: detached download threads may still run, and they
+// must not outlive the objects of this thread while those are destroyed.
+[[noreturn]] void EndProcess(UINT exitCode)
 {
-    std::fputs("MevraUpdater: the updater's window and download are not built yet.\n", stderr);
+    std::fflush(stdout);
     std::fflush(stderr);
-    return 1;
+    ExitProcess(exitCode);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+{
+    // Elevated: libraries loaded from now on come from the system folder only,
+    // never from the folder the updater was started in.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+
+    wchar_t className[100] = {};
+    LoadStringW(instance, 138, className, 100);
+    RegisterHostWindowClass(instance, className);
+    HWND host = CreateHostWindow(instance, className, showCommand);
+    if (host == nullptr)
+        return 0;
+
+    Facet::CWndShadow::Initialize(instance);
+    Facet::CPaintManagerUI::SetInstance(instance);
+    const Facet::CFacetString instancePath = Facet::CPaintManagerUI::GetInstancePath();
+    Facet::CPaintManagerUI::SetCurrentPath(instancePath);
+    Facet::CPaintManagerUI::SetResourcePath(instancePath);
+
+    mainFrame frame(host);
+    if (frame.Create(host, L"MainFrame", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0) == nullptr) {
+        // The skin is missing (its message box has been shown): nothing to run.
+        DestroyWindow(host);
+        EndProcess(1);
+    }
+    FitHostToChild(host, frame.GetHWND());
+    frame.ShowWindow(true, true);
+    frame.StartDownload();
+
+    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(138));
+    MSG msg = {};
+    BOOL got;
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) {
+        if (accelerators == nullptr || !TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    EndProcess(got == 0 ? static_cast<UINT>(msg.wParam) : 1);
 }

@@ -6,7 +6,8 @@ build_project() { # build folder
     cmake -S "$FACET_ROOT" -B "$dir" -G "Unix Makefiles" \
         -DCMAKE_TOOLCHAIN_FILE="$FACET_ROOT/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE="${FACET_BUILD_TYPE:-Release}" \
-        -DFACET_DEPS_PREFIX="$FACET_DEPS_PREFIX" >/dev/null \
+        -DFACET_DEPS_PREFIX="$FACET_DEPS_PREFIX" \
+        -DMEVRA_DOWNLOAD_HOST=localhost >/dev/null \
         || die "cmake configuration failed"
     cmake --build "$dir" -j"$(jobs_count)" || die "build failed"
 }

@@ -63,6 +63,25 @@ _harness_prepare_prefix() {
     echo "$FACET_PREFIX_VERSION" > "$FACET_WINEPREFIX/.facet-version"
 }
 
+# Wine takes the UI language from the locale of each process: the locales that
+# the language tests run under must exist on the host.
+FACET_LOCALES=(zh_CN zh_TW zh_HK de_DE en_US)
+
+_harness_ensure_locales() {
+    local have name missing=()
+    have="$(locale -a 2>/dev/null | tr 'A-Z' 'a-z')"
+    for name in "${FACET_LOCALES[@]}"; do
+        grep -qx "$(echo "$name.utf8" | tr 'A-Z' 'a-z')" <<<"$have" || missing+=("$name")
+    done
+    ((${#missing[@]} == 0)) && return 0
+    local sudo=()
+    [[ $(id -u) -ne 0 ]] && sudo=(sudo)
+    for name in "${missing[@]}"; do
+        log "generating the locale $name.UTF-8"
+        "${sudo[@]}" localedef -i "$name" -f UTF-8 "$name.UTF-8" || die "localedef failed for $name"
+    done
+}
+
 harness_start() {
     command -v wine >/dev/null || die "wine is not installed"
     export WINEPREFIX="$FACET_WINEPREFIX"
@@ -70,6 +89,7 @@ harness_start() {
     export WINEDLLOVERRIDES="mscoree,mshtml="
     unset WINEARCH
     trap harness_stop EXIT
+    _harness_ensure_locales
     _harness_start_display
     _harness_prepare_prefix
     wineserver -p

@@ -3,6 +3,8 @@
 
 Serves the files of a folder (the document root) under these paths:
   /body/<name>       the file, with its Content-Length
+  /client/.../<name> the same (the updater asks for /client/latest/mevra.exe);
+                     slowly, as /slow/ does, while the document root holds ".slow"
   /status/<code>     that status with a short text body
   /reset/<name>      the full Content-Length, half the file, then a TCP reset
   /short/<name>      the full Content-Length, half the file, then a clean close
@@ -73,7 +75,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         size = os.path.getsize(path)
         self._headers(200, size)
-        if kind == "body":
+        if kind == "client" and os.path.exists(os.path.join(self.server.docroot, ".slow")):
+            self._send(path, size, pause=0.02, piece=4096)
+        elif kind in ("body", "client"):
             self._send(path, size)
         elif kind == "slow":
             self._send(path, size, pause=0.02, piece=4096)

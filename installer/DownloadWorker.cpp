@@ -1,0 +1,64 @@
+#include "DownloadWorker.h"
+
+#include "Diagnostics.h"
+#include "DownloadEngine.h"
+#include "PreviousInstallation.h"
+#include "WindowMessages.h"
+
+#include <memory>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+namespace {
+
+// Turns the attempt's reports into messages for the main window.
+class PostingListener : public IDownloadListener {
+public:
+    PostingListener(HWND mainWindow, RemovalTask removal) : mainWindow_(mainWindow), removal_(std::move(removal)) {}
+
+    void OnProgress(unsigned percentage) override
+    {
+        PostMessageW(mainWindow_, WM_DOWNLOAD_PROGRESS, percentage, 0);
+    }
+
+    void OnDownloaded(DownloadedFile file) override
+    {
+        auto handOff = std::make_unique<HandOff>(HandOff{std::move(file), removal_});
+        if (PostMessageW(mainWindow_, WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff.get())))
+            handOff.release(); // the main window owns it now
+        else
+            WriteDiagnosticLine(stdout, "download finished, but the main window is gone");
+    }
+
+    void OnFailed() override { PostMessageW(mainWindow_, WM_DOWNLOAD_FAILED, 0, 0); }
+
+private:
+    HWND mainWindow_;
+    RemovalTask removal_;
+};
+
+void RunAttempt(HWND mainWindow, ProxySettings proxy)
+{
+    RemovalTask removal(RemovePreviousInstallation);
+    DownloadJob job;
+    job.url = InstallerUrl();
+    job.targetPath = GetTargetFolder() + L"\\Mevra.exe";
+    job.expectedSize = kExpectedInstallerSize;
+    job.proxy = std::move(proxy);
+    PostingListener listener(mainWindow, removal);
+    DownloadInstaller(std::move(job), listener);
+}
+
+} // namespace
+
+bool StartDownloadWorker(HWND mainWindow, const ProxySettings& proxy)
+{
+    try {
+        std::thread(RunAttempt, mainWindow, proxy).detach();
+        return true;
+    } catch (const std::system_error& error) {
+        WriteDiagnosticLine(stdout, std::string("download worker not started: ") + error.what());
+        return false;
+    }
+}

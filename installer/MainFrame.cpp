@@ -1,0 +1,341 @@
+#include "MainFrame.h"
+
+#include "Diagnostics.h"
+#include "DownloadWorker.h"
+#include "TextConvert.h"
+#include "UiLanguage.h"
+#include "WindowMessages.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <string>
+
+#ifndef MEVRA_WEB_HOST
+#define MEVRA_WEB_HOST "www.mevra.com"
+#endif
+#define MEVRA_WIDEN2(text) L##text
+#define MEVRA_WIDEN(text) MEVRA_WIDEN2(text)
+
+using namespace Facet;
+
+namespace {
+
+// The height of the strip at the top of the window by which it is dragged.
+constexpr LONG kDragStripHeight = 70;
+
+template <typename T>
+T* FindAs(CPaintManagerUI& pm, const wchar_t* name, const wchar_t* interfaceName)
+{
+    CControlUI* control = pm.FindControl(name);
+    return control != nullptr ? static_cast<T*>(control->GetInterface(interfaceName)) : nullptr;
+}
+
+bool HasText(const CControlUI* control)
+{
+    return control != nullptr && !control->GetText().IsEmpty();
+}
+
+void SetEnabled(CControlUI* control, bool enabled)
+{
+    if (control != nullptr)
+        control->SetEnabled(enabled);
+}
+
+void SetVisible(CControlUI* control, bool visible)
+{
+    if (control != nullptr)
+        control->SetVisible(visible);
+}
+
+std::string NarrowText(const CControlUI* control)
+{
+    return control != nullptr ? ToNarrow(control->GetText().GetData()) : std::string();
+}
+
+void SetWideText(CControlUI* control, const std::string& text)
+{
+    if (control != nullptr)
+        control->SetText(ToWide(text).c_str());
+}
+
+} // namespace
+
+double GetScaleFactor()
+{
+    return DpiManager::GetInstance()->GetWindowInchPex();
+}
+
+const wchar_t* DownloadPageUrl()
+{
+    return L"https://" MEVRA_WIDEN(MEVRA_WEB_HOST) L"/download";
+}
+
+mainFrame::mainFrame(HWND hostWindow) : m_hostWindow(hostWindow) {}
+
+const wchar_t* mainFrame::GetWndClassName() const
+{
+    return L"MvMainUI";
+}
+
+UINT mainFrame::GetClassStyle() const
+{
+    return CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+}
+
+UINT mainFrame::GetSkinResourceID() const
+{
+    return 136;
+}
+
+CControlUI* mainFrame::Find(const wchar_t* name) const
+{
+    return m_pm.FindControl(name);
+}
+
+LRESULT mainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    switch (uMsg) {
+    case WM_CREATE: {
+        m_pm.Init(m_hWnd);
+        CDialogBuilder builder;
+        CControlUI* root = builder.Create(STRINGorID(GetSkinResourceID()), L"XML", nullptr, &m_pm, nullptr);
+        if (root == nullptr) {
+            MessageBoxW(nullptr, L"Cant not find the skin!!", nullptr, MB_ICONERROR);
+            // Without a skin there is nothing to show: creation fails and start-up ends the process.
+            return -1;
+        }
+        m_pm.AttachDialog(root);
+        m_pm.AddNotifier(this);
+        InitWindow();
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+        SetCapture(m_hWnd);
+        GetCursorPos(&m_pressPoint);
+        GetWindowRect(m_hWnd, &m_pressRect);
+        m_dragSize = {m_pressRect.right - m_pressRect.left, m_pressRect.bottom - m_pressRect.top};
+        m_pressed = true;
+        break;
+    case WM_LBUTTONUP:
+        ReleaseCapture();
+        m_pressed = false;
+        break;
+    case WM_MOUSEMOVE:
+        if (OnMouseMove(wParam))
+            return 0;
+        break;
+    case WM_DOWNLOAD_PROGRESS:
+        if (m_prsDown != nullptr)
+            m_prsDown->SetValue(static_cast<int>((std::min)(wParam, static_cast<WPARAM>(INT_MAX))));
+        break;
+    case WM_DOWNLOAD_FAILED:
+        OnDownloadFailed();
+        return 0;
+    case WM_DOWNLOAD_FINISHED:
+        OnDownloadFinished(lParam);
+        return 0;
+    case WM_QUERY_PAGE:
+        return m_tabLayout != nullptr ? m_tabLayout->GetCurSel() : -1;
+    default:
+        break;
+    }
+    LRESULT result = 0;
+    if (m_pm.MessageHandler(uMsg, wParam, lParam, result))
+        return result;
+    return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
+}
+
+// True when the move is swallowed (a press below the drag strip).
+bool mainFrame::OnMouseMove(WPARAM wParam)
+{
+    GetCursorPos(&m_currentPoint);
+    // Only a press inside this window starts a drag; a press elsewhere followed
+    // by a move over the window has no press point to move from.
+    if (wParam != MK_LBUTTON || !m_pressed)
+        return false;
+    if (m_pressPoint.y - m_pressRect.top > kDragStripHeight)
+        return true;
+    m_dragPosition = {m_pressRect.left + m_currentPoint.x - m_pressPoint.x,
+                      m_pressRect.top + m_currentPoint.y - m_pressPoint.y};
+    // The host keeps its own size: only its position follows the mouse.
+    SetWindowPos(m_hostWindow, nullptr, m_dragPosition.x, m_dragPosition.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return false;
+}
+
+void mainFrame::InitWindow()
+{
+    RECT rect = {};
+    if (!GetClientRect(m_hWnd, &rect))
+        return;
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(m_hWnd, GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(m_hWnd, GWL_EXSTYLE));
+    if (!AdjustWindowRectEx(&rect, style, FALSE, exStyle))
+        return;
+    const int width = static_cast<int>(GetScaleFactor() * (rect.right - rect.left));
+    const int height = static_cast<int>(GetScaleFactor() * (rect.bottom - rect.top));
+    SetWindowPos(m_hWnd, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_SHOWWINDOW);
+
+    m_btnClose = Find(L"btn_close");
+    m_btnMin = Find(L"btn_min");
+    m_btnSetting = Find(L"btn_setting");
+    m_btnClose1 = Find(L"btn_close_1");
+    m_btnMin1 = Find(L"btn_min_1");
+    m_btnSetting1 = Find(L"btn_setting_1");
+    m_btnClose2 = Find(L"btn_close_2");
+    m_btnMin2 = Find(L"btn_min_2");
+    m_btnReturn = Find(L"btn_return");
+    m_tabLayout = FindAs<CTabLayoutUI>(m_pm, L"tabLayout", L"TabLayout");
+    m_prsDown = FindAs<CProgressUI>(m_pm, L"prs_down", L"Progress");
+    m_btnRetry = Find(L"btn_retry");
+    m_btnDownlink = Find(L"btn_downlink");
+    m_editIp = Find(L"edit_ip");
+    m_editPort = Find(L"edit_port");
+    m_editAccount = Find(L"edit_account");
+    m_editPwd = Find(L"edit_pwd");
+    m_chkUseProxy = FindAs<CCheckBoxUI>(m_pm, L"chk_useProxy", L"CheckBox");
+    m_btnSaveProxy = Find(L"btn_saveProxy");
+    m_saveTipLbl = Find(L"save_tip_lbl");
+
+    ApplyLanguage(SelectUiLanguage(GetUserDefaultUILanguage()));
+    LoadProxySettings();
+}
+
+void mainFrame::ApplyLanguage(int set)
+{
+    for (const UiText* entry = UiTextsOf(set); entry->control != nullptr; ++entry) {
+        if (CControlUI* control = Find(entry->control))
+            control->SetText(entry->text);
+    }
+    if (!WidensProxyLabels(set))
+        return;
+    for (const wchar_t* name : {L"lbl_ip", L"lbl_port", L"lbl_account", L"lbl_pwd"}) {
+        if (CControlUI* label = Find(name))
+            label->SetFixedWidth(kWideProxyLabelWidth);
+    }
+}
+
+void mainFrame::SelectPage(int page)
+{
+    if (m_tabLayout != nullptr)
+        m_tabLayout->SelectItem(page, true);
+}
+
+bool mainFrame::ProxyAddressComplete() const
+{
+    return HasText(m_editIp) && HasText(m_editPort);
+}
+
+void mainFrame::UpdateSaveButton()
+{
+    SetEnabled(m_btnSaveProxy, ProxyAddressComplete() && m_chkUseProxy != nullptr && m_chkUseProxy->GetCheck());
+}
+
+void mainFrame::Notify(TNotifyUI& msg)
+{
+    if (msg.pSender == nullptr)
+        return;
+    CControlUI* sender = msg.pSender;
+    if (msg.sType == L"click") {
+        if (sender == m_btnClose || sender == m_btnClose1 || sender == m_btnClose2) {
+            ::PostMessageW(m_hostWindow, WM_CLOSE, 0, 0);
+        } else if (sender == m_btnMin || sender == m_btnMin1 || sender == m_btnMin2) {
+            ::ShowWindow(m_hostWindow, SW_MINIMIZE);
+        } else if (sender == m_btnSetting || sender == m_btnSetting1) {
+            m_previousPage = sender == m_btnSetting ? kDownloadPage : kRetryPage;
+            SelectPage(kProxyPage);
+            SetVisible(m_saveTipLbl, false);
+        } else if (sender == m_btnReturn) {
+            SelectPage(m_previousPage);
+        } else if (sender == m_btnRetry) {
+            m_previousPage = kDownloadPage;
+            SelectPage(kDownloadPage);
+            StartDownload();
+        } else if (sender == m_btnDownlink) {
+            ShellExecuteW(nullptr, L"open", DownloadPageUrl(), nullptr, nullptr, SW_SHOWNORMAL);
+        } else if (sender == m_btnSaveProxy) {
+            SaveProxySettings();
+            SetVisible(m_saveTipLbl, true);
+        }
+    } else if (msg.sType == L"textchanged") {
+        if (sender == m_editIp || sender == m_editPort)
+            UpdateSaveButton();
+    } else if (msg.sType == L"selectchanged") {
+        if (sender == m_chkUseProxy && m_chkUseProxy != nullptr) {
+            if (m_chkUseProxy->GetCheck()) {
+                if (ProxyAddressComplete())
+                    SetEnabled(m_btnSaveProxy, true);
+            } else {
+                SetEnabled(m_btnSaveProxy, false);
+                SaveProxySettings();
+            }
+        }
+    }
+}
+
+ProxySettings mainFrame::ProxyFromPage() const
+{
+    ProxySettings proxy;
+    proxy.useProxy = m_chkUseProxy != nullptr && m_chkUseProxy->GetCheck();
+    proxy.ip = NarrowText(m_editIp);
+    proxy.port = NarrowText(m_editPort);
+    proxy.account = NarrowText(m_editAccount);
+    proxy.password = NarrowText(m_editPwd);
+    return proxy;
+}
+
+void mainFrame::LoadProxySettings()
+{
+    const ProxySettings proxy = ReadProxySettings(ConfigStore::Instance());
+    SetWideText(m_editIp, proxy.ip);
+    SetWideText(m_editPort, proxy.port);
+    SetWideText(m_editAccount, proxy.account);
+    SetWideText(m_editPwd, proxy.password);
+    if (m_chkUseProxy != nullptr)
+        m_chkUseProxy->SetCheck(proxy.useProxy, true);
+    if (ProxyAddressComplete() && m_chkUseProxy != nullptr && m_chkUseProxy->GetCheck())
+        SetEnabled(m_btnSaveProxy, true);
+}
+
+void mainFrame::SaveProxySettings()
+{
+    WriteProxySettings(ConfigStore::Instance(), ProxyFromPage());
+}
+
+void mainFrame::StartDownload()
+{
+    // The proxy values are copied here, on the UI thread: the attempt never reads a control.
+    if (!StartDownloadWorker(m_hWnd, ProxyFromPage()))
+        OnDownloadFailed();
+}
+
+void mainFrame::OnDownloadFailed()
+{
+    SelectPage(kRetryPage);
+}
+
+void mainFrame::OnDownloadFinished(LPARAM lParam)
+{
+    std::unique_ptr<HandOff> handOff(reinterpret_cast<HandOff*>(lParam));
+    if (!handOff)
+        return;
+    ::ShowWindow(m_hostWindow, SW_HIDE);
+    // The removal of the previous installation must not run beside the new installer.
+    if (!handOff->removal.WaitFor(kRemovalWaitLimit))
+        WriteDiagnosticLine(stdout, "removal of the previous installation still running; starting the installer anyway");
+    DWORD error = 0;
+    const bool started = handOff->installer.Start(&error);
+    handOff->installer.Close();
+    if (!started) {
+        WriteDiagnosticLine(stdout, "download last error ShellExecuteEx : " + std::to_string(static_cast<long>(error)));
+        ::ShowWindow(m_hostWindow, SW_SHOW);
+        SelectPage(kRetryPage);
+        return;
+    }
+    // A lost close would leave a hidden process behind: close directly when the post fails.
+    if (!::PostMessageW(m_hostWindow, WM_CLOSE, 0, 0))
+        DestroyWindow(m_hostWindow);
+}

@@ -1,0 +1,83 @@
+// The updater's skinned main window: a child of the host window showing one of
+// three pages (download, retry, proxy settings) built from the skin resource.
+#pragma once
+
+#include "ConfigStore.h"
+
+#include <Facet.h>
+
+#include <windows.h>
+
+class mainFrame : public Facet::CWindowWnd, public Facet::INotifyUI {
+public:
+    enum Page { kDownloadPage = 0, kRetryPage = 1, kProxyPage = 2 };
+
+    explicit mainFrame(HWND hostWindow);
+
+    const wchar_t* GetWndClassName() const override;
+    UINT GetClassStyle() const override;
+    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+    virtual UINT GetSkinResourceID() const;
+    virtual void InitWindow();
+
+    void Notify(Facet::TNotifyUI& msg) override;
+
+    // Starts an attempt with the proxy values shown on the page now; shows the
+    // retry page when no attempt could be started.
+    void StartDownload();
+
+    // The proxy values as the page shows them (narrow texts, as stored).
+    ProxySettings ProxyFromPage() const;
+    void LoadProxySettings();
+    void SaveProxySettings();
+
+private:
+    Facet::CControlUI* Find(const wchar_t* name) const;
+    void ApplyLanguage(int set);
+    void SelectPage(int page);
+    void UpdateSaveButton();
+    bool ProxyAddressComplete() const;
+    void OnDownloadFailed();
+    void OnDownloadFinished(LPARAM handOff);
+    bool OnMouseMove(WPARAM wParam);
+
+    Facet::CPaintManagerUI m_pm;
+    HWND m_hostWindow;
+    POINT m_pressPoint = {0, 0};
+    POINT m_currentPoint = {0, 0};
+    RECT m_pressRect = {0, 0, 0, 0};
+    POINT m_dragPosition = {0, 0};
+    SIZE m_dragSize = {0, 0};
+    bool m_pressed = false; // a left-button press in this window is in progress
+
+    Facet::CControlUI* m_btnClose = nullptr;
+    Facet::CControlUI* m_btnMin = nullptr;
+    Facet::CControlUI* m_btnSetting = nullptr;
+    Facet::CControlUI* m_btnClose1 = nullptr;
+    Facet::CControlUI* m_btnMin1 = nullptr;
+    Facet::CControlUI* m_btnSetting1 = nullptr;
+    Facet::CControlUI* m_btnClose2 = nullptr;
+    Facet::CControlUI* m_btnMin2 = nullptr;
+    Facet::CControlUI* m_btnReturn = nullptr;
+    Facet::CTabLayoutUI* m_tabLayout = nullptr;
+    Facet::CProgressUI* m_prsDown = nullptr;
+    Facet::CControlUI* m_btnRetry = nullptr;
+    Facet::CControlUI* m_btnDownlink = nullptr;
+    Facet::CControlUI* m_editIp = nullptr;
+    Facet::CControlUI* m_editPort = nullptr;
+    Facet::CControlUI* m_editAccount = nullptr;
+    Facet::CControlUI* m_editPwd = nullptr;
+    Facet::CCheckBoxUI* m_chkUseProxy = nullptr;
+    Facet::CControlUI* m_btnSaveProxy = nullptr;
+    Facet::CControlUI* m_saveTipLbl = nullptr;
+
+    int m_previousPage = 0;
+};
+
+// The display scale: the desktop's horizontal dots per inch / 96 (1.0 at 96,
+// 1.25 at 120, ...). Read through the framework's DPI manager, whose reading
+// tests may replace (DpiManager::SetDpiSource).
+double GetScaleFactor();
+
+// The address of the vendor's download web page.
+const wchar_t* DownloadPageUrl();

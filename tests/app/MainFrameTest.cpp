@@ -1,0 +1,270 @@
+// The updater's main window in this process, built from the skin linked into
+// this test program, inside a real host window.
+#include "DownloadWorker.h"
+#include "HostWindow.h"
+#include "MainFrame.h"
+#include "UiLanguage.h"
+#include "WindowMessages.h"
+
+#include "../support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace {
+
+int g_testDpi = 96;
+int TestDpi()
+{
+    return g_testDpi;
+}
+
+SIZE SizeOf(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+POINT TopLeftOf(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return {rect.left, rect.top};
+}
+
+void Pump()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// The host window and the main window as start-up makes them, at a given DPI.
+class UpdaterWindows {
+public:
+    explicit UpdaterWindows(int dpi)
+    {
+        g_testDpi = dpi;
+        Facet::DpiManager::GetInstance()->SetDpiSource(TestDpi);
+        HINSTANCE instance = GetModuleHandleW(nullptr);
+        RegisterHostWindowClass(instance, L"installer");
+        host_ = CreateHostWindow(instance, L"installer", SW_SHOWNORMAL);
+        Facet::CPaintManagerUI::SetInstance(instance);
+        frame_ = std::make_unique<mainFrame>(host_);
+        frame_->Create(host_, L"MainFrame", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0);
+        FitHostToChild(host_, frame_->GetHWND());
+        frame_->ShowWindow(true, true);
+        Pump();
+    }
+    ~UpdaterWindows()
+    {
+        if (IsWindow(host_))
+            DestroyWindow(host_);
+        Pump();
+        Facet::DpiManager::GetInstance()->SetDpiSource(nullptr);
+    }
+    UpdaterWindows(const UpdaterWindows&) = delete;
+    UpdaterWindows& operator=(const UpdaterWindows&) = delete;
+
+    HWND Host() const { return host_; }
+    HWND Main() const { return frame_->GetHWND(); }
+    int Page() const { return static_cast<int>(SendMessageW(Main(), WM_QUERY_PAGE, 0, 0)); }
+
+private:
+    HWND host_ = nullptr;
+    std::unique_ptr<mainFrame> frame_;
+};
+
+// A main window whose skin resource does not exist.
+class SkinlessFrame : public mainFrame {
+public:
+    using mainFrame::mainFrame;
+    UINT GetSkinResourceID() const override { return 4242; }
+};
+
+TEST(MainFrame, AMissingSkinIsReportedAndTheWindowIsNotCreated)
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    Facet::CPaintManagerUI::SetInstance(instance);
+    RegisterHostWindowClass(instance, L"installer");
+    HWND host = CreateHostWindow(instance, L"installer", SW_SHOWNORMAL);
+    ASSERT_NE(host, nullptr);
+
+    // The error box is modal on this thread: another thread reads and closes it.
+    std::wstring boxText;
+    std::atomic<bool> stop(false);
+    std::thread closer([&] {
+        const DWORD thisProcess = GetCurrentProcessId();
+        while (!stop) {
+            HWND box = FindWindowW(L"#32770", nullptr);
+            DWORD owner = 0;
+            if (box != nullptr && GetWindowThreadProcessId(box, &owner) != 0 && owner == thisProcess) {
+                wchar_t text[256] = {};
+                GetDlgItemTextW(box, 0xFFFF, text, 256);
+                boxText = text;
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(50);
+        }
+    });
+    SkinlessFrame frame(host);
+    const HWND created = frame.Create(host, L"MainFrame", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0);
+    stop = true;
+    closer.join();
+
+    EXPECT_EQ(created, nullptr);
+    EXPECT_EQ(boxText, L"Cant not find the skin!!");
+    DestroyWindow(host);
+    Pump();
+}
+
+TEST(UiLanguage, LanguageIdsChooseTheirTextSets)
+{
+    EXPECT_EQ(SelectUiLanguage(1028), 1);
+    EXPECT_EQ(SelectUiLanguage(3076), 1);
+    EXPECT_EQ(SelectUiLanguage(5124), 1);
+    EXPECT_EQ(SelectUiLanguage(1033), 2);
+    EXPECT_EQ(SelectUiLanguage(2052), 0);
+    EXPECT_EQ(SelectUiLanguage(1031), 3);
+    EXPECT_EQ(UiTextsOf(0)->control, nullptr);
+    EXPECT_FALSE(WidensProxyLabels(0));
+    EXPECT_FALSE(WidensProxyLabels(1));
+    EXPECT_TRUE(WidensProxyLabels(3));
+    // Hong Kong Chinese reads the retry button in Traditional Chinese.
+    std::wstring retry;
+    for (const UiText* text = UiTextsOf(SelectUiLanguage(3076)); text->control != nullptr; ++text) {
+        if (std::wstring(text->control) == L"btn_retry")
+            retry = text->text;
+    }
+    EXPECT_EQ(retry, L"\x91CD\x8A66");
+}
+
+TEST(HostWindow, IsCentredWithHalvesTruncatedTowardZero)
+{
+    EXPECT_EQ(CenteredOnScreen({1920, 1080}, {680, 443}).x, 620);
+    EXPECT_EQ(CenteredOnScreen({1920, 1080}, {680, 443}).y, 318);
+    EXPECT_EQ(CenteredOnScreen({679, 443}, {680, 443}).x, 0);
+    EXPECT_EQ(CenteredOnScreen({600, 443}, {680, 443}).x, -40);
+}
+
+TEST(MainFrame, SizesItselfByTheDisplayScaleAndTheHostFollows)
+{
+    {
+        UpdaterWindows windows(96);
+        EXPECT_EQ(SizeOf(windows.Main()).cx, 680);
+        EXPECT_EQ(SizeOf(windows.Main()).cy, 440);
+        EXPECT_EQ(SizeOf(windows.Host()).cx, 680);
+        EXPECT_EQ(SizeOf(windows.Host()).cy, 443);
+        EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+    }
+    {
+        UpdaterWindows windows(144);
+        EXPECT_EQ(SizeOf(windows.Main()).cx, 1020);
+        EXPECT_EQ(SizeOf(windows.Main()).cy, 660);
+        EXPECT_EQ(SizeOf(windows.Host()).cx, 1020);
+        EXPECT_EQ(SizeOf(windows.Host()).cy, 660);
+        const POINT centred = CenteredOnScreen({GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, {1020, 660});
+        EXPECT_EQ(TopLeftOf(windows.Host()).x, centred.x);
+        EXPECT_EQ(TopLeftOf(windows.Host()).y, centred.y);
+    }
+}
+
+TEST(MainFrame, DragsTheHostFromTheTopStripOnlyAndKeepsItsSize)
+{
+    UpdaterWindows windows(96);
+    const POINT start = TopLeftOf(windows.Host());
+
+    // A move with the button held but no press in this window drags nothing.
+    SetCursorPos(start.x + 300, start.y + 200);
+    SendMessageW(windows.Main(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 200));
+    EXPECT_EQ(TopLeftOf(windows.Host()).x, start.x);
+    EXPECT_EQ(TopLeftOf(windows.Host()).y, start.y);
+
+    // A press in the top strip and a move drag the host by the cursor's way.
+    SetCursorPos(start.x + 200, start.y + 30);
+    SendMessageW(windows.Main(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 30));
+    SetCursorPos(start.x + 230, start.y + 50);
+    SendMessageW(windows.Main(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(230, 50));
+    SendMessageW(windows.Main(), WM_LBUTTONUP, 0, MAKELPARAM(230, 50));
+    EXPECT_EQ(TopLeftOf(windows.Host()).x, start.x + 30);
+    EXPECT_EQ(TopLeftOf(windows.Host()).y, start.y + 20);
+    EXPECT_EQ(SizeOf(windows.Host()).cx, 680);
+    EXPECT_EQ(SizeOf(windows.Host()).cy, 443);
+
+    // A press below the strip drags nothing.
+    const POINT moved = TopLeftOf(windows.Host());
+    SetCursorPos(moved.x + 200, moved.y + 71 + 10);
+    SendMessageW(windows.Main(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 81));
+    SetCursorPos(moved.x + 260, moved.y + 120);
+    SendMessageW(windows.Main(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(260, 120));
+    SendMessageW(windows.Main(), WM_LBUTTONUP, 0, MAKELPARAM(260, 120));
+    EXPECT_EQ(TopLeftOf(windows.Host()).x, moved.x);
+    EXPECT_EQ(TopLeftOf(windows.Host()).y, moved.y);
+}
+
+TEST(MainFrame, AFailedAttemptShowsTheRetryPage)
+{
+    UpdaterWindows windows(96);
+    PostMessageW(windows.Main(), WM_DOWNLOAD_PROGRESS, 40, 0);
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FAILED, 0, 0);
+    Pump();
+    EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
+    EXPECT_TRUE(IsWindow(windows.Host()));
+}
+
+TEST(MainFrame, AnInstallerThatCannotBeStartedIsShownNotHidden)
+{
+    UpdaterWindows windows(96);
+    // A file the shell has no program for: its start fails.
+    const std::wstring path = testsupport::FreshTempFolder(L"handoff") + L"\\Mevra.unstartable-kind";
+    testsupport::WriteFileText(path, "not a program");
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    auto* handOff = new HandOff{DownloadedFile(file, path), RemovalTask([] {})};
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
+    testing::internal::CaptureStdout();
+    Pump();
+    const std::string log = testing::internal::GetCapturedStdout();
+
+    EXPECT_TRUE(IsWindow(windows.Host())) << "the updater closed although nothing was started";
+    EXPECT_TRUE(IsWindowVisible(windows.Host()));
+    EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
+    EXPECT_EQ(log.rfind("download last error ShellExecuteEx : ", 0), 0u) << log;
+    // The installer file is let go again.
+    EXPECT_TRUE(DeleteFileW(path.c_str()));
+}
+
+TEST(MainFrame, AStartedInstallerClosesTheHostWindow)
+{
+    UpdaterWindows windows(96);
+    const std::wstring path = testsupport::FreshTempFolder(L"handoff") + L"\\Mevra.exe";
+    testsupport::WriteFileText(path, testsupport::ReadFileText(testsupport::ProgramFolder() + L"\\fake_installer.exe"));
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    bool removalDone = false;
+    auto* handOff = new HandOff{DownloadedFile(file, path), RemovalTask([&removalDone] { Sleep(200); removalDone = true; })};
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
+    Pump();
+    Pump();
+    // The removal ended before the installer was started, and the host is gone.
+    EXPECT_TRUE(removalDone);
+    EXPECT_FALSE(IsWindow(windows.Host()));
+    bool ran = false;
+    for (int i = 0; i < 100 && !ran; ++i) {
+        ran = testsupport::Exists(path + L".ran");
+        Sleep(100);
+    }
+    EXPECT_TRUE(ran);
+}
+
+} // namespace
