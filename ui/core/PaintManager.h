@@ -354,6 +354,10 @@ private:
     void ApplyLayeredImage(const RECT& rcClient, const RECT& rcPaint);
     void ShowLayered(const RECT& rcClient);
     static WORD CurrentKeyState();
+    // Tells the focus control it lost the focus to `pNext`; returns `pNext`, or
+    // null when the old focus's listeners destroyed it.
+    CControlUI* KillFocusFor(CControlUI* pNext);
+    void SendKeyEvent(int type, CControlUI* pTarget, WPARAM wParam, LPARAM lParam);
     CControlUI* FindTabStop(CControlUI* pStart, bool bForward, bool& bWrapped);
 
     CFacetString m_sName;

@@ -155,25 +155,38 @@ void CPaintManagerUI::HandleAsyncNotify()
 
 CControlUI* CPaintManagerUI::GetFocus() const { return m_pFocus; }
 
+CControlUI* CPaintManagerUI::KillFocusFor(CControlUI* pNext)
+{
+    // The old focus may destroy controls, the next one among them, while it
+    // hears of the change: the next one is watched through the reaping.
+    m_pPendingFocus = pNext;
+    CControlUI* old = m_pFocus;
+    TEventUI event = MakeEvent(UIEVENT_KILLFOCUS, pNext, m_ptLastMousePos);
+    old->Event(event);
+    if (m_pFocus == old)
+        SendNotify(old, L"killfocus");
+    m_pFocus = nullptr;
+    pNext = m_pPendingFocus;
+    m_pPendingFocus = nullptr;
+    return pNext;
+}
+
+void CPaintManagerUI::SendKeyEvent(int type, CControlUI* pTarget, WPARAM wParam, LPARAM lParam)
+{
+    TEventUI event = MakeEvent(type, pTarget, m_ptLastMousePos, wParam, lParam);
+    event.chKey = static_cast<WCHAR>(wParam);
+    event.wKeyState = CurrentKeyState();
+    pTarget->Event(event);
+}
+
 void CPaintManagerUI::SetFocus(CControlUI* pControl, bool bFocusWnd)
 {
     if (bFocusWnd && m_hWndPaint != nullptr && ::GetFocus() != m_hWndPaint && pControl != m_pFocus && !m_bNoActivate)
         ::SetFocus(m_hWndPaint);
     if (pControl == m_pFocus)
         return;
-    if (m_pFocus != nullptr) {
-        // The old focus may destroy controls, the new one among them, while it
-        // hears of the change: the new one is watched through the reaping.
-        m_pPendingFocus = pControl;
-        CControlUI* old = m_pFocus;
-        TEventUI event = MakeEvent(UIEVENT_KILLFOCUS, pControl, m_ptLastMousePos);
-        old->Event(event);
-        if (m_pFocus == old)
-            SendNotify(old, L"killfocus");
-        m_pFocus = nullptr;
-        pControl = m_pPendingFocus;
-        m_pPendingFocus = nullptr;
-    }
+    if (m_pFocus != nullptr)
+        pControl = KillFocusFor(pControl);
     if (pControl == nullptr || pControl->GetManager() != this || !pControl->IsVisible() || !pControl->IsEnabled())
         return;
     m_pFocus = pControl;
@@ -190,15 +203,7 @@ void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl)
     if (pControl == nullptr)
         return;
     if (m_pFocus != nullptr) {
-        m_pPendingFocus = pControl;
-        CControlUI* old = m_pFocus;
-        TEventUI event = MakeEvent(UIEVENT_KILLFOCUS, pControl, m_ptLastMousePos);
-        old->Event(event);
-        if (m_pFocus == old)
-            SendNotify(old, L"killfocus");
-        m_pFocus = nullptr;
-        pControl = m_pPendingFocus;
-        m_pPendingFocus = nullptr;
+        pControl = KillFocusFor(pControl);
         if (pControl == nullptr)
             return;
     }
@@ -771,12 +776,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_KEYDOWN: {
         if (m_pRoot == nullptr || m_pFocus == nullptr)
             break;
-        CControlUI* focus = m_pFocus;
-        m_pEventKey = focus;
-        TEventUI event = MakeEvent(UIEVENT_KEYDOWN, focus, m_ptLastMousePos, wParam, lParam);
-        event.chKey = static_cast<WCHAR>(wParam);
-        event.wKeyState = CurrentKeyState();
-        focus->Event(event);
+        m_pEventKey = m_pFocus;
+        SendKeyEvent(UIEVENT_KEYDOWN, m_pFocus, wParam, lParam);
         break;
     }
     case WM_KEYUP: {
@@ -784,19 +785,13 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             break;
         CControlUI* key = m_pEventKey;
         m_pEventKey = nullptr;
-        TEventUI event = MakeEvent(UIEVENT_KEYUP, key, m_ptLastMousePos, wParam, lParam);
-        event.chKey = static_cast<WCHAR>(wParam);
-        event.wKeyState = CurrentKeyState();
-        key->Event(event);
+        SendKeyEvent(UIEVENT_KEYUP, key, wParam, lParam);
         break;
     }
     case WM_CHAR: {
         if (m_pRoot == nullptr || m_pFocus == nullptr)
             break;
-        TEventUI event = MakeEvent(UIEVENT_CHAR, m_pFocus, m_ptLastMousePos, wParam, lParam);
-        event.chKey = static_cast<WCHAR>(wParam);
-        event.wKeyState = CurrentKeyState();
-        m_pFocus->Event(event);
+        SendKeyEvent(UIEVENT_CHAR, m_pFocus, wParam, lParam);
         break;
     }
     case WM_COMMAND:
@@ -892,12 +887,8 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
         break;
     }
     case WM_SYSKEYDOWN: {
-        if (m_pFocus != nullptr) {
-            TEventUI event = MakeEvent(UIEVENT_SYSKEY, m_pFocus, m_ptLastMousePos, wParam, lParam);
-            event.chKey = static_cast<WCHAR>(wParam);
-            event.wKeyState = CurrentKeyState();
-            m_pFocus->Event(event);
-        }
+        if (m_pFocus != nullptr)
+            SendKeyEvent(UIEVENT_SYSKEY, m_pFocus, wParam, lParam);
         break;
     }
     default:

@@ -246,14 +246,14 @@ void Layout::OnImage(const wchar_t* argument)
 {
     if (m_elided)
         return;
-    const ImageSpec spec = ParseImageSpec(argument);
-    if (spec.name.IsEmpty())
+    const ImageTag tag = ParseImageTag(argument);
+    if (tag.name.IsEmpty())
         return;
     const TImageInfo* image =
-        m_manager->GetImageEx(spec.name.GetData(), spec.type.IsEmpty() ? nullptr : spec.type.GetData());
+        m_manager->GetImageEx(tag.name.GetData(), tag.type.IsEmpty() ? nullptr : tag.type.GetData());
     if (image == nullptr || image->hBitmap == nullptr)
         return;
-    const int partWidth = image->nX / spec.count;
+    const int partWidth = image->nX / tag.count;
     if (m_pen + partWidth > m_options.width && !m_line.pieces.empty() && !m_options.singleLine)
         EndLine();
     Piece piece;
@@ -262,7 +262,7 @@ void Layout::OnImage(const wchar_t* argument)
     piece.width = partWidth;
     piece.height = image->nY;
     piece.image = image;
-    piece.source = RECT{partWidth * spec.index, 0, partWidth * (spec.index + 1), image->nY};
+    piece.source = RECT{partWidth * tag.index, 0, partWidth * (tag.index + 1), image->nY};
     m_pen += partWidth;
     m_lineImageHeight = (std::max)(m_lineImageHeight, piece.height);
     m_line.pieces.push_back(piece);
@@ -293,10 +293,10 @@ void Layout::OnOpenTag(const Token& token)
         if (IsFontNumber(argument)) {
             m_style.PushFont(m_fonts.Numbered(ParseNumber(argument)));
         } else {
-            const FontSpec spec = ParseFontSpec(argument);
-            m_style.PushFont(spec.name.IsEmpty() ? nullptr
-                                                 : m_fonts.Named(spec.name.GetData(), spec.size, spec.bold,
-                                                                 spec.underline, spec.italic));
+            const FontTag tag = ParseFontTag(argument);
+            m_style.PushFont(tag.name.IsEmpty() ? nullptr
+                                                 : m_fonts.Named(tag.name.GetData(), tag.size, tag.bold,
+                                                                 tag.underline, tag.italic));
         }
         break;
     case L'i':

@@ -40,7 +40,7 @@ bool ReadNumber(const wchar_t*& p, int& value)
 // key='value' pairs separated by blanks: "file" and "res" give the name,
 // "restype" the type. Reading stops at the first text that is no pair; `p`
 // is left there.
-void ReadImagePairs(const wchar_t*& p, ImageSpec& spec)
+void ReadImagePairs(const wchar_t*& p, ImageTag& tag)
 {
     for (;;) {
         const wchar_t* key = SkipBlanks(p);
@@ -56,9 +56,9 @@ void ReadImagePairs(const wchar_t*& p, ImageSpec& spec)
         const CFacetString name(key, static_cast<int>(equals - key));
         const CFacetString text(value, static_cast<int>(close - value));
         if (name == L"file" || name == L"res")
-            spec.name = text;
+            tag.name = text;
         else if (name == L"restype")
-            spec.type = text;
+            tag.type = text;
         p = close + 1;
     }
 }
@@ -79,37 +79,37 @@ bool IsFontNumber(const wchar_t* argument)
     return c >= L'0' && c <= L'9';
 }
 
-FontSpec ParseFontSpec(const wchar_t* argument)
+FontTag ParseFontTag(const wchar_t* argument)
 {
-    FontSpec spec;
+    FontTag tag;
     const wchar_t* p = SkipBlanks(argument);
-    spec.name = ReadWord(p);
+    tag.name = ReadWord(p);
     int size = 0;
     if (ReadNumber(p, size))
-        spec.size = size;
+        tag.size = size;
     CFacetString styles(p);
     styles.MakeLower();
-    spec.bold = styles.Find(L"bold") >= 0;
-    spec.underline = styles.Find(L"underline") >= 0;
-    spec.italic = styles.Find(L"italic") >= 0;
-    return spec;
+    tag.bold = styles.Find(L"bold") >= 0;
+    tag.underline = styles.Find(L"underline") >= 0;
+    tag.italic = styles.Find(L"italic") >= 0;
+    return tag;
 }
 
-ImageSpec ParseImageSpec(const wchar_t* argument)
+ImageTag ParseImageTag(const wchar_t* argument)
 {
-    ImageSpec spec;
+    ImageTag tag;
     const wchar_t* p = SkipBlanks(argument);
     if (std::wcsstr(p, L"file='") != nullptr || std::wcsstr(p, L"res='") != nullptr)
-        ReadImagePairs(p, spec);
+        ReadImagePairs(p, tag);
     else
-        spec.name = ReadWord(p);
+        tag.name = ReadWord(p);
     int count = 1;
     int index = 0;
     if (ReadNumber(p, count))
         ReadNumber(p, index);
-    spec.count = count < 1 ? 1 : count;
-    spec.index = (index < 0 || index >= spec.count) ? 0 : index;
-    return spec;
+    tag.count = count < 1 ? 1 : count;
+    tag.index = (index < 0 || index >= tag.count) ? 0 : index;
+    return tag;
 }
 
 VerticalAlign ParseVerticalAlign(const wchar_t* argument)

@@ -15,7 +15,7 @@ DWORD ParseColor(const wchar_t* argument);
 
 // {f name size styles}: size 10 when no number follows the name; styles
 // searched (ignoring case) for "bold", "underline" and "italic".
-struct FontSpec
+struct FontTag
 {
     CFacetString name;
     int size = 10;
@@ -23,20 +23,20 @@ struct FontSpec
     bool underline = false;
     bool italic = false;
 };
-// Whether the argument is a font number ({f 2}) rather than a font spec.
+// Whether the argument is a font number ({f 2}) rather than a font tag.
 bool IsFontNumber(const wchar_t* argument);
-FontSpec ParseFontSpec(const wchar_t* argument);
+FontTag ParseFontTag(const wchar_t* argument);
 
 // {i name count index} or {i file='name' restype='type' count index}: the
 // image is cut into `count` equal parts side by side and part `index` drawn.
-struct ImageSpec
+struct ImageTag
 {
     CFacetString name;
     CFacetString type;
     int count = 1;
     int index = 0;
 };
-ImageSpec ParseImageSpec(const wchar_t* argument);
+ImageTag ParseImageTag(const wchar_t* argument);
 
 // {v center}, {v top}; anything else is bottom.
 VerticalAlign ParseVerticalAlign(const wchar_t* argument);
