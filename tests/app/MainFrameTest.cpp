@@ -4,6 +4,9 @@
 #include "HostWindow.h"
 #include "MainFrame.h"
 #include "UiLanguage.h"
+#include "PreviousInstallation.h"
+#include "TextConvert.h"
+#include "UpdaterDriver.h"
 #include "WindowMessages.h"
 
 #include "../support/TestFiles.h"
@@ -13,6 +16,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <thread>
@@ -78,6 +82,31 @@ public:
     HWND Host() const { return host_; }
     HWND Main() const { return frame_->GetHWND(); }
     int Page() const { return static_cast<int>(SendMessageW(Main(), WM_QUERY_PAGE, 0, 0)); }
+
+    // A control of the main window by its skin name.
+    Facet::CControlUI* Control(const wchar_t* name) const
+    {
+        Facet::CFacetPtrArray* managers = Facet::CPaintManagerUI::GetPaintManagers();
+        for (int i = 0; i < managers->GetSize(); ++i) {
+            auto* manager = static_cast<Facet::CPaintManagerUI*>(managers->GetAt(i));
+            if (manager->GetPaintWindow() == Main())
+                return manager->FindControl(name);
+        }
+        return nullptr;
+    }
+
+    // A press and release at a point of the main window, and what it posted.
+    void Click(POINT at) const
+    {
+        updaterdriver::Click(Main(), at);
+        Pump();
+    }
+
+    void Type(POINT field, const std::wstring& text) const
+    {
+        ASSERT_TRUE(updaterdriver::TypeInto(Main(), field, text));
+        Pump();
+    }
 
 private:
     HWND host_ = nullptr;
@@ -265,6 +294,137 @@ TEST(MainFrame, AStartedInstallerClosesTheHostWindow)
         Sleep(100);
     }
     EXPECT_TRUE(ran);
+}
+
+// The proxy page's save button, the saved-tip and the settings file follow the
+// address, the port and the box; the account and the password do not count.
+TEST(MainFrame, SaveButtonAndSavingFollowTheAddressThePortAndTheBox)
+{
+    const std::wstring settings = GetTargetFolder() + L"\\installer.ini";
+    DeleteFileW(settings.c_str());
+    UpdaterWindows windows(96);
+    Facet::CControlUI* save = windows.Control(L"btn_saveProxy");
+    Facet::CControlUI* tip = windows.Control(L"save_tip_lbl");
+    ASSERT_NE(save, nullptr);
+    ASSERT_NE(tip, nullptr);
+    windows.Click(updaterdriver::kSettingsButton);
+    ASSERT_EQ(windows.Page(), mainFrame::kProxyPage);
+    EXPECT_FALSE(save->IsEnabled());
+    EXPECT_FALSE(tip->IsVisible());
+
+    // Unticked: a full address leaves the button disabled.
+    windows.Type(updaterdriver::kAddressField, L"192.0.2.7");
+    windows.Type(updaterdriver::kPortField, L"3128");
+    EXPECT_FALSE(save->IsEnabled());
+    // Ticking enables it, and saves nothing.
+    windows.Click(updaterdriver::kUseProxyBox);
+    EXPECT_TRUE(save->IsEnabled());
+    EXPECT_FALSE(ReadProxySettingsFile(ToNarrow(settings.c_str())).useProxy);
+    // An emptied port disables it; the account and the password do not enable it again.
+    windows.Type(updaterdriver::kPortField, L"");
+    EXPECT_FALSE(save->IsEnabled());
+    windows.Type(updaterdriver::kAccountField, L"me");
+    windows.Type(updaterdriver::kPasswordField, L"pw");
+    EXPECT_FALSE(save->IsEnabled());
+    windows.Type(updaterdriver::kPortField, L"8080");
+    EXPECT_TRUE(save->IsEnabled());
+
+    windows.Click(updaterdriver::kSaveButton);
+    EXPECT_TRUE(tip->IsVisible());
+    ProxySettings stored = ReadProxySettingsFile(ToNarrow(settings.c_str()));
+    EXPECT_TRUE(stored.useProxy);
+    EXPECT_EQ(stored.ip, "192.0.2.7");
+    EXPECT_EQ(stored.port, "8080");
+    EXPECT_EQ(stored.account, "me");
+    EXPECT_EQ(stored.password, "pw");
+
+    // Entering the page again hides the tip; unticking saves at once and does not show it.
+    windows.Click(updaterdriver::kReturnButton);
+    windows.Click(updaterdriver::kSettingsButton);
+    EXPECT_FALSE(tip->IsVisible());
+    windows.Click(updaterdriver::kUseProxyBox);
+    EXPECT_FALSE(save->IsEnabled());
+    EXPECT_FALSE(tip->IsVisible());
+    stored = ReadProxySettingsFile(ToNarrow(settings.c_str()));
+    EXPECT_FALSE(stored.useProxy);
+    EXPECT_EQ(stored.port, "8080");
+    DeleteFileW(settings.c_str());
+}
+
+// Saved settings fill the page at start, and a ticked box with a full address enables saving.
+TEST(MainFrame, SavedSettingsFillThePage)
+{
+    const std::wstring settings = GetTargetFolder() + L"\\installer.ini";
+    ProxySettings saved;
+    saved.useProxy = true;
+    saved.ip = "proxy.example";
+    saved.port = "80";
+    saved.account = "DOMAIN\\user";
+    saved.password = "pa\"ss";
+    WriteProxySettingsFile(ToNarrow(settings.c_str()), saved);
+    UpdaterWindows windows(96);
+    windows.Click(updaterdriver::kSettingsButton);
+    EXPECT_TRUE(windows.Control(L"btn_saveProxy")->IsEnabled());
+    EXPECT_EQ(updaterdriver::TextOf(windows.Main(), updaterdriver::kAddressField), L"proxy.example");
+    EXPECT_EQ(updaterdriver::TextOf(windows.Main(), updaterdriver::kAccountField), L"DOMAIN\\user");
+    EXPECT_EQ(updaterdriver::TextOf(windows.Main(), updaterdriver::kPasswordField), L"pa\"ss");
+    Pump();
+    DeleteFileW(settings.c_str());
+}
+
+TEST(MainFrame, ReturnGoesBackToThePageTheSettingsWereOpenedFrom)
+{
+    UpdaterWindows windows(96);
+    windows.Click(updaterdriver::kSettingsButton);
+    EXPECT_EQ(windows.Page(), mainFrame::kProxyPage);
+    windows.Click(updaterdriver::kReturnButton);
+    EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FAILED, 0, 0);
+    Pump();
+    windows.Click(updaterdriver::kRetrySettingsButton);
+    EXPECT_EQ(windows.Page(), mainFrame::kProxyPage);
+    windows.Click(updaterdriver::kReturnButton);
+    EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
+
+    // A failure while the settings show brings the retry page.
+    windows.Click(updaterdriver::kRetrySettingsButton);
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FAILED, 0, 0);
+    Pump();
+    EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
+}
+
+// The driver's points (shared with the end-to-end tests) lie inside the controls they name.
+TEST(MainFrame, DriverPointsLieInsideTheirControls)
+{
+    UpdaterWindows windows(96);
+    const struct {
+        const wchar_t* control;
+        POINT point;
+        int page;
+    } points[] = {
+        {L"btn_setting", updaterdriver::kSettingsButton, mainFrame::kDownloadPage},
+        {L"btn_setting_1", updaterdriver::kRetrySettingsButton, mainFrame::kRetryPage},
+        {L"btn_retry", updaterdriver::kRetryButton, mainFrame::kRetryPage},
+        {L"btn_return", updaterdriver::kReturnButton, mainFrame::kProxyPage},
+        {L"edit_ip", updaterdriver::kAddressField, mainFrame::kProxyPage},
+        {L"edit_port", updaterdriver::kPortField, mainFrame::kProxyPage},
+        {L"edit_account", updaterdriver::kAccountField, mainFrame::kProxyPage},
+        {L"edit_pwd", updaterdriver::kPasswordField, mainFrame::kProxyPage},
+        {L"chk_useProxy", updaterdriver::kUseProxyBox, mainFrame::kProxyPage},
+        {L"btn_saveProxy", updaterdriver::kSaveButton, mainFrame::kProxyPage},
+    };
+    auto* tabs = static_cast<Facet::CTabLayoutUI*>(windows.Control(L"tabLayout"));
+    ASSERT_NE(tabs, nullptr);
+    for (const auto& entry : points) {
+        tabs->SelectItem(entry.page, true);
+        UpdateWindow(windows.Main());
+        Pump();
+        Facet::CControlUI* control = windows.Control(entry.control);
+        ASSERT_NE(control, nullptr);
+        const RECT rect = control->GetPos();
+        EXPECT_TRUE(PtInRect(&rect, entry.point)) << std::string(entry.control, entry.control + wcslen(entry.control));
+    }
 }
 
 } // namespace

@@ -1,9 +1,13 @@
 // The real MevraUpdater.exe against the network rig: the installer is served on
 // https://localhost/client/latest/mevra.exe, the updater downloads it into the
 // per-user folder, clears the previous installation and starts it.
+#include "ConfigStore.h"
 #include "PreviousInstallation.h"
+#include "TextConvert.h"
+#include "UpdaterDriver.h"
 
 #include "../installer/NetRig.h"
+#include "../support/Leftovers.h"
 #include "../support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -19,43 +23,16 @@ using testsupport::Exists;
 using testsupport::ReadFileText;
 using testsupport::WriteFileText;
 
-const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MevraCloudMeetings";
-// Answered by the main window: the index of the page showing.
-constexpr UINT kQueryPage = WM_APP + 3;
+using testsupport::KeyExists;
+using testsupport::kSharedFolder;
+using testsupport::kUninstallKey;
+using testsupport::MakeKey;
+using testsupport::ServiceExists;
+using namespace updaterdriver;
+
+constexpr int kDownloadPage = 0;
 constexpr int kRetryPage = 1;
-
-class Handle {
-public:
-    explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-    ~Handle()
-    {
-        if (handle_ != nullptr)
-            CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-bool KeyExists(const std::wstring& path)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-void MakeKey(const std::wstring& path)
-{
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    if (key != nullptr)
-        RegCloseKey(key);
-}
+constexpr int kProxyPage = 2;
 
 // The updater runs as a child process; its main window is found through its
 // host window, the top-level window of that process.
@@ -125,11 +102,7 @@ public:
     bool WaitForPage(int page, DWORD limitMs) const
     {
         for (DWORD waited = 0; waited < limitMs; waited += 100) {
-            HWND main = MainWindow();
-            DWORD_PTR shown = static_cast<DWORD_PTR>(-1);
-            if (main != nullptr &&
-                SendMessageTimeoutW(main, kQueryPage, 0, 0, SMTO_ABORTIFHUNG, 2000, &shown) != 0 &&
-                static_cast<int>(shown) == page)
+            if (PageOf(MainWindow()) == page)
                 return true;
             if (WaitForSingleObject(process_, 100) == WAIT_OBJECT_0)
                 return false;
@@ -148,10 +121,11 @@ protected:
     {
         folder_ = GetTargetFolder();
         target_ = folder_ + L"\\Mevra.exe";
+        settings_ = folder_ + L"\\installer.ini";
         DeleteFileW(target_.c_str());
         DeleteFileW(Marker().c_str());
-        DeleteFileW((netrig::DocumentRoot() + L"\\.untrusted").c_str());
-        DeleteFileW((netrig::DocumentRoot() + L"\\.slow").c_str());
+        DeleteFileW(settings_.c_str());
+        ClearSwitches();
         DeleteFileW((netrig::DocumentRoot() + L"\\mevra.exe").c_str());
         installer_ = ReadFileText(testsupport::ProgramFolder() + L"\\fake_installer.exe");
         ASSERT_FALSE(installer_.empty());
@@ -159,8 +133,16 @@ protected:
 
     void TearDown() override
     {
-        DeleteFileW((netrig::DocumentRoot() + L"\\.untrusted").c_str());
-        DeleteFileW((netrig::DocumentRoot() + L"\\.slow").c_str());
+        ClearSwitches();
+        DeleteFileW(settings_.c_str());
+        if (paused_)
+            netrig::ResumeServer();
+    }
+
+    void ClearSwitches()
+    {
+        for (const wchar_t* name : {L"\\.untrusted", L"\\.slow", L"\\.reset"})
+            DeleteFileW((netrig::DocumentRoot() + name).c_str());
     }
 
     std::wstring Marker() const { return target_ + L".ran"; }
@@ -178,6 +160,13 @@ protected:
         return false;
     }
 
+    void ExpectInstallerStartedByteForByte(const UpdaterProcess& updater)
+    {
+        EXPECT_EQ(updater.WaitForExit(120000), 0u);
+        EXPECT_TRUE(InstallerRan());
+        EXPECT_TRUE(ReadFileText(target_) == installer_) << "the installer did not arrive byte for byte";
+    }
+
     void PrepareLeftovers()
     {
         for (const wchar_t* sub : {L"\\uninstall\\nested", L"\\bin", L"\\data"}) {
@@ -185,6 +174,9 @@ protected:
             WriteFileText(folder_ + sub + L"\\left.txt", "old client", FILE_ATTRIBUTE_READONLY);
         }
         MakeKey(std::wstring(kUninstallKey) + L"\\Sub\\Deeper");
+        SHCreateDirectoryExW(nullptr, (std::wstring(kSharedFolder) + L"\\drivers").c_str(), nullptr);
+        WriteFileText(std::wstring(kSharedFolder) + L"\\drivers\\cap.sys", "sys", FILE_ATTRIBUTE_READONLY);
+        ASSERT_TRUE(testsupport::CreateTestService());
     }
 
     void ExpectRetryPageAndNothingStarted(const UpdaterProcess& updater)
@@ -202,9 +194,43 @@ protected:
         EXPECT_EQ(updater.WaitForExit(30000), 0u);
     }
 
+    // From the retry page to the proxy page.
+    void OpenProxyPage(const UpdaterProcess& updater)
+    {
+        Click(updater.MainWindow(), kRetrySettingsButton);
+        ASSERT_EQ(PageOf(updater.MainWindow()), kProxyPage);
+    }
+
+    // The start's attempt fails (nothing published), the installer is published,
+    // and the retry page's settings button leads to the proxy page.
+    void FailThenOpenProxyPage(const UpdaterProcess& updater)
+    {
+        ASSERT_TRUE(updater.Started());
+        ASSERT_TRUE(updater.WaitForPage(kRetryPage, 60000));
+        PublishInstaller();
+        OpenProxyPage(updater);
+    }
+
+    void TypeOnProxyPage(const UpdaterProcess& updater, POINT field, const std::wstring& text)
+    {
+        ASSERT_TRUE(TypeInto(updater.MainWindow(), field, text)) << "no edit box opened at " << field.x << "," << field.y;
+    }
+
+    // From the proxy page back to the retry page, and a new attempt from there.
+    void ReturnAndRetry(const UpdaterProcess& updater)
+    {
+        Click(updater.MainWindow(), kReturnButton);
+        ASSERT_EQ(PageOf(updater.MainWindow()), kRetryPage);
+        Click(updater.MainWindow(), kRetryButton);
+    }
+
+    std::string SettingsText() const { return ReadFileText(settings_); }
+
     std::wstring folder_;
     std::wstring target_;
+    std::wstring settings_;
     std::string installer_;
+    bool paused_ = false;
 };
 
 TEST_F(UpdaterEndToEndTest, DownloadsStartsTheInstallerAndClearsThePreviousInstallation)
@@ -214,54 +240,55 @@ TEST_F(UpdaterEndToEndTest, DownloadsStartsTheInstallerAndClearsThePreviousInsta
     UpdaterProcess updater;
     ASSERT_TRUE(updater.Started());
 
-    EXPECT_EQ(updater.WaitForExit(120000), 0u);
-    EXPECT_TRUE(InstallerRan());
-    EXPECT_TRUE(ReadFileText(target_) == installer_) << "the installer did not arrive byte for byte";
+    ExpectInstallerStartedByteForByte(updater);
     // The hand-off waits for the removal, so it is over once the updater has gone.
     EXPECT_FALSE(Exists(folder_ + L"\\uninstall"));
     EXPECT_FALSE(Exists(folder_ + L"\\bin"));
     EXPECT_FALSE(Exists(folder_ + L"\\data"));
     EXPECT_FALSE(KeyExists(kUninstallKey));
+    EXPECT_FALSE(Exists(kSharedFolder));
+    EXPECT_FALSE(ServiceExists());
 }
 
 TEST_F(UpdaterEndToEndTest, FailedDownloadsShowTheRetryPageAndStartNothing)
 {
-    {
-        SCOPED_TRACE("not found (404)");
+    // Each failure is made by a switch file in the server's document root;
+    // the first, with nothing published, is a 404.
+    const struct {
+        const char* failure;
+        const wchar_t* switchFile;
+    } failures[] = {
+        {"not found (404)", nullptr},
+        {"untrusted certificate", L"\\.untrusted"},
+        {"connection reset in the middle of the body", L"\\.reset"},
+    };
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(failure.failure);
+        if (failure.switchFile != nullptr) {
+            PublishInstaller();
+            WriteFileText(netrig::DocumentRoot() + failure.switchFile, "");
+        }
         UpdaterProcess updater;
         ASSERT_TRUE(updater.Started());
         ExpectRetryPageAndNothingStarted(updater);
         CloseUpdater(updater);
-    }
-    {
-        SCOPED_TRACE("untrusted certificate");
-        PublishInstaller();
-        WriteFileText(netrig::DocumentRoot() + L"\\.untrusted", "");
-        UpdaterProcess updater;
-        ASSERT_TRUE(updater.Started());
-        ExpectRetryPageAndNothingStarted(updater);
-        CloseUpdater(updater);
+        ClearSwitches();
     }
 }
 
-TEST_F(UpdaterEndToEndTest, RetryDownloadsOnceTheInstallerIsThere)
+TEST_F(UpdaterEndToEndTest, RetryDownloadsOnceTheServerIsBack)
 {
+    PublishInstaller();
+    paused_ = true;
+    ASSERT_TRUE(netrig::PauseServer());
     UpdaterProcess updater;
     ASSERT_TRUE(updater.Started());
-    ASSERT_TRUE(updater.WaitForPage(kRetryPage, 60000));
-    PublishInstaller();
+    ExpectRetryPageAndNothingStarted(updater);
 
-    // Press and release the retry button (lower right of the retry page).
-    HWND main = updater.MainWindow();
-    ASSERT_NE(main, nullptr);
-    const LPARAM retryButton = MAKELPARAM(540, 380);
-    PostMessageW(main, WM_MOUSEMOVE, 0, retryButton);
-    PostMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, retryButton);
-    PostMessageW(main, WM_LBUTTONUP, 0, retryButton);
-
-    EXPECT_EQ(updater.WaitForExit(120000), 0u);
-    EXPECT_TRUE(InstallerRan());
-    EXPECT_TRUE(ReadFileText(target_) == installer_);
+    ASSERT_TRUE(netrig::ResumeServer());
+    paused_ = false;
+    Click(updater.MainWindow(), kRetryButton);
+    ExpectInstallerStartedByteForByte(updater);
 }
 
 TEST_F(UpdaterEndToEndTest, ClosingDuringTheDownloadEndsWithExitCodeZero)
@@ -285,6 +312,105 @@ TEST_F(UpdaterEndToEndTest, ClosingDuringTheDownloadEndsWithExitCodeZero)
     Sleep(500);
     EXPECT_FALSE(Exists(Marker()));
     EXPECT_LT(ReadFileText(target_).size(), body.size());
+}
+
+TEST_F(UpdaterEndToEndTest, ProxyTypedOnThePageIsUsedWithoutBeingSaved)
+{
+    UpdaterProcess updater;
+    ASSERT_NO_FATAL_FAILURE(FailThenOpenProxyPage(updater));
+    TypeOnProxyPage(updater, kAddressField, L"127.0.0.1");
+    TypeOnProxyPage(updater, kPortField, L"18080");
+    Click(updater.MainWindow(), kUseProxyBox);
+    const int tunnels = netrig::TunnelsOpenedBy("proxy");
+    ReturnAndRetry(updater);
+
+    ExpectInstallerStartedByteForByte(updater);
+    EXPECT_GT(netrig::TunnelsOpenedBy("proxy"), tunnels) << "the download did not go through the proxy";
+    // Ticking the box and typing saved nothing.
+    const ProxySettings stored = ReadProxySettingsFile(ToNarrow(settings_.c_str()));
+    EXPECT_FALSE(stored.useProxy);
+    EXPECT_EQ(stored.ip, "");
+    EXPECT_EQ(stored.port, "");
+}
+
+TEST_F(UpdaterEndToEndTest, AuthenticatingProxyRefusesWrongCredentialsAndPassesRightOnes)
+{
+    UpdaterProcess updater;
+    ASSERT_NO_FATAL_FAILURE(FailThenOpenProxyPage(updater));
+    Click(updater.MainWindow(), kUseProxyBox);
+    TypeOnProxyPage(updater, kAddressField, L"127.0.0.1");
+    TypeOnProxyPage(updater, kPortField, L"18081");
+    TypeOnProxyPage(updater, kAccountField, L"proxyuser");
+    TypeOnProxyPage(updater, kPasswordField, L"not-the-password");
+    const int tunnels = netrig::TunnelsOpenedBy("authproxy");
+    ReturnAndRetry(updater);
+    ExpectRetryPageAndNothingStarted(updater);
+    EXPECT_EQ(netrig::TunnelsOpenedBy("authproxy"), tunnels) << "the proxy let a wrong password through";
+
+    OpenProxyPage(updater);
+    TypeOnProxyPage(updater, kPasswordField, L"Secr3t-pass");
+    ReturnAndRetry(updater);
+    ExpectInstallerStartedByteForByte(updater);
+    EXPECT_EQ(netrig::TunnelsOpenedBy("authproxy"), tunnels + 1);
+}
+
+// installer.ini as the proxy page writes it, reads it back and uses it.
+TEST_F(UpdaterEndToEndTest, ProxySettingsSavedOnThePageAreKeptAndUsedByTheNextStart)
+{
+    const std::string corrupt = "usingProxy = 1\nip = \"127.0.0.1\nport = {{{\n";
+    WriteFileText(settings_, corrupt);
+    {
+        SCOPED_TRACE("a corrupt file reads as defaults and is replaced by the first save");
+        UpdaterProcess updater;
+        ASSERT_TRUE(updater.Started());
+        ASSERT_TRUE(updater.WaitForPage(kRetryPage, 60000));
+        OpenProxyPage(updater);
+        Click(updater.MainWindow(), kUseProxyBox); // defaults: unticked; ticking saves nothing
+        TypeOnProxyPage(updater, kAddressField, L"127.0.0.1");
+        TypeOnProxyPage(updater, kPortField, L"18081");
+        TypeOnProxyPage(updater, kAccountField, L"DOMAIN\\user");
+        TypeOnProxyPage(updater, kPasswordField, L"pa\"ss\\word");
+        EXPECT_EQ(SettingsText(), corrupt);
+        Click(updater.MainWindow(), kSaveButton);
+        EXPECT_EQ(SettingsText(), "usingProxy = 1\r\n"
+                                  "ip = \"127.0.0.1\"\r\n"
+                                  "port = \"18081\"\r\n"
+                                  "account = \"DOMAIN\\\\user\"\r\n"
+                                  "password = \"pa\\\"ss\\\\word\"\r\n");
+        CloseUpdater(updater);
+    }
+    const int tunnels = netrig::TunnelsOpenedBy("authproxy");
+    {
+        SCOPED_TRACE("the saved values come back on the page; unticking saves at once");
+        UpdaterProcess updater;
+        ASSERT_TRUE(updater.Started());
+        ASSERT_TRUE(updater.WaitForPage(kRetryPage, 60000));
+        OpenProxyPage(updater);
+        HWND main = updater.MainWindow();
+        EXPECT_EQ(TextOf(main, kAddressField), L"127.0.0.1");
+        EXPECT_EQ(TextOf(main, kPortField), L"18081");
+        EXPECT_EQ(TextOf(main, kAccountField), L"DOMAIN\\user");
+        EXPECT_EQ(TextOf(main, kPasswordField), L"pa\"ss\\word");
+        // The attempt at start went through the saved proxy, and failed on the wrong password.
+        EXPECT_EQ(netrig::TunnelsOpenedBy("authproxy"), tunnels);
+
+        Click(main, kUseProxyBox);
+        EXPECT_EQ(SettingsText().rfind("usingProxy = 0\r\n", 0), 0u) << SettingsText();
+        Click(main, kUseProxyBox);
+        TypeOnProxyPage(updater, kAccountField, L"proxyuser");
+        TypeOnProxyPage(updater, kPasswordField, L"Secr3t-pass");
+        Click(main, kSaveButton);
+        EXPECT_EQ(ReadProxySettingsFile(ToNarrow(settings_.c_str())).password, "Secr3t-pass");
+        CloseUpdater(updater);
+    }
+    {
+        SCOPED_TRACE("the next start downloads through the saved proxy");
+        PublishInstaller();
+        UpdaterProcess updater;
+        ASSERT_TRUE(updater.Started());
+        ExpectInstallerStartedByteForByte(updater);
+        EXPECT_EQ(netrig::TunnelsOpenedBy("authproxy"), tunnels + 1);
+    }
 }
 
 } // namespace

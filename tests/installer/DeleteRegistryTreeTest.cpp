@@ -1,5 +1,7 @@
 #include "PreviousInstallation.h"
 
+#include "../support/Leftovers.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -17,14 +19,7 @@ protected:
     }
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str()); }
 
-    static bool KeyExists(const std::wstring& path)
-    {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(key);
-        return true;
-    }
+    static bool KeyExists(const std::wstring& path) { return testsupport::KeyExists(path); }
 
     static void MakeKey(const std::wstring& path)
     {

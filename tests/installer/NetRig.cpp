@@ -85,6 +85,29 @@ void Publish(const std::wstring& name, const std::string& bytes)
     testsupport::WriteFileText(DocumentRoot() + L"\\" + name, bytes);
 }
 
+bool PauseServer()
+{
+    return RunRig("pause", "paused") == "paused";
+}
+
+bool ResumeServer()
+{
+    return RunRig("resume", "up") == "up";
+}
+
+int TunnelsOpenedBy(const char* proxy)
+{
+    std::wstring name;
+    for (const char* c = proxy; *c != '\0'; ++c)
+        name.push_back(static_cast<wchar_t>(*c));
+    const std::string log = testsupport::ReadFileText(RigFolder() + L"\\" + name + L".log");
+    const std::string established = "Established connection to host \"localhost\"";
+    int count = 0;
+    for (size_t at = log.find(established); at != std::string::npos; at = log.find(established, at + 1))
+        ++count;
+    return count;
+}
+
 void Environment::SetUp()
 {
     const std::string state = RunRig("start", "up");

@@ -21,6 +21,15 @@ std::wstring DocumentRoot();
 // Puts a file into the document root under `name`.
 void Publish(const std::wstring& name, const std::string& bytes);
 
+// Stops the HTTPS server alone (connections to 443 are refused) and starts it
+// again; the proxies keep running. True when the rig did it.
+bool PauseServer();
+bool ResumeServer();
+
+// How many tunnels to the download server the proxy has opened so far:
+// `proxy` is "proxy" (the open one) or "authproxy".
+int TunnelsOpenedBy(const char* proxy);
+
 // Starts the rig and trusts its CA for the whole test program; undoes both at the end.
 class Environment : public testing::Environment {
 public:

@@ -1,5 +1,6 @@
 #include "PreviousInstallation.h"
 
+#include "../support/Leftovers.h"
 #include "../support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -13,63 +14,16 @@ namespace {
 
 using testsupport::Exists;
 using testsupport::WriteFileText;
-
-const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MevraCloudMeetings";
-const wchar_t kSharedFolder[] = L"C:\\Program Files (x86)\\Common Files\\MEVRA\\Support";
-const wchar_t kService[] = L"TarnCptService";
+using testsupport::CreateTestService;
+using testsupport::KeyExists;
+using testsupport::kSharedFolder;
+using testsupport::kUninstallKey;
+using testsupport::MakeKey;
+using testsupport::ServiceExists;
 
 void MakeFolders(const std::wstring& path)
 {
     SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
-}
-
-bool KeyExists(const std::wstring& path)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-void MakeKey(const std::wstring& path)
-{
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    if (key != nullptr)
-        RegCloseKey(key);
-}
-
-// Whether the service control manager knows the service.
-bool ServiceExists()
-{
-    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    if (manager == nullptr)
-        return false;
-    SC_HANDLE service = OpenServiceW(manager, kService, SERVICE_QUERY_STATUS);
-    const bool exists = service != nullptr;
-    if (service != nullptr)
-        CloseServiceHandle(service);
-    CloseServiceHandle(manager);
-    return exists;
-}
-
-bool CreateTestService()
-{
-    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE);
-    if (manager == nullptr)
-        return false;
-    wchar_t system[MAX_PATH] = {};
-    GetSystemDirectoryW(system, MAX_PATH);
-    const std::wstring binary = std::wstring(system) + L"\\notepad.exe";
-    SC_HANDLE service = CreateServiceW(manager, kService, L"Tarn capture service", SERVICE_ALL_ACCESS,
-                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                                       binary.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
-    const bool created = service != nullptr || GetLastError() == ERROR_SERVICE_EXISTS;
-    if (service != nullptr)
-        CloseServiceHandle(service);
-    CloseServiceHandle(manager);
-    return created;
 }
 
 TEST(GetTargetFolder, IsTheShortAppDataFolderPlusTheClientFolderAndIsCreated)

@@ -4,7 +4,8 @@
 Serves the files of a folder (the document root) under these paths:
   /body/<name>       the file, with its Content-Length
   /client/.../<name> the same (the updater asks for /client/latest/mevra.exe);
-                     slowly, as /slow/ does, while the document root holds ".slow"
+                     slowly, as /slow/ does, while the document root holds ".slow";
+                     cut off by a reset, as /reset/ does, while it holds ".reset"
   /status/<code>     that status with a short text body
   /reset/<name>      the full Content-Length, half the file, then a TCP reset
   /short/<name>      the full Content-Length, half the file, then a clean close
@@ -62,6 +63,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     time.sleep(pause)
         self.wfile.flush()
 
+    def _switched_on(self, name):
+        return os.path.exists(os.path.join(self.server.docroot, name))
+
+    def _reset(self, path, size):
+        """Half the file, then a TCP reset instead of a close."""
+        self._send(path, size // 2)
+        raw = self.connection
+        raw.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        os.close(raw.detach())  # no TLS close, no FIN: the peer sees a reset
+        self.close_connection = True
+        self.wfile = open(os.devnull, "wb")
+
     def do_GET(self):
         # A request through a proxy tunnel may name the whole URL.
         parts = urllib.parse.urlsplit(self.path).path.strip("/").split("/", 1)
@@ -75,8 +88,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         size = os.path.getsize(path)
         self._headers(200, size)
-        if kind == "client" and os.path.exists(os.path.join(self.server.docroot, ".slow")):
+        if kind == "client" and self._switched_on(".slow"):
             self._send(path, size, pause=0.02, piece=4096)
+        elif kind == "client" and self._switched_on(".reset"):
+            self._reset(path, size)
         elif kind in ("body", "client"):
             self._send(path, size)
         elif kind == "slow":
@@ -85,12 +100,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self._send(path, size // 2)
             self.close_connection = True
         elif kind == "reset":
-            self._send(path, size // 2)
-            raw = self.connection
-            raw.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
-            os.close(raw.detach())  # no TLS close, no FIN: the peer sees a reset
-            self.close_connection = True
-            self.wfile = open(os.devnull, "wb")
+            self._reset(path, size)
         else:
             self._text(404, "unknown kind\n")
 
