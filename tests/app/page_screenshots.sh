@@ -2,8 +2,10 @@
 # Screenshots of the updater's three pages in its three language sets, taken from
 # the real MevraUpdater.exe under Wine in the harness's display:
 #   page_screenshots.sh <source root> <test programs folder> <rig folder> <output folder>
-# Writes <output>/<locale>-<page>.png and fails when a page does not show or when
-# a page looks the same in two languages (the language was not applied).
+# Writes <output>/<locale>-<page>.png and fails when a page does not show, when a
+# page looks the same in two language sets (the language was not applied), or
+# when the still pages differ between locales of one set (zh_TW and zh_HK read
+# Traditional Chinese, en_US and de_DE English).
 # Needs the harness (DISPLAY, WINEPREFIX) and the network rig's port 443.
 set -u
 root="$1" bin="$2" rig="$3" out="$4"
@@ -42,7 +44,10 @@ close_updater() { # pid
     wait "$1" || fail "the updater ended with $? after its close"
 }
 
-locales=(zh_CN zh_TW en_US)
+locales=(zh_CN zh_TW zh_HK en_US de_DE)
+# One locale of each language set, and the others of the same set.
+representatives=(zh_CN zh_TW en_US)
+same_set=("zh_HK:zh_TW" "de_DE:en_US")
 for locale in "${locales[@]}"; do
     # Download and proxy pages: a slow transfer keeps the download page up.
     cp "$bin/fake_installer.exe" "$rig/www/mevra.exe"
@@ -67,9 +72,18 @@ for locale in "${locales[@]}"; do
     close_updater "$updater"
 done
 
+sum() { identify -format '%#' "$out/$1.png"; }
 # Each page must differ between the language sets.
 for name in 0-download 1-retry 2-proxy; do
-    sums="$(for locale in "${locales[@]}"; do identify -format '%#\n' "$out/$locale-$name.png"; done | sort -u | wc -l)"
-    [[ "$sums" == "${#locales[@]}" ]] || fail "page $name looks the same in two language sets"
+    sums="$(for locale in "${representatives[@]}"; do sum "$locale-$name"; echo; done | sort -u | wc -l)"
+    [[ "$sums" == "${#representatives[@]}" ]] || fail "page $name looks the same in two language sets"
+done
+# The still pages of two locales of one set are the same picture (the download
+# page is not still: its bar moves).
+for pair in "${same_set[@]}"; do
+    for name in 1-retry 2-proxy; do
+        [[ "$(sum "${pair%%:*}-$name")" == "$(sum "${pair##*:}-$name")" ]] \
+            || fail "page $name differs between ${pair%%:*} and ${pair##*:}, which share a language set"
+    done
 done
 echo "page_screenshots: $(ls "$out"/*.png | wc -l) screenshots in $out"
