@@ -41,8 +41,12 @@ inline int PageOf(HWND mainWindow)
 }
 
 // Moves the mouse to the point, presses and releases the left button.
+// The window lays out a page it has just switched to when it next paints, and
+// a sent message overtakes that paint: the paint is asked for first, so the
+// press finds the controls where the page shows them.
 inline void Click(HWND mainWindow, POINT at)
 {
+    UpdateWindow(mainWindow);
     const LPARAM point = MAKELPARAM(at.x, at.y);
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(mainWindow, WM_MOUSEMOVE, 0, point, SMTO_ABORTIFHUNG, 5000, &ignored);
@@ -65,11 +69,13 @@ inline HWND EditBoxAt(HWND mainWindow, POINT at)
     return nullptr;
 }
 
-// Presses the text field at the point and waits (bounded) for its edit box.
+// Presses the text field at the point and waits (bounded) for its edit box,
+// pressing again each second while none has opened.
 inline HWND OpenField(HWND mainWindow, POINT at)
 {
-    Click(mainWindow, at);
-    for (int i = 0; i < 50; ++i) {
+    for (int i = 0; i < 100; ++i) {
+        if (i % 10 == 0)
+            Click(mainWindow, at);
         if (HWND box = EditBoxAt(mainWindow, at))
             return box;
         Sleep(100);
