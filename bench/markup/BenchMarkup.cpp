@@ -4,6 +4,7 @@
 #include "core/Markup.h"
 
 #include "SkinGenerator.h"
+#include "../BenchTiming.h"
 
 #include <windows.h>
 #include <objidl.h>
@@ -28,26 +29,6 @@ const int kMinRuns = 5;
 const IID kIidXmlReader = {0x7279fc81, 0x709d, 0x4095, {0xb6, 0x3d, 0x69, 0xfe, 0x4b, 0x0d, 0x90, 0x30}};
 
 typedef HRESULT(WINAPI* CreateXmlReaderFunction)(REFIID, void**, IMalloc*);
-
-class Clock
-{
-public:
-    Clock()
-    {
-        QueryPerformanceFrequency(&m_frequency);
-        QueryPerformanceCounter(&m_start);
-    }
-    double Seconds() const
-    {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        return static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(m_frequency.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER m_frequency;
-    LARGE_INTEGER m_start;
-};
 
 class Library
 {
@@ -171,7 +152,7 @@ bool Measure(Once once, Result* result)
         return false;
     while (result->runs < kMinRuns || result->total < kMinSeconds) {
         Counts counts;
-        Clock clock;
+        bench::Clock clock;
         if (!once(&counts))
             return false;
         const double seconds = clock.Seconds();

@@ -5,6 +5,7 @@
 // repaint of one 20 x 20 dirty rectangle, and prints how each grows with the
 // number of controls.
 #include "Facet.h"
+#include "../BenchTiming.h"
 
 #include <windows.h>
 
@@ -21,26 +22,6 @@ const int kCellsPerRow = 10;
 const int kRowHeight = 20;
 const double kMinSeconds = 1.0;
 const int kMinRuns = 5;
-
-class Clock
-{
-public:
-    Clock()
-    {
-        QueryPerformanceFrequency(&m_frequency);
-        QueryPerformanceCounter(&m_start);
-    }
-    double Seconds() const
-    {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        return static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(m_frequency.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER m_frequency;
-    LARGE_INTEGER m_start;
-};
 
 // A popup window whose messages go to a paint manager first.
 class PaintWindow
@@ -126,18 +107,11 @@ CVerticalLayoutUI* BuildTree(int controls)
     return root;
 }
 
-// Runs `step` until both the minimum time and the minimum count are reached;
-// milliseconds per run.
+// Milliseconds per run of `step`, over at least kMinSeconds and kMinRuns.
 template <typename Step>
 double TimePerRun(Step step)
 {
-    Clock clock;
-    int runs = 0;
-    while (runs < kMinRuns || clock.Seconds() < kMinSeconds) {
-        step();
-        ++runs;
-    }
-    return clock.Seconds() * 1000.0 / runs;
+    return bench::SecondsPerRun(step, kMinSeconds, kMinRuns) * 1000.0;
 }
 
 struct Figures

@@ -7,6 +7,7 @@
 
 #include "BusyScene.h"
 #include "SkinImages.h"
+#include "../BenchTiming.h"
 
 #include <windows.h>
 
@@ -25,26 +26,6 @@ const double kMinSeconds = 2.0;
 const int kMinRuns = 10;
 const int kWidth = 680;
 const int kHeight = 440;
-
-class Clock
-{
-public:
-    Clock()
-    {
-        QueryPerformanceFrequency(&m_frequency);
-        QueryPerformanceCounter(&m_start);
-    }
-    double Seconds() const
-    {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        return static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(m_frequency.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER m_frequency;
-    LARGE_INTEGER m_start;
-};
 
 // Decoded images by name, freed with the set.
 class ImageSet
@@ -178,17 +159,11 @@ private:
     std::vector<std::wstring> m_files;
 };
 
-// Repeats `run` for at least kMinSeconds and kMinRuns; returns seconds per run.
+// Seconds per run of `run`, over at least kMinSeconds and kMinRuns.
 template <typename Run>
 double TimePerRun(Run run, int& runs)
 {
-    runs = 0;
-    Clock clock;
-    do {
-        run();
-        ++runs;
-    } while (runs < kMinRuns || clock.Seconds() < kMinSeconds);
-    return clock.Seconds() / runs;
+    return bench::SecondsPerRun(run, kMinSeconds, kMinRuns, &runs);
 }
 
 } // namespace
