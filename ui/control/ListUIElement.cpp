@@ -17,16 +17,9 @@ bool IsMouseEvent(int type)
     return type > UIEVENT__MOUSEBEGIN && type < UIEVENT__MOUSEEND;
 }
 
-bool IsKeyEvent(int type)
-{
-    return type > UIEVENT__KEYBEGIN && type < UIEVENT__KEYEND;
-}
-
 } // namespace
 
 // -- CListElementUI --
-
-CListElementUI::CListElementUI() : m_iIndex(-1), m_bSelected(false), m_uButtonState(0), m_pOwner(nullptr) {}
 
 const wchar_t* CListElementUI::GetClass() const
 {
@@ -35,141 +28,9 @@ const wchar_t* CListElementUI::GetClass() const
 
 LPVOID CListElementUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr) {
-        if (wcscmp(name, L"ListItem") == 0)
-            return static_cast<IListItemUI*>(this);
-        if (wcscmp(name, L"ListElement") == 0)
-            return static_cast<CListElementUI*>(this);
-    }
-    return CControlUI::GetInterface(name);
-}
-
-bool CListElementUI::Activate()
-{
-    if (!CControlUI::Activate())
-        return false;
-    if (m_pManager != nullptr)
-        m_pManager->SendNotify(this, L"itemactivate");
-    return true;
-}
-
-void CListElementUI::SetVisible(bool visible)
-{
-    CControlUI::SetVisible(visible);
-    if (!IsVisible() && m_bSelected) {
-        m_bSelected = false;
-        if (m_pOwner != nullptr && m_pOwner->GetCurSel() == m_iIndex)
-            m_pOwner->SelectItem(-1);
-    }
-}
-
-void CListElementUI::SetEnabled(bool enabled)
-{
-    CControlUI::SetEnabled(enabled);
-    if (!IsEnabled())
-        m_uButtonState = 0;
-}
-
-void CListElementUI::DoEvent(TEventUI& event)
-{
-    if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
-        if (m_pOwner != nullptr)
-            m_pOwner->DoEvent(event);
-        else
-            CControlUI::DoEvent(event);
-        return;
-    }
-    if (IsKeyEvent(event.Type) || event.Type == UIEVENT_SCROLLWHEEL) {
-        // Keys and the wheel move the owner's selection.
-        if (m_pOwner != nullptr)
-            m_pOwner->DoEvent(event);
-        else
-            CControlUI::DoEvent(event);
-        return;
-    }
-    switch (event.Type) {
-    case UIEVENT_DBLCLICK:
-        if (IsEnabled()) {
-            Activate();
-            Invalidate();
-        }
-        return;
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_RBUTTONDOWN:
-        if (IsEnabled()) {
-            if (m_pOwner != nullptr)
-                m_pOwner->SelectItem(m_iIndex, true);
-            Invalidate();
-        }
-        return;
-    case UIEVENT_BUTTONUP:
-        return;
-    case UIEVENT_MOUSEMOVE:
-        return;
-    case UIEVENT_MOUSEENTER:
-        if (IsEnabled()) {
-            m_uButtonState |= UISTATE_HOT;
-            Invalidate();
-        }
-        return;
-    case UIEVENT_MOUSELEAVE:
-        if ((m_uButtonState & UISTATE_HOT) != 0) {
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
-            Invalidate();
-        }
-        return;
-    default:
-        break;
-    }
-    CControlUI::DoEvent(event);
-}
-
-void CListElementUI::SetAttribute(const wchar_t* name, const wchar_t* value)
-{
-    if (wcscmp(name, L"selected") == 0)
-        Select(wcscmp(value, L"true") == 0);
-    else
-        CControlUI::SetAttribute(name, value);
-}
-
-int CListElementUI::GetIndex() const
-{
-    return m_iIndex;
-}
-
-void CListElementUI::SetIndex(int index)
-{
-    m_iIndex = index;
-}
-
-IListOwnerUI* CListElementUI::GetOwner()
-{
-    return m_pOwner;
-}
-
-void CListElementUI::SetOwner(CControlUI* owner)
-{
-    m_pOwner = AsListOwner(owner);
-}
-
-bool CListElementUI::IsSelected() const
-{
-    return m_bSelected;
-}
-
-bool CListElementUI::Select(bool select)
-{
-    if (!IsEnabled())
-        return false;
-    if (select == m_bSelected)
-        return true;
-    m_bSelected = select;
-    // A row selected on its own (by attribute or by code) becomes its
-    // owner's selection.
-    if (select && m_pOwner != nullptr && m_iIndex >= 0)
-        m_pOwner->SelectItem(m_iIndex);
-    Invalidate();
-    return true;
+    if (name != nullptr && wcscmp(name, L"ListElement") == 0)
+        return static_cast<CListElementUI*>(this);
+    return CListRowUI<CControlUI>::GetInterface(name);
 }
 
 bool CListElementUI::IsExpanded() const
@@ -180,18 +41,6 @@ bool CListElementUI::IsExpanded() const
 bool CListElementUI::Expand(bool /*expand*/)
 {
     return false;
-}
-
-void CListElementUI::DrawItemText(HDC /*hDC*/, const RECT& /*rcItem*/) {}
-
-void CListElementUI::DrawItemBk(HDC hDC, const RECT& rcItem)
-{
-    DrawListRowBk(hDC, this, rcItem, m_pOwner, m_iIndex, m_bSelected, m_uButtonState);
-}
-
-UINT CListElementUI::GetButtonState() const
-{
-    return m_uButtonState;
 }
 
 DWORD CListElementUI::ItemTextColor(const TListInfoUI& info) const
