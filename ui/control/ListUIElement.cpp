@@ -7,6 +7,7 @@
 #include "../core/PaintManager.h"
 #include "../render/RenderEngine.h"
 #include "ButtonUI.h"
+#include "ListAttributeReaders.h"
 
 namespace Facet {
 
@@ -96,16 +97,8 @@ void CListLabelElementUI::DrawItemText(HDC hDC, const RECT& rcItem)
     if (text.IsEmpty() || m_pOwner == nullptr || m_pManager == nullptr)
         return;
     const TListInfoUI& info = *m_pOwner->GetListInfo();
-    RECT rc = {rcItem.left + info.rcTextPadding.left, rcItem.top + info.rcTextPadding.top,
-               rcItem.right - info.rcTextPadding.right, rcItem.bottom - info.rcTextPadding.bottom};
-    const DWORD color = ItemTextColor(info);
-    if (info.bShowHtml) {
-        int links = 0;
-        CRenderEngine::DrawHtmlText(hDC, m_pManager, rc, text, color, nullptr, nullptr, links, info.nFont,
-                                    info.uTextStyle);
-    } else {
-        CRenderEngine::DrawText(hDC, m_pManager, rc, text, color, info.nFont, info.uTextStyle);
-    }
+    list_attributes::DrawLabelText(hDC, m_pManager, list_attributes::Inset(rcItem, info.rcTextPadding), text,
+                                   ItemTextColor(info), info.nFont, info.uTextStyle, info.bShowHtml);
 }
 
 // -- CListTextElementUI --
@@ -242,8 +235,7 @@ void CListTextElementUI::DrawItemText(HDC hDC, const RECT& rcItem)
                                rcItem.bottom};
             CRenderEngine::DrawLine(hDC, line, info.iVLineSize, GetAdjustColor(info.dwVLineColor));
         }
-        RECT rc = {cell.left + info.rcTextPadding.left, cell.top + info.rcTextPadding.top,
-                   cell.right - info.rcTextPadding.right, cell.bottom - info.rcTextPadding.bottom};
+        RECT rc = list_attributes::Inset(cell, info.rcTextPadding);
         CFacetString text;
         if (callback != nullptr)
             text = callback->GetItemText(this, m_iIndex, i);
