@@ -5,27 +5,20 @@
 
 #include <windows.h>
 
-#include <cwchar>
 #include <initializer_list>
 
 #include "../render/ImageInfo.h"
 #include "ControlUI.h"
+#include "LabelUIValues.h"
 
 namespace Facet {
 namespace list_attributes {
 
-inline bool Equals(const wchar_t* a, const wchar_t* b)
-{
-    return wcscmp(a, b) == 0;
-}
+using attribute_values::Equals;
+using attribute_values::IsTrue;
 
-// True only for the exact text "true".
-inline bool IsTrue(const wchar_t* value)
-{
-    return Equals(value, L"true");
-}
-
-// Hexadecimal AARRGGBB after leading blanks and one optional '#'.
+// Hexadecimal AARRGGBB after leading blanks and one optional '#' (the
+// label's reader, attribute_values::ReadColor, does not skip blanks).
 DWORD ReadColor(const wchar_t* value);
 // A size in skin pixels scaled to the window ("itemheight", "sepwidth"...).
 int ReadScaledInt(const wchar_t* value);

@@ -131,36 +131,6 @@ void CListRowUI<TControl>::SetAttribute(const wchar_t* name, const wchar_t* valu
 }
 
 template <class TControl>
-int CListRowUI<TControl>::GetIndex() const
-{
-    return m_iIndex;
-}
-
-template <class TControl>
-void CListRowUI<TControl>::SetIndex(int index)
-{
-    m_iIndex = index;
-}
-
-template <class TControl>
-IListOwnerUI* CListRowUI<TControl>::GetOwner()
-{
-    return m_pOwner;
-}
-
-template <class TControl>
-void CListRowUI<TControl>::SetOwner(CControlUI* owner)
-{
-    m_pOwner = AsListOwner(owner);
-}
-
-template <class TControl>
-bool CListRowUI<TControl>::IsSelected() const
-{
-    return m_bSelected;
-}
-
-template <class TControl>
 bool CListRowUI<TControl>::Select(bool select)
 {
     if (!this->IsEnabled())
@@ -177,20 +147,9 @@ bool CListRowUI<TControl>::Select(bool select)
 }
 
 template <class TControl>
-void CListRowUI<TControl>::DrawItemText(HDC /*hDC*/, const RECT& /*rcItem*/)
-{
-}
-
-template <class TControl>
 void CListRowUI<TControl>::DrawItemBk(HDC hDC, const RECT& rcItem)
 {
     DrawListRowBk(hDC, this, rcItem, m_pOwner, m_iIndex, m_bSelected, m_uButtonState);
-}
-
-template <class TControl>
-UINT CListRowUI<TControl>::GetButtonState() const
-{
-    return m_uButtonState;
 }
 
 template class CListRowUI<CControlUI>;

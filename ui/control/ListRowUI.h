@@ -35,18 +35,18 @@ public:
     void SetAttribute(const wchar_t* name, const wchar_t* value) override;
 
     // -- IListItemUI --
-    int GetIndex() const override;
-    void SetIndex(int index) override;
-    IListOwnerUI* GetOwner() override;
-    void SetOwner(CControlUI* owner) override;
-    bool IsSelected() const override;
+    int GetIndex() const override { return m_iIndex; }
+    void SetIndex(int index) override { m_iIndex = index; }
+    IListOwnerUI* GetOwner() override { return m_pOwner; }
+    void SetOwner(CControlUI* owner) override { m_pOwner = AsListOwner(owner); }
+    bool IsSelected() const override { return m_bSelected; }
     bool Select(bool select = true) override;
     // The row draws no text of its own.
-    void DrawItemText(HDC hDC, const RECT& rcItem) override;
+    void DrawItemText(HDC /*hDC*/, const RECT& /*rcItem*/) override {}
 
     // The row background of the current state and the line under the row.
     void DrawItemBk(HDC hDC, const RECT& rcItem);
-    UINT GetButtonState() const;
+    UINT GetButtonState() const { return m_uButtonState; }
 
 protected:
     int m_iIndex;

@@ -331,7 +331,7 @@ bool CListUI::SelectItem(int index, bool takeFocus, bool triggerEvent)
         return index >= 0;
     }
     const int old = m_iCurSel;
-    const bool selected = MoveListSelection(*m_pList, m_iCurSel, index);
+    const bool selected = MoveListSelection(*this, m_iCurSel, index);
     if (selected) {
         EnsureVisible(index);
         if (takeFocus)
@@ -373,10 +373,10 @@ void CListUI::DoEvent(TEventUI& event)
             break;
         switch (event.chKey) {
         case VK_UP:
-            SelectItem(SelectableRowAbove(*m_pList, m_iCurSel), true);
+            SelectItem(SelectableRowAbove(*this, m_iCurSel), true);
             return;
         case VK_DOWN:
-            SelectItem(SelectableRowBelow(*m_pList, m_iCurSel), true);
+            SelectItem(SelectableRowBelow(*this, m_iCurSel), true);
             return;
         case VK_PRIOR: {
             const int target = (std::max)(0, (m_iCurSel < 0 ? 0 : m_iCurSel) - RowsPerPage());
@@ -409,7 +409,7 @@ void CListUI::DoEvent(TEventUI& event)
     case UIEVENT_SCROLLWHEEL: {
         const bool towardsUser = LOWORD(event.wParam) == SB_LINEDOWN;
         if (m_bScrollSelect) {
-            SelectItem(towardsUser ? SelectableRowBelow(*m_pList, m_iCurSel) : SelectableRowAbove(*m_pList, m_iCurSel),
+            SelectItem(towardsUser ? SelectableRowBelow(*this, m_iCurSel) : SelectableRowAbove(*this, m_iCurSel),
                        true);
             return;
         }
