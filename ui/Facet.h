@@ -61,6 +61,7 @@
 // Lists, combo box and tree view.
 #include "control/ListUI.h"
 #include "control/ListUIHeader.h"
+#include "control/ListRowUI.h"
 #include "control/ListUIElement.h"
 #include "control/ListUIContainerElement.h"
 #include "control/ComboUI.h"

@@ -1,7 +1,6 @@
 // CComboUI and CComboBodyUI.
 #include "ComboUI.h"
 
-#include <algorithm>
 #include <cwchar>
 
 #include "../core/FacetGeometry.h"
@@ -9,22 +8,13 @@
 #include "../render/RenderClip.h"
 #include "ButtonUI.h"
 #include "ComboUIWnd.h"
+#include "ControlDispatch.h"
+#include "ListAttributeReaders.h"
+#include "ListOwnerRows.h"
 
 namespace Facet {
 
-namespace {
-
-bool Equals(const wchar_t* a, const wchar_t* b)
-{
-    return wcscmp(a, b) == 0;
-}
-
-bool IsTrue(const wchar_t* value)
-{
-    return Equals(value, L"true");
-}
-
-} // namespace
+using namespace list_attributes;
 
 CComboUI::CComboUI()
     : m_pWindow(nullptr), m_iCurSel(-1), m_rcTextPadding{0, 0, 0, 0}, m_bShowText(true), m_szDropBox{0, 150},
@@ -91,12 +81,7 @@ void CComboUI::SetEnabled(bool enabled)
 
 void CComboUI::Reindex(int first)
 {
-    for (int i = (std::max)(first, 0); i < m_items.GetSize(); ++i) {
-        if (IListItemUI* item = AsListItem(GetItemAt(i))) {
-            item->SetOwner(this);
-            item->SetIndex(i);
-        }
-    }
+    ReindexListRows(*this, this, first);
 }
 
 bool CComboUI::Add(CControlUI* control)
@@ -111,8 +96,7 @@ bool CComboUI::AddAt(CControlUI* control, int index)
         return false;
     if (!CContainerUI::AddAt(control, index))
         return false;
-    if (m_iCurSel >= index)
-        ++m_iCurSel;
+    m_iCurSel = RowIndexAfterInsert(m_iCurSel, index);
     Reindex(index);
     return true;
 }
@@ -124,18 +108,10 @@ bool CComboUI::Remove(CControlUI* control, bool doNotDestroy)
     const int index = GetItemIndex(control);
     if (index < 0)
         return false;
-    if (IListItemUI* item = AsListItem(control)) {
-        if (!doNotDestroy) {
-            item->SetOwner(nullptr);
-            item->SetIndex(-1);
-        }
-    }
+    ReleaseListRow(control, doNotDestroy);
     if (!CContainerUI::Remove(control, doNotDestroy))
         return false;
-    if (m_iCurSel == index)
-        m_iCurSel = -1;
-    else if (m_iCurSel > index)
-        --m_iCurSel;
+    m_iCurSel = RowIndexAfterRemoval(m_iCurSel, index);
     Reindex(index);
     Invalidate();
     return true;
@@ -172,24 +148,11 @@ bool CComboUI::SelectItem(int index, bool takeFocus, bool triggerEvent)
     if (index == m_iCurSel)
         return index >= 0;
     const int old = m_iCurSel;
-    if (IListItemUI* previous = AsListItem(GetItemAt(m_iCurSel))) {
-        m_iCurSel = -1;
-        previous->Select(false);
-    }
-    m_iCurSel = -1;
-    CControlUI* control = GetItemAt(index);
-    IListItemUI* item = AsListItem(control);
-    bool selected = false;
-    if (item != nullptr && control->IsVisible() && control->IsEnabled()) {
-        m_iCurSel = index;
-        selected = item->Select(true);
-        if (!selected)
-            m_iCurSel = -1;
-    }
+    const bool selected = MoveListSelection(*this, m_iCurSel, index);
     if (selected && m_pWindow != nullptr) {
         m_pWindow->EnsureVisible(index);
         if (takeFocus)
-            control->SetFocus();
+            GetItemAt(index)->SetFocus();
     }
     Invalidate();
     if (triggerEvent && m_pManager != nullptr && m_iCurSel != old)
@@ -199,13 +162,8 @@ bool CComboUI::SelectItem(int index, bool takeFocus, bool triggerEvent)
 
 void CComboUI::DoEvent(TEventUI& event)
 {
-    if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
-        if (m_pParent != nullptr)
-            m_pParent->DoEvent(event);
-        else
-            CControlUI::DoEvent(event);
+    if (PassMouseEventOn(*this, event))
         return;
-    }
     switch (event.Type) {
     case UIEVENT_SETFOCUS:
     case UIEVENT_KILLFOCUS:
@@ -230,10 +188,10 @@ void CComboUI::DoEvent(TEventUI& event)
     case UIEVENT_KEYDOWN:
         switch (event.chKey) {
         case VK_UP:
-            SelectItem(FindSelectable(m_iCurSel < 0 ? 0 : m_iCurSel - 1, false), true);
+            SelectItem(SelectableRowAbove(*this, m_iCurSel), true);
             return;
         case VK_DOWN:
-            SelectItem(FindSelectable(m_iCurSel + 1, true), true);
+            SelectItem(SelectableRowBelow(*this, m_iCurSel), true);
             return;
         case VK_F4:
             Activate();
@@ -244,10 +202,7 @@ void CComboUI::DoEvent(TEventUI& event)
         break;
     case UIEVENT_SCROLLWHEEL: {
         const bool towardsUser = LOWORD(event.wParam) == SB_LINEDOWN;
-        if (towardsUser)
-            SelectItem(FindSelectable(m_iCurSel + 1, true), false);
-        else
-            SelectItem(FindSelectable(m_iCurSel < 0 ? 0 : m_iCurSel - 1, false), false);
+        SelectItem(towardsUser ? SelectableRowBelow(*this, m_iCurSel) : SelectableRowAbove(*this, m_iCurSel), false);
         return;
     }
     case UIEVENT_MOUSEENTER:
@@ -308,10 +263,8 @@ void CComboUI::PaintStatusImage(HDC hDC)
         image = &m_diHot;
     else if (IsFocused())
         image = &m_diFocused;
-    if (image->sDrawString.IsEmpty())
-        image = &m_diNormal;
-    if (!image->sDrawString.IsEmpty())
-        DrawImage(hDC, *image);
+    // A state without an image shows the normal one (not the next state's).
+    DrawFirstImage(*this, hDC, {image, &m_diNormal});
 }
 
 void CComboUI::PaintText(HDC hDC)
@@ -321,34 +274,19 @@ void CComboUI::PaintText(HDC hDC)
     IListItemUI* item = AsListItem(GetItemAt(m_iCurSel));
     if (item == nullptr)
         return;
-    const RECT rc = {m_rcItem.left + m_rcTextPadding.left, m_rcItem.top + m_rcTextPadding.top,
-                     m_rcItem.right - m_rcTextPadding.right, m_rcItem.bottom - m_rcTextPadding.bottom};
-    item->DrawItemText(hDC, rc);
+    item->DrawItemText(hDC, Inset(m_rcItem, m_rcTextPadding));
 }
 
 void CComboUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (Equals(name, L"textpadding")) {
-        long v[4] = {0, 0, 0, 0};
-        ParseIntList(value, v, 4);
-        SetTextPadding(RECT{ScaleByWindow(v[0]), ScaleByWindow(v[1]), ScaleByWindow(v[2]), ScaleByWindow(v[3])});
+    if (SetImageAttribute({{L"normalimage", &m_diNormal}, {L"hotimage", &m_diHot}, {L"pushedimage", &m_diPushed},
+                           {L"focusedimage", &m_diFocused}, {L"disabledimage", &m_diDisabled}},
+                          name, value)) {
+        Invalidate();
+    } else if (Equals(name, L"textpadding")) {
+        SetTextPadding(ReadScaledRect(value));
     } else if (Equals(name, L"showtext")) {
         SetShowText(IsTrue(value));
-    } else if (Equals(name, L"normalimage")) {
-        m_diNormal = TDrawInfo(value);
-        Invalidate();
-    } else if (Equals(name, L"hotimage")) {
-        m_diHot = TDrawInfo(value);
-        Invalidate();
-    } else if (Equals(name, L"pushedimage")) {
-        m_diPushed = TDrawInfo(value);
-        Invalidate();
-    } else if (Equals(name, L"focusedimage")) {
-        m_diFocused = TDrawInfo(value);
-        Invalidate();
-    } else if (Equals(name, L"disabledimage")) {
-        m_diDisabled = TDrawInfo(value);
-        Invalidate();
     } else if (Equals(name, L"dropbox")) {
         SetDropBoxAttributeList(value);
     } else if (Equals(name, L"dropboxsize")) {

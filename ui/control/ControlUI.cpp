@@ -11,6 +11,7 @@
 #include "../core/PaintManager.h"
 #include "../core/ResourceManager.h"
 #include "../render/RenderEngine.h"
+#include "ControlDispatch.h"
 
 namespace Facet {
 
@@ -626,20 +627,10 @@ void CControlUI::SetFloat(bool floating)
 
 CControlUI* CControlUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags)
 {
-    if (proc == nullptr)
+    if (!SearchEnters(*this, proc, data, flags))
         return nullptr;
-    const bool hitTest = (flags & UIFIND_HITTEST) != 0;
-    if ((flags & UIFIND_VISIBLE) != 0 && !IsVisible())
-        return nullptr;
-    if ((flags & UIFIND_ENABLED) != 0 && !IsEnabled())
-        return nullptr;
-    if (hitTest && (data == nullptr || !PtInRect(&m_rcItem, *static_cast<const POINT*>(data))))
-        return nullptr;
-    if ((flags & UIFIND_UPDATETEST) != 0 && proc(this, data) != nullptr)
-        return nullptr;
-
     // A control whose mouse input is off is never the answer of a hit test.
-    const bool canAnswer = !hitTest || IsMouseEnabled();
+    const bool canAnswer = (flags & UIFIND_HITTEST) == 0 || IsMouseEnabled();
     CControlUI* result = nullptr;
     if ((flags & UIFIND_ME_FIRST) != 0 && canAnswer)
         result = proc(this, data);

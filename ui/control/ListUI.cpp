@@ -4,50 +4,21 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "../core/DpiManager.h"
-#include "../core/FacetGeometry.h"
 #include "../core/PaintManager.h"
 #include "../render/RenderClip.h"
 #include "../render/RenderEngine.h"
 #include "ButtonUI.h"
+#include "ControlDispatch.h"
+#include "ListAttributeReaders.h"
+#include "ListOwnerRows.h"
 #include "ListUIHeader.h"
 #include "ScrollBarUI.h"
 
 namespace Facet {
 
+using namespace list_attributes;
+
 namespace {
-
-bool Equals(const wchar_t* a, const wchar_t* b)
-{
-    return wcscmp(a, b) == 0;
-}
-
-bool IsTrue(const wchar_t* value)
-{
-    return Equals(value, L"true");
-}
-
-DWORD ReadColor(const wchar_t* value)
-{
-    while (*value != L'\0' && *value <= L' ')
-        ++value;
-    if (*value == L'#')
-        ++value;
-    return static_cast<DWORD>(wcstoul(value, nullptr, 16));
-}
-
-int Scaled(long value)
-{
-    return static_cast<int>(value * DpiManager::GetInstance()->GetWindowInchPex());
-}
-
-void SetStyleBit(UINT& style, UINT bit, bool on)
-{
-    if (on)
-        style |= bit;
-    else
-        style &= ~bit;
-}
 
 bool IsShown(const CScrollBarUI* bar)
 {
@@ -69,81 +40,60 @@ TListInfoUI::TListInfoUI()
 
 bool TListInfoUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (Equals(name, L"itemheight")) {
-        nItemHeight = (std::max)(0, Scaled(wcstol(value, nullptr, 10)));
-    } else if (Equals(name, L"itemfont")) {
-        nFont = static_cast<int>(wcstol(value, nullptr, 10));
-    } else if (Equals(name, L"itemalign")) {
-        if (wcsstr(value, L"left") != nullptr)
-            uTextStyle &= ~static_cast<UINT>(DT_CENTER | DT_RIGHT);
-        if (wcsstr(value, L"center") != nullptr) {
-            uTextStyle &= ~static_cast<UINT>(DT_LEFT | DT_RIGHT);
-            uTextStyle |= DT_CENTER;
+    struct ColorAttribute
+    {
+        const wchar_t* name;
+        DWORD* color;
+    };
+    const ColorAttribute colors[] = {
+        {L"itemtextcolor", &dwTextColor},
+        {L"itembkcolor", &dwBkColor},
+        {L"itemselectedtextcolor", &dwSelectedTextColor},
+        {L"itemselectedbkcolor", &dwSelectedBkColor},
+        {L"itemhottextcolor", &dwHotTextColor},
+        {L"itemhotbkcolor", &dwHotBkColor},
+        {L"itemdisabledtextcolor", &dwDisabledTextColor},
+        {L"itemdisabledbkcolor", &dwDisabledBkColor},
+        {L"itemvlinecolor", &dwVLineColor},
+        {L"itemhlinecolor", &dwHLineColor},
+    };
+    for (const ColorAttribute& attribute : colors) {
+        if (Equals(name, attribute.name)) {
+            *attribute.color = ReadColor(value);
+            return true;
         }
-        if (wcsstr(value, L"right") != nullptr) {
-            uTextStyle &= ~static_cast<UINT>(DT_LEFT | DT_CENTER);
-            uTextStyle |= DT_RIGHT;
-        }
-    } else if (Equals(name, L"itemvalign")) {
-        if (wcsstr(value, L"top") != nullptr)
-            uTextStyle &= ~static_cast<UINT>(DT_VCENTER | DT_BOTTOM);
-        if (wcsstr(value, L"vcenter") != nullptr || wcsstr(value, L"center") != nullptr) {
-            uTextStyle &= ~static_cast<UINT>(DT_BOTTOM);
-            uTextStyle |= DT_VCENTER;
-        }
-        if (wcsstr(value, L"bottom") != nullptr) {
-            uTextStyle &= ~static_cast<UINT>(DT_VCENTER);
-            uTextStyle |= DT_BOTTOM;
-        }
-    } else if (Equals(name, L"itemendellipsis")) {
-        SetStyleBit(uTextStyle, DT_END_ELLIPSIS, IsTrue(value));
-    } else if (Equals(name, L"itemmultiline")) {
-        const bool multi = IsTrue(value);
-        SetStyleBit(uTextStyle, DT_SINGLELINE, !multi);
-        SetStyleBit(uTextStyle, DT_WORDBREAK, multi);
-    } else if (Equals(name, L"itemtextpadding")) {
-        long v[4] = {0, 0, 0, 0};
-        ParseIntList(value, v, 4);
-        rcTextPadding = RECT{Scaled(v[0]), Scaled(v[1]), Scaled(v[2]), Scaled(v[3])};
-    } else if (Equals(name, L"itemtextcolor")) {
-        dwTextColor = ReadColor(value);
-    } else if (Equals(name, L"itembkcolor")) {
-        dwBkColor = ReadColor(value);
-    } else if (Equals(name, L"itembkimage")) {
-        diBk = TDrawInfo(value);
-    } else if (Equals(name, L"itemaltbk")) {
-        bAlternateBk = IsTrue(value);
-    } else if (Equals(name, L"itemselectedtextcolor")) {
-        dwSelectedTextColor = ReadColor(value);
-    } else if (Equals(name, L"itemselectedbkcolor")) {
-        dwSelectedBkColor = ReadColor(value);
-    } else if (Equals(name, L"itemselectedimage")) {
-        diSelected = TDrawInfo(value);
-    } else if (Equals(name, L"itemhottextcolor")) {
-        dwHotTextColor = ReadColor(value);
-    } else if (Equals(name, L"itemhotbkcolor")) {
-        dwHotBkColor = ReadColor(value);
-    } else if (Equals(name, L"itemhotimage")) {
-        diHot = TDrawInfo(value);
-    } else if (Equals(name, L"itemdisabledtextcolor")) {
-        dwDisabledTextColor = ReadColor(value);
-    } else if (Equals(name, L"itemdisabledbkcolor")) {
-        dwDisabledBkColor = ReadColor(value);
-    } else if (Equals(name, L"itemdisabledimage")) {
-        diDisabled = TDrawInfo(value);
-    } else if (Equals(name, L"itemvlinesize")) {
-        iVLineSize = (std::max)(0, Scaled(wcstol(value, nullptr, 10)));
-    } else if (Equals(name, L"itemvlinecolor")) {
-        dwVLineColor = ReadColor(value);
-    } else if (Equals(name, L"itemhlinesize")) {
-        iHLineSize = (std::max)(0, Scaled(wcstol(value, nullptr, 10)));
-    } else if (Equals(name, L"itemhlinecolor")) {
-        dwHLineColor = ReadColor(value);
-    } else if (Equals(name, L"itemshowhtml")) {
-        bShowHtml = IsTrue(value);
-    } else {
-        return false;
     }
+    if (SetImageAttribute({{L"itembkimage", &diBk},
+                           {L"itemselectedimage", &diSelected},
+                           {L"itemhotimage", &diHot},
+                           {L"itemdisabledimage", &diDisabled}},
+                          name, value))
+        return true;
+
+    if (Equals(name, L"itemheight"))
+        nItemHeight = (std::max)(0, ReadScaledInt(value));
+    else if (Equals(name, L"itemfont"))
+        nFont = static_cast<int>(wcstol(value, nullptr, 10));
+    else if (Equals(name, L"itemalign"))
+        uTextStyle = WithHorizontalAlign(uTextStyle, value);
+    else if (Equals(name, L"itemvalign"))
+        uTextStyle = WithVerticalAlign(uTextStyle, value, L"center");
+    else if (Equals(name, L"itemendellipsis"))
+        uTextStyle = WithStyleBit(uTextStyle, DT_END_ELLIPSIS, IsTrue(value));
+    else if (Equals(name, L"itemmultiline"))
+        uTextStyle = WithMultiLine(uTextStyle, IsTrue(value));
+    else if (Equals(name, L"itemtextpadding"))
+        rcTextPadding = ReadScaledRect(value);
+    else if (Equals(name, L"itemaltbk"))
+        bAlternateBk = IsTrue(value);
+    else if (Equals(name, L"itemvlinesize"))
+        iVLineSize = (std::max)(0, ReadScaledInt(value));
+    else if (Equals(name, L"itemhlinesize"))
+        iHLineSize = (std::max)(0, ReadScaledInt(value));
+    else if (Equals(name, L"itemshowhtml"))
+        bShowHtml = IsTrue(value);
+    else
+        return false;
     return true;
 }
 
@@ -315,10 +265,8 @@ bool CListUI::AddAt(CControlUI* control, int index)
         return m_pHeader->Add(control);
     if (!m_pList->AddAt(control, index))
         return false;
-    if (m_iCurSel >= index)
-        ++m_iCurSel;
-    if (m_iExpandedItem >= index)
-        ++m_iExpandedItem;
+    m_iCurSel = RowIndexAfterInsert(m_iCurSel, index);
+    m_iExpandedItem = RowIndexAfterInsert(m_iExpandedItem, index);
     Reindex(index);
     return true;
 }
@@ -332,24 +280,11 @@ bool CListUI::Remove(CControlUI* control, bool doNotDestroy)
     const int index = m_pList->GetItemIndex(control);
     if (index < 0)
         return false;
-    // The row leaves the list before it may be destroyed: its index and
-    // owner are cleared so that nothing reaches back into this list.
-    if (IListItemUI* item = AsListItem(control)) {
-        if (!doNotDestroy) {
-            item->SetOwner(nullptr);
-            item->SetIndex(-1);
-        }
-    }
+    ReleaseListRow(control, doNotDestroy);
     if (!m_pList->Remove(control, doNotDestroy))
         return false;
-    if (m_iCurSel == index)
-        m_iCurSel = -1;
-    else if (m_iCurSel > index)
-        --m_iCurSel;
-    if (m_iExpandedItem == index)
-        m_iExpandedItem = -1;
-    else if (m_iExpandedItem > index)
-        --m_iExpandedItem;
+    m_iCurSel = RowIndexAfterRemoval(m_iCurSel, index);
+    m_iExpandedItem = RowIndexAfterRemoval(m_iExpandedItem, index);
     Reindex(index);
     return true;
 }
@@ -373,12 +308,7 @@ int CListUI::FindSelectable(int index, bool forward) const
 
 void CListUI::Reindex(int first)
 {
-    for (int i = (std::max)(first, 0); i < m_pList->GetCount(); ++i) {
-        if (IListItemUI* item = AsListItem(m_pList->GetItemAt(i))) {
-            item->SetOwner(this);
-            item->SetIndex(i);
-        }
-    }
+    ReindexListRows(*m_pList, this, first);
 }
 
 // -- Selection --
@@ -401,27 +331,11 @@ bool CListUI::SelectItem(int index, bool takeFocus, bool triggerEvent)
         return index >= 0;
     }
     const int old = m_iCurSel;
-    if (IListItemUI* previous = AsListItem(GetItemAt(m_iCurSel))) {
-        m_iCurSel = -1;
-        previous->Select(false);
-    }
-    m_iCurSel = -1;
-
-    CControlUI* control = GetItemAt(index);
-    IListItemUI* item = AsListItem(control);
-    bool selected = false;
-    if (item != nullptr && control->IsVisible() && control->IsEnabled()) {
-        // Set first: the row's Select asks its owner to select it again,
-        // which must find the selection already in place.
-        m_iCurSel = index;
-        selected = item->Select(true);
-        if (!selected)
-            m_iCurSel = -1;
-    }
+    const bool selected = MoveListSelection(*this, m_iCurSel, index);
     if (selected) {
         EnsureVisible(index);
         if (takeFocus)
-            control->SetFocus();
+            GetItemAt(index)->SetFocus();
     }
     if (triggerEvent && m_pManager != nullptr && m_iCurSel != old)
         m_pManager->SendNotify(this, L"itemselect", static_cast<WPARAM>(m_iCurSel), static_cast<LPARAM>(old));
@@ -443,13 +357,8 @@ int CListUI::RowsPerPage() const
 
 void CListUI::DoEvent(TEventUI& event)
 {
-    if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
-        if (m_pParent != nullptr)
-            m_pParent->DoEvent(event);
-        else
-            CControlUI::DoEvent(event);
+    if (PassMouseEventOn(*this, event))
         return;
-    }
     switch (event.Type) {
     case UIEVENT_SETFOCUS:
         m_bFocused = true;
@@ -464,10 +373,10 @@ void CListUI::DoEvent(TEventUI& event)
             break;
         switch (event.chKey) {
         case VK_UP:
-            SelectItem(FindSelectable(m_iCurSel < 0 ? 0 : m_iCurSel - 1, false), true);
+            SelectItem(SelectableRowAbove(*this, m_iCurSel), true);
             return;
         case VK_DOWN:
-            SelectItem(FindSelectable(m_iCurSel + 1, true), true);
+            SelectItem(SelectableRowBelow(*this, m_iCurSel), true);
             return;
         case VK_PRIOR: {
             const int target = (std::max)(0, (m_iCurSel < 0 ? 0 : m_iCurSel) - RowsPerPage());
@@ -500,10 +409,8 @@ void CListUI::DoEvent(TEventUI& event)
     case UIEVENT_SCROLLWHEEL: {
         const bool towardsUser = LOWORD(event.wParam) == SB_LINEDOWN;
         if (m_bScrollSelect) {
-            if (towardsUser)
-                SelectItem(FindSelectable(m_iCurSel + 1, true), true);
-            else
-                SelectItem(FindSelectable(m_iCurSel < 0 ? 0 : m_iCurSel - 1, false), true);
+            SelectItem(towardsUser ? SelectableRowBelow(*this, m_iCurSel) : SelectableRowAbove(*this, m_iCurSel),
+                       true);
             return;
         }
         // Scrolled here rather than handed to the body: a body without a
@@ -666,18 +573,9 @@ void CListUI::SetInternVisible(bool visible)
 
 CControlUI* CListUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags)
 {
-    if (proc == nullptr)
+    if (!SearchEnters(*this, proc, data, flags))
         return nullptr;
     const bool hitTest = (flags & UIFIND_HITTEST) != 0;
-    if ((flags & UIFIND_VISIBLE) != 0 && !IsVisible())
-        return nullptr;
-    if ((flags & UIFIND_ENABLED) != 0 && !IsEnabled())
-        return nullptr;
-    if (hitTest && (data == nullptr || !PtInRect(&m_rcItem, *static_cast<const POINT*>(data))))
-        return nullptr;
-    if ((flags & UIFIND_UPDATETEST) != 0 && proc(this, data) != nullptr)
-        return nullptr;
-
     const bool selfMayAnswer = !hitTest || IsMouseEnabled();
     const bool childrenMayAnswer = !hitTest || IsMouseChildEnabled();
     CControlUI* result = nullptr;

@@ -1,34 +1,14 @@
 // CListContainerElementUI and CListHBoxElementUI.
 #include "ListUIContainerElement.h"
 
-#include <algorithm>
 #include <cwchar>
 
 #include "../core/PaintManager.h"
 #include "../render/RenderClip.h"
-#include "ButtonUI.h"
 
 namespace Facet {
 
-namespace {
-
-bool IsMouseEvent(int type)
-{
-    return type > UIEVENT__MOUSEBEGIN && type < UIEVENT__MOUSEEND;
-}
-
-bool IsKeyEvent(int type)
-{
-    return type > UIEVENT__KEYBEGIN && type < UIEVENT__KEYEND;
-}
-
-} // namespace
-
-CListContainerElementUI::CListContainerElementUI()
-    : m_iIndex(-1), m_bSelected(false), m_bExpandable(false), m_bExpanded(false), m_uButtonState(0),
-      m_pOwner(nullptr)
-{
-}
+CListContainerElementUI::CListContainerElementUI() : m_bExpandable(false), m_bExpanded(false) {}
 
 const wchar_t* CListContainerElementUI::GetClass() const
 {
@@ -37,39 +17,9 @@ const wchar_t* CListContainerElementUI::GetClass() const
 
 LPVOID CListContainerElementUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr) {
-        if (wcscmp(name, L"ListItem") == 0)
-            return static_cast<IListItemUI*>(this);
-        if (wcscmp(name, L"ListContainerElement") == 0)
-            return static_cast<CListContainerElementUI*>(this);
-    }
-    return CContainerUI::GetInterface(name);
-}
-
-bool CListContainerElementUI::Activate()
-{
-    if (!CContainerUI::Activate())
-        return false;
-    if (m_pManager != nullptr)
-        m_pManager->SendNotify(this, L"itemactivate");
-    return true;
-}
-
-void CListContainerElementUI::SetVisible(bool visible)
-{
-    CContainerUI::SetVisible(visible);
-    if (!IsVisible() && m_bSelected) {
-        m_bSelected = false;
-        if (m_pOwner != nullptr && m_pOwner->GetCurSel() == m_iIndex)
-            m_pOwner->SelectItem(-1);
-    }
-}
-
-void CListContainerElementUI::SetEnabled(bool enabled)
-{
-    CContainerUI::SetEnabled(enabled);
-    if (!IsEnabled())
-        m_uButtonState = 0;
+    if (name != nullptr && wcscmp(name, L"ListContainerElement") == 0)
+        return static_cast<CListContainerElementUI*>(this);
+    return CListRowUI<CContainerUI>::GetInterface(name);
 }
 
 SIZE CListContainerElementUI::EstimateSize(SIZE /*available*/)
@@ -80,72 +30,12 @@ SIZE CListContainerElementUI::EstimateSize(SIZE /*available*/)
     return size;
 }
 
-void CListContainerElementUI::DoEvent(TEventUI& event)
-{
-    if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
-        if (m_pOwner != nullptr)
-            m_pOwner->DoEvent(event);
-        else
-            CContainerUI::DoEvent(event);
-        return;
-    }
-    if (IsKeyEvent(event.Type) || event.Type == UIEVENT_SCROLLWHEEL) {
-        if (m_pOwner != nullptr)
-            m_pOwner->DoEvent(event);
-        else
-            CContainerUI::DoEvent(event);
-        return;
-    }
-    switch (event.Type) {
-    case UIEVENT_DBLCLICK:
-        if (IsEnabled()) {
-            if (m_bExpandable)
-                Expand(!m_bExpanded);
-            Activate();
-            Invalidate();
-        }
-        return;
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_RBUTTONDOWN:
-        if (IsEnabled()) {
-            if (m_pOwner != nullptr)
-                m_pOwner->SelectItem(m_iIndex, true);
-            Invalidate();
-        }
-        return;
-    case UIEVENT_BUTTONUP:
-    case UIEVENT_MOUSEMOVE:
-        return;
-    case UIEVENT_MOUSEENTER:
-        if (IsEnabled()) {
-            m_uButtonState |= UISTATE_HOT;
-            Invalidate();
-        }
-        return;
-    case UIEVENT_MOUSELEAVE:
-        if ((m_uButtonState & UISTATE_HOT) != 0) {
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
-            Invalidate();
-        }
-        return;
-    case UIEVENT_SETFOCUS:
-    case UIEVENT_KILLFOCUS:
-        CControlUI::DoEvent(event);
-        return;
-    default:
-        break;
-    }
-    CContainerUI::DoEvent(event);
-}
-
 void CListContainerElementUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (wcscmp(name, L"selected") == 0)
-        Select(wcscmp(value, L"true") == 0);
-    else if (wcscmp(name, L"expandable") == 0)
+    if (wcscmp(name, L"expandable") == 0)
         SetExpandable(wcscmp(value, L"true") == 0);
     else
-        CContainerUI::SetAttribute(name, value);
+        CListRowUI<CContainerUI>::SetAttribute(name, value);
 }
 
 bool CListContainerElementUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)
@@ -160,44 +50,6 @@ bool CListContainerElementUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* 
         DrawItemBk(hDC, m_rcItem);
     }
     return CContainerUI::DoPaint(hDC, rcPaint, stopControl);
-}
-
-int CListContainerElementUI::GetIndex() const
-{
-    return m_iIndex;
-}
-
-void CListContainerElementUI::SetIndex(int index)
-{
-    m_iIndex = index;
-}
-
-IListOwnerUI* CListContainerElementUI::GetOwner()
-{
-    return m_pOwner;
-}
-
-void CListContainerElementUI::SetOwner(CControlUI* owner)
-{
-    m_pOwner = AsListOwner(owner);
-}
-
-bool CListContainerElementUI::IsSelected() const
-{
-    return m_bSelected;
-}
-
-bool CListContainerElementUI::Select(bool select)
-{
-    if (!IsEnabled())
-        return false;
-    if (select == m_bSelected)
-        return true;
-    m_bSelected = select;
-    if (select && m_pOwner != nullptr && m_iIndex >= 0)
-        m_pOwner->SelectItem(m_iIndex);
-    Invalidate();
-    return true;
 }
 
 bool CListContainerElementUI::IsExpanded() const
@@ -223,8 +75,6 @@ bool CListContainerElementUI::Expand(bool expand)
     return true;
 }
 
-void CListContainerElementUI::DrawItemText(HDC /*hDC*/, const RECT& /*rcItem*/) {}
-
 bool CListContainerElementUI::IsExpandable() const
 {
     return m_bExpandable;
@@ -235,16 +85,6 @@ void CListContainerElementUI::SetExpandable(bool expandable)
     m_bExpandable = expandable;
     if (!expandable)
         m_bExpanded = false;
-}
-
-void CListContainerElementUI::DrawItemBk(HDC hDC, const RECT& rcItem)
-{
-    DrawListRowBk(hDC, this, rcItem, m_pOwner, m_iIndex, m_bSelected, m_uButtonState);
-}
-
-UINT CListContainerElementUI::GetButtonState() const
-{
-    return m_uButtonState;
 }
 
 // -- CListHBoxElementUI --

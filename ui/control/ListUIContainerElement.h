@@ -5,12 +5,11 @@
 
 #include <windows.h>
 
-#include "../layout/ContainerUI.h"
-#include "ListUI.h"
+#include "ListRowUI.h"
 
 namespace Facet {
 
-class CListContainerElementUI : public CContainerUI, public IListItemUI
+class CListContainerElementUI : public CListRowUI<CContainerUI>
 {
 public:
     CListContainerElementUI();
@@ -19,42 +18,25 @@ public:
     const wchar_t* GetClass() const override;
     // "ListContainerElement", "ListItem"; the rest as a container.
     LPVOID GetInterface(const wchar_t* name) override;
-    // Sends "itemactivate".
-    bool Activate() override;
-    void SetVisible(bool visible = true) override;
-    void SetEnabled(bool enabled = true) override;
     // The owner's item height when the row has none of its own.
     SIZE EstimateSize(SIZE available) override;
-    void DoEvent(TEventUI& event) override;
+    // "expandable", "selected"; the rest as a container.
     void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The row background, then the children.
     bool DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl) override;
 
     // -- IListItemUI --
-    int GetIndex() const override;
-    void SetIndex(int index) override;
-    IListOwnerUI* GetOwner() override;
-    void SetOwner(CControlUI* owner) override;
-    bool IsSelected() const override;
-    bool Select(bool select = true) override;
     bool IsExpanded() const override;
     // Only an expandable row expands; the owner list is told and
     // "itemexpand" or "itemcollapse" is sent.
     bool Expand(bool expand = true) override;
-    // The children draw themselves; nothing here.
-    void DrawItemText(HDC hDC, const RECT& rcItem) override;
 
     bool IsExpandable() const;
     void SetExpandable(bool expandable);
-    void DrawItemBk(HDC hDC, const RECT& rcItem);
-    UINT GetButtonState() const;
 
 protected:
-    int m_iIndex;
-    bool m_bSelected;
     bool m_bExpandable;
     bool m_bExpanded;
-    UINT m_uButtonState;
-    IListOwnerUI* m_pOwner;
 };
 
 class CListHBoxElementUI : public CListContainerElementUI

@@ -7,6 +7,7 @@
 #include "../core/PaintManager.h"
 #include "../render/RenderEngine.h"
 #include "ButtonUI.h"
+#include "ListAttributeReaders.h"
 
 namespace Facet {
 
@@ -17,16 +18,9 @@ bool IsMouseEvent(int type)
     return type > UIEVENT__MOUSEBEGIN && type < UIEVENT__MOUSEEND;
 }
 
-bool IsKeyEvent(int type)
-{
-    return type > UIEVENT__KEYBEGIN && type < UIEVENT__KEYEND;
-}
-
 } // namespace
 
 // -- CListElementUI --
-
-CListElementUI::CListElementUI() : m_iIndex(-1), m_bSelected(false), m_uButtonState(0), m_pOwner(nullptr) {}
 
 const wchar_t* CListElementUI::GetClass() const
 {
@@ -35,141 +29,9 @@ const wchar_t* CListElementUI::GetClass() const
 
 LPVOID CListElementUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr) {
-        if (wcscmp(name, L"ListItem") == 0)
-            return static_cast<IListItemUI*>(this);
-        if (wcscmp(name, L"ListElement") == 0)
-            return static_cast<CListElementUI*>(this);
-    }
-    return CControlUI::GetInterface(name);
-}
-
-bool CListElementUI::Activate()
-{
-    if (!CControlUI::Activate())
-        return false;
-    if (m_pManager != nullptr)
-        m_pManager->SendNotify(this, L"itemactivate");
-    return true;
-}
-
-void CListElementUI::SetVisible(bool visible)
-{
-    CControlUI::SetVisible(visible);
-    if (!IsVisible() && m_bSelected) {
-        m_bSelected = false;
-        if (m_pOwner != nullptr && m_pOwner->GetCurSel() == m_iIndex)
-            m_pOwner->SelectItem(-1);
-    }
-}
-
-void CListElementUI::SetEnabled(bool enabled)
-{
-    CControlUI::SetEnabled(enabled);
-    if (!IsEnabled())
-        m_uButtonState = 0;
-}
-
-void CListElementUI::DoEvent(TEventUI& event)
-{
-    if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
-        if (m_pOwner != nullptr)
-            m_pOwner->DoEvent(event);
-        else
-            CControlUI::DoEvent(event);
-        return;
-    }
-    if (IsKeyEvent(event.Type) || event.Type == UIEVENT_SCROLLWHEEL) {
-        // Keys and the wheel move the owner's selection.
-        if (m_pOwner != nullptr)
-            m_pOwner->DoEvent(event);
-        else
-            CControlUI::DoEvent(event);
-        return;
-    }
-    switch (event.Type) {
-    case UIEVENT_DBLCLICK:
-        if (IsEnabled()) {
-            Activate();
-            Invalidate();
-        }
-        return;
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_RBUTTONDOWN:
-        if (IsEnabled()) {
-            if (m_pOwner != nullptr)
-                m_pOwner->SelectItem(m_iIndex, true);
-            Invalidate();
-        }
-        return;
-    case UIEVENT_BUTTONUP:
-        return;
-    case UIEVENT_MOUSEMOVE:
-        return;
-    case UIEVENT_MOUSEENTER:
-        if (IsEnabled()) {
-            m_uButtonState |= UISTATE_HOT;
-            Invalidate();
-        }
-        return;
-    case UIEVENT_MOUSELEAVE:
-        if ((m_uButtonState & UISTATE_HOT) != 0) {
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
-            Invalidate();
-        }
-        return;
-    default:
-        break;
-    }
-    CControlUI::DoEvent(event);
-}
-
-void CListElementUI::SetAttribute(const wchar_t* name, const wchar_t* value)
-{
-    if (wcscmp(name, L"selected") == 0)
-        Select(wcscmp(value, L"true") == 0);
-    else
-        CControlUI::SetAttribute(name, value);
-}
-
-int CListElementUI::GetIndex() const
-{
-    return m_iIndex;
-}
-
-void CListElementUI::SetIndex(int index)
-{
-    m_iIndex = index;
-}
-
-IListOwnerUI* CListElementUI::GetOwner()
-{
-    return m_pOwner;
-}
-
-void CListElementUI::SetOwner(CControlUI* owner)
-{
-    m_pOwner = AsListOwner(owner);
-}
-
-bool CListElementUI::IsSelected() const
-{
-    return m_bSelected;
-}
-
-bool CListElementUI::Select(bool select)
-{
-    if (!IsEnabled())
-        return false;
-    if (select == m_bSelected)
-        return true;
-    m_bSelected = select;
-    // A row selected on its own (by attribute or by code) becomes its
-    // owner's selection.
-    if (select && m_pOwner != nullptr && m_iIndex >= 0)
-        m_pOwner->SelectItem(m_iIndex);
-    Invalidate();
-    return true;
+    if (name != nullptr && wcscmp(name, L"ListElement") == 0)
+        return static_cast<CListElementUI*>(this);
+    return CListRowUI<CControlUI>::GetInterface(name);
 }
 
 bool CListElementUI::IsExpanded() const
@@ -180,18 +42,6 @@ bool CListElementUI::IsExpanded() const
 bool CListElementUI::Expand(bool /*expand*/)
 {
     return false;
-}
-
-void CListElementUI::DrawItemText(HDC /*hDC*/, const RECT& /*rcItem*/) {}
-
-void CListElementUI::DrawItemBk(HDC hDC, const RECT& rcItem)
-{
-    DrawListRowBk(hDC, this, rcItem, m_pOwner, m_iIndex, m_bSelected, m_uButtonState);
-}
-
-UINT CListElementUI::GetButtonState() const
-{
-    return m_uButtonState;
 }
 
 DWORD CListElementUI::ItemTextColor(const TListInfoUI& info) const
@@ -247,16 +97,8 @@ void CListLabelElementUI::DrawItemText(HDC hDC, const RECT& rcItem)
     if (text.IsEmpty() || m_pOwner == nullptr || m_pManager == nullptr)
         return;
     const TListInfoUI& info = *m_pOwner->GetListInfo();
-    RECT rc = {rcItem.left + info.rcTextPadding.left, rcItem.top + info.rcTextPadding.top,
-               rcItem.right - info.rcTextPadding.right, rcItem.bottom - info.rcTextPadding.bottom};
-    const DWORD color = ItemTextColor(info);
-    if (info.bShowHtml) {
-        int links = 0;
-        CRenderEngine::DrawHtmlText(hDC, m_pManager, rc, text, color, nullptr, nullptr, links, info.nFont,
-                                    info.uTextStyle);
-    } else {
-        CRenderEngine::DrawText(hDC, m_pManager, rc, text, color, info.nFont, info.uTextStyle);
-    }
+    list_attributes::DrawLabelText(hDC, m_pManager, list_attributes::Inset(rcItem, info.rcTextPadding), text,
+                                   ItemTextColor(info), info.nFont, info.uTextStyle, info.bShowHtml);
 }
 
 // -- CListTextElementUI --
@@ -393,8 +235,7 @@ void CListTextElementUI::DrawItemText(HDC hDC, const RECT& rcItem)
                                rcItem.bottom};
             CRenderEngine::DrawLine(hDC, line, info.iVLineSize, GetAdjustColor(info.dwVLineColor));
         }
-        RECT rc = {cell.left + info.rcTextPadding.left, cell.top + info.rcTextPadding.top,
-                   cell.right - info.rcTextPadding.right, cell.bottom - info.rcTextPadding.bottom};
+        RECT rc = list_attributes::Inset(cell, info.rcTextPadding);
         CFacetString text;
         if (callback != nullptr)
             text = callback->GetItemText(this, m_iIndex, i);

@@ -7,43 +7,21 @@
 
 #include <vector>
 
-#include "ControlUI.h"
-#include "ListUI.h"
+#include "ListRowUI.h"
 
 namespace Facet {
 
-class CListElementUI : public CControlUI, public IListItemUI
+class CListElementUI : public CListRowUI<CControlUI>
 {
 public:
-    CListElementUI();
-
     // "ListElement".
     const wchar_t* GetClass() const override;
     // "ListElement", "ListItem"; the rest as a control.
     LPVOID GetInterface(const wchar_t* name) override;
-    // Sends "itemactivate".
-    bool Activate() override;
-    // A row that is hidden while selected clears its owner's selection.
-    void SetVisible(bool visible = true) override;
-    void SetEnabled(bool enabled = true) override;
-    void DoEvent(TEventUI& event) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
 
-    // -- IListItemUI --
-    int GetIndex() const override;
-    void SetIndex(int index) override;
-    IListOwnerUI* GetOwner() override;
-    void SetOwner(CControlUI* owner) override;
-    bool IsSelected() const override;
-    bool Select(bool select = true) override;
+    // -- IListItemUI: plain rows do not expand --
     bool IsExpanded() const override;
     bool Expand(bool expand = true) override;
-    // Plain rows draw no text here.
-    void DrawItemText(HDC hDC, const RECT& rcItem) override;
-
-    // The row background of the current state and the line under the row.
-    void DrawItemBk(HDC hDC, const RECT& rcItem);
-    UINT GetButtonState() const;
 
 protected:
     // The text colour of the current state from the owner's item attributes.
@@ -51,11 +29,6 @@ protected:
     // Height of a row: the fixed height, else the owner's item height, else
     // the item font's height plus the text padding.
     int RowHeight() const;
-
-    int m_iIndex;
-    bool m_bSelected;
-    UINT m_uButtonState;
-    IListOwnerUI* m_pOwner;
 };
 
 class CListLabelElementUI : public CListElementUI

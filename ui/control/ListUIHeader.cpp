@@ -4,33 +4,17 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "../core/FacetGeometry.h"
 #include "../core/PaintManager.h"
 #include "../render/RenderEngine.h"
 #include "ButtonUI.h"
+#include "ControlDispatch.h"
+#include "ListAttributeReaders.h"
 
 namespace Facet {
 
+using namespace list_attributes;
+
 namespace {
-
-bool Equals(const wchar_t* a, const wchar_t* b)
-{
-    return wcscmp(a, b) == 0;
-}
-
-bool IsTrue(const wchar_t* value)
-{
-    return Equals(value, L"true");
-}
-
-DWORD ReadColor(const wchar_t* value)
-{
-    while (*value != L'\0' && *value <= L' ')
-        ++value;
-    if (*value == L'#')
-        ++value;
-    return static_cast<DWORD>(wcstoul(value, nullptr, 16));
-}
 
 int FontHeight(CPaintManagerUI* manager, int font)
 {
@@ -118,13 +102,8 @@ RECT CListHeaderItemUI::GetThumbRect() const
 
 void CListHeaderItemUI::DoEvent(TEventUI& event)
 {
-    if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
-        if (m_pParent != nullptr)
-            m_pParent->DoEvent(event);
-        else
-            CControlUI::DoEvent(event);
+    if (PassMouseEventOn(*this, event))
         return;
-    }
     switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK: {
@@ -194,85 +173,43 @@ void CListHeaderItemUI::DoEvent(TEventUI& event)
 
 void CListHeaderItemUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (Equals(name, L"dragable")) {
+    if (SetImageAttribute({{L"normalimage", &m_diNormal}, {L"hotimage", &m_diHot}, {L"pushedimage", &m_diPushed},
+                           {L"focusedimage", &m_diFocused}, {L"sepimage", &m_diSep}},
+                          name, value))
+        Invalidate();
+    else if (Equals(name, L"dragable"))
         SetDragable(IsTrue(value));
-    } else if (Equals(name, L"align")) {
-        if (wcsstr(value, L"left") != nullptr)
-            m_uTextStyle &= ~static_cast<UINT>(DT_CENTER | DT_RIGHT);
-        if (wcsstr(value, L"center") != nullptr) {
-            m_uTextStyle &= ~static_cast<UINT>(DT_RIGHT);
-            m_uTextStyle |= DT_CENTER;
-        }
-        if (wcsstr(value, L"right") != nullptr) {
-            m_uTextStyle &= ~static_cast<UINT>(DT_CENTER);
-            m_uTextStyle |= DT_RIGHT;
-        }
-        Invalidate();
-    } else if (Equals(name, L"valign")) {
-        if (wcsstr(value, L"top") != nullptr)
-            m_uTextStyle &= ~static_cast<UINT>(DT_VCENTER | DT_BOTTOM);
-        if (wcsstr(value, L"vcenter") != nullptr) {
-            m_uTextStyle &= ~static_cast<UINT>(DT_BOTTOM);
-            m_uTextStyle |= DT_VCENTER;
-        }
-        if (wcsstr(value, L"bottom") != nullptr) {
-            m_uTextStyle &= ~static_cast<UINT>(DT_VCENTER);
-            m_uTextStyle |= DT_BOTTOM;
-        }
-        Invalidate();
-    } else if (Equals(name, L"endellipsis")) {
-        SetTextStyle(IsTrue(value) ? (m_uTextStyle | DT_END_ELLIPSIS)
-                                   : (m_uTextStyle & ~static_cast<UINT>(DT_END_ELLIPSIS)));
-    } else if (Equals(name, L"multiline")) {
-        if (IsTrue(value))
-            SetTextStyle((m_uTextStyle & ~static_cast<UINT>(DT_SINGLELINE)) | DT_WORDBREAK);
-        else
-            SetTextStyle((m_uTextStyle & ~static_cast<UINT>(DT_WORDBREAK)) | DT_SINGLELINE);
-    } else if (Equals(name, L"font")) {
+    else if (Equals(name, L"align"))
+        SetTextStyle(WithHorizontalAlign(m_uTextStyle, value));
+    else if (Equals(name, L"valign"))
+        SetTextStyle(WithVerticalAlign(m_uTextStyle, value, L"vcenter"));
+    else if (Equals(name, L"endellipsis"))
+        SetTextStyle(WithStyleBit(m_uTextStyle, DT_END_ELLIPSIS, IsTrue(value)));
+    else if (Equals(name, L"multiline"))
+        SetTextStyle(WithMultiLine(m_uTextStyle, IsTrue(value)));
+    else if (Equals(name, L"font"))
         SetFont(static_cast<int>(wcstol(value, nullptr, 10)));
-    } else if (Equals(name, L"textcolor")) {
+    else if (Equals(name, L"textcolor"))
         SetTextColor(ReadColor(value));
-    } else if (Equals(name, L"textpadding")) {
-        long v[4] = {0, 0, 0, 0};
-        ParseIntList(value, v, 4);
-        SetTextPadding(RECT{ScaleByWindow(v[0]), ScaleByWindow(v[1]), ScaleByWindow(v[2]), ScaleByWindow(v[3])});
-    } else if (Equals(name, L"showhtml")) {
+    else if (Equals(name, L"textpadding"))
+        SetTextPadding(ReadScaledRect(value));
+    else if (Equals(name, L"showhtml"))
         SetShowHtml(IsTrue(value));
-    } else if (Equals(name, L"normalimage")) {
-        m_diNormal = TDrawInfo(value);
-        Invalidate();
-    } else if (Equals(name, L"hotimage")) {
-        m_diHot = TDrawInfo(value);
-        Invalidate();
-    } else if (Equals(name, L"pushedimage")) {
-        m_diPushed = TDrawInfo(value);
-        Invalidate();
-    } else if (Equals(name, L"focusedimage")) {
-        m_diFocused = TDrawInfo(value);
-        Invalidate();
-    } else if (Equals(name, L"sepwidth")) {
-        SetSepWidth(ScaleByWindow(static_cast<int>(wcstol(value, nullptr, 10))));
-    } else if (Equals(name, L"sepcolor")) {
+    else if (Equals(name, L"sepwidth"))
+        SetSepWidth(ReadScaledInt(value));
+    else if (Equals(name, L"sepcolor"))
         SetSepColor(ReadColor(value));
-    } else if (Equals(name, L"sepimage")) {
-        m_diSep = TDrawInfo(value);
-        Invalidate();
-    } else {
+    else
         CControlUI::SetAttribute(name, value);
-    }
 }
 
 void CListHeaderItemUI::PaintStatusImage(HDC hDC)
 {
-    TDrawInfo* image = &m_diNormal;
-    if ((m_uButtonState & UISTATE_PUSHED) != 0 && !m_diPushed.sDrawString.IsEmpty())
-        image = &m_diPushed;
-    else if ((m_uButtonState & UISTATE_HOT) != 0 && !m_diHot.sDrawString.IsEmpty())
-        image = &m_diHot;
-    else if (IsFocused() && !m_diFocused.sDrawString.IsEmpty())
-        image = &m_diFocused;
-    if (!image->sDrawString.IsEmpty())
-        DrawImage(hDC, *image);
+    // A state without an image shows the next state that has one.
+    DrawFirstImage(*this, hDC,
+                   {(m_uButtonState & UISTATE_PUSHED) != 0 ? &m_diPushed : nullptr,
+                    (m_uButtonState & UISTATE_HOT) != 0 ? &m_diHot : nullptr, IsFocused() ? &m_diFocused : nullptr,
+                    &m_diNormal});
 
     if (m_iSepWidth == 0)
         return;
@@ -290,15 +227,7 @@ void CListHeaderItemUI::PaintText(HDC hDC)
     if (text.IsEmpty() || m_pManager == nullptr)
         return;
     const DWORD color = m_dwTextColor != 0 ? m_dwTextColor : m_pManager->GetDefaultFontColor();
-    RECT rc = {m_rcItem.left + m_rcTextPadding.left, m_rcItem.top + m_rcTextPadding.top,
-               m_rcItem.right - m_rcTextPadding.right, m_rcItem.bottom - m_rcTextPadding.bottom};
-    if (m_bShowHtml) {
-        int links = 0;
-        CRenderEngine::DrawHtmlText(hDC, m_pManager, rc, text, color, nullptr, nullptr, links, m_iFont,
-                                    m_uTextStyle);
-    } else {
-        CRenderEngine::DrawText(hDC, m_pManager, rc, text, color, m_iFont, m_uTextStyle);
-    }
+    DrawLabelText(hDC, m_pManager, Inset(m_rcItem, m_rcTextPadding), text, color, m_iFont, m_uTextStyle, m_bShowHtml);
 }
 
 bool CListHeaderItemUI::IsDragable() const

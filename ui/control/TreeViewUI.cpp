@@ -5,29 +5,13 @@
 #include <vector>
 
 #include "../core/PaintManager.h"
+#include "ListAttributeReaders.h"
 
 namespace Facet {
 
+using namespace list_attributes;
+
 namespace {
-
-bool Equals(const wchar_t* a, const wchar_t* b)
-{
-    return wcscmp(a, b) == 0;
-}
-
-bool IsTrue(const wchar_t* value)
-{
-    return Equals(value, L"true");
-}
-
-DWORD ReadColor(const wchar_t* value)
-{
-    while (*value != L'\0' && *value <= L' ')
-        ++value;
-    if (*value == L'#')
-        ++value;
-    return static_cast<DWORD>(wcstoul(value, nullptr, 16));
-}
 
 CTreeNodeUI* AsTreeNode(CControlUI* control)
 {

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+#include "../control/ControlDispatch.h"
 #include "../control/ScrollBarUI.h"
 #include "../render/RenderClip.h"
 
@@ -86,18 +87,9 @@ bool CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl
 
 CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags)
 {
-    if (proc == nullptr)
+    if (!SearchEnters(*this, proc, data, flags))
         return nullptr;
     const bool hitTest = (flags & UIFIND_HITTEST) != 0;
-    if ((flags & UIFIND_VISIBLE) != 0 && !IsVisible())
-        return nullptr;
-    if ((flags & UIFIND_ENABLED) != 0 && !IsEnabled())
-        return nullptr;
-    if (hitTest && (data == nullptr || !PtInRect(&m_rcItem, *static_cast<const POINT*>(data))))
-        return nullptr;
-    if ((flags & UIFIND_UPDATETEST) != 0 && proc(this, data) != nullptr)
-        return nullptr;
-
     const bool selfMayAnswer = !hitTest || IsMouseEnabled();
     const bool childrenMayAnswer = !hitTest || IsMouseChildEnabled();
     CControlUI* result = nullptr;
@@ -143,13 +135,8 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT fl
 
 void CContainerUI::DoEvent(TEventUI& event)
 {
-    if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
-        if (m_pParent != nullptr)
-            m_pParent->DoEvent(event);
-        else
-            CControlUI::DoEvent(event);
+    if (PassMouseEventOn(*this, event))
         return;
-    }
 
     if (event.Type == UIEVENT_SETFOCUS) {
         m_bFocused = true;

@@ -1,0 +1,158 @@
+// CListRowUI for the two kinds of rows: plain controls and containers.
+#include "ListRowUI.h"
+
+#include <cwchar>
+
+#include "../core/PaintManager.h"
+#include "ButtonUI.h"
+
+namespace Facet {
+
+namespace {
+
+bool IsMouseEvent(int type)
+{
+    return type > UIEVENT__MOUSEBEGIN && type < UIEVENT__MOUSEEND;
+}
+
+bool IsKeyEvent(int type)
+{
+    return type > UIEVENT__KEYBEGIN && type < UIEVENT__KEYEND;
+}
+
+} // namespace
+
+template <class TControl>
+CListRowUI<TControl>::CListRowUI() : m_iIndex(-1), m_bSelected(false), m_uButtonState(0), m_pOwner(nullptr)
+{
+}
+
+template <class TControl>
+LPVOID CListRowUI<TControl>::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr && wcscmp(name, L"ListItem") == 0)
+        return static_cast<IListItemUI*>(this);
+    return TControl::GetInterface(name);
+}
+
+template <class TControl>
+bool CListRowUI<TControl>::Activate()
+{
+    if (!TControl::Activate())
+        return false;
+    if (this->m_pManager != nullptr)
+        this->m_pManager->SendNotify(this, L"itemactivate");
+    return true;
+}
+
+template <class TControl>
+void CListRowUI<TControl>::SetVisible(bool visible)
+{
+    TControl::SetVisible(visible);
+    if (!this->IsVisible() && m_bSelected) {
+        m_bSelected = false;
+        if (m_pOwner != nullptr && m_pOwner->GetCurSel() == m_iIndex)
+            m_pOwner->SelectItem(-1);
+    }
+}
+
+template <class TControl>
+void CListRowUI<TControl>::SetEnabled(bool enabled)
+{
+    TControl::SetEnabled(enabled);
+    if (!this->IsEnabled())
+        m_uButtonState = 0;
+}
+
+template <class TControl>
+void CListRowUI<TControl>::DoEvent(TEventUI& event)
+{
+    // Keys and the wheel move the owner's selection; a row without mouse
+    // input lets the owner have the mouse too.
+    const bool forOwner = (!this->IsMouseEnabled() && IsMouseEvent(event.Type)) || IsKeyEvent(event.Type) ||
+                          event.Type == UIEVENT_SCROLLWHEEL;
+    if (forOwner) {
+        if (m_pOwner != nullptr)
+            m_pOwner->DoEvent(event);
+        else
+            TControl::DoEvent(event);
+        return;
+    }
+    switch (event.Type) {
+    case UIEVENT_DBLCLICK:
+        if (this->IsEnabled()) {
+            // Rows that cannot expand refuse this.
+            Expand(!IsExpanded());
+            this->Activate();
+            this->Invalidate();
+        }
+        return;
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_RBUTTONDOWN:
+        if (this->IsEnabled()) {
+            if (m_pOwner != nullptr)
+                m_pOwner->SelectItem(m_iIndex, true);
+            this->Invalidate();
+        }
+        return;
+    case UIEVENT_BUTTONUP:
+    case UIEVENT_MOUSEMOVE:
+        return;
+    case UIEVENT_MOUSEENTER:
+        if (this->IsEnabled()) {
+            m_uButtonState |= UISTATE_HOT;
+            this->Invalidate();
+        }
+        return;
+    case UIEVENT_MOUSELEAVE:
+        if ((m_uButtonState & UISTATE_HOT) != 0) {
+            m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
+            this->Invalidate();
+        }
+        return;
+    case UIEVENT_SETFOCUS:
+    case UIEVENT_KILLFOCUS:
+        // The plain control's focus handling, also for container rows.
+        CControlUI::DoEvent(event);
+        return;
+    default:
+        break;
+    }
+    TControl::DoEvent(event);
+}
+
+template <class TControl>
+void CListRowUI<TControl>::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (wcscmp(name, L"selected") == 0)
+        Select(wcscmp(value, L"true") == 0);
+    else
+        TControl::SetAttribute(name, value);
+}
+
+template <class TControl>
+bool CListRowUI<TControl>::Select(bool select)
+{
+    if (!this->IsEnabled())
+        return false;
+    if (select == m_bSelected)
+        return true;
+    m_bSelected = select;
+    // A row selected on its own (by attribute or by code) becomes its
+    // owner's selection.
+    if (select && m_pOwner != nullptr && m_iIndex >= 0)
+        m_pOwner->SelectItem(m_iIndex);
+    this->Invalidate();
+    return true;
+}
+
+template <class TControl>
+void CListRowUI<TControl>::DrawItemBk(HDC hDC, const RECT& rcItem)
+{
+    DrawListRowBk(hDC, this, rcItem, m_pOwner, m_iIndex, m_bSelected, m_uButtonState);
+}
+
+template class CListRowUI<CControlUI>;
+template class CListRowUI<CContainerUI>;
+
+} // namespace Facet
