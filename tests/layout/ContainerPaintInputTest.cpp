@@ -292,6 +292,30 @@ TEST_F(ContainerInWindow, ADraggedSeparatorResizesTheLayoutImmediately)
     EXPECT_EQ(pane->GetHeight(), 63);
 }
 
+TEST_F(ContainerInWindow, SwitchingToImmediateModeMidDragStopsTheShading)
+{
+    auto* root = new CVerticalLayoutUI;
+    auto* pane = new CVerticalLayoutUI;
+    pane->SetAttribute(L"height", L"50");
+    pane->SetAttribute(L"sepheight", L"6");
+    Box* below = new Box;
+    root->Add(pane);
+    root->Add(below);
+    window.manager.AttachDialog(root);
+    window.Pump();
+
+    window.ButtonDown(100, 47);
+    EXPECT_EQ(window.manager.GetPostPaintCount(), 1);
+    pane->SetSepImmMode(true);
+    EXPECT_EQ(window.manager.GetPostPaintCount(), 0);
+    window.MouseMove(100, 60, MK_LBUTTON); // 13 down: applied at once now
+    UpdateWindow(window.Handle());
+    EXPECT_EQ(R(below->GetPos()), (Rect{0, 63, 200, 150}));
+    window.ButtonUp(100, 60);
+    EXPECT_EQ(window.manager.GetPostPaintCount(), 0);
+    EXPECT_EQ(pane->GetHeight(), 63);
+}
+
 TEST_F(ContainerInWindow, ASeparatorOutsideImmediateModeShowsTheNewPlaceUntilRelease)
 {
     auto* root = new CHorizontalLayoutUI;

@@ -16,6 +16,11 @@ namespace {
 
 enum class Axis { Horizontal, Vertical };
 
+void PrintTo(Axis axis, std::ostream* out)
+{
+    *out << (axis == Axis::Vertical ? "vertical" : "horizontal");
+}
+
 RECT Transposed(const RECT& rc)
 {
     return RECT{rc.top, rc.left, rc.bottom, rc.right};
