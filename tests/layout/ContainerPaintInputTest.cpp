@@ -5,6 +5,7 @@
 
 #include "../support/DibCanvas.h"
 #include "../support/TestWindow.h"
+#include "core/DialogBuilder.h"
 
 using namespace Facet;
 using namespace layouttest;
@@ -294,18 +295,19 @@ TEST_F(ContainerInWindow, ADraggedSeparatorResizesTheLayoutImmediately)
 
 TEST_F(ContainerInWindow, SwitchingToImmediateModeMidDragStopsTheShading)
 {
-    auto* root = new CVerticalLayoutUI;
-    auto* pane = new CVerticalLayoutUI;
-    pane->SetAttribute(L"height", L"50");
-    pane->SetAttribute(L"sepheight", L"6");
-    Box* below = new Box;
-    root->Add(pane);
-    root->Add(below);
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(L"<Window><VBox>"
+                                      L"<VBox name=\"pane\" height=\"50\" sepheight=\"6\"/><Control name=\"below\"/>"
+                                      L"</VBox></Window>",
+                                      nullptr, nullptr, &window.manager);
+    ASSERT_NE(root, nullptr);
     window.manager.AttachDialog(root);
     window.Pump();
+    auto* pane = static_cast<CVerticalLayoutUI*>(window.manager.FindControl(L"pane"));
+    CControlUI* below = window.manager.FindControl(L"below");
 
     window.ButtonDown(100, 47);
-    EXPECT_EQ(window.manager.GetPostPaintCount(), 1);
+    EXPECT_EQ(window.manager.GetPostPaintCount(), 1); // shading the new place
     pane->SetSepImmMode(true);
     EXPECT_EQ(window.manager.GetPostPaintCount(), 0);
     window.MouseMove(100, 60, MK_LBUTTON); // 13 down: applied at once now
