@@ -54,6 +54,7 @@
 
 // Containers and layouts.
 #include "layout/ContainerUI.h"
+#include "layout/LinearLayoutUI.h"
 #include "layout/VerticalLayoutUI.h"
 #include "layout/HorizontalLayoutUI.h"
 #include "layout/TabLayoutUI.h"

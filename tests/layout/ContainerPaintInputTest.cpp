@@ -5,6 +5,7 @@
 
 #include "../support/DibCanvas.h"
 #include "../support/TestWindow.h"
+#include "core/DialogBuilder.h"
 
 using namespace Facet;
 using namespace layouttest;
@@ -289,6 +290,31 @@ TEST_F(ContainerInWindow, ADraggedSeparatorResizesTheLayoutImmediately)
     EXPECT_EQ(pane->GetFixedHeight(), 63);
     window.ButtonUp(100, 62);
     window.Pump();
+    EXPECT_EQ(pane->GetHeight(), 63);
+}
+
+TEST_F(ContainerInWindow, SwitchingToImmediateModeMidDragStopsTheShading)
+{
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(L"<Window><VBox>"
+                                      L"<VBox name=\"pane\" height=\"50\" sepheight=\"6\"/><Control name=\"below\"/>"
+                                      L"</VBox></Window>",
+                                      nullptr, nullptr, &window.manager);
+    ASSERT_NE(root, nullptr);
+    window.manager.AttachDialog(root);
+    window.Pump();
+    auto* pane = static_cast<CVerticalLayoutUI*>(window.manager.FindControl(L"pane"));
+    CControlUI* below = window.manager.FindControl(L"below");
+
+    window.ButtonDown(100, 47);
+    EXPECT_EQ(window.manager.GetPostPaintCount(), 1); // shading the new place
+    pane->SetSepImmMode(true);
+    EXPECT_EQ(window.manager.GetPostPaintCount(), 0);
+    window.MouseMove(100, 60, MK_LBUTTON); // 13 down: applied at once now
+    UpdateWindow(window.Handle());
+    EXPECT_EQ(R(below->GetPos()), (Rect{0, 63, 200, 150}));
+    window.ButtonUp(100, 60);
+    EXPECT_EQ(window.manager.GetPostPaintCount(), 0);
     EXPECT_EQ(pane->GetHeight(), 63);
 }
 
