@@ -246,7 +246,9 @@ TEST_P(BothAxes, DraggingTheStartSeparatorInImmediateModeMovesTheStartEdge)
     EXPECT_EQ(Frame(layout->GetPos()), (Rect{0, 0, 100, 50}));
 
     Mouse(UIEVENT_BUTTONDOWN, 3, 10);
-    Mouse(UIEVENT_MOUSEMOVE, -4, 10);
+    Mouse(UIEVENT_MOUSEMOVE, -4, 10); // outward but short of start - separator width: ignored
+    EXPECT_EQ(Frame(layout->GetPos()), (Rect{0, 0, 100, 50}));
+    Mouse(UIEVENT_MOUSEMOVE, -11, 10); // only this move's 7 count
     EXPECT_EQ(Frame(layout->GetPos()), (Rect{-7, 0, 100, 50})); // applied at once
     EXPECT_EQ(FixedAlong(), 107);
     Mouse(UIEVENT_MOUSEMOVE, -50, 10); // held at the maximum
@@ -257,13 +259,15 @@ TEST_P(BothAxes, DraggingTheStartSeparatorInImmediateModeMovesTheStartEdge)
     EXPECT_EQ(Frame(layout->GetPos()), (Rect{30, 0, 100, 50}));
     Mouse(UIEVENT_MOUSEMOVE, 90, 10); // held at the minimum
     EXPECT_EQ(Frame(layout->GetPos()), (Rect{60, 0, 100, 50}));
-    Mouse(UIEVENT_MOUSEMOVE, 80, 10); // outward but beyond start + separator: ignored
+    Mouse(UIEVENT_MOUSEMOVE, 80, 10); // outward but short of start - separator width: ignored
     EXPECT_EQ(FixedAlong(), 40);
-    Mouse(UIEVENT_MOUSEMOVE, 62, 10);
-    Mouse(UIEVENT_BUTTONUP, 62, 10);
-    EXPECT_EQ(Frame(layout->GetPos()), (Rect{42, 0, 100, 50}));
-    EXPECT_EQ(FixedAlong(), 58);
-    EXPECT_EQ(Frame(Thumb()), (Rect{42, 0, 48, 50}));
+    Mouse(UIEVENT_MOUSEMOVE, 56, 10); // still short: ignored
+    EXPECT_EQ(FixedAlong(), 40);
+    Mouse(UIEVENT_MOUSEMOVE, 50, 10);
+    Mouse(UIEVENT_BUTTONUP, 50, 10);
+    EXPECT_EQ(Frame(layout->GetPos()), (Rect{54, 0, 100, 50}));
+    EXPECT_EQ(FixedAlong(), 46);
+    EXPECT_EQ(Frame(Thumb()), (Rect{54, 0, 60, 50}));
 }
 
 TEST_P(BothAxes, ADisabledSeparatorDoesNotDrag)

@@ -407,15 +407,15 @@ bool CLinearLayoutUI::MoveDraggedEdge(RECT& rc, long pointer, long delta) const
     const long oldLength = Length(rc, along);
     const bool atEnd = m_iSepSize >= 0;
     long& edge = atEnd ? rc.*along.end : rc.*along.start;
-    // An end strip grows once the pointer is a strip's thickness past the
-    // edge and shrinks once the pointer is back inside the layout. A start
-    // strip grows while the pointer is no further in than the strip's inner
-    // side and shrinks once the pointer is inside the layout.
+    // Either strip grows only once the pointer is a strip's thickness past
+    // its edge, outside the layout, and shrinks only once the pointer is back
+    // inside the layout. (The start strip's separator is negative, so
+    // edge + separator lies before the start edge.)
     if (atEnd) {
         if ((delta > 0 && pointer < edge + m_iSepSize) || (delta < 0 && pointer > edge))
             return false;
     } else {
-        if ((delta > 0 && pointer < edge) || (delta < 0 && pointer > edge - m_iSepSize))
+        if ((delta > 0 && pointer < edge) || (delta < 0 && pointer > edge + m_iSepSize))
             return false;
     }
 
