@@ -133,15 +133,18 @@ TEST(MainFrame, AMissingSkinIsReportedAndTheWindowIsNotCreated)
     std::atomic<bool> stop(false);
     std::thread closer([&] {
         const DWORD thisProcess = GetCurrentProcessId();
-        while (!stop) {
+        for (int waited = 0; !stop; ++waited) {
             HWND box = FindWindowW(L"#32770", nullptr);
             DWORD owner = 0;
             if (box != nullptr && GetWindowThreadProcessId(box, &owner) != 0 && owner == thisProcess) {
+                // The box is found as soon as it exists; its text may come a moment later.
+                // After 20 s the box is closed whatever it says, so a wrong box fails the test, not hangs it.
                 wchar_t text[256] = {};
-                GetDlgItemTextW(box, 0xFFFF, text, 256);
-                boxText = text;
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                return;
+                if (GetDlgItemTextW(box, 0xFFFF, text, 256) > 0 || waited > 400) {
+                    boxText = text;
+                    PostMessageW(box, WM_COMMAND, IDOK, 0);
+                    return;
+                }
             }
             Sleep(50);
         }
