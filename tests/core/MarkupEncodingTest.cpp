@@ -1,6 +1,8 @@
 // Loading documents from bytes in UTF-8, UTF-16 (either byte order) and the ANSI code page.
 #include "core/Markup.h"
 
+#include "MarkupTestSupport.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,15 +11,9 @@
 #include <string>
 
 using Facet::CMarkup;
+using markuptest::ErrorMessage;
 
 namespace {
-
-std::wstring ErrorMessage(const CMarkup& markup)
-{
-    wchar_t buffer[100] = {};
-    markup.GetLastErrorMessage(buffer, 100);
-    return buffer;
-}
 
 // Bytes in a page that cannot be written: a parser that writes into its input crashes.
 class ReadOnlyBytes

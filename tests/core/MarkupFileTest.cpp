@@ -1,5 +1,7 @@
 // Loading skin documents by name from the resource folder, a zip file or a zip in memory.
 #include "core/Markup.h"
+
+#include "MarkupTestSupport.h"
 #include "core/PaintManager.h"
 
 #include "../support/TestFiles.h"
@@ -11,26 +13,14 @@
 #include <vector>
 
 using Facet::CMarkup;
+using markuptest::ErrorMessage;
+using markuptest::ErrorLocation;
 using Facet::CPaintManagerUI;
 using testsupport::ZipWriter;
 
 namespace {
 
 const unsigned long kLimit = 0x400000;   // 4 MiB
-
-std::wstring ErrorMessage(const CMarkup& markup)
-{
-    wchar_t buffer[100] = {};
-    markup.GetLastErrorMessage(buffer, 100);
-    return buffer;
-}
-
-std::wstring ErrorLocation(const CMarkup& markup)
-{
-    wchar_t buffer[50] = {};
-    markup.GetLastErrorLocation(buffer, 50);
-    return buffer;
-}
 
 // A skin document padded with blanks to exactly `size` bytes.
 std::string PaddedSkin(size_t size)

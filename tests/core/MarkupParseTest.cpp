@@ -1,28 +1,18 @@
 // Parsing skin documents from text: structure, attributes, entities, errors.
 #include "core/Markup.h"
 
+#include "MarkupTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 using Facet::CMarkup;
+using markuptest::ErrorMessage;
+using markuptest::ErrorLocation;
 using Facet::CMarkupNode;
 
 namespace {
-
-std::wstring ErrorMessage(const CMarkup& markup)
-{
-    wchar_t buffer[100] = {};
-    markup.GetLastErrorMessage(buffer, 100);
-    return buffer;
-}
-
-std::wstring ErrorLocation(const CMarkup& markup)
-{
-    wchar_t buffer[50] = {};
-    markup.GetLastErrorLocation(buffer, 50);
-    return buffer;
-}
 
 std::wstring Nested(const std::wstring& name, unsigned int depth)
 {

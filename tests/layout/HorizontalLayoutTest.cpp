@@ -6,18 +6,8 @@ using namespace layouttest;
 
 namespace {
 
-class HorizontalLayout : public testing::Test
+class HorizontalLayout : public LayoutFixture<CHorizontalLayoutUI>
 {
-protected:
-    Box* AddBox(int width = 0, int height = 0)
-    {
-        Box* box = new Box(width, height);
-        layout.Add(box);
-        return box;
-    }
-
-    ScopedDpi dpi{96};
-    CHorizontalLayoutUI layout;
 };
 
 TEST_F(HorizontalLayout, TheTitleBarRowStretchesItsFirstControl)

@@ -5,6 +5,7 @@
 #include "Facet.h"
 
 #include "../control/ControlTestSupport.h"
+#include "../support/NotifyLog.h"
 
 #include <gtest/gtest.h>
 
@@ -50,25 +51,22 @@ private:
     bool* m_destroyed;
 };
 
-class NotifyLog : public Facet::INotifyUI
+using testsupport::NotifyLog;
+
+// A layout of the given kind at 96 DPI, filled with boxes by the test.
+template <class Layout>
+class LayoutFixture : public testing::Test
 {
-public:
-    void Notify(Facet::TNotifyUI& msg) override { entries.push_back(msg); }
-    int Count(const wchar_t* type) const
+protected:
+    Box* AddBox(int width = 0, int height = 0)
     {
-        int n = 0;
-        for (const auto& entry : entries)
-            n += entry.sType == type ? 1 : 0;
-        return n;
+        Box* box = new Box(width, height);
+        layout.Add(box);
+        return box;
     }
-    const Facet::TNotifyUI* Last(const wchar_t* type) const
-    {
-        for (auto it = entries.rbegin(); it != entries.rend(); ++it)
-            if (it->sType == type)
-                return &*it;
-        return nullptr;
-    }
-    std::vector<Facet::TNotifyUI> entries;
+
+    ScopedDpi dpi{96};
+    Layout layout;
 };
 
 struct Rect

@@ -6,18 +6,8 @@ using namespace layouttest;
 
 namespace {
 
-class VerticalLayout : public testing::Test
+class VerticalLayout : public LayoutFixture<CVerticalLayoutUI>
 {
-protected:
-    Box* AddBox(int width = 0, int height = 0)
-    {
-        Box* box = new Box(width, height);
-        layout.Add(box);
-        return box;
-    }
-
-    ScopedDpi dpi{96};
-    CVerticalLayoutUI layout;
 };
 
 TEST_F(VerticalLayout, AStretchableChildTakesWhatTheFixedOnesLeave)

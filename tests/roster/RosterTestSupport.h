@@ -4,6 +4,8 @@
 
 #include "Facet.h"
 
+#include "../support/NotifyLog.h"
+
 #include <windows.h>
 
 #include <string>
@@ -11,28 +13,7 @@
 
 namespace rostertest {
 
-class NotifyLog : public Facet::INotifyUI
-{
-public:
-    void Notify(Facet::TNotifyUI& msg) override { entries.push_back(msg); }
-    int Count(const wchar_t* type) const
-    {
-        int n = 0;
-        for (const auto& entry : entries)
-            n += entry.sType == type ? 1 : 0;
-        return n;
-    }
-    // The latest notification of `type`, or null.
-    const Facet::TNotifyUI* Last(const wchar_t* type) const
-    {
-        for (size_t i = entries.size(); i-- > 0;) {
-            if (entries[i].sType == type)
-                return &entries[i];
-        }
-        return nullptr;
-    }
-    std::vector<Facet::TNotifyUI> entries;
-};
+using testsupport::NotifyLog;
 
 // What the paint manager sends a control when its timer `id` elapses.
 inline void FireTimer(Facet::CControlUI* control, UINT id)
