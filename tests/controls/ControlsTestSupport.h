@@ -6,6 +6,7 @@
 #include "Facet.h"
 
 #include "../support/DibCanvas.h"
+#include "../support/InkColumns.h"
 #include "../support/TestWindow.h"
 
 #include <gtest/gtest.h>
@@ -42,20 +43,7 @@ public:
     std::vector<std::wstring> entries;
 };
 
-// Columns [left, right) of `area` holding anything but the background.
-inline RECT InkColumns(const testsupport::DibCanvas& canvas, const RECT& area, uint32_t background = kWhite)
-{
-    RECT columns = {area.right, area.top, area.left, area.bottom};
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            if (canvas.Rgb(x, y) != background) {
-                columns.left = (std::min)(columns.left, static_cast<LONG>(x));
-                columns.right = (std::max)(columns.right, static_cast<LONG>(x + 1));
-            }
-    if (columns.right <= columns.left)
-        columns.left = columns.right = 0;
-    return columns;
-}
+using testsupport::InkColumns;
 
 class ControlsTest : public ::testing::Test
 {

@@ -6,6 +6,7 @@
 #include "render/RenderEngine.h"
 
 #include "../support/DibCanvas.h"
+#include "../support/InkColumns.h"
 
 #include <gtest/gtest.h>
 
@@ -93,20 +94,7 @@ inline int TopInkRow(const testsupport::DibCanvas& canvas, const RECT& area, uin
     return area.bottom;
 }
 
-// The columns of `area` that hold ink: [left, right), empty when none.
-inline RECT InkColumns(const testsupport::DibCanvas& canvas, const RECT& area, uint32_t background = kWhite)
-{
-    RECT columns = {area.right, area.top, area.left, area.bottom};
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            if (canvas.Rgb(x, y) != background) {
-                columns.left = (std::min)(columns.left, static_cast<LONG>(x));
-                columns.right = (std::max)(columns.right, static_cast<LONG>(x + 1));
-            }
-    if (columns.right <= columns.left)
-        columns.left = columns.right = 0;
-    return columns;
-}
+using testsupport::InkColumns;
 
 inline bool Contains(const RECT& outer, const RECT& inner)
 {
