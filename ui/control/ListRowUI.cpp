@@ -5,6 +5,7 @@
 
 #include "../core/PaintManager.h"
 #include "ButtonUI.h"
+#include "ControlDispatch.h"
 
 namespace Facet {
 
@@ -99,16 +100,10 @@ void CListRowUI<TControl>::DoEvent(TEventUI& event)
     case UIEVENT_MOUSEMOVE:
         return;
     case UIEVENT_MOUSEENTER:
-        if (this->IsEnabled()) {
-            m_uButtonState |= UISTATE_HOT;
-            this->Invalidate();
-        }
+        MarkHot(*this, m_uButtonState);
         return;
     case UIEVENT_MOUSELEAVE:
-        if ((m_uButtonState & UISTATE_HOT) != 0) {
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
-            this->Invalidate();
-        }
+        ClearHot(*this, m_uButtonState);
         return;
     case UIEVENT_SETFOCUS:
     case UIEVENT_KILLFOCUS:

@@ -154,16 +154,10 @@ void CListHeaderItemUI::DoEvent(TEventUI& event)
         return;
     }
     case UIEVENT_MOUSEENTER:
-        if (IsEnabled()) {
-            m_uButtonState |= UISTATE_HOT;
-            Invalidate();
-        }
+        MarkHot(*this, m_uButtonState);
         return;
     case UIEVENT_MOUSELEAVE:
-        if ((m_uButtonState & UISTATE_HOT) != 0) {
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
-            Invalidate();
-        }
+        ClearHot(*this, m_uButtonState);
         return;
     default:
         break;
