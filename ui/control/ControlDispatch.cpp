@@ -37,6 +37,25 @@ void ClearHot(CControlUI& control, UINT& buttonState)
     control.Invalidate();
 }
 
+bool TrackHot(CControlUI& control, UINT& buttonState, const TEventUI& event)
+{
+    if (event.Type == UIEVENT_MOUSEENTER)
+        MarkHot(control, buttonState);
+    else if (event.Type == UIEVENT_MOUSELEAVE)
+        ClearHot(control, buttonState);
+    else
+        return false;
+    return true;
+}
+
+bool NoteFocus(bool& focused, const TEventUI& event)
+{
+    if (event.Type != UIEVENT_SETFOCUS && event.Type != UIEVENT_KILLFOCUS)
+        return false;
+    focused = event.Type == UIEVENT_SETFOCUS;
+    return true;
+}
+
 bool SearchEnters(CControlUI& control, FINDCONTROLPROC proc, LPVOID data, UINT flags)
 {
     if (proc == nullptr)

@@ -20,6 +20,13 @@ bool PassMouseEventTo(CControlUI& control, TEventUI& event, CControlUI* receiver
 // repaints the control when the state changes or is set.
 void MarkHot(CControlUI& control, UINT& buttonState);
 void ClearHot(CControlUI& control, UINT& buttonState);
+// MarkHot for a mouse-enter event, ClearHot for a mouse-leave; true when
+// `event` was one of the two.
+bool TrackHot(CControlUI& control, UINT& buttonState, const TEventUI& event);
+
+// Keeps `focused` on a focus event without repainting (labels and containers
+// show no focus of their own); true when `event` was one.
+bool NoteFocus(bool& focused, const TEventUI& event);
 
 // The tests a search (FindControl) makes before it looks at a control and
 // what the control holds: the visible, enabled and hit-test filters of

@@ -79,6 +79,8 @@ void CListRowUI<TControl>::DoEvent(TEventUI& event)
             TControl::DoEvent(event);
         return;
     }
+    if (TrackHot(*this, m_uButtonState, event))
+        return;
     switch (event.Type) {
     case UIEVENT_DBLCLICK:
         if (this->IsEnabled()) {
@@ -98,12 +100,6 @@ void CListRowUI<TControl>::DoEvent(TEventUI& event)
         return;
     case UIEVENT_BUTTONUP:
     case UIEVENT_MOUSEMOVE:
-        return;
-    case UIEVENT_MOUSEENTER:
-        MarkHot(*this, m_uButtonState);
-        return;
-    case UIEVENT_MOUSELEAVE:
-        ClearHot(*this, m_uButtonState);
         return;
     case UIEVENT_SETFOCUS:
     case UIEVENT_KILLFOCUS:

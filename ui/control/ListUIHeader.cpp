@@ -104,6 +104,8 @@ void CListHeaderItemUI::DoEvent(TEventUI& event)
 {
     if (PassMouseEventOn(*this, event))
         return;
+    if (TrackHot(*this, m_uButtonState, event))
+        return;
     switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK: {
@@ -153,12 +155,6 @@ void CListHeaderItemUI::DoEvent(TEventUI& event)
             ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
         return;
     }
-    case UIEVENT_MOUSEENTER:
-        MarkHot(*this, m_uButtonState);
-        return;
-    case UIEVENT_MOUSELEAVE:
-        ClearHot(*this, m_uButtonState);
-        return;
     default:
         break;
     }

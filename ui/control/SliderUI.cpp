@@ -200,6 +200,8 @@ void CSliderUI::DoEvent(TEventUI& event)
         CProgressUI::DoEvent(event);
         return;
     }
+    if (TrackHot(*this, m_uButtonState, event))
+        return;
     switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK:
@@ -253,12 +255,6 @@ void CSliderUI::DoEvent(TEventUI& event)
         break;
     case UIEVENT_SETCURSOR:
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-        return;
-    case UIEVENT_MOUSEENTER:
-        MarkHot(*this, m_uButtonState);
-        return;
-    case UIEVENT_MOUSELEAVE:
-        ClearHot(*this, m_uButtonState);
         return;
     default:
         break;

@@ -135,14 +135,8 @@ void CContainerUI::DoEvent(TEventUI& event)
     if (PassMouseEventOn(*this, event))
         return;
 
-    if (event.Type == UIEVENT_SETFOCUS) {
-        m_bFocused = true;
+    if (NoteFocus(m_bFocused, event))
         return;
-    }
-    if (event.Type == UIEVENT_KILLFOCUS) {
-        m_bFocused = false;
-        return;
-    }
 
     const bool verticalActive = IsShown(m_pVerticalScrollBar) && m_pVerticalScrollBar->IsEnabled();
     const bool horizontalActive = IsShown(m_pHorizontalScrollBar) && m_pHorizontalScrollBar->IsEnabled();
