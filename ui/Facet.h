@@ -60,6 +60,7 @@
 #include "layout/TabLayoutUI.h"
 
 // Lists, combo box and tree view.
+#include "control/OwnedBodyUI.h"
 #include "control/ListUI.h"
 #include "control/ListUIHeader.h"
 #include "control/ListRowUI.h"

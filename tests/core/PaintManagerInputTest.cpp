@@ -102,6 +102,26 @@ TEST_F(PaintManagerInput, ClickCapturesAndReleasesOutsideToTheSameControl)
     EXPECT_EQ(window.manager.GetFocus(), b);
 }
 
+TEST_F(PaintManagerInput, RightPressFocusesWithoutCaptureAndDoubleClickKeepsTheFocus)
+{
+    window.Send(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(120, 20));
+    EXPECT_FALSE(window.manager.IsCaptured());
+    EXPECT_EQ(window.manager.GetFocus(), b);
+    const std::vector<std::wstring> rightPress = {L"killfocus A", L"setfocus B", L"rdown B"};
+    EXPECT_EQ(log, rightPress);
+
+    // A double click goes to the control under the mouse and captures it, but
+    // the focus stays where the first click of the pair left it.
+    log.clear();
+    window.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 90));
+    EXPECT_TRUE(window.manager.IsCaptured());
+    EXPECT_EQ(window.manager.GetFocus(), b);
+    window.ButtonUp(20, 90);
+    EXPECT_FALSE(window.manager.IsCaptured());
+    const std::vector<std::wstring> doubleClick = {L"dblclick C", L"up C"};
+    EXPECT_EQ(log, doubleClick);
+}
+
 TEST_F(PaintManagerInput, EnterAndLeaveFollowTheMouseBetweenControls)
 {
     window.manager.AddMouseLeaveNeeded(c);

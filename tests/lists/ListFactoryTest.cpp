@@ -92,6 +92,27 @@ TEST(ListFactory, InterfacesFollowTheBaseClasses)
     EXPECT_STREQ(node.GetClass(), L"TreeNode");
 }
 
+TEST(ListFactory, BodiesNameThemselvesAndKnowTheirOwners)
+{
+    ControlPtr list = Make(L"List");
+    CListUI* owner = static_cast<CListUI*>(list->GetInterface(L"List"));
+    CControlUI* body = owner->GetList();
+    EXPECT_STREQ(body->GetClass(), L"ListBody");
+    EXPECT_EQ(body->GetInterface(L"ListBody"), static_cast<CListBodyUI*>(body));
+    EXPECT_NE(body->GetInterface(L"VerticalLayout"), nullptr);
+    EXPECT_EQ(body->GetInterface(L"ComboBody"), nullptr);
+    EXPECT_EQ(static_cast<CListBodyUI*>(body)->GetOwner(), owner);
+
+    ControlPtr combo = Make(L"Combo");
+    CComboUI* comboOwner = static_cast<CComboUI*>(combo->GetInterface(L"Combo"));
+    ControlPtr comboBody(new CComboBodyUI(comboOwner));
+    EXPECT_STREQ(comboBody->GetClass(), L"ComboBody");
+    EXPECT_EQ(comboBody->GetInterface(L"ComboBody"), static_cast<CComboBodyUI*>(comboBody.get()));
+    EXPECT_NE(comboBody->GetInterface(L"VerticalLayout"), nullptr);
+    EXPECT_EQ(comboBody->GetInterface(L"ListBody"), nullptr);
+    EXPECT_EQ(static_cast<CComboBodyUI*>(comboBody.get())->GetOwner(), comboOwner);
+}
+
 TEST(ListAttributes, ListStoresItemAttributesAndPassesOthersOn)
 {
     ScopedDpi dpi(96);

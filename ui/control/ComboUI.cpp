@@ -206,16 +206,12 @@ void CComboUI::DoEvent(TEventUI& event)
         return;
     }
     case UIEVENT_MOUSEENTER:
-        if (IsEnabled() && PtInRect(&m_rcItem, event.ptMouse)) {
-            m_uButtonState |= UISTATE_HOT;
-            Invalidate();
-        }
+        // Unlike the header item or the slider, only an entry inside the box.
+        if (PtInRect(&m_rcItem, event.ptMouse))
+            MarkHot(*this, m_uButtonState);
         return;
     case UIEVENT_MOUSELEAVE:
-        if ((m_uButtonState & UISTATE_HOT) != 0) {
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
-            Invalidate();
-        }
+        ClearHot(*this, m_uButtonState);
         return;
     default:
         break;
@@ -393,27 +389,6 @@ const wchar_t* CComboUI::GetFocusedImage() const
 const wchar_t* CComboUI::GetDisabledImage() const
 {
     return m_diDisabled.sDrawString;
-}
-
-// -- CComboBodyUI --
-
-CComboBodyUI::CComboBodyUI(CComboUI* owner) : m_pOwner(owner) {}
-
-const wchar_t* CComboBodyUI::GetClass() const
-{
-    return L"ComboBody";
-}
-
-LPVOID CComboBodyUI::GetInterface(const wchar_t* name)
-{
-    if (name != nullptr && wcscmp(name, L"ComboBody") == 0)
-        return static_cast<CComboBodyUI*>(this);
-    return CVerticalLayoutUI::GetInterface(name);
-}
-
-CComboUI* CComboBodyUI::GetOwner() const
-{
-    return m_pOwner;
 }
 
 } // namespace Facet

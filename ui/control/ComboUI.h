@@ -9,6 +9,7 @@
 #include "../layout/ContainerUI.h"
 #include "../layout/VerticalLayoutUI.h"
 #include "ListUI.h"
+#include "OwnedBodyUI.h"
 
 namespace Facet {
 
@@ -98,18 +99,12 @@ private:
 };
 
 // The layout of the drop-down window: the combo's rows, stacked and scrolled.
-class CComboBodyUI : public CVerticalLayoutUI
+class CComboBodyUI : public COwnedBodyUI<CComboBodyUI, CComboUI>
 {
 public:
-    explicit CComboBodyUI(CComboUI* owner);
+    static constexpr const wchar_t* kClassName = L"ComboBody";
 
-    // "ComboBody".
-    const wchar_t* GetClass() const override;
-    LPVOID GetInterface(const wchar_t* name) override;
-    CComboUI* GetOwner() const;
-
-private:
-    CComboUI* m_pOwner;
+    using COwnedBodyUI::COwnedBodyUI;
 };
 
 } // namespace Facet

@@ -631,14 +631,9 @@ CControlUI* CControlUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flag
         return nullptr;
     // A control whose mouse input is off is never the answer of a hit test.
     const bool canAnswer = (flags & UIFIND_HITTEST) == 0 || IsMouseEnabled();
-    CControlUI* result = nullptr;
-    if ((flags & UIFIND_ME_FIRST) != 0 && canAnswer)
-        result = proc(this, data);
-    if (result == nullptr && m_pCover != nullptr)
-        result = m_pCover->FindControl(proc, data, flags);
-    if (result == nullptr && (flags & UIFIND_ME_FIRST) == 0 && canAnswer)
-        result = proc(this, data);
-    return result;
+    return SearchSelfAndInside(*this, proc, data, flags, canAnswer, [&]() -> CControlUI* {
+        return m_pCover != nullptr ? m_pCover->FindControl(proc, data, flags) : nullptr;
+    });
 }
 
 // -- Initialisation and events --

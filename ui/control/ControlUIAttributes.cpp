@@ -3,46 +3,21 @@
 
 #include <cwchar>
 
+#include "../core/AttributeList.h"
 #include "../core/FacetGeometry.h"
+#include "LabelUIValues.h"
 
 namespace Facet {
 
 namespace {
 
-bool Equals(const wchar_t* a, const wchar_t* b)
-{
-    return wcscmp(a, b) == 0;
-}
-
-bool IsTrue(const wchar_t* value)
-{
-    return Equals(value, L"true");
-}
-
-int ReadInt(const wchar_t* value)
-{
-    return static_cast<int>(wcstol(value, nullptr, 10));
-}
-
-// Background colours: leading blanks and control characters are skipped, then
-// one '#'; the rest is hexadecimal.
-DWORD ReadBackgroundColor(const wchar_t* value)
-{
-    while (*value != L'\0' && *value <= L' ')
-        ++value;
-    if (*value == L'#')
-        ++value;
-    return static_cast<DWORD>(wcstoul(value, nullptr, 16));
-}
-
-// Border colours: one leading '#' is skipped; "D4DBDE" reads as 0x00D4DBDE.
-DWORD ReadBorderColor(const wchar_t* value)
-{
-    if (*value == L'#')
-        ++value;
-    return static_cast<DWORD>(wcstoul(value, nullptr, 16));
-}
-
+using attribute_values::Equals;
+using attribute_values::IsTrue;
+using attribute_values::ReadInt;
+// Background colours skip leading blanks and control characters before the
+// '#'; border colours (ReadColor) do not. "D4DBDE" reads as 0x00D4DBDE.
+using attribute_values::ReadColor;
+using attribute_values::ReadColorAfterBlanks;
 // Decimal fractions separated by exactly one character each, read like
 // ParseIntList: reading stops at the terminator, so missing values keep
 // what `values` held.
@@ -91,15 +66,15 @@ void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         ParseIntList(value, v, 4);
         SetPadding(RECT{v[0], v[1], v[2], v[3]});
     } else if (Equals(name, L"bkcolor") || Equals(name, L"bkcolor1")) {
-        SetBkColor(ReadBackgroundColor(value));
+        SetBkColor(ReadColorAfterBlanks(value));
     } else if (Equals(name, L"bkcolor2")) {
-        SetBkColor2(ReadBackgroundColor(value));
+        SetBkColor2(ReadColorAfterBlanks(value));
     } else if (Equals(name, L"bkcolor3")) {
-        SetBkColor3(ReadBackgroundColor(value));
+        SetBkColor3(ReadColorAfterBlanks(value));
     } else if (Equals(name, L"bordercolor")) {
-        SetBorderColor(ReadBorderColor(value));
+        SetBorderColor(ReadColor(value));
     } else if (Equals(name, L"focusbordercolor")) {
-        SetFocusBorderColor(ReadBorderColor(value));
+        SetFocusBorderColor(ReadColor(value));
     } else if (Equals(name, L"colorhsl")) {
         SetColorHSL(IsTrue(value));
     } else if (Equals(name, L"bordersize")) {
@@ -170,32 +145,7 @@ void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 
 void CControlUI::SetAttributeList(const wchar_t* list)
 {
-    if (list == nullptr)
-        return;
-    const wchar_t* p = list;
-    while (*p != L'\0') {
-        const wchar_t* nameStart = p;
-        while (*p != L'\0' && *p != L'=')
-            ++p;
-        if (*p != L'=')
-            return;
-        const CFacetString name(nameStart, static_cast<int>(p - nameStart));
-        ++p;
-        if (*p != L'"')
-            return;
-        ++p;
-        const wchar_t* valueStart = p;
-        while (*p != L'\0' && *p != L'"')
-            ++p;
-        if (*p != L'"')
-            return;
-        const CFacetString value(valueStart, static_cast<int>(p - valueStart));
-        ++p;
-        SetAttribute(name.GetData(), value.GetData());
-        if (*p != L' ')
-            return;
-        ++p;
-    }
+    ForEachListedAttribute(list, [this](const wchar_t* name, const wchar_t* value) { SetAttribute(name, value); });
 }
 
 } // namespace Facet

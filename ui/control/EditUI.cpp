@@ -3,7 +3,9 @@
 
 #include <cwchar>
 
+#include "ControlDispatch.h"
 #include "EditUIWnd.h"
+#include "LabelUIValues.h"
 #include "../core/PaintManager.h"
 #include "../render/RenderEngine.h"
 
@@ -11,23 +13,9 @@ namespace Facet {
 
 namespace {
 
-bool Equals(const wchar_t* a, const wchar_t* b)
-{
-    return wcscmp(a, b) == 0;
-}
-
-bool IsTrue(const wchar_t* value)
-{
-    return Equals(value, L"true");
-}
-
-// A colour written as hexadecimal, one leading '#' allowed.
-DWORD ReadColor(const wchar_t* value)
-{
-    if (*value == L'#')
-        ++value;
-    return static_cast<DWORD>(wcstoul(value, nullptr, 16));
-}
+using attribute_values::Equals;
+using attribute_values::IsTrue;
+using attribute_values::ReadColor;
 
 const DWORD kPlatformEditColors = 0xFFFFFFFF;
 
@@ -355,13 +343,10 @@ void CEditUI::OpenNativeWindow()
 
 void CEditUI::DoEvent(TEventUI& event)
 {
-    if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
-        if (m_pParent != nullptr)
-            m_pParent->DoEvent(event);
-        else
-            CLabelUI::DoEvent(event);
+    // Without a parent the label's handling is the plain control's for mouse
+    // events, which PassMouseEventOn falls back to.
+    if (PassMouseEventOn(*this, event))
         return;
-    }
 
     switch (event.Type) {
     case UIEVENT_SETCURSOR:

@@ -8,6 +8,7 @@
 #include "../core/FacetGeometry.h"
 #include "../core/PaintManager.h"
 #include "../render/RenderEngine.h"
+#include "ControlDispatch.h"
 #include "LabelUIValues.h"
 
 namespace Facet {
@@ -404,14 +405,8 @@ SIZE CLabelUI::EstimateSize(SIZE available)
 
 void CLabelUI::DoEvent(TEventUI& event)
 {
-    if (event.Type == UIEVENT_SETFOCUS) {
-        m_bFocused = true;
+    if (NoteFocus(m_bFocused, event))
         return;
-    }
-    if (event.Type == UIEVENT_KILLFOCUS) {
-        m_bFocused = false;
-        return;
-    }
     CControlUI::DoEvent(event);
 }
 

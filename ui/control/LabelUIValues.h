@@ -1,5 +1,5 @@
-// Readers of the attribute values shared by the label and the controls
-// derived from it.
+// Readers of the attribute values shared by the controls: names, booleans,
+// numbers and colours as skins write them.
 #pragma once
 
 #include <windows.h>
@@ -42,6 +42,15 @@ inline DWORD ReadColor(const wchar_t* value)
     if (*value == L'#')
         ++value;
     return static_cast<DWORD>(wcstoul(value, nullptr, 16));
+}
+
+// Hexadecimal AARRGGBB after leading blanks and control characters, then one
+// optional '#' (the background, scroll bar and list colours read this way).
+inline DWORD ReadColorAfterBlanks(const wchar_t* value)
+{
+    while (*value != L'\0' && *value <= L' ')
+        ++value;
+    return ReadColor(value);
 }
 
 } // namespace attribute_values

@@ -21,11 +21,7 @@ int Scaled(long value)
 
 DWORD ReadColor(const wchar_t* value)
 {
-    while (*value != L'\0' && *value <= L' ')
-        ++value;
-    if (*value == L'#')
-        ++value;
-    return static_cast<DWORD>(wcstoul(value, nullptr, 16));
+    return attribute_values::ReadColorAfterBlanks(value);
 }
 
 int ReadScaledInt(const wchar_t* value)

@@ -5,6 +5,7 @@
 
 #include "../core/PaintManager.h"
 #include "ButtonUI.h"
+#include "ControlDispatch.h"
 
 namespace Facet {
 
@@ -78,6 +79,8 @@ void CListRowUI<TControl>::DoEvent(TEventUI& event)
             TControl::DoEvent(event);
         return;
     }
+    if (TrackHot(*this, m_uButtonState, event))
+        return;
     switch (event.Type) {
     case UIEVENT_DBLCLICK:
         if (this->IsEnabled()) {
@@ -97,18 +100,6 @@ void CListRowUI<TControl>::DoEvent(TEventUI& event)
         return;
     case UIEVENT_BUTTONUP:
     case UIEVENT_MOUSEMOVE:
-        return;
-    case UIEVENT_MOUSEENTER:
-        if (this->IsEnabled()) {
-            m_uButtonState |= UISTATE_HOT;
-            this->Invalidate();
-        }
-        return;
-    case UIEVENT_MOUSELEAVE:
-        if ((m_uButtonState & UISTATE_HOT) != 0) {
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
-            this->Invalidate();
-        }
         return;
     case UIEVENT_SETFOCUS:
     case UIEVENT_KILLFOCUS:

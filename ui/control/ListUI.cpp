@@ -578,18 +578,16 @@ CControlUI* CListUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags)
     const bool hitTest = (flags & UIFIND_HITTEST) != 0;
     const bool selfMayAnswer = !hitTest || IsMouseEnabled();
     const bool childrenMayAnswer = !hitTest || IsMouseChildEnabled();
-    CControlUI* result = nullptr;
-    if ((flags & UIFIND_ME_FIRST) != 0 && selfMayAnswer)
-        result = proc(this, data);
-    if (result == nullptr && m_pCover != nullptr && childrenMayAnswer)
-        result = m_pCover->FindControl(proc, data, flags);
-    if (result == nullptr && childrenMayAnswer)
-        result = m_pHeader->FindControl(proc, data, flags);
-    if (result == nullptr && childrenMayAnswer)
-        result = m_pList->FindControl(proc, data, flags);
-    if (result == nullptr && (flags & UIFIND_ME_FIRST) == 0 && selfMayAnswer)
-        result = proc(this, data);
-    return result;
+    return SearchSelfAndInside(*this, proc, data, flags, selfMayAnswer, [&]() -> CControlUI* {
+        if (!childrenMayAnswer)
+            return nullptr;
+        CControlUI* result = m_pCover != nullptr ? m_pCover->FindControl(proc, data, flags) : nullptr;
+        if (result == nullptr)
+            result = m_pHeader->FindControl(proc, data, flags);
+        if (result == nullptr)
+            result = m_pList->FindControl(proc, data, flags);
+        return result;
+    });
 }
 
 bool CListUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)
@@ -693,27 +691,6 @@ CScrollBarUI* CListUI::GetVerticalScrollBar() const
 CScrollBarUI* CListUI::GetHorizontalScrollBar() const
 {
     return m_pList->GetHorizontalScrollBar();
-}
-
-// -- CListBodyUI --
-
-CListBodyUI::CListBodyUI(CListUI* owner) : m_pOwner(owner) {}
-
-const wchar_t* CListBodyUI::GetClass() const
-{
-    return L"ListBody";
-}
-
-LPVOID CListBodyUI::GetInterface(const wchar_t* name)
-{
-    if (name != nullptr && wcscmp(name, L"ListBody") == 0)
-        return static_cast<CListBodyUI*>(this);
-    return CVerticalLayoutUI::GetInterface(name);
-}
-
-CListUI* CListBodyUI::GetOwner() const
-{
-    return m_pOwner;
 }
 
 } // namespace Facet

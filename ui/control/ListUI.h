@@ -9,6 +9,7 @@
 
 #include "../layout/VerticalLayoutUI.h"
 #include "../render/ImageInfo.h"
+#include "OwnedBodyUI.h"
 
 namespace Facet {
 
@@ -221,18 +222,12 @@ protected:
 };
 
 // The scrolling body of a list: a vertical layout of the rows.
-class CListBodyUI : public CVerticalLayoutUI
+class CListBodyUI : public COwnedBodyUI<CListBodyUI, CListUI>
 {
 public:
-    explicit CListBodyUI(CListUI* owner);
+    static constexpr const wchar_t* kClassName = L"ListBody";
 
-    // "ListBody".
-    const wchar_t* GetClass() const override;
-    LPVOID GetInterface(const wchar_t* name) override;
-    CListUI* GetOwner() const;
-
-private:
-    CListUI* m_pOwner;
+    using COwnedBodyUI::COwnedBodyUI;
 };
 
 } // namespace Facet

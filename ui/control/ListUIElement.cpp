@@ -7,6 +7,7 @@
 #include "../core/PaintManager.h"
 #include "../render/RenderEngine.h"
 #include "ButtonUI.h"
+#include "LinkTracking.h"
 #include "ListAttributeReaders.h"
 
 namespace Facet {
@@ -166,11 +167,7 @@ RECT CListTextElementUI::GetLinkRect(int index) const
 
 int CListTextElementUI::LinkAt(POINT pt) const
 {
-    for (int i = 0; i < m_nLinks; ++i) {
-        if (PtInRect(&m_rcLinks[i], pt))
-            return i;
-    }
-    return -1;
+    return LinkIndexAt(m_rcLinks, m_nLinks, pt);
 }
 
 void CListTextElementUI::DoEvent(TEventUI& event)
@@ -194,19 +191,12 @@ void CListTextElementUI::DoEvent(TEventUI& event)
         }
         break;
     }
-    case UIEVENT_MOUSEMOVE: {
-        const int hover = LinkAt(event.ptMouse);
-        if (hover != m_nHoverLink) {
-            m_nHoverLink = hover;
-            Invalidate();
-        }
+    case UIEVENT_MOUSEMOVE:
+        // Unlike the text control, hover follows links of a disabled row too.
+        SetHoverLink(*this, m_nHoverLink, LinkAt(event.ptMouse));
         return;
-    }
     case UIEVENT_MOUSELEAVE:
-        if (m_nHoverLink >= 0) {
-            m_nHoverLink = -1;
-            Invalidate();
-        }
+        SetHoverLink(*this, m_nHoverLink, -1);
         break;
     default:
         break;

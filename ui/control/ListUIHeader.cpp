@@ -104,6 +104,8 @@ void CListHeaderItemUI::DoEvent(TEventUI& event)
 {
     if (PassMouseEventOn(*this, event))
         return;
+    if (TrackHot(*this, m_uButtonState, event))
+        return;
     switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK: {
@@ -153,18 +155,6 @@ void CListHeaderItemUI::DoEvent(TEventUI& event)
             ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
         return;
     }
-    case UIEVENT_MOUSEENTER:
-        if (IsEnabled()) {
-            m_uButtonState |= UISTATE_HOT;
-            Invalidate();
-        }
-        return;
-    case UIEVENT_MOUSELEAVE:
-        if ((m_uButtonState & UISTATE_HOT) != 0) {
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
-            Invalidate();
-        }
-        return;
     default:
         break;
     }

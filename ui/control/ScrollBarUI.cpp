@@ -7,6 +7,8 @@
 
 #include "../core/PaintManager.h"
 #include "../layout/ContainerUI.h"
+#include "ControlDispatch.h"
+#include "LabelUIValues.h"
 
 namespace Facet {
 
@@ -18,24 +20,10 @@ const UINT kRepeatInterval = 50;
 // Timer ticks before a held button starts repeating.
 const int kRepeatDelayTicks = 6;
 
-bool Equals(const wchar_t* a, const wchar_t* b)
-{
-    return wcscmp(a, b) == 0;
-}
-
-DWORD ReadColor(const wchar_t* value)
-{
-    while (*value != L'\0' && *value <= L' ')
-        ++value;
-    if (*value == L'#')
-        ++value;
-    return static_cast<DWORD>(wcstoul(value, nullptr, 16));
-}
-
-int ReadInt(const wchar_t* value)
-{
-    return static_cast<int>(wcstol(value, nullptr, 10));
-}
+using attribute_values::Equals;
+using attribute_values::IsTrue;
+using attribute_values::ReadInt;
+using attribute_values::ReadColorAfterBlanks;
 
 void SetImage(TDrawInfo& info, const wchar_t* description)
 {
@@ -384,13 +372,8 @@ void CScrollBarUI::ClearPressed()
 
 void CScrollBarUI::DoEvent(TEventUI& event)
 {
-    if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
-        if (m_pOwner != nullptr)
-            m_pOwner->DoEvent(event);
-        else
-            CControlUI::DoEvent(event);
+    if (PassMouseEventTo(*this, event, m_pOwner))
         return;
-    }
 
     switch (event.Type) {
     case UIEVENT_SETFOCUS:
@@ -525,16 +508,16 @@ void CScrollBarUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     }
 
     if (Equals(name, L"button1color")) {
-        m_dwButton1Color = ReadColor(value);
+        m_dwButton1Color = ReadColorAfterBlanks(value);
         Invalidate();
     } else if (Equals(name, L"button2color")) {
-        m_dwButton2Color = ReadColor(value);
+        m_dwButton2Color = ReadColorAfterBlanks(value);
         Invalidate();
     } else if (Equals(name, L"thumbcolor")) {
-        m_dwThumbColor = ReadColor(value);
+        m_dwThumbColor = ReadColorAfterBlanks(value);
         Invalidate();
     } else if (Equals(name, L"hor")) {
-        SetHorizontal(Equals(value, L"true"));
+        SetHorizontal(IsTrue(value));
     } else if (Equals(name, L"linesize")) {
         SetLineSize(ReadInt(value));
     } else if (Equals(name, L"range")) {
@@ -544,9 +527,9 @@ void CScrollBarUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     } else if (Equals(name, L"scrollunit")) {
         SetScrollUnit(ReadInt(value));
     } else if (Equals(name, L"showbutton1")) {
-        SetShowButton1(Equals(value, L"true"));
+        SetShowButton1(IsTrue(value));
     } else if (Equals(name, L"showbutton2")) {
-        SetShowButton2(Equals(value, L"true"));
+        SetShowButton2(IsTrue(value));
     } else {
         CControlUI::SetAttribute(name, value);
     }

@@ -7,6 +7,7 @@
 #include "../core/FacetGeometry.h"
 #include "../core/PaintManager.h"
 #include "ButtonUI.h"
+#include "ControlDispatch.h"
 #include "LabelUIValues.h"
 
 namespace Facet {
@@ -192,11 +193,15 @@ void CSliderUI::MoveTo(int value, bool notify)
 
 void CSliderUI::DoEvent(TEventUI& event)
 {
+    // Unlike PassMouseEventOn, the progress bar's handling takes the event:
+    // it hands it to the parent too, but answers a context menu itself.
     const bool mouseEvent = event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND;
     if (!IsMouseEnabled() && mouseEvent) {
         CProgressUI::DoEvent(event);
         return;
     }
+    if (TrackHot(*this, m_uButtonState, event))
+        return;
     switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK:
@@ -250,18 +255,6 @@ void CSliderUI::DoEvent(TEventUI& event)
         break;
     case UIEVENT_SETCURSOR:
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-        return;
-    case UIEVENT_MOUSEENTER:
-        if (IsEnabled()) {
-            m_uButtonState |= UISTATE_HOT;
-            Invalidate();
-        }
-        return;
-    case UIEVENT_MOUSELEAVE:
-        if ((m_uButtonState & UISTATE_HOT) != 0) {
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
-            Invalidate();
-        }
         return;
     default:
         break;

@@ -5,6 +5,7 @@
 
 #include "../core/PaintManager.h"
 #include "../render/RenderEngine.h"
+#include "LinkTracking.h"
 
 namespace Facet {
 
@@ -52,11 +53,7 @@ const RECT* CTextUI::GetLinkRect(int index) const
 
 int CTextUI::HitTestLink(POINT pt) const
 {
-    for (int i = 0; i < m_nLinks; ++i) {
-        if (PtInRect(&m_rcLinks[i], pt))
-            return i;
-    }
-    return -1;
+    return LinkIndexAt(m_rcLinks, m_nLinks, pt);
 }
 
 void CTextUI::DoEvent(TEventUI& event)
@@ -92,19 +89,11 @@ void CTextUI::DoEvent(TEventUI& event)
         }
         break;
     case UIEVENT_MOUSEMOVE:
-    case UIEVENT_MOUSEENTER: {
-        const int hover = IsEnabled() ? HitTestLink(event.ptMouse) : -1;
-        if (hover != m_nHoverLink) {
-            m_nHoverLink = hover;
-            Invalidate();
-        }
+    case UIEVENT_MOUSEENTER:
+        SetHoverLink(*this, m_nHoverLink, IsEnabled() ? HitTestLink(event.ptMouse) : -1);
         break;
-    }
     case UIEVENT_MOUSELEAVE:
-        if (m_nHoverLink >= 0) {
-            m_nHoverLink = -1;
-            Invalidate();
-        }
+        SetHoverLink(*this, m_nHoverLink, -1);
         break;
     default:
         break;

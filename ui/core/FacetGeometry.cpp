@@ -25,6 +25,23 @@ int ParseIntList(const wchar_t* text, long* values, int capacity, const wchar_t*
     return count;
 }
 
+namespace {
+
+// "a,b" into a pair of fields (of a size or a point): the first number sets
+// both, the second the second field; no number leaves both 0.
+void ReadPair(const wchar_t* text, long& first, long& second)
+{
+    first = second = 0;
+    long values[2] = {0, 0};
+    const int count = ParseIntList(text, values, 2);
+    if (count >= 1)
+        first = second = values[0];
+    if (count >= 2)
+        second = values[1];
+}
+
+} // namespace
+
 // ---------------------------------------------------------------- CFacetRect
 
 CFacetRect::CFacetRect()
@@ -153,13 +170,7 @@ CFacetSize::CFacetSize(const RECT& rc)
 
 CFacetSize::CFacetSize(const wchar_t* text)
 {
-    cx = cy = 0;
-    long values[2] = {0, 0};
-    const int count = ParseIntList(text, values, 2);
-    if (count >= 1)
-        cx = cy = values[0];
-    if (count >= 2)
-        cy = values[1];
+    ReadPair(text, cx, cy);
 }
 
 CFacetString CFacetSize::ToString() const
@@ -190,13 +201,7 @@ CFacetPoint::CFacetPoint(const POINT& src)
 
 CFacetPoint::CFacetPoint(const wchar_t* text)
 {
-    x = y = 0;
-    long values[2] = {0, 0};
-    const int count = ParseIntList(text, values, 2);
-    if (count >= 1)
-        x = y = values[0];
-    if (count >= 2)
-        y = values[1];
+    ReadPair(text, x, y);
 }
 
 CFacetPoint::CFacetPoint(LPARAM packed)

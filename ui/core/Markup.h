@@ -104,6 +104,12 @@ private:
     const XMLELEMENT* Element() const;
     CMarkupNode Link(unsigned int index) const;
     void MapAttributes();
+    // Maps the attributes unless done; false when the node has no element.
+    bool HasMappedAttributes();
+    // The index of the mapped attribute called `name`, else -1.
+    int FindAttribute(const wchar_t* name) const;
+    const wchar_t* AttributeNameAt(int index) const;
+    const wchar_t* AttributeValueAt(int index) const;
 
     struct XMLATTRIBUTE
     {

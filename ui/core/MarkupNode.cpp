@@ -112,85 +112,83 @@ bool CMarkupNode::HasAttributes()
 
 bool CMarkupNode::HasAttribute(const wchar_t* name)
 {
-    if (name == nullptr || Element() == nullptr)
+    if (name == nullptr || !HasMappedAttributes())
         return false;
-    if (m_nAttributes == 0)
-        MapAttributes();
-    for (int i = 0; i < m_nAttributes; ++i) {
-        if (wcscmp(m_pOwner->m_pstrXML + m_aAttributes[i].iName, name) == 0)
-            return true;
-    }
-    return false;
+    return FindAttribute(name) >= 0;
 }
 
 int CMarkupNode::GetAttributeCount()
 {
-    if (Element() == nullptr)
-        return 0;
-    if (m_nAttributes == 0)
-        MapAttributes();
-    return m_nAttributes;
+    return HasMappedAttributes() ? m_nAttributes : 0;
 }
 
 const wchar_t* CMarkupNode::GetAttributeName(int index)
 {
-    if (Element() == nullptr)
+    if (!HasMappedAttributes())
         return nullptr;
-    if (m_nAttributes == 0)
-        MapAttributes();
     if (index < 0 || index >= m_nAttributes)
         return kEmpty;
-    return m_pOwner->m_pstrXML + m_aAttributes[index].iName;
+    return AttributeNameAt(index);
 }
 
 const wchar_t* CMarkupNode::GetAttributeValue(int index)
 {
-    if (Element() == nullptr)
+    if (!HasMappedAttributes())
         return nullptr;
-    if (m_nAttributes == 0)
-        MapAttributes();
     if (index < 0 || index >= m_nAttributes)
         return kEmpty;
-    return m_pOwner->m_pstrXML + m_aAttributes[index].iValue;
+    return AttributeValueAt(index);
 }
 
 const wchar_t* CMarkupNode::GetAttributeValue(const wchar_t* name)
 {
-    if (Element() == nullptr)
+    if (!HasMappedAttributes())
         return nullptr;
-    if (name == nullptr)
-        return kEmpty;
-    if (m_nAttributes == 0)
-        MapAttributes();
-    for (int i = 0; i < m_nAttributes; ++i) {
-        if (wcscmp(m_pOwner->m_pstrXML + m_aAttributes[i].iName, name) == 0)
-            return m_pOwner->m_pstrXML + m_aAttributes[i].iValue;
-    }
-    return kEmpty;
+    const int index = name != nullptr ? FindAttribute(name) : -1;
+    return index >= 0 ? AttributeValueAt(index) : kEmpty;
 }
 
 bool CMarkupNode::GetAttributeValue(int index, wchar_t* buffer, unsigned long cch)
 {
-    if (Element() == nullptr)
+    if (!HasMappedAttributes() || index < 0 || index >= m_nAttributes)
         return false;
-    if (m_nAttributes == 0)
-        MapAttributes();
-    if (index < 0 || index >= m_nAttributes)
-        return false;
-    return CopyValue(m_pOwner->m_pstrXML + m_aAttributes[index].iValue, buffer, cch);
+    return CopyValue(AttributeValueAt(index), buffer, cch);
 }
 
 bool CMarkupNode::GetAttributeValue(const wchar_t* name, wchar_t* buffer, unsigned long cch)
 {
-    if (Element() == nullptr || name == nullptr)
+    if (name == nullptr || !HasMappedAttributes())
+        return false;
+    const int index = FindAttribute(name);
+    return index >= 0 && CopyValue(AttributeValueAt(index), buffer, cch);
+}
+
+bool CMarkupNode::HasMappedAttributes()
+{
+    if (Element() == nullptr)
         return false;
     if (m_nAttributes == 0)
         MapAttributes();
+    return true;
+}
+
+int CMarkupNode::FindAttribute(const wchar_t* name) const
+{
     for (int i = 0; i < m_nAttributes; ++i) {
-        if (wcscmp(m_pOwner->m_pstrXML + m_aAttributes[i].iName, name) == 0)
-            return CopyValue(m_pOwner->m_pstrXML + m_aAttributes[i].iValue, buffer, cch);
+        if (wcscmp(AttributeNameAt(i), name) == 0)
+            return i;
     }
-    return false;
+    return -1;
+}
+
+const wchar_t* CMarkupNode::AttributeNameAt(int index) const
+{
+    return m_pOwner->m_pstrXML + m_aAttributes[index].iName;
+}
+
+const wchar_t* CMarkupNode::AttributeValueAt(int index) const
+{
+    return m_pOwner->m_pstrXML + m_aAttributes[index].iValue;
 }
 
 // Finds the attribute pairs of the element in the parsed text. The parser has left

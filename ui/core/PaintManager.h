@@ -343,6 +343,11 @@ private:
     void FreeAsyncNotifications();
     bool HandleMouseMove(WPARAM wParam, LPARAM lParam);
     bool HandleMouseHover(LPARAM lParam, LRESULT& lRes);
+    // The start of a mouse-button press at `lParam`: focuses the window (unless
+    // it must not activate), records the position and the pressed control of
+    // this manager, which takes the focus when `focusControl`. Null when no
+    // such control is there or its focus handlers destroyed it.
+    CControlUI* BeginPress(LPARAM lParam, bool focusControl);
     void HideTooltip();
     void SendMouseLeave(CControlUI* pControl);
     void Paint();

@@ -372,6 +372,25 @@ void CPaintManagerUI::HideTooltip()
         ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_ToolTip));
 }
 
+CControlUI* CPaintManagerUI::BeginPress(LPARAM lParam, bool focusControl)
+{
+    if (!m_bNoActivate)
+        ::SetFocus(m_hWndPaint);
+    const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    m_ptLastMousePos = pt;
+    CControlUI* control = FindControl(pt);
+    if (control == nullptr || control->GetManager() != this)
+        return nullptr;
+    m_pEventClick = control;
+    if (focusControl) {
+        control->SetFocus();
+        // Focus handlers may have destroyed it.
+        if (m_pEventClick != control)
+            return nullptr;
+    }
+    return control;
+}
+
 bool CPaintManagerUI::HandleMouseHover(LPARAM lParam, LRESULT& lRes)
 {
     m_bMouseTracking = false;
@@ -690,22 +709,13 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-        if (!m_bNoActivate)
-            ::SetFocus(m_hWndPaint);
-        POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        m_ptLastMousePos = pt;
-        CControlUI* control = FindControl(pt);
-        if (control == nullptr || control->GetManager() != this)
-            break;
-        m_pEventClick = control;
+        // A double click leaves the focus where the first click put it.
         const bool doubleClick = uMsg == WM_LBUTTONDBLCLK;
-        if (!doubleClick) {
-            control->SetFocus();
-            // Focus handlers may have destroyed it.
-            if (m_pEventClick != control)
-                break;
-        }
+        CControlUI* control = BeginPress(lParam, !doubleClick);
+        if (control == nullptr)
+            break;
         SetCapture();
+        const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         TEventUI event = MakeEvent(doubleClick ? UIEVENT_DBLCLICK : UIEVENT_BUTTONDOWN, control, pt, wParam, lParam);
         event.wKeyState = static_cast<WORD>(wParam);
         control->Event(event);
@@ -725,17 +735,11 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         break;
     }
     case WM_RBUTTONDOWN: {
-        if (!m_bNoActivate)
-            ::SetFocus(m_hWndPaint);
-        POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        m_ptLastMousePos = pt;
-        CControlUI* control = FindControl(pt);
-        if (control == nullptr || control->GetManager() != this)
+        // No capture: the right button's release is not followed.
+        CControlUI* control = BeginPress(lParam, true);
+        if (control == nullptr)
             break;
-        m_pEventClick = control;
-        control->SetFocus();
-        if (m_pEventClick != control)
-            break;
+        const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         TEventUI event = MakeEvent(UIEVENT_RBUTTONDOWN, control, pt, wParam, lParam);
         event.wKeyState = static_cast<WORD>(wParam);
         control->Event(event);

@@ -4,6 +4,7 @@
 #include "PaintManager.h"
 
 #include "../control/ControlUI.h"
+#include "../render/GdiObjects.h"
 #include "../render/RenderEngine.h"
 
 #include <cstdlib>
@@ -12,20 +13,6 @@
 namespace Facet {
 
 namespace {
-
-// A 32-bit top-down DIB section of the given size.
-HBITMAP CreateArgbBitmap(int width, int height, BYTE** bits)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    *bits = nullptr;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), nullptr, 0);
-}
 
 // Ends a paint cycle on every path: BeginPaint's context is given back.
 class ScopedPaint
@@ -75,7 +62,7 @@ bool CPaintManagerUI::EnsureOffscreen(const RECT& rcClient)
     if (width <= 0 || height <= 0)
         return false;
     if (m_bLayered)
-        m_hbmpOffscreen = CreateArgbBitmap(width, height, &m_pOffscreenBits);
+        m_hbmpOffscreen = CreateArgbDib(width, height, &m_pOffscreenBits);
     else
         m_hbmpOffscreen = CreateCompatibleBitmap(m_hDcPaint, width, height);
     if (m_hbmpOffscreen == nullptr)
@@ -153,25 +140,19 @@ void CPaintManagerUI::PaintNativeChildren(const RECT& rcPaint)
             continue;
         const int width = rcChild.right - rcChild.left;
         const int height = rcChild.bottom - rcChild.top;
-        BYTE* bits = nullptr;
-        HBITMAP bitmap = CreateArgbBitmap(width, height, &bits);
-        if (bitmap == nullptr)
+        const ScopedDibSurface surface(m_hDcOffscreen, width, height);
+        if (!surface.Valid())
             continue;
-        HDC dc = CreateCompatibleDC(m_hDcOffscreen);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+        ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(surface.Dc()),
                        PRF_CHECKVISIBLE | PRF_CHILDREN | PRF_CLIENT | PRF_OWNED);
         GdiFlush();
         // The child draws without alpha: whatever it drew is made opaque.
         for (int p = 0; p < width * height; ++p) {
-            BYTE* pixel = bits + p * 4;
+            BYTE* pixel = surface.Bits() + p * 4;
             if (pixel[0] != 0 || pixel[1] != 0 || pixel[2] != 0)
                 pixel[3] = 255;
         }
-        BitBlt(m_hDcOffscreen, rcChild.left, rcChild.top, width, height, dc, 0, 0, SRCCOPY);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
+        BitBlt(m_hDcOffscreen, rcChild.left, rcChild.top, width, height, surface.Dc(), 0, 0, SRCCOPY);
     }
 }
 
@@ -195,7 +176,7 @@ void CPaintManagerUI::ApplyLayeredImage(const RECT& rcClient, const RECT& rcPain
     }
     bool redraw = m_bLayeredChanged;
     if (m_hbmpBackground == nullptr) {
-        m_hbmpBackground = CreateArgbBitmap(width, height, &m_pBackgroundBits);
+        m_hbmpBackground = CreateArgbDib(width, height, &m_pBackgroundBits);
         if (m_hbmpBackground == nullptr)
             return;
         m_hDcBackground = CreateCompatibleDC(m_hDcPaint);

@@ -25,6 +25,17 @@ CFacetString NumberKey(int id)
     return CFacetString(text);
 }
 
+// Takes the entry stored under `key` out of `table`: null when there is none
+// (or no key); otherwise the caller frees it.
+template <class T>
+T* TakeEntry(CFacetStringPtrMap& table, const wchar_t* key)
+{
+    T* entry = key != nullptr ? static_cast<T*>(table.Find(key)) : nullptr;
+    if (entry != nullptr)
+        table.Remove(key);
+    return entry;
+}
+
 void ClearFontInfo(TFontInfo& info)
 {
     info.hFont = nullptr;
@@ -299,12 +310,9 @@ void CPaintManagerUI::SetDefaultFont(const wchar_t* name, int size, bool bold, b
 
 bool CPaintManagerUI::RemoveFont(int id, bool shared)
 {
-    CFacetStringPtrMap& fonts = (shared ? m_SharedResInfo : m_ResInfo).m_CustomFonts;
-    const CFacetString key = NumberKey(id);
-    TFontInfo* info = static_cast<TFontInfo*>(fonts.Find(key));
+    TFontInfo* info = TakeEntry<TFontInfo>((shared ? m_SharedResInfo : m_ResInfo).m_CustomFonts, NumberKey(id));
     if (info == nullptr)
         return false;
-    fonts.Remove(key);
     DeleteFontInfo(info);
     return true;
 }
@@ -445,11 +453,9 @@ const TImageInfo* CPaintManagerUI::GetImageEx(const wchar_t* name, const wchar_t
 
 bool CPaintManagerUI::RemoveImage(const wchar_t* name, bool shared)
 {
-    CFacetStringPtrMap& images = (shared ? m_SharedResInfo : m_ResInfo).m_ImageHash;
-    TImageInfo* image = name != nullptr ? static_cast<TImageInfo*>(images.Find(name)) : nullptr;
+    TImageInfo* image = TakeEntry<TImageInfo>((shared ? m_SharedResInfo : m_ResInfo).m_ImageHash, name);
     if (image == nullptr)
         return false;
-    images.Remove(name);
     RetireImage(image);
     return true;
 }
@@ -509,11 +515,9 @@ const wchar_t* CPaintManagerUI::GetDefaultAttributeList(const wchar_t* className
 
 bool CPaintManagerUI::RemoveDefaultAttributeList(const wchar_t* className, bool shared)
 {
-    CFacetStringPtrMap& lists = (shared ? m_SharedResInfo : m_ResInfo).m_AttrHash;
-    CFacetString* list = className != nullptr ? static_cast<CFacetString*>(lists.Find(className)) : nullptr;
+    CFacetString* list = TakeEntry<CFacetString>((shared ? m_SharedResInfo : m_ResInfo).m_AttrHash, className);
     if (list == nullptr)
         return false;
-    lists.Remove(className);
     delete list;
     return true;
 }

@@ -2,6 +2,7 @@
 // applied to the paint manager.
 #include "PaintManager.h"
 
+#include "AttributeList.h"
 #include "FacetGeometry.h"
 
 #include <cwchar>
@@ -95,29 +96,7 @@ void CPaintManagerUI::SetWindowAttribute(const wchar_t* name, const wchar_t* val
 
 void CPaintManagerUI::SetWindowAttributeList(const wchar_t* list)
 {
-    if (list == nullptr)
-        return;
-    const wchar_t* p = list;
-    while (*p != L'\0') {
-        const wchar_t* nameStart = p;
-        while (*p != L'\0' && *p != L'=')
-            ++p;
-        if (*p != L'=' || p[1] != L'"')
-            return;
-        const CFacetString name(nameStart, static_cast<int>(p - nameStart));
-        p += 2;
-        const wchar_t* valueStart = p;
-        while (*p != L'\0' && *p != L'"')
-            ++p;
-        if (*p != L'"')
-            return;
-        const CFacetString value(valueStart, static_cast<int>(p - valueStart));
-        SetWindowAttribute(name, value);
-        ++p;
-        if (*p != L' ')
-            return;
-        ++p;
-    }
+    ForEachListedAttribute(list, [this](const wchar_t* name, const wchar_t* value) { SetWindowAttribute(name, value); });
 }
 
 } // namespace Facet

@@ -92,17 +92,17 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT fl
     const bool hitTest = (flags & UIFIND_HITTEST) != 0;
     const bool selfMayAnswer = !hitTest || IsMouseEnabled();
     const bool childrenMayAnswer = !hitTest || IsMouseChildEnabled();
-    CControlUI* result = nullptr;
-    if ((flags & UIFIND_ME_FIRST) != 0 && selfMayAnswer)
-        result = proc(this, data);
-    if (result == nullptr && m_pCover != nullptr && childrenMayAnswer)
-        result = m_pCover->FindControl(proc, data, flags);
-    if (result == nullptr && m_pVerticalScrollBar != nullptr && selfMayAnswer)
-        result = m_pVerticalScrollBar->FindControl(proc, data, flags);
-    if (result == nullptr && m_pHorizontalScrollBar != nullptr && selfMayAnswer)
-        result = m_pHorizontalScrollBar->FindControl(proc, data, flags);
-
-    if (result == nullptr && childrenMayAnswer) {
+    return SearchSelfAndInside(*this, proc, data, flags, selfMayAnswer, [&]() -> CControlUI* {
+        CControlUI* result = nullptr;
+        if (m_pCover != nullptr && childrenMayAnswer)
+            result = m_pCover->FindControl(proc, data, flags);
+        // The scroll bars belong to the container itself.
+        if (result == nullptr && m_pVerticalScrollBar != nullptr && selfMayAnswer)
+            result = m_pVerticalScrollBar->FindControl(proc, data, flags);
+        if (result == nullptr && m_pHorizontalScrollBar != nullptr && selfMayAnswer)
+            result = m_pHorizontalScrollBar->FindControl(proc, data, flags);
+        if (result != nullptr || !childrenMayAnswer)
+            return result;
         const RECT inner = GetClientPos();
         // A child's answer counts when the point also lies in the client
         // area (the part of a scrolled child under the inset or a bar is not
@@ -126,11 +126,8 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT fl
                     result = found;
             }
         }
-    }
-
-    if (result == nullptr && (flags & UIFIND_ME_FIRST) == 0 && selfMayAnswer)
-        result = proc(this, data);
-    return result;
+        return result;
+    });
 }
 
 void CContainerUI::DoEvent(TEventUI& event)
@@ -138,14 +135,8 @@ void CContainerUI::DoEvent(TEventUI& event)
     if (PassMouseEventOn(*this, event))
         return;
 
-    if (event.Type == UIEVENT_SETFOCUS) {
-        m_bFocused = true;
+    if (NoteFocus(m_bFocused, event))
         return;
-    }
-    if (event.Type == UIEVENT_KILLFOCUS) {
-        m_bFocused = false;
-        return;
-    }
 
     const bool verticalActive = IsShown(m_pVerticalScrollBar) && m_pVerticalScrollBar->IsEnabled();
     const bool horizontalActive = IsShown(m_pHorizontalScrollBar) && m_pHorizontalScrollBar->IsEnabled();

@@ -78,6 +78,24 @@ private:
     HGDIOBJ m_old;
 };
 
+// A 32-bit top-down DIB section of the given size; `bits` receives its pixels
+// (null, like the result, when the size is empty or the section fails). The
+// caller owns the bitmap.
+inline HBITMAP CreateArgbDib(int width, int height, BYTE** bits)
+{
+    *bits = nullptr;
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), nullptr, 0);
+}
+
 // A 32-bit top-down DIB section of the given size with a memory DC around it.
 class ScopedDibSurface
 {
@@ -91,20 +109,7 @@ public:
     BYTE* Bits() const { return m_bits; }
 
 private:
-    static HBITMAP Create(int width, int height, BYTE** bits)
-    {
-        *bits = nullptr;
-        if (width <= 0 || height <= 0)
-            return nullptr;
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), nullptr, 0);
-    }
+    static HBITMAP Create(int width, int height, BYTE** bits) { return CreateArgbDib(width, height, bits); }
 
     BYTE* m_bits = nullptr;
     ScopedGdiObject<HBITMAP> m_bitmap;
