@@ -3,6 +3,7 @@
 // 680 x 440 repaints of a busy scene fit in a second when drawn into an
 // off-screen 32-bit bitmap.
 #include "core/PaintManager.h"
+#include "render/GdiObjects.h"
 #include "render/RenderEngine.h"
 
 #include "BusyScene.h"
@@ -86,15 +87,8 @@ class Offscreen
 public:
     Offscreen(int width, int height)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        BYTE* bits = nullptr;
+        m_bitmap = Facet::CreateArgbDib(width, height, &bits);
         m_dc = CreateCompatibleDC(nullptr);
         if (m_dc != nullptr && m_bitmap != nullptr)
             m_old = SelectObject(m_dc, m_bitmap);

@@ -1,6 +1,7 @@
 #include "../support/DibCanvas.h"
 #include "../support/GdiObjectCount.h"
 #include "../support/TestWindow.h"
+#include "render/GdiObjects.h"
 #include "render/RenderEngine.h"
 
 #include <gtest/gtest.h>
@@ -19,13 +20,7 @@ namespace {
 std::vector<uint32_t> ReadPixels(HBITMAP bitmap, int width, int height)
 {
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Facet::TopDown32BitInfo(width, height);
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);

@@ -2,6 +2,8 @@
 // tests that read back exact pixels.
 #pragma once
 
+#include "render/GdiObjects.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -14,13 +16,7 @@ class DibCanvas
 public:
     DibCanvas(int width, int height) : m_width(width), m_height(height)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO info = Facet::TopDown32BitInfo(width, height);
         m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
         m_dc = CreateCompatibleDC(nullptr);
         m_old = SelectObject(m_dc, m_bitmap);

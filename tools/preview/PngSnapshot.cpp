@@ -2,6 +2,7 @@
 
 #include "control/ControlUI.h"
 #include "core/PaintManager.h"
+#include "render/GdiObjects.h"
 #include "render/RenderEngine.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -61,13 +62,7 @@ void AppendBytes(void* context, void* data, int size)
 // The bitmap's pixels as top-down rows of 0xAARRGGBB (blue first in memory).
 bool ReadPixels(HDC reference, HBITMAP bitmap, int width, int height, std::vector<unsigned char>& bgra)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Facet::TopDown32BitInfo(width, height);
     bgra.assign(static_cast<size_t>(width) * height * 4, 0);
     return ::GetDIBits(reference, bitmap, 0, static_cast<UINT>(height), bgra.data(), &info, DIB_RGB_COLORS) ==
            height;

@@ -78,6 +78,20 @@ private:
     HGDIOBJ m_old;
 };
 
+// The description of 32-bit top-down rows of the given size, blue first in
+// memory: what DIB sections are made with and read back as.
+inline BITMAPINFO TopDown32BitInfo(int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // A 32-bit top-down DIB section of the given size; `bits` receives its pixels
 // (null, like the result, when the size is empty or the section fails). The
 // caller owns the bitmap.
@@ -86,13 +100,7 @@ inline HBITMAP CreateArgbDib(int width, int height, BYTE** bits)
     *bits = nullptr;
     if (width <= 0 || height <= 0)
         return nullptr;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDown32BitInfo(width, height);
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), nullptr, 0);
 }
 
