@@ -6,6 +6,7 @@
 // number of controls.
 #include "Facet.h"
 #include "../BenchTiming.h"
+#include "../../tests/support/TestWindow.h"
 
 #include <windows.h>
 
@@ -22,68 +23,6 @@ const int kCellsPerRow = 10;
 const int kRowHeight = 20;
 const double kMinSeconds = 1.0;
 const int kMinRuns = 5;
-
-// A popup window whose messages go to a paint manager first.
-class PaintWindow
-{
-public:
-    PaintWindow()
-    {
-        static const wchar_t kClass[] = L"FacetBenchPaintWindow";
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = Procedure;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kClass;
-        RegisterClassW(&wc);
-        CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
-        m_hWnd = CreateWindowExW(0, kClass, L"bench", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
-                                 nullptr, GetModuleHandleW(nullptr), this);
-        manager.Init(m_hWnd);
-    }
-    ~PaintWindow()
-    {
-        if (IsWindow(m_hWnd))
-            DestroyWindow(m_hWnd);
-    }
-    PaintWindow(const PaintWindow&) = delete;
-    PaintWindow& operator=(const PaintWindow&) = delete;
-
-    HWND Handle() const { return m_hWnd; }
-
-    // Paints what is invalid and delivers the posted messages.
-    void Pump()
-    {
-        UpdateWindow(m_hWnd);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-
-    CPaintManagerUI manager;
-
-private:
-    static LRESULT CALLBACK Procedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == WM_NCCREATE) {
-            auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-            SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<PaintWindow*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-        if (self != nullptr && message != WM_NCDESTROY) {
-            LRESULT result = 0;
-            if (self->manager.MessageHandler(message, wParam, lParam, result))
-                return result;
-        }
-        if (message == WM_NCDESTROY)
-            SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
-        return DefWindowProcW(hWnd, message, wParam, lParam);
-    }
-
-    HWND m_hWnd = nullptr;
-};
 
 CVerticalLayoutUI* BuildTree(int controls)
 {
@@ -124,7 +63,7 @@ struct Figures
 
 Figures Measure(int controls)
 {
-    PaintWindow window;
+    testsupport::TestWindow window(kWidth, kHeight);
     CVerticalLayoutUI* root = BuildTree(controls);
     window.manager.AttachDialog(root);
     window.Pump(); // first layout and paint
