@@ -81,7 +81,7 @@ public:
 
     HWND Host() const { return host_; }
     HWND Main() const { return frame_->GetHWND(); }
-    int Page() const { return static_cast<int>(SendMessageW(Main(), WM_QUERY_PAGE, 0, 0)); }
+    int Page() const { return updaterdriver::PageOf(Main()); }
 
     // A control of the main window by its skin name.
     Facet::CControlUI* Control(const wchar_t* name) const

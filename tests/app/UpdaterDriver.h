@@ -4,6 +4,8 @@
 // Every step is sent, not posted, so it has happened when the call returns.
 #pragma once
 
+#include "WindowMessages.h"
+
 #include <windows.h>
 
 #include <string>
@@ -25,17 +27,15 @@ constexpr POINT kPasswordField = {540, 261};
 constexpr POINT kUseProxyBox = {40, 386};
 constexpr POINT kSaveButton = {470, 372};
 
-// The main window's answer to it: the page showing (0 download, 1 retry, 2 proxy).
-constexpr UINT kQueryPage = WM_APP + 3;
 // The window class of the native edit box a text field opens while it has the focus.
 constexpr wchar_t kEditBoxClass[] = L"EditWnd";
 
-// The page showing, or -1 when the window does not answer.
+// The page showing (0 download, 1 retry, 2 proxy), or -1 when the window does not answer.
 inline int PageOf(HWND mainWindow)
 {
     DWORD_PTR page = static_cast<DWORD_PTR>(-1);
     if (mainWindow == nullptr ||
-        SendMessageTimeoutW(mainWindow, kQueryPage, 0, 0, SMTO_ABORTIFHUNG, 5000, &page) == 0)
+        SendMessageTimeoutW(mainWindow, WM_QUERY_PAGE, 0, 0, SMTO_ABORTIFHUNG, 5000, &page) == 0)
         return -1;
     return static_cast<int>(page);
 }

@@ -30,7 +30,6 @@ using testsupport::MakeKey;
 using testsupport::ServiceExists;
 using namespace updaterdriver;
 
-constexpr int kDownloadPage = 0;
 constexpr int kRetryPage = 1;
 constexpr int kProxyPage = 2;
 
@@ -321,11 +320,11 @@ TEST_F(UpdaterEndToEndTest, ProxyTypedOnThePageIsUsedWithoutBeingSaved)
     TypeOnProxyPage(updater, kAddressField, L"127.0.0.1");
     TypeOnProxyPage(updater, kPortField, L"18080");
     Click(updater.MainWindow(), kUseProxyBox);
-    const int tunnels = netrig::TunnelsOpenedBy("proxy");
+    const int tunnels = netrig::TunnelsOpenedBy(L"proxy");
     ReturnAndRetry(updater);
 
     ExpectInstallerStartedByteForByte(updater);
-    EXPECT_GT(netrig::TunnelsOpenedBy("proxy"), tunnels) << "the download did not go through the proxy";
+    EXPECT_GT(netrig::TunnelsOpenedBy(L"proxy"), tunnels) << "the download did not go through the proxy";
     // Ticking the box and typing saved nothing.
     const ProxySettings stored = ReadProxySettingsFile(ToNarrow(settings_.c_str()));
     EXPECT_FALSE(stored.useProxy);
@@ -342,16 +341,16 @@ TEST_F(UpdaterEndToEndTest, AuthenticatingProxyRefusesWrongCredentialsAndPassesR
     TypeOnProxyPage(updater, kPortField, L"18081");
     TypeOnProxyPage(updater, kAccountField, L"proxyuser");
     TypeOnProxyPage(updater, kPasswordField, L"not-the-password");
-    const int tunnels = netrig::TunnelsOpenedBy("authproxy");
+    const int tunnels = netrig::TunnelsOpenedBy(L"authproxy");
     ReturnAndRetry(updater);
     ExpectRetryPageAndNothingStarted(updater);
-    EXPECT_EQ(netrig::TunnelsOpenedBy("authproxy"), tunnels) << "the proxy let a wrong password through";
+    EXPECT_EQ(netrig::TunnelsOpenedBy(L"authproxy"), tunnels) << "the proxy let a wrong password through";
 
     OpenProxyPage(updater);
     TypeOnProxyPage(updater, kPasswordField, L"Secr3t-pass");
     ReturnAndRetry(updater);
     ExpectInstallerStartedByteForByte(updater);
-    EXPECT_EQ(netrig::TunnelsOpenedBy("authproxy"), tunnels + 1);
+    EXPECT_EQ(netrig::TunnelsOpenedBy(L"authproxy"), tunnels + 1);
 }
 
 // installer.ini as the proxy page writes it, reads it back and uses it.
@@ -379,7 +378,7 @@ TEST_F(UpdaterEndToEndTest, ProxySettingsSavedOnThePageAreKeptAndUsedByTheNextSt
                                   "password = \"pa\\\"ss\\\\word\"\r\n");
         CloseUpdater(updater);
     }
-    const int tunnels = netrig::TunnelsOpenedBy("authproxy");
+    const int tunnels = netrig::TunnelsOpenedBy(L"authproxy");
     {
         SCOPED_TRACE("the saved values come back on the page; unticking saves at once");
         UpdaterProcess updater;
@@ -392,7 +391,7 @@ TEST_F(UpdaterEndToEndTest, ProxySettingsSavedOnThePageAreKeptAndUsedByTheNextSt
         EXPECT_EQ(TextOf(main, kAccountField), L"DOMAIN\\user");
         EXPECT_EQ(TextOf(main, kPasswordField), L"pa\"ss\\word");
         // The attempt at start went through the saved proxy, and failed on the wrong password.
-        EXPECT_EQ(netrig::TunnelsOpenedBy("authproxy"), tunnels);
+        EXPECT_EQ(netrig::TunnelsOpenedBy(L"authproxy"), tunnels);
 
         Click(main, kUseProxyBox);
         EXPECT_EQ(SettingsText().rfind("usingProxy = 0\r\n", 0), 0u) << SettingsText();
@@ -409,7 +408,7 @@ TEST_F(UpdaterEndToEndTest, ProxySettingsSavedOnThePageAreKeptAndUsedByTheNextSt
         UpdaterProcess updater;
         ASSERT_TRUE(updater.Started());
         ExpectInstallerStartedByteForByte(updater);
-        EXPECT_EQ(netrig::TunnelsOpenedBy("authproxy"), tunnels + 1);
+        EXPECT_EQ(netrig::TunnelsOpenedBy(L"authproxy"), tunnels + 1);
     }
 }
 

@@ -10,6 +10,8 @@
 
 namespace {
 
+using testsupport::KeyExists;
+
 // Every test works below its own key of HKEY_CURRENT_USER.
 class DeleteRegistryTreeTest : public testing::Test {
 protected:
@@ -18,8 +20,6 @@ protected:
         base = L"Software\\FacetTests\\" + std::to_wstring(GetCurrentProcessId());
     }
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str()); }
-
-    static bool KeyExists(const std::wstring& path) { return testsupport::KeyExists(path); }
 
     static void MakeKey(const std::wstring& path)
     {

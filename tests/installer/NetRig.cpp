@@ -95,12 +95,9 @@ bool ResumeServer()
     return RunRig("resume", "up") == "up";
 }
 
-int TunnelsOpenedBy(const char* proxy)
+int TunnelsOpenedBy(const wchar_t* proxy)
 {
-    std::wstring name;
-    for (const char* c = proxy; *c != '\0'; ++c)
-        name.push_back(static_cast<wchar_t>(*c));
-    const std::string log = testsupport::ReadFileText(RigFolder() + L"\\" + name + L".log");
+    const std::string log = testsupport::ReadFileText(RigFolder() + L"\\" + proxy + L".log");
     const std::string established = "Established connection to host \"localhost\"";
     int count = 0;
     for (size_t at = log.find(established); at != std::string::npos; at = log.find(established, at + 1))

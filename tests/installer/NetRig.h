@@ -27,8 +27,8 @@ bool PauseServer();
 bool ResumeServer();
 
 // How many tunnels to the download server the proxy has opened so far:
-// `proxy` is "proxy" (the open one) or "authproxy".
-int TunnelsOpenedBy(const char* proxy);
+// `proxy` is L"proxy" (the open one) or L"authproxy".
+int TunnelsOpenedBy(const wchar_t* proxy);
 
 // Starts the rig and trusts its CA for the whole test program; undoes both at the end.
 class Environment : public testing::Environment {
