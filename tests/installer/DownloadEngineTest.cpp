@@ -188,8 +188,11 @@ TEST_F(DownloadEngineTest, ConnectionResetInTheMiddleOfTheBodyFails)
     netrig::Publish(L"reset.bin", RandomBytes(400000, 5));
     const int result = Run(L"https://localhost/reset/reset.bin");
     EXPECT_EQ(result, -1);
-    // Depending on when the reset is noticed: a failed read, or an early end.
+    // Depending on when the reset is noticed: a failed read, or an early end;
+    // on a loaded machine the reset may even overtake the unread response
+    // (the peer's system discards what was received but not yet read).
     EXPECT_TRUE(StartsWith(log_, "download last error Content-Length : ") ||
+                StartsWith(log_, "download last error WinHttpReceiveResponse : ") ||
                 StartsWith(log_, "download last error WinHttpReadData : ") ||
                 StartsWith(log_, "download last error WinHttpQueryDataAvailable : "))
         << log_;

@@ -69,6 +69,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def _reset(self, path, size):
         """Half the file, then a TCP reset instead of a close."""
         self._send(path, size // 2)
+        # A reset throws away what the peer has received but not yet read, so
+        # give it a moment to read the half: the reset should come mid-body.
+        time.sleep(0.3)
         raw = self.connection
         raw.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
         os.close(raw.detach())  # no TLS close, no FIN: the peer sees a reset
