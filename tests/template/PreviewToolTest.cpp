@@ -228,51 +228,6 @@ TEST_F(PreviewToolTest, SelectRendersEachOfTheUpdatersThreePages)
         << noLayout.output;
 }
 
-TEST_F(PreviewToolTest, ScaleRendersAsTheUpdaterWouldOnAScaledDisplay)
-{
-    const std::wstring out = OutPath(L"bands150.png");
-    const RunResult run = RunPreview(L"--scale 1.5 --png " + Quoted(out) + L" " +
-                                     Quoted(templatetest::DataFolder() + L"preview_bands.xml"));
-    ASSERT_EQ(run.exitCode, 0u) << run.output;
-    Png png;
-    ASSERT_TRUE(LoadPng(out, png));
-    EXPECT_EQ(png.width, 180);
-    EXPECT_EQ(png.height, 120);
-    // Every band and the box grow by half: header rows 0..29, footer rows
-    // 90..119 with the green box at x 90..119.
-    EXPECT_EQ(png.At(0, 29), 0xFF0000FFu);
-    EXPECT_EQ(png.At(0, 30), 0xFFFF0000u);
-    EXPECT_EQ(png.At(179, 89), 0xFFFF0000u);
-    EXPECT_EQ(png.At(89, 90), 0xFFFFFFFFu);
-    EXPECT_EQ(png.At(90, 90), 0xFF00FF00u);
-    EXPECT_EQ(png.At(119, 119), 0xFF00FF00u);
-    EXPECT_EQ(png.At(120, 119), 0xFFFFFFFFu);
-
-    for (const wchar_t* scale : {L"0", L"abc", L"9"}) {
-        const RunResult bad = RunPreview(std::wstring(L"--scale ") + scale + L" --png " + Quoted(out) + L" " +
-                                         Quoted(templatetest::DataFolder() + L"preview_bands.xml"));
-        EXPECT_EQ(bad.exitCode, 1u) << bad.output;
-        EXPECT_NE(bad.output.find("--scale takes a factor from 0.5 to 4"), std::string::npos) << bad.output;
-    }
-}
-
-TEST_F(PreviewToolTest, PngAndWindowModesPrintTheMistakesAndKeepTheirExitCodes)
-{
-    const std::wstring skin = Folder() + L"\\skin.xml";
-    testsupport::WriteFileText(skin, "<Window size=\"40,30\">\n"
-                                     "  <Control bkcolor=\"#FF00FF00\" widht=\"3\" />\n"
-                                     "</Window>\n");
-    const RunResult run = RunPreview(L"--png " + Quoted(OutPath(L"out.png")) + L" " + Quoted(skin));
-    EXPECT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_NE(run.output.find(previewtest::Narrow(skin) +
-                              ":2:32: warning: \"widht\" is not an attribute of Control; did you mean \"width\"?"),
-              std::string::npos)
-        << run.output;
-    Png png;
-    ASSERT_TRUE(LoadPng(OutPath(L"out.png"), png));
-    EXPECT_EQ(png.At(20, 15), 0xFF00FF00u);
-}
-
 namespace {
 
 // The top-level preview window of a process, or null.
@@ -300,6 +255,66 @@ HWND PreviewWindowOf(DWORD processId)
 }
 
 } // namespace
+
+TEST_F(PreviewToolTest, ScaleRendersAsTheUpdaterWouldOnAScaledDisplay)
+{
+    const std::wstring out = OutPath(L"bands150.png");
+    const RunResult run = RunPreview(L"--scale 1.5 --png " + Quoted(out) + L" " +
+                                     Quoted(templatetest::DataFolder() + L"preview_bands.xml"));
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    Png png;
+    ASSERT_TRUE(LoadPng(out, png));
+    EXPECT_EQ(png.width, 180);
+    EXPECT_EQ(png.height, 120);
+    // Every band and the box grow by half: header rows 0..29, footer rows
+    // 90..119 with the green box at x 90..119.
+    EXPECT_EQ(png.At(0, 29), 0xFF0000FFu);
+    EXPECT_EQ(png.At(0, 30), 0xFFFF0000u);
+    EXPECT_EQ(png.At(179, 89), 0xFFFF0000u);
+    EXPECT_EQ(png.At(89, 90), 0xFFFFFFFFu);
+    EXPECT_EQ(png.At(90, 90), 0xFF00FF00u);
+    EXPECT_EQ(png.At(119, 119), 0xFF00FF00u);
+    EXPECT_EQ(png.At(120, 119), 0xFFFFFFFFu);
+
+    // The window is sized as the updater sizes its own: the skin's "size" times the scale.
+    previewtest::PreviewProcess preview(L"--scale 1.5 " + Quoted(templatetest::DataFolder() + L"preview_bands.xml"));
+    ASSERT_TRUE(preview.Started());
+    HWND window = nullptr;
+    for (int i = 0; i < 600 && window == nullptr; ++i, ::Sleep(50))
+        window = PreviewWindowOf(preview.ProcessId());
+    ASSERT_NE(window, nullptr) << preview.Output();
+    RECT rect = {};
+    ::GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.right - rect.left, 180);
+    EXPECT_EQ(rect.bottom - rect.top, 120);
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(preview.WaitForExit(30000), 0u) << preview.Output();
+
+    for (const wchar_t* scale : {L"0", L"abc", L"9"}) {
+        const RunResult bad = RunPreview(std::wstring(L"--scale ") + scale + L" --png " + Quoted(out) + L" " +
+                                         Quoted(templatetest::DataFolder() + L"preview_bands.xml"));
+        EXPECT_EQ(bad.exitCode, 1u) << bad.output;
+        EXPECT_NE(bad.output.find("--scale takes a factor from 0.5 to 4"), std::string::npos) << bad.output;
+    }
+}
+
+TEST_F(PreviewToolTest, PngAndWindowModesPrintTheMistakesAndKeepTheirExitCodes)
+{
+    const std::wstring skin = Folder() + L"\\skin.xml";
+    testsupport::WriteFileText(skin, "<Window size=\"40,30\">\n"
+                                     "  <Control bkcolor=\"#FF00FF00\" widht=\"3\" />\n"
+                                     "</Window>\n");
+    const RunResult run = RunPreview(L"--png " + Quoted(OutPath(L"out.png")) + L" " + Quoted(skin));
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_NE(run.output.find(previewtest::Narrow(skin) +
+                              ":2:32: warning: \"widht\" is not an attribute of Control; did you mean \"width\"?"),
+              std::string::npos)
+        << run.output;
+    Png png;
+    ASSERT_TRUE(LoadPng(OutPath(L"out.png"), png));
+    EXPECT_EQ(png.At(20, 15), 0xFF00FF00u);
+}
+
 
 TEST_F(PreviewToolTest, WatchShowsAChangedSkinAgainWhereTheWindowWas)
 {
