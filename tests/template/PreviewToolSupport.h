@@ -112,20 +112,30 @@ public:
     // Everything the child wrote so far.
     const std::string& Output() const { return m_output; }
 
-    // Reads until the output holds `text` or `timeoutMs` pass; whether it does.
-    bool WaitForOutput(const std::string& text, DWORD timeoutMs)
+    // Reads until the output holds `text` `times` times or `timeoutMs` pass;
+    // whether it does.
+    bool WaitForOutput(const std::string& text, DWORD timeoutMs, int times = 1)
     {
         const ULONGLONG end = ::GetTickCount64() + timeoutMs;
         for (;;) {
             ReadAvailable();
-            if (m_output.find(text) != std::string::npos)
+            if (Count(text) >= times)
                 return true;
             if (::GetTickCount64() >= end || ::WaitForSingleObject(m_process.Get(), 0) == WAIT_OBJECT_0) {
                 ReadAvailable();
-                return m_output.find(text) != std::string::npos;
+                return Count(text) >= times;
             }
             ::Sleep(50);
         }
+    }
+
+    // How often the output so far holds `text`.
+    int Count(const std::string& text) const
+    {
+        int count = 0;
+        for (size_t at = m_output.find(text); at != std::string::npos; at = m_output.find(text, at + text.size()))
+            ++count;
+        return count;
     }
 
     // Reads everything up to the child's end and answers its exit code, or

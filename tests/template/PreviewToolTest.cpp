@@ -298,6 +298,28 @@ TEST_F(PreviewToolTest, ScaleRendersAsTheUpdaterWouldOnAScaledDisplay)
     }
 }
 
+TEST_F(PreviewToolTest, SelectIsRepeatedForEachTabLayout)
+{
+    const std::wstring skin = Folder() + L"\\tabs.xml";
+    testsupport::WriteFileText(skin, "<Window size=\"20,20\"><VerticalLayout>\n"
+                                     "  <TabLayout name=\"top\" height=\"10\">\n"
+                                     "    <Control bkcolor=\"#FFFF0000\" /><Control bkcolor=\"#FF00FF00\" />\n"
+                                     "  </TabLayout>\n"
+                                     "  <TabLayout name=\"bottom\">\n"
+                                     "    <Control bkcolor=\"#FFFF0000\" /><Control bkcolor=\"#FF00FF00\" />\n"
+                                     "    <Control bkcolor=\"#FF0000FF\" />\n"
+                                     "  </TabLayout>\n"
+                                     "</VerticalLayout></Window>\n");
+    const std::wstring out = OutPath(L"tabs.png");
+    const RunResult run =
+        RunPreview(L"--select top=1 --select bottom=2 --png " + Quoted(out) + L" " + Quoted(skin));
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    Png png;
+    ASSERT_TRUE(LoadPng(out, png));
+    EXPECT_EQ(png.At(10, 5), 0xFF00FF00u);
+    EXPECT_EQ(png.At(10, 15), 0xFF0000FFu);
+}
+
 TEST_F(PreviewToolTest, PngAndWindowModesPrintTheMistakesAndKeepTheirExitCodes)
 {
     const std::wstring skin = Folder() + L"\\skin.xml";
@@ -339,13 +361,17 @@ TEST_F(PreviewToolTest, WatchShowsAChangedSkinAgainWhereTheWindowWas)
     EXPECT_EQ(before.bottom - before.top, 80);
 
     // A new size and a new mistake: checked and shown again, where it was.
+    const std::wstring picture = Folder() + L"\\picture.png";
+    const std::vector<unsigned char> red = testsupport::EncodePng(testsupport::Picture(4, 4, 0xFFFF0000u));
+    testsupport::WriteFileText(picture, std::string(red.begin(), red.end()));
     testsupport::WriteFileText(skin, "<Window size=\"160,90\">\n"
-                                     "  <Label />\n"
+                                     "  <Label bkimage=\"picture.png\" />\n"
                                      "  <Control bkcolor=\"#GG0000\" />\n"
                                      "</Window>\n");
     const std::string second = shown + ":3:12: warning: colour \"#GG0000\" does not parse";
+    const std::string again = "FacetPreview: showing the changed skin again";
     ASSERT_TRUE(preview.WaitForOutput(second, 30000)) << preview.Output();
-    ASSERT_TRUE(preview.WaitForOutput("FacetPreview: showing the changed skin again", 30000)) << preview.Output();
+    ASSERT_TRUE(preview.WaitForOutput(again, 30000)) << preview.Output();
     window = PreviewWindowOf(preview.ProcessId());
     ASSERT_NE(window, nullptr);
     RECT after = {};
@@ -354,6 +380,17 @@ TEST_F(PreviewToolTest, WatchShowsAChangedSkinAgainWhereTheWindowWas)
     EXPECT_EQ(after.top, before.top);
     EXPECT_EQ(after.right - after.left, 160);
     EXPECT_EQ(after.bottom - after.top, 90);
+
+    // A changed image is shown again too.
+    const std::vector<unsigned char> blue = testsupport::EncodePng(testsupport::Picture(5, 5, 0xFF0000FFu));
+    testsupport::WriteFileText(picture, std::string(blue.begin(), blue.end()));
+    ASSERT_TRUE(preview.WaitForOutput(again, 30000, 2)) << preview.Output();
+    EXPECT_EQ(preview.Count(second), 2) << preview.Output();
+    window = PreviewWindowOf(preview.ProcessId());
+    ASSERT_NE(window, nullptr);
+    RECT third = {};
+    ::GetWindowRect(window, &third);
+    EXPECT_TRUE(::EqualRect(&third, &after));
 
     // A skin that no longer parses leaves the window as it was.
     testsupport::WriteFileText(skin, "<Window size=\"50,50\">\n  <Label text=\"x />\n</Window>\n");

@@ -186,14 +186,17 @@ private:
     // False when the document cannot be read or parsed.
     bool CheckDocument(const std::wstring& source, const Place* includedAt)
     {
+        // As the builder does, a source that starts with '<' is the document itself.
+        const bool isText = !source.empty() && source[0] == L'<';
         Document document;
         document.source = source;
-        document.shown = source.empty() || source[0] != L'<' ? ShownPath(source) : L"<included text>";
+        document.shown = isText ? L"<included text>" : ShownPath(source);
         m_fileOrder.push_back(document.shown);
-        WatchDocument(source);
+        if (!isText)
+            WatchDocument(source);
         document.markup.SetKeepLinePositions();
-        const bool loaded = source[0] == L'<' ? document.markup.Load(source.c_str())
-                                              : document.markup.LoadFromFile(source.c_str());
+        const bool loaded =
+            isText ? document.markup.Load(source.c_str()) : document.markup.LoadFromFile(source.c_str());
         if (!loaded) {
             ReportLoadFailure(document, includedAt);
             return false;
@@ -509,7 +512,7 @@ private:
     {
         if (!m_options.zipName.empty())
             m_files.insert(m_options.resourceFolder + m_options.zipName);
-        else if (!source.empty() && source[0] != L'<')
+        else
             m_files.insert(FullPath(m_options.resourceFolder + source));
     }
 
