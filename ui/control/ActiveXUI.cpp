@@ -31,19 +31,6 @@ bool IsKeyMessage(UINT uMsg)
            (uMsg >= WM_IME_STARTCOMPOSITION && uMsg <= WM_IME_KEYLAST);
 }
 
-// The attributes of the control, one line each.
-struct ActiveXAttribute
-{
-    const wchar_t* name;
-    void (*apply)(CActiveXUI& control, const wchar_t* value);
-};
-
-const ActiveXAttribute kAttributes[] = {
-    {L"clsid", [](CActiveXUI& c, const wchar_t* v) { c.SetClsid(v); }},
-    {L"modulename", [](CActiveXUI& c, const wchar_t* v) { c.SetModuleName(v); }},
-    {L"delaycreate", [](CActiveXUI& c, const wchar_t* v) { c.SetDelayCreate(IsTrue(v)); }},
-};
-
 } // namespace
 
 CActiveXUI::CActiveXUI()
@@ -85,21 +72,16 @@ HWND CActiveXUI::GetNativeWindow() const
     return GetHostWindow();
 }
 
-// -- Settings --
-
-void CActiveXUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CActiveXUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    for (const ActiveXAttribute& attribute : kAttributes) {
-        if (EqualsIgnoringCase(name, attribute.name)) {
-            attribute.apply(*this, value);
-            return;
-        }
-    }
-    CControlUI::SetAttribute(name, value);
+    using C = CActiveXUI;
+    static const TAttribute<CActiveXUI> kAttributes[] = {
+        {L"clsid", kValueText, [](C& c, const wchar_t* v) { c.SetClsid(v); }, kNameAnyCase},
+        {L"modulename", kValueText, [](C& c, const wchar_t* v) { c.SetModuleName(v); }, kNameAnyCase},
+        {L"delaycreate", kValueFlag, [](C& c, const wchar_t* v) { c.SetDelayCreate(IsTrue(v)); }, kNameAnyCase},
+    };
+    static const TAttributeTable table(kAttributes, &CControlUI::GetAttributeTable());
+    return table;
 }
 
 bool CActiveXUI::SetClsid(const wchar_t* clsid)

@@ -42,32 +42,6 @@ UINT ReadAlign(const wchar_t* value, UINT current)
     return current;
 }
 
-// The attributes of the control, one line each.
-struct RichEditAttribute
-{
-    const wchar_t* name;
-    void (*apply)(CRichEditUI& control, const wchar_t* value);
-};
-
-const RichEditAttribute kAttributes[] = {
-    {L"vscrollbar", [](CRichEditUI& c, const wchar_t* v) { c.SetVScrollBar(IsTrue(v)); }},
-    {L"autovscroll", [](CRichEditUI& c, const wchar_t* v) { c.SetAutoVScroll(IsTrue(v)); }},
-    {L"hscrollbar", [](CRichEditUI& c, const wchar_t* v) { c.SetHScrollBar(IsTrue(v)); }},
-    {L"autohscroll", [](CRichEditUI& c, const wchar_t* v) { c.SetAutoHScroll(IsTrue(v)); }},
-    {L"wanttab", [](CRichEditUI& c, const wchar_t* v) { c.SetWantTab(IsTrue(v)); }},
-    {L"wantreturn", [](CRichEditUI& c, const wchar_t* v) { c.SetWantReturn(IsTrue(v)); }},
-    {L"wantctrlreturn", [](CRichEditUI& c, const wchar_t* v) { c.SetWantCtrlReturn(IsTrue(v)); }},
-    {L"transparent", [](CRichEditUI& c, const wchar_t* v) { c.SetTransparent(IsTrue(v)); }},
-    {L"rich", [](CRichEditUI& c, const wchar_t* v) { c.SetRich(IsTrue(v)); }},
-    {L"multiline", [](CRichEditUI& c, const wchar_t* v) { c.SetMultiLine(IsTrue(v)); }},
-    {L"readonly", [](CRichEditUI& c, const wchar_t* v) { c.SetReadOnly(IsTrue(v)); }},
-    {L"password", [](CRichEditUI& c, const wchar_t* v) { c.SetPasswordMode(IsTrue(v)); }},
-    {L"align", [](CRichEditUI& c, const wchar_t* v) { c.SetTextAlign(ReadAlign(v, c.GetTextAlign())); }},
-    {L"font", [](CRichEditUI& c, const wchar_t* v) { c.SetFont(ReadInt(v)); }},
-    {L"textcolor", [](CRichEditUI& c, const wchar_t* v) { c.SetTextColor(ReadColor(v)); }},
-    {L"textpadding", [](CRichEditUI& c, const wchar_t* v) { c.SetTextPadding(CFacetRect(v)); }},
-};
-
 } // namespace
 
 CRichEditUI::CRichEditUI()
@@ -318,19 +292,31 @@ void CRichEditUI::SetLimitText(long chars)
         m_pHost->SetMaxLength(static_cast<DWORD>(m_lLimitText));
 }
 
-void CRichEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CRichEditUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    for (const RichEditAttribute& attribute : kAttributes) {
-        if (EqualsIgnoringCase(name, attribute.name)) {
-            attribute.apply(*this, value);
-            return;
-        }
-    }
-    CContainerUI::SetAttribute(name, value);
+    using C = CRichEditUI;
+    static const TAttribute<CRichEditUI> kAttributes[] = {
+        {L"vscrollbar", kValueFlag, [](C& c, const wchar_t* v) { c.SetVScrollBar(IsTrue(v)); }, kNameAnyCase},
+        {L"autovscroll", kValueFlag, [](C& c, const wchar_t* v) { c.SetAutoVScroll(IsTrue(v)); }, kNameAnyCase},
+        {L"hscrollbar", kValueFlag, [](C& c, const wchar_t* v) { c.SetHScrollBar(IsTrue(v)); }, kNameAnyCase},
+        {L"autohscroll", kValueFlag, [](C& c, const wchar_t* v) { c.SetAutoHScroll(IsTrue(v)); }, kNameAnyCase},
+        {L"wanttab", kValueFlag, [](C& c, const wchar_t* v) { c.SetWantTab(IsTrue(v)); }, kNameAnyCase},
+        {L"wantreturn", kValueFlag, [](C& c, const wchar_t* v) { c.SetWantReturn(IsTrue(v)); }, kNameAnyCase},
+        {L"wantctrlreturn", kValueFlag, [](C& c, const wchar_t* v) { c.SetWantCtrlReturn(IsTrue(v)); },
+         kNameAnyCase},
+        {L"transparent", kValueFlag, [](C& c, const wchar_t* v) { c.SetTransparent(IsTrue(v)); }, kNameAnyCase},
+        {L"rich", kValueFlag, [](C& c, const wchar_t* v) { c.SetRich(IsTrue(v)); }, kNameAnyCase},
+        {L"multiline", kValueFlag, [](C& c, const wchar_t* v) { c.SetMultiLine(IsTrue(v)); }, kNameAnyCase},
+        {L"readonly", kValueFlag, [](C& c, const wchar_t* v) { c.SetReadOnly(IsTrue(v)); }, kNameAnyCase},
+        {L"password", kValueFlag, [](C& c, const wchar_t* v) { c.SetPasswordMode(IsTrue(v)); }, kNameAnyCase},
+        {L"align", kValueText, [](C& c, const wchar_t* v) { c.SetTextAlign(ReadAlign(v, c.GetTextAlign())); }, kNameAnyCase},
+        {L"font", kValueFont, [](C& c, const wchar_t* v) { c.SetFont(ReadInt(v)); }, kNameAnyCase},
+        {L"textcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetTextColor(ReadColor(v)); }, kNameAnyCase},
+        {L"textpadding", kValueNumbers, [](C& c, const wchar_t* v) { c.SetTextPadding(CFacetRect(v)); },
+         kNameAnyCase},
+    };
+    static const TAttributeTable table(kAttributes, &CContainerUI::GetAttributeTable());
+    return table;
 }
 
 // -- What the services are told --

@@ -126,7 +126,7 @@ public:
     void Move(SIZE offset, bool needInvalidate = true) override;
     void SetScrollPos(SIZE pos) override;
     void DoEvent(TEventUI& event) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
     void PaintText(HDC hDC) override;
 
     // The manager's message filter: while this control has the focus its key

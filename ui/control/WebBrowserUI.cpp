@@ -59,18 +59,6 @@ void SetCancel(VARIANT& argument, bool cancel)
         *argument.pboolVal = cancel ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
-// The attributes of the control, one line each.
-struct WebBrowserAttribute
-{
-    const wchar_t* name;
-    void (*apply)(CWebBrowserUI& control, const wchar_t* value);
-};
-
-const WebBrowserAttribute kAttributes[] = {
-    {L"homepage", [](CWebBrowserUI& c, const wchar_t* v) { c.SetHomePage(v); }},
-    {L"autonavi", [](CWebBrowserUI& c, const wchar_t* v) { c.SetAutoNavigation(IsTrue(v)); }},
-};
-
 } // namespace
 
 // The browser's event sink: DWebBrowserEvents2 through IDispatch, mapped to
@@ -200,19 +188,15 @@ LPVOID CWebBrowserUI::GetInterface(const wchar_t* name)
     return CActiveXUI::GetInterface(name);
 }
 
-void CWebBrowserUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CWebBrowserUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    for (const WebBrowserAttribute& attribute : kAttributes) {
-        if (EqualsIgnoringCase(name, attribute.name)) {
-            attribute.apply(*this, value);
-            return;
-        }
-    }
-    CActiveXUI::SetAttribute(name, value);
+    using C = CWebBrowserUI;
+    static const TAttribute<CWebBrowserUI> kAttributes[] = {
+        {L"homepage", kValueText, [](C& c, const wchar_t* v) { c.SetHomePage(v); }, kNameAnyCase},
+        {L"autonavi", kValueFlag, [](C& c, const wchar_t* v) { c.SetAutoNavigation(IsTrue(v)); }, kNameAnyCase},
+    };
+    static const TAttributeTable table(kAttributes, &CActiveXUI::GetAttributeTable());
+    return table;
 }
 
 void CWebBrowserUI::SetHomePage(const wchar_t* url)
