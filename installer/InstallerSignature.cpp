@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #ifndef MEVRA_INSTALLER_PUBLISHER
 #define MEVRA_INSTALLER_PUBLISHER "Mevra Ltd"
@@ -158,7 +159,7 @@ const Refusal kReasons[] = {
     {TRUST_E_BAD_DIGEST, "the file differs from what was signed"},
     {TRUST_E_SUBJECT_FORM_UNKNOWN, "not a program"},
     {TRUST_E_NO_SIGNER_CERT, "the signature names no signer certificate"},
-    {TRUST_E_CERT_SIGNATURE, "a signature in the signer's certificate chain is not valid"},
+    {TRUST_E_CERT_SIGNATURE, "a signature over the file or over a certificate of its signer is not valid"},
     {CERT_E_UNTRUSTEDROOT, "the signer's root is not trusted by this machine"},
     {CERT_E_CHAINING, "the signer's chain does not reach a root this machine trusts"},
     {CERT_E_EXPIRED, "the signing certificate has expired or is not valid yet"},
