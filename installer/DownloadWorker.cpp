@@ -2,6 +2,7 @@
 
 #include "Diagnostics.h"
 #include "DownloadEngine.h"
+#include "InstallerSignature.h"
 #include "PreviousInstallation.h"
 #include "WindowMessages.h"
 
@@ -24,6 +25,13 @@ public:
 
     void OnDownloaded(DownloadedFile file) override
     {
+        // Only the vendor's own installer reaches the hand-off: checked here, off
+        // the UI thread, while the file is still held against changes. A refused
+        // file is gone and the attempt has failed.
+        if (!AdmitInstaller(file, BuildPublisher())) {
+            OnFailed();
+            return;
+        }
         auto handOff = std::make_unique<HandOff>(HandOff{std::move(file), removal_});
         if (PostMessageW(mainWindow_, WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff.get())))
             handOff.release(); // the main window owns it now

@@ -19,6 +19,8 @@ struct HandOff {
 // Starts one attempt on a detached thread: the removal of the previous
 // installation beside the transfer of the installer into the per-user folder,
 // with the proxy values given. Progress (only when the percentage changes), the
-// failure and the finished download are posted to `mainWindow`.
+// failure and the finished download are posted to `mainWindow`; a download whose
+// signature the updater refuses (InstallerSignature.h) is deleted and posted as
+// a failure.
 // False when no thread could be started; nothing is posted then.
 bool StartDownloadWorker(HWND mainWindow, const ProxySettings& proxy);

@@ -51,3 +51,9 @@ void DownloadedFile::Close()
         handle_ = nullptr;
     }
 }
+
+bool DownloadedFile::Discard()
+{
+    Close();
+    return DeleteFileW(path_.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}

@@ -20,6 +20,8 @@ public:
 
     bool IsOpen() const { return handle_ != nullptr; }
     const std::wstring& Path() const { return path_; }
+    // The open handle, null once closed: what a check of the file reads.
+    HANDLE Handle() const { return handle_; }
 
     // Starts the file through the shell (verb "open", shown, no parameters, no
     // working folder, no wait, no error box). False when the shell could not start
@@ -28,6 +30,10 @@ public:
 
     // Lets go of the file: from now on others may change it again.
     void Close();
+
+    // Lets go of the file and deletes it. A file already gone counts as
+    // deleted; false (GetLastError says why) when it is still there.
+    bool Discard();
 
 private:
     HANDLE handle_ = nullptr;

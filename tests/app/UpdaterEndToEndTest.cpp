@@ -1,6 +1,8 @@
 // The real MevraUpdater.exe against the network rig: the installer is served on
 // https://localhost/client/latest/mevra.exe, the updater downloads it into the
-// per-user folder, clears the previous installation and starts it.
+// per-user folder, checks its signature, clears the previous installation and
+// starts it. The installer is the stand-in signed as the test publisher (the
+// ctest fixture "signed_installers").
 #include "ConfigStore.h"
 #include "PreviousInstallation.h"
 #include "TextConvert.h"
@@ -126,7 +128,7 @@ protected:
         DeleteFileW(settings_.c_str());
         ClearSwitches();
         DeleteFileW((netrig::DocumentRoot() + L"\\mevra.exe").c_str());
-        installer_ = ReadFileText(testsupport::ProgramFolder() + L"\\fake_installer.exe");
+        installer_ = ReadFileText(netrig::SignedInstaller(L"publisher"));
         ASSERT_FALSE(installer_.empty());
     }
 
@@ -286,6 +288,22 @@ TEST_F(UpdaterEndToEndTest, RetryDownloadsOnceTheServerIsBack)
 
     ASSERT_TRUE(netrig::ResumeServer());
     paused_ = false;
+    Click(updater.MainWindow(), kRetryButton);
+    ExpectInstallerStartedByteForByte(updater);
+}
+
+TEST_F(UpdaterEndToEndTest, ATamperedInstallerIsRefusedAndDeletedAndTheGenuineOneStartedOnRetry)
+{
+    // One byte of the program changed after signing, as a compromised server could serve it.
+    std::string tampered = installer_;
+    tampered[tampered.size() / 2] = static_cast<char>(tampered[tampered.size() / 2] ^ 0x01);
+    netrig::Publish(L"mevra.exe", tampered);
+    UpdaterProcess updater;
+    ASSERT_TRUE(updater.Started());
+    ExpectRetryPageAndNothingStarted(updater);
+    EXPECT_FALSE(Exists(target_)) << "the refused installer was left in the per-user folder";
+
+    PublishInstaller();
     Click(updater.MainWindow(), kRetryButton);
     ExpectInstallerStartedByteForByte(updater);
 }

@@ -105,6 +105,11 @@ int TunnelsOpenedBy(const wchar_t* proxy)
     return count;
 }
 
+std::wstring SignedInstaller(const std::wstring& signer)
+{
+    return RigFolder() + L"\\signed\\" + signer + L".exe";
+}
+
 void Environment::SetUp()
 {
     const std::string state = RunRig("start", "up");
@@ -116,6 +121,16 @@ void Environment::TearDown()
 {
     RunTrustHelper(L"remove");
     RunRig("stop", "down");
+}
+
+void TrustedCaEnvironment::SetUp()
+{
+    ASSERT_EQ(RunTrustHelper(L"add"), 0u) << "cannot trust the rig's CA in this prefix (are its certificates made?)";
+}
+
+void TrustedCaEnvironment::TearDown()
+{
+    RunTrustHelper(L"remove");
 }
 
 } // namespace netrig

@@ -30,8 +30,21 @@ bool ResumeServer();
 // `proxy` is L"proxy" (the open one) or L"authproxy".
 int TunnelsOpenedBy(const wchar_t* proxy);
 
+// The stand-in installer as the rig's signer `signer` signed it ("publisher",
+// "other", "untrusted", ... with "-padded" or "-stamped" where made): the Windows
+// path of "<rig>/signed/<signer>.exe". tests/installer/sign_stand_ins.sh makes
+// them before the tests that need them (the ctest fixture "signed_installers").
+std::wstring SignedInstaller(const std::wstring& signer);
+
 // Starts the rig and trusts its CA for the whole test program; undoes both at the end.
 class Environment : public testing::Environment {
+public:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// Trusts the rig's CA for the whole test program, without starting the rig.
+class TrustedCaEnvironment : public testing::Environment {
 public:
     void SetUp() override;
     void TearDown() override;

@@ -4,7 +4,6 @@
 #include "PaintManager.h"
 
 #include "../control/ControlUI.h"
-#include "../control/RichEditUI.h"
 
 #include <windowsx.h>
 
@@ -868,12 +867,10 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     case WM_KEYDOWN: {
         if (wParam != VK_TAB)
             break;
-        if (m_pFocus != nullptr && m_pFocus->IsVisible() && m_pFocus->IsEnabled()) {
-            // A rich edit that wants tabs keeps them.
-            const auto* richEdit = static_cast<CRichEditUI*>(m_pFocus->GetInterface(L"RichEdit"));
-            if (richEdit != nullptr && richEdit->IsWantTab())
-                break;
-        }
+        // A control that wants tabs keeps them, except Ctrl+Tab.
+        if (m_pFocus != nullptr && m_pFocus->IsVisible() && m_pFocus->IsEnabled() &&
+            (m_pFocus->GetControlFlags() & UIFLAG_WANTTAB) != 0 && ::GetKeyState(VK_CONTROL) >= 0)
+            break;
         SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
         return true;
     }
