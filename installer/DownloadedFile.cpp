@@ -8,26 +8,6 @@ DownloadedFile::DownloadedFile(HANDLE handle, std::wstring path) : handle_(handl
 {
 }
 
-DownloadedFile::~DownloadedFile()
-{
-    Close();
-}
-
-DownloadedFile::DownloadedFile(DownloadedFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)), path_(std::move(other.path_))
-{
-}
-
-DownloadedFile& DownloadedFile::operator=(DownloadedFile&& other) noexcept
-{
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, nullptr);
-        path_ = std::move(other.path_);
-    }
-    return *this;
-}
-
 bool DownloadedFile::Start(DWORD* error) const
 {
     SHELLEXECUTEINFOW info = {};
@@ -42,12 +22,4 @@ bool DownloadedFile::Start(DWORD* error) const
     if (error != nullptr)
         *error = started ? 0 : GetLastError();
     return started;
-}
-
-void DownloadedFile::Close()
-{
-    if (handle_ != nullptr) {
-        CloseHandle(handle_);
-        handle_ = nullptr;
-    }
 }

@@ -2,6 +2,8 @@
 // change, replace or delete it until it has been started.
 #pragma once
 
+#include "KernelHandle.h"
+
 #include <windows.h>
 
 #include <string>
@@ -11,14 +13,8 @@ public:
     DownloadedFile() = default;
     // Takes over `handle` (opened for reading, shared for reading only).
     DownloadedFile(HANDLE handle, std::wstring path);
-    ~DownloadedFile();
 
-    DownloadedFile(DownloadedFile&& other) noexcept;
-    DownloadedFile& operator=(DownloadedFile&& other) noexcept;
-    DownloadedFile(const DownloadedFile&) = delete;
-    DownloadedFile& operator=(const DownloadedFile&) = delete;
-
-    bool IsOpen() const { return handle_ != nullptr; }
+    bool IsOpen() const { return static_cast<bool>(handle_); }
     const std::wstring& Path() const { return path_; }
 
     // Starts the file through the shell (verb "open", shown, no parameters, no
@@ -27,9 +23,9 @@ public:
     bool Start(DWORD* error = nullptr) const;
 
     // Lets go of the file: from now on others may change it again.
-    void Close();
+    void Close() { handle_.Close(); }
 
 private:
-    HANDLE handle_ = nullptr;
+    KernelHandle handle_;
     std::wstring path_;
 };
