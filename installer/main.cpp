@@ -2,6 +2,7 @@
 // the first download attempt and the message loop.
 #include "HostWindow.h"
 #include "MainFrame.h"
+#include "SystemLibraries.h"
 
 #include <Facet.h>
 
@@ -27,6 +28,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     // Elevated: libraries loaded from now on come from the system folder only,
     // never from the folder the updater was started in.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!LoadDelayedLibrariesFromSystemFolder())
+        EndProcess(1);
 
     wchar_t className[100] = {};
     LoadStringW(instance, 138, className, 100);
