@@ -251,9 +251,9 @@ std::optional<DownloadedFile> Attempt::Run()
     return Transfer();
 }
 
-// The body goes into a new file beside the target, which takes the target's
-// name only once the whole body is in: the installer's name never holds a part,
-// and nothing is ever written through a link that had it.
+// The body goes into a file of its own beside the target, which takes the
+// target's name only once the whole body is in: the installer's name never
+// holds a part, and nothing is ever written through a link that had it.
 std::optional<DownloadedFile> Attempt::Transfer()
 {
     const std::optional<unsigned long long> contentLength = QueryContentLength(request_.Get());
@@ -267,16 +267,21 @@ std::optional<DownloadedFile> Attempt::Transfer()
     return LockWrittenFile(std::move(partial));
 }
 
-// A new file of a unique name in the target's folder (CREATE_NEW, so no link
-// that had a name there is ever opened). Others may read it while it grows, but
+// "<target>.partial": made new under a unique name (CREATE_NEW, so no link that
+// has a name there is ever opened) and then given the partial name, replacing
+// what had it (the part of an attempt that was closed, or a link, itself); so
+// at most one part is ever left behind. Others may read it while it grows, but
 // nobody may change or delete it.
 KernelHandle Attempt::CreatePartialFile()
 {
-    std::wstring partialPath;
-    KernelHandle partial = CreateUniqueSibling(job_.targetPath, GENERIC_WRITE | DELETE, FILE_SHARE_READ, partialPath);
-    if (!partial)
-        LogLastError("7");
-    return partial;
+    std::wstring createdPath;
+    KernelHandle partial = CreateUniqueSibling(job_.targetPath, GENERIC_WRITE | DELETE, FILE_SHARE_READ, createdPath);
+    if (partial && PutUnderName(partial.Get(), PartialPathOf(job_.targetPath)))
+        return partial;
+    LogLastError("7");
+    if (partial)
+        DeleteOnClose(partial.Get());
+    return KernelHandle();
 }
 
 bool Attempt::ReceiveBody(HANDLE target)
@@ -354,6 +359,11 @@ std::optional<DownloadedFile> Attempt::LockWrittenFile(KernelHandle writer)
 }
 
 } // namespace
+
+std::wstring PartialPathOf(const std::wstring& targetPath)
+{
+    return targetPath + L".partial";
+}
 
 std::wstring InstallerUrl()
 {

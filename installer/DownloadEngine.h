@@ -19,6 +19,9 @@ constexpr std::int32_t kExpectedInstallerSize = 105694568;
 // "https://" + the vendor's download host (a build setting) + "/client/latest/mevra.exe".
 std::wstring InstallerUrl();
 
+// Where an attempt keeps the part of the body received so far: "<target>.partial".
+std::wstring PartialPathOf(const std::wstring& targetPath);
+
 // received / (expected / 100) in unsigned 32-bit arithmetic, truncating; may
 // exceed 100 for a longer body. An expected size below 100 counts as 100.
 unsigned DownloadPercentage(std::uint32_t received, std::int32_t expectedSize);
@@ -58,8 +61,8 @@ bool GiveProxyCredentials(HINTERNET request, const std::wstring& account, const 
 // A status other than 2xx, a failed read or write, a body shorter than its
 // Content-Length, or a refused proxy are failures, each with a line
 // "download last error <step> : <code>" on standard output.
-// The body is written into a new file beside the target, which replaces what
-// had the target's name (itself, never what a link there leads to) only once the
-// whole body is in; a failed attempt deletes its file and leaves the target's
-// name as it was.
+// The body is written into a new file beside the target (PartialPathOf), which
+// replaces what had the target's name (itself, never what a link there leads to)
+// only once the whole body is in; a failed attempt deletes its file and leaves
+// the target's name as it was.
 int DownloadInstaller(DownloadJob job, IDownloadListener& listener);

@@ -2,6 +2,7 @@
 // https://localhost/client/latest/mevra.exe, the updater downloads it into the
 // per-user folder, clears the previous installation and starts it.
 #include "ConfigStore.h"
+#include "DownloadEngine.h"
 #include "PreviousInstallation.h"
 #include "TextConvert.h"
 #include "UpdaterDriver.h"
@@ -210,11 +211,12 @@ class UpdaterEndToEndTest : public testing::Test {
 protected:
     void SetUp() override
     {
+        RemoveLinksAtTheLeftoversPlaces();
         folder_ = GetTargetFolder();
         target_ = folder_ + L"\\Mevra.exe";
         settings_ = folder_ + L"\\installer.ini";
-        DeleteFileW(target_.c_str());
-        DeleteFileW(Marker().c_str());
+        RemoveEarlierDownload();
+        DeleteFileW(PartialPathOf(target_).c_str());
         DeleteFileW(settings_.c_str());
         ClearSwitches();
         DeleteFileW((netrig::DocumentRoot() + L"\\mevra.exe").c_str());
@@ -224,10 +226,23 @@ protected:
 
     void TearDown() override
     {
+        RemoveLinksAtTheLeftoversPlaces();
         ClearSwitches();
         DeleteFileW(settings_.c_str());
         if (paused_)
             netrig::ResumeServer();
+    }
+
+    // A test that makes links where the leftovers go removes them itself, but
+    // one that stops half way could leave them for the next: never follow them.
+    static void RemoveLinksAtTheLeftoversPlaces()
+    {
+        const std::wstring folder = GetTargetFolder();
+        for (const std::wstring& place : {folder + L"\\bin", folder + L"\\data", folder + L"\\uninstall",
+                                          folder + L"\\uninstall\\inner", std::wstring(kSharedFolder)}) {
+            if (testsupport::IsLink(place))
+                testsupport::RemoveLink(place);
+        }
     }
 
     void ClearSwitches()
@@ -237,6 +252,17 @@ protected:
     }
 
     std::wstring Marker() const { return target_ + L".ran"; }
+
+    // The installer an earlier run started may still be ending: its file goes
+    // once it has (waited for at most 10 s), and its marks with it.
+    void RemoveEarlierDownload() const
+    {
+        SetFileAttributesW(target_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        for (int i = 0; i < 100 && !DeleteFileW(target_.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND; ++i)
+            Sleep(100);
+        DeleteFileW(Marker().c_str());
+        DeleteFileW((target_ + L".leftovers").c_str());
+    }
 
     void PublishInstaller() { netrig::Publish(L"mevra.exe", installer_); }
 
@@ -341,23 +367,6 @@ protected:
 
     std::string SettingsText() const { return ReadFileText(settings_); }
 
-    // The file beside the installer's name ("Mevra.exe.<unique>.tmp") that a
-    // running transfer writes, once it holds some bytes; empty before.
-    std::wstring GrowingPartialFile() const
-    {
-        WIN32_FIND_DATAW entry;
-        HANDLE find = FindFirstFileW((target_ + L".*.tmp").c_str(), &entry);
-        if (find == INVALID_HANDLE_VALUE)
-            return std::wstring();
-        std::wstring found;
-        do {
-            if (entry.nFileSizeLow > 0 || entry.nFileSizeHigh > 0)
-                found = folder_ + L"\\" + entry.cFileName;
-        } while (found.empty() && FindNextFileW(find, &entry));
-        FindClose(find);
-        return found;
-    }
-
     // No request the download server received since `first` carried the proxy's credentials.
     static void ExpectNoProxyCredentialsReachedTheServer(size_t first)
     {
@@ -443,12 +452,14 @@ TEST_F(UpdaterEndToEndTest, ClosingDuringTheDownloadEndsWithExitCodeZero)
     WriteFileText(netrig::DocumentRoot() + L"\\.slow", "");
     UpdaterProcess updater;
     ASSERT_TRUE(updater.Started());
-    std::wstring partial;
-    for (int i = 0; i < 600 && partial.empty(); ++i) {
-        partial = GrowingPartialFile();
+    const std::wstring partial = PartialPathOf(target_);
+    bool transferring = false;
+    for (int i = 0; i < 600 && !transferring; ++i) {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        transferring = GetFileAttributesExW(partial.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > 0;
         Sleep(100);
     }
-    ASSERT_FALSE(partial.empty()) << "no part of the body arrived";
+    ASSERT_TRUE(transferring) << "no part of the body arrived";
 
     CloseUpdater(updater);
     Sleep(500);
@@ -631,10 +642,8 @@ TEST_F(UpdaterEndToEndTest, LinkedLeftoversAreRemovedAsLinksAndWhatTheyLeadToIsK
     forData.ExpectWhole();
     forSupport.ExpectWhole();
     forUninstall.ExpectWhole();
-    for (const auto& link : links) {
-        if (Exists(link.link))
-            testsupport::RemoveLink(link.link);
-    }
+    testsupport::RemoveLink(folder_ + L"\\uninstall\\uninst.exe");
+    RemoveLinksAtTheLeftoversPlaces();
     RemoveDirectoryW((folder_ + L"\\uninstall").c_str());
 }
 
@@ -655,9 +664,7 @@ TEST_F(UpdaterEndToEndTest, InstallerNameThatLeadsElsewhereOrIsReadOnlyIsReplace
     for (const testsupport::FileLinkKind& kind : kinds) {
         SCOPED_TRACE(kind.name);
         const OutsideFolder outside(L"outside-target");
-        SetFileAttributesW(target_.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(target_.c_str());
-        DeleteFileW(Marker().c_str());
+        RemoveEarlierDownload();
         ASSERT_TRUE(kind.make(target_, outside.File())) << "error " << GetLastError();
         UpdaterProcess updater;
         ASSERT_TRUE(updater.Started());

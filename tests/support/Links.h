@@ -78,19 +78,21 @@ inline std::string HostPathOf(const std::wstring& path)
     return text;
 }
 
-// Runs a shell command on the host, under Wine, and waits for it (at most 20 s).
-// Wine starts host programs but cannot wait for them, so the command leaves a
-// mark file when it has succeeded. False elsewhere or when it failed.
+// Runs a shell command on the host, under Wine, and waits for it (at most 60 s);
+// true when it succeeded. Wine starts host programs but cannot wait for them, so
+// the command leaves its exit status in a file when it has ended. False
+// elsewhere.
 inline bool RunOnHost(const std::string& command)
 {
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
-    const std::wstring mark = std::wstring(temp) + L"facet-host-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(GetTickCount64()) + L".done";
-    const std::string hostMark = HostPathOf(mark);
-    if (hostMark.empty())
+    const std::wstring status = std::wstring(temp) + L"facet-host-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                std::to_wstring(GetTickCount64()) + L".status";
+    const std::string hostStatus = HostPathOf(status);
+    if (hostStatus.empty())
         return false;
-    const std::string script = command + " && touch '" + hostMark + "'";
+    const std::string script = "(" + command + "); echo $? > '" + hostStatus + ".part' && mv '" + hostStatus +
+                               ".part' '" + hostStatus + "'";
     std::wstring line = L"Z:\\bin\\bash -c \"" + std::wstring(script.begin(), script.end()) + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -99,9 +101,16 @@ inline bool RunOnHost(const std::string& command)
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    for (int i = 0; i < 200; ++i) {
-        if (DeleteFileW(mark.c_str()))
-            return true;
+    for (int i = 0; i < 600; ++i) {
+        HANDLE file = CreateFileW(status.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            char code = 0;
+            DWORD read = 0;
+            ReadFile(file, &code, 1, &read, nullptr);
+            CloseHandle(file);
+            DeleteFileW(status.c_str());
+            return read == 1 && code == '0';
+        }
         Sleep(100);
     }
     return false;
