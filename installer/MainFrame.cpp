@@ -1,7 +1,9 @@
 #include "MainFrame.h"
 
 #include "Diagnostics.h"
+#include "DownloadRemovalTask.h"
 #include "DownloadWorker.h"
+#include "PreviousInstallation.h"
 #include "TextConvert.h"
 #include "UiLanguage.h"
 #include "WindowMessages.h"
@@ -73,11 +75,16 @@ const wchar_t* DownloadPageUrl()
     return L"https://" MEVRA_WIDEN(MEVRA_WEB_HOST) L"/download";
 }
 
-mainFrame::mainFrame(HWND hostWindow) : m_hostWindow(hostWindow) {}
+mainFrame::mainFrame(HWND hostWindow, std::function<void()> removePreviousInstallation)
+    : m_hostWindow(hostWindow),
+      m_removePreviousInstallation(removePreviousInstallation ? std::move(removePreviousInstallation)
+                                                              : std::function<void()>(RemovePreviousInstallation))
+{
+}
 
 const wchar_t* mainFrame::GetWndClassName() const
 {
-    return L"MvMainUI";
+    return kMainFrameClass;
 }
 
 UINT mainFrame::GetClassStyle() const
@@ -136,6 +143,9 @@ LRESULT mainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_DOWNLOAD_FINISHED:
         OnDownloadFinished(lParam);
+        return 0;
+    case WM_REMOVAL_FINISHED:
+        OnRemovalFinished();
         return 0;
     case WM_QUERY_PAGE:
         return m_tabLayout != nullptr ? m_tabLayout->GetCurSel() : -1;
@@ -317,18 +327,50 @@ void mainFrame::OnDownloadFailed()
     SelectPage(kRetryPage);
 }
 
+// The hand-off, in steps: the installer has fully arrived (and is held against
+// changes); the window shows that it is finishing; the previous installation is
+// removed, once, however long that takes; then the installer starts and the
+// updater closes. A failed attempt never gets here, so it leaves the previous
+// installation as it was.
 void mainFrame::OnDownloadFinished(LPARAM lParam)
 {
     std::unique_ptr<HandOff> handOff(reinterpret_cast<HandOff*>(lParam));
     if (!handOff)
         return;
+    m_installer = std::move(handOff->installer);
+    ShowFinishing();
+    if (m_removalFinished) {
+        StartInstaller();
+        return;
+    }
+    if (!m_removalStarted) {
+        m_removalStarted = true;
+        StartRemoval(m_hWnd, WM_REMOVAL_FINISHED, m_removePreviousInstallation);
+    }
+}
+
+// The download page with the bar full; the close button still ends the updater.
+void mainFrame::ShowFinishing()
+{
+    SelectPage(kDownloadPage);
+    if (m_prsDown != nullptr)
+        m_prsDown->SetValue(m_prsDown->GetMaxValue());
+}
+
+void mainFrame::OnRemovalFinished()
+{
+    m_removalFinished = true;
+    StartInstaller();
+}
+
+void mainFrame::StartInstaller()
+{
+    if (!m_installer.IsOpen())
+        return;
     ::ShowWindow(m_hostWindow, SW_HIDE);
-    // The removal of the previous installation must not run beside the new installer.
-    if (!handOff->removal.WaitFor(kRemovalWaitLimit))
-        WriteDiagnosticLine(stdout, "removal of the previous installation still running; starting the installer anyway");
     DWORD error = 0;
-    const bool started = handOff->installer.Start(&error);
-    handOff->installer.Close();
+    const bool started = m_installer.Start(&error);
+    m_installer.Close();
     if (!started) {
         WriteDiagnosticLine(stdout, "download last error ShellExecuteEx : " + std::to_string(static_cast<long>(error)));
         ::ShowWindow(m_hostWindow, SW_SHOW);

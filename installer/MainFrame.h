@@ -3,16 +3,24 @@
 #pragma once
 
 #include "ConfigStore.h"
+#include "DownloadedFile.h"
 
 #include <Facet.h>
 
 #include <windows.h>
 
+#include <functional>
+
+// The class of the main window, by which another start of the updater finds it.
+constexpr wchar_t kMainFrameClass[] = L"MvMainUI";
+
 class mainFrame : public Facet::CWindowWnd, public Facet::INotifyUI {
 public:
     enum Page { kDownloadPage = 0, kRetryPage = 1, kProxyPage = 2 };
 
-    explicit mainFrame(HWND hostWindow);
+    // `removePreviousInstallation` runs once during the hand-off to the new
+    // installer (RemovePreviousInstallation unless given).
+    explicit mainFrame(HWND hostWindow, std::function<void()> removePreviousInstallation = {});
 
     const wchar_t* GetWndClassName() const override;
     UINT GetClassStyle() const override;
@@ -39,6 +47,9 @@ private:
     bool ProxyAddressComplete() const;
     void OnDownloadFailed();
     void OnDownloadFinished(LPARAM handOff);
+    void ShowFinishing();
+    void OnRemovalFinished();
+    void StartInstaller();
     bool OnMouseMove(WPARAM wParam);
 
     Facet::CPaintManagerUI m_pm;
@@ -72,6 +83,13 @@ private:
     Facet::CControlUI* m_saveTipLbl = nullptr;
 
     int m_previousPage = 0;
+
+    // The hand-off: the downloaded installer, held until it is started, and the
+    // removal of the previous installation, which runs once before that.
+    std::function<void()> m_removePreviousInstallation;
+    DownloadedFile m_installer;
+    bool m_removalStarted = false;
+    bool m_removalFinished = false;
 };
 
 // The display scale: the desktop's horizontal dots per inch / 96 (1.0 at 96,

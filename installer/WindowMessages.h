@@ -1,5 +1,6 @@
-// The messages that travel from a download attempt to the main window. All are
-// posted, so their effects happen on the UI thread.
+// The messages that travel from a download attempt and the removal of the
+// previous installation to the main window. All are posted, so their effects
+// happen on the UI thread.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,8 @@ constexpr UINT WM_DOWNLOAD_PROGRESS = WM_USER + 1000;
 constexpr UINT WM_DOWNLOAD_FAILED = WM_APP + 1;
 // The attempt finished: lParam is a HandOff* that the main window takes over.
 constexpr UINT WM_DOWNLOAD_FINISHED = WM_APP + 2;
+// The removal of the previous installation has ended: the installer may start.
+constexpr UINT WM_REMOVAL_FINISHED = WM_APP + 4;
 // Answers the index of the page showing (0 download, 1 retry, 2 proxy
 // settings), or -1 without pages. Lets a watching program see the state.
 constexpr UINT WM_QUERY_PAGE = WM_APP + 3;

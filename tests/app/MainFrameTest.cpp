@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <cwchar>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -55,7 +56,9 @@ void Pump()
 // The host window and the main window as start-up makes them, at a given DPI.
 class UpdaterWindows {
 public:
-    explicit UpdaterWindows(int dpi)
+    // `removal` stands in for the removal of the previous installation during
+    // the hand-off; by default it does nothing.
+    explicit UpdaterWindows(int dpi, std::function<void()> removal = [] {})
     {
         g_testDpi = dpi;
         Facet::DpiManager::GetInstance()->SetDpiSource(TestDpi);
@@ -63,7 +66,7 @@ public:
         RegisterHostWindowClass(instance, L"installer");
         host_ = CreateHostWindow(instance, L"installer", SW_SHOWNORMAL);
         Facet::CPaintManagerUI::SetInstance(instance);
-        frame_ = std::make_unique<mainFrame>(host_);
+        frame_ = std::make_unique<mainFrame>(host_, std::move(removal));
         frame_->Create(host_, L"MainFrame", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0);
         FitHostToChild(host_, frame_->GetHWND());
         frame_->ShowWindow(true, true);
@@ -112,6 +115,85 @@ private:
     HWND host_ = nullptr;
     std::unique_ptr<mainFrame> frame_;
 };
+
+// Pumps this thread's messages until `done` or 60 s have passed; the result of `done`.
+bool PumpUntil(const std::function<bool()>& done)
+{
+    for (int i = 0; i < 600 && !done(); ++i) {
+        Pump();
+        Sleep(100);
+    }
+    Pump();
+    return done();
+}
+
+// Stands in for the removal of the previous installation: counts its runs, and
+// when held, does not end until the test lets it go.
+class TestRemoval {
+public:
+    explicit TestRemoval(bool held = false)
+        : m_release(CreateEventW(nullptr, TRUE, held ? FALSE : TRUE, nullptr)),
+          m_started(CreateEventW(nullptr, TRUE, FALSE, nullptr)), m_ended(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    {
+    }
+    ~TestRemoval()
+    {
+        // The removal thread uses this object: it must have ended first.
+        Release();
+        if (m_runs > 0)
+            WaitForSingleObject(m_ended, 60000);
+        CloseHandle(m_release);
+        CloseHandle(m_started);
+        CloseHandle(m_ended);
+    }
+    TestRemoval(const TestRemoval&) = delete;
+    TestRemoval& operator=(const TestRemoval&) = delete;
+
+    std::function<void()> Body()
+    {
+        return [this] {
+            ++m_runs;
+            ResetEvent(m_ended);
+            SetEvent(m_started);
+            WaitForSingleObject(m_release, INFINITE);
+            SetEvent(m_ended);
+        };
+    }
+    bool WaitStarted() const { return WaitForSingleObject(m_started, 60000) == WAIT_OBJECT_0; }
+    bool WaitEnded() const { return WaitForSingleObject(m_ended, 60000) == WAIT_OBJECT_0; }
+    void Release() { SetEvent(m_release); }
+    int Runs() const { return m_runs; }
+
+private:
+    HANDLE m_release;
+    HANDLE m_started;
+    HANDLE m_ended;
+    std::atomic<int> m_runs{0};
+};
+
+// A copy of the fake installer in a fresh folder, held open as a finished download holds it.
+HandOff* FinishedDownload(const std::wstring& name, const std::string& bytes)
+{
+    const std::wstring path = testsupport::FreshTempFolder(L"handoff") + L"\\" + name;
+    testsupport::WriteFileText(path, bytes);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    return new HandOff{DownloadedFile(file == INVALID_HANDLE_VALUE ? nullptr : file, path)};
+}
+
+std::string FakeInstaller()
+{
+    return testsupport::ReadFileText(testsupport::ProgramFolder() + L"\\fake_installer.exe");
+}
+
+bool InstallerRan(const std::wstring& path)
+{
+    for (int i = 0; i < 100; ++i) {
+        if (testsupport::Exists(path + L".ran"))
+            return true;
+        Sleep(100);
+    }
+    return false;
+}
 
 // A main window whose skin resource does not exist.
 class SkinlessFrame : public mainFrame {
@@ -246,26 +328,26 @@ TEST(MainFrame, DragsTheHostFromTheTopStripOnlyAndKeepsItsSize)
 
 TEST(MainFrame, AFailedAttemptShowsTheRetryPage)
 {
-    UpdaterWindows windows(96);
+    TestRemoval removal;
+    UpdaterWindows windows(96, removal.Body());
     PostMessageW(windows.Main(), WM_DOWNLOAD_PROGRESS, 40, 0);
     PostMessageW(windows.Main(), WM_DOWNLOAD_FAILED, 0, 0);
     Pump();
     EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
     EXPECT_TRUE(IsWindow(windows.Host()));
+    EXPECT_EQ(removal.Runs(), 0);
 }
 
 TEST(MainFrame, AnInstallerThatCannotBeStartedIsShownNotHidden)
 {
     UpdaterWindows windows(96);
     // A file the shell has no program for: its start fails.
-    const std::wstring path = testsupport::FreshTempFolder(L"handoff") + L"\\Mevra.unstartable-kind";
-    testsupport::WriteFileText(path, "not a program");
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    auto* handOff = new HandOff{DownloadedFile(file, path), RemovalTask([] {})};
-    PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
+    HandOff* handOff = FinishedDownload(L"Mevra.unstartable-kind", "not a program");
+    const std::wstring path = handOff->installer.Path();
+    ASSERT_TRUE(handOff->installer.IsOpen());
     testing::internal::CaptureStdout();
-    Pump();
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
+    PumpUntil([&] { return windows.Page() == mainFrame::kRetryPage; });
     const std::string log = testing::internal::GetCapturedStdout();
 
     EXPECT_TRUE(IsWindow(windows.Host())) << "the updater closed although nothing was started";
@@ -278,25 +360,82 @@ TEST(MainFrame, AnInstallerThatCannotBeStartedIsShownNotHidden)
 
 TEST(MainFrame, AStartedInstallerClosesTheHostWindow)
 {
-    UpdaterWindows windows(96);
-    const std::wstring path = testsupport::FreshTempFolder(L"handoff") + L"\\Mevra.exe";
-    testsupport::WriteFileText(path, testsupport::ReadFileText(testsupport::ProgramFolder() + L"\\fake_installer.exe"));
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    bool removalDone = false;
-    auto* handOff = new HandOff{DownloadedFile(file, path), RemovalTask([&removalDone] { Sleep(200); removalDone = true; })};
+    TestRemoval removal;
+    UpdaterWindows windows(96, removal.Body());
+    HandOff* handOff = FinishedDownload(L"Mevra.exe", FakeInstaller());
+    const std::wstring path = handOff->installer.Path();
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(windows.Host()); }));
+    EXPECT_EQ(removal.Runs(), 1);
+    EXPECT_TRUE(InstallerRan(path));
+}
+
+// However long the removal of the previous installation takes, the installer
+// waits for it, and meanwhile the window shows that the update is finishing:
+// the download page, the bar full.
+TEST(MainFrame, TheInstallerStartsOnlyOnceTheRemovalHasEnded)
+{
+    TestRemoval removal(true);
+    UpdaterWindows windows(96, removal.Body());
+    auto* progress = static_cast<Facet::CProgressUI*>(windows.Control(L"prs_down"));
+    ASSERT_NE(progress, nullptr);
+    windows.Click(updaterdriver::kSettingsButton);
+    PostMessageW(windows.Main(), WM_DOWNLOAD_PROGRESS, 37, 0);
+    HandOff* handOff = FinishedDownload(L"Mevra.exe", FakeInstaller());
+    const std::wstring path = handOff->installer.Path();
     PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
     Pump();
+    ASSERT_TRUE(removal.WaitStarted());
     Pump();
-    // The removal ended before the installer was started, and the host is gone.
-    EXPECT_TRUE(removalDone);
-    EXPECT_FALSE(IsWindow(windows.Host()));
-    bool ran = false;
-    for (int i = 0; i < 100 && !ran; ++i) {
-        ran = testsupport::Exists(path + L".ran");
-        Sleep(100);
-    }
-    EXPECT_TRUE(ran);
+
+    EXPECT_TRUE(IsWindowVisible(windows.Host()));
+    EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+    EXPECT_EQ(progress->GetValue(), 100);
+    EXPECT_FALSE(testsupport::Exists(path + L".ran"));
+
+    removal.Release();
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(windows.Host()); }));
+    EXPECT_TRUE(InstallerRan(path));
+    EXPECT_EQ(removal.Runs(), 1);
+}
+
+TEST(MainFrame, ClosingDuringTheHandOffEndsWithoutStartingTheInstaller)
+{
+    TestRemoval removal(true);
+    UpdaterWindows windows(96, removal.Body());
+    HandOff* handOff = FinishedDownload(L"Mevra.exe", FakeInstaller());
+    const std::wstring path = handOff->installer.Path();
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
+    Pump();
+    ASSERT_TRUE(removal.WaitStarted());
+
+    windows.Click(updaterdriver::kCloseButton);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(windows.Host()); }));
+    removal.Release();
+    ASSERT_TRUE(removal.WaitEnded());
+    Pump();
+    EXPECT_FALSE(testsupport::Exists(path + L".ran"));
+}
+
+// An installer that cannot be started brings the retry page; the next finished
+// download starts its installer at once: the previous installation has gone already.
+TEST(MainFrame, ThePreviousInstallationIsRemovedOnceAcrossARetry)
+{
+    TestRemoval removal;
+    UpdaterWindows windows(96, removal.Body());
+    testing::internal::CaptureStdout();
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0,
+                 reinterpret_cast<LPARAM>(FinishedDownload(L"Mevra.unstartable-kind", "not a program")));
+    EXPECT_TRUE(PumpUntil([&] { return windows.Page() == mainFrame::kRetryPage; }));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(removal.Runs(), 1);
+
+    HandOff* handOff = FinishedDownload(L"Mevra.exe", FakeInstaller());
+    const std::wstring path = handOff->installer.Path();
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(windows.Host()); }));
+    EXPECT_TRUE(InstallerRan(path));
+    EXPECT_EQ(removal.Runs(), 1);
 }
 
 // The proxy page's save button, the saved-tip and the settings file follow the
@@ -407,6 +546,7 @@ TEST(MainFrame, DriverPointsLieInsideTheirControls)
         int page;
     } points[] = {
         {L"btn_setting", updaterdriver::kSettingsButton, mainFrame::kDownloadPage},
+        {L"btn_close", updaterdriver::kCloseButton, mainFrame::kDownloadPage},
         {L"btn_setting_1", updaterdriver::kRetrySettingsButton, mainFrame::kRetryPage},
         {L"btn_retry", updaterdriver::kRetryButton, mainFrame::kRetryPage},
         {L"btn_return", updaterdriver::kReturnButton, mainFrame::kProxyPage},

@@ -111,7 +111,7 @@ TEST(InstallerSignature, TheBuildsPublisherIsAcceptedPaddedOrStamped)
 {
     ExpectAccepted(Verify(Signed(L"publisher")));
     ExpectAccepted(Verify(Signed(L"publisher-padded")));
-    EXPECT_EQ(ReadFileText(Signed(L"publisher-padded")).size(), 4194304u);
+    EXPECT_EQ(ReadFileText(Signed(L"publisher-padded")).size(), 1048576u);
     if (Exists(netrig::SignedInstaller(L"publisher-stamped")))
         ExpectAccepted(Verify(Signed(L"publisher-stamped")));
 }
