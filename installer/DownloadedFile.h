@@ -17,7 +17,7 @@ public:
     bool IsOpen() const { return static_cast<bool>(handle_); }
     const std::wstring& Path() const { return path_; }
     // The open handle, null once closed: what a check of the file reads.
-    HANDLE Handle() const { return handle_; }
+    HANDLE Handle() const { return handle_.Get(); }
 
     // Starts the file through the shell (verb "open", shown, no parameters, no
     // working folder, no wait, no error box). False when the shell could not start
