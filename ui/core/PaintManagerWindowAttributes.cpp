@@ -37,9 +37,12 @@ RECT ReadRect(const wchar_t* value)
     return RECT{numbers[0], numbers[1], numbers[2], numbers[3]};
 }
 
-BYTE ReadByte(const wchar_t* value)
+// An opacity of 0 to 255; values beyond either end are clamped to it rather
+// than wrapped (300 would otherwise be 44, -1 fully opaque).
+BYTE ReadOpacity(const wchar_t* value)
 {
-    return static_cast<BYTE>(wcstol(value, nullptr, 10));
+    const long number = wcstol(value, nullptr, 10);
+    return static_cast<BYTE>(number < 0 ? 0 : (number > 255 ? 255 : number));
 }
 
 } // namespace
@@ -71,9 +74,9 @@ void CPaintManagerUI::SetWindowAttribute(const wchar_t* name, const wchar_t* val
     } else if (wcscmp(name, L"noactivate") == 0) {
         SetNoActivate(SameNoCase(value, L"true"));
     } else if (SameNoCase(name, L"opacity")) {
-        SetOpacity(ReadByte(value));
+        SetOpacity(ReadOpacity(value));
     } else if (wcscmp(name, L"layeredopacity") == 0) {
-        SetLayeredOpacity(ReadByte(value));
+        SetLayeredOpacity(ReadOpacity(value));
     } else if (wcscmp(name, L"layeredimage") == 0) {
         SetLayered(true);
         SetLayeredImage(value);
