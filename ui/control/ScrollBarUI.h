@@ -111,6 +111,11 @@ private:
     void ClearPressed();
 
     void PaintPart(HDC hDC, const RECT& rc, DWORD color, PartImages& images, UINT state);
+    // Whether a colour or an image of the bar or of any part is set.
+    bool HasOwnLook() const;
+    // The look of a bar that has none of its own: a track, two buttons and a
+    // thumb in shades of grey.
+    void PaintPlainLook(HDC hDC);
 
     CContainerUI* m_pOwner;
     bool m_bHorizontal;

@@ -214,6 +214,10 @@ int CContainerUI::ResumeIndex(int index, CControlUI* child, unsigned version) co
 
 void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init)
 {
+    // Known before the children hear of the manager: a child that looks up
+    // its ancestors then (a child layout does) finds the whole chain.
+    m_pManager = manager;
+    m_pParent = parent;
     for (int i = 0; i < m_items.GetSize(); ++i) {
         CControlUI* child = GetItemAt(i);
         const unsigned version = m_nItemsVersion;
@@ -225,6 +229,19 @@ void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool
     if (m_pHorizontalScrollBar != nullptr)
         m_pHorizontalScrollBar->SetManager(manager, this, init);
     CControlUI::SetManager(manager, parent, init);
+    if (m_pManager != nullptr && m_bScrollBarDefaultsPending) {
+        m_bScrollBarDefaultsPending = false;
+        if (m_pVerticalScrollBar != nullptr) {
+            ApplyScrollBarDefault(m_pVerticalScrollBar, L"VScrollBar");
+            m_pVerticalScrollBar->SetAttributeList(m_sVerticalBarStyle);
+        }
+        if (m_pHorizontalScrollBar != nullptr) {
+            ApplyScrollBarDefault(m_pHorizontalScrollBar, L"HScrollBar");
+            m_pHorizontalScrollBar->SetAttributeList(m_sHorizontalBarStyle);
+        }
+        m_sVerticalBarStyle.Empty();
+        m_sHorizontalBarStyle.Empty();
+    }
 }
 
 void CContainerUI::SetVisible(bool visible)
@@ -532,13 +549,14 @@ void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     } else if (Equals(name, L"hscrollbar")) {
         EnableScrollBar(m_pVerticalScrollBar != nullptr, Equals(value, L"true"));
     } else if (Equals(name, L"vscrollbarstyle")) {
-        EnableScrollBar(true, m_pHorizontalScrollBar != nullptr);
-        if (m_pVerticalScrollBar != nullptr)
-            m_pVerticalScrollBar->SetAttributeList(value);
+        // Through the virtual operations: the bar of a list is its body's.
+        EnableScrollBar(true, GetHorizontalScrollBar() != nullptr);
+        if (CScrollBarUI* bar = GetVerticalScrollBar())
+            StyleScrollBar(bar, value);
     } else if (Equals(name, L"hscrollbarstyle")) {
-        EnableScrollBar(m_pVerticalScrollBar != nullptr, true);
-        if (m_pHorizontalScrollBar != nullptr)
-            m_pHorizontalScrollBar->SetAttributeList(value);
+        EnableScrollBar(GetVerticalScrollBar() != nullptr, true);
+        if (CScrollBarUI* bar = GetHorizontalScrollBar())
+            StyleScrollBar(bar, value);
     } else if (Equals(name, L"childpadding")) {
         SetChildPadding(static_cast<int>(wcstol(value, nullptr, 10)));
     } else if (Equals(name, L"childalign")) {
