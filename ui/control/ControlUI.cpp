@@ -416,7 +416,8 @@ int CControlUI::GetMinWidth() const
 
 void CControlUI::SetMinWidth(int cx)
 {
-    if (cx < 0 || m_cxyMin.cx == cx)
+    // The stored value is scaled: compared with the argument scaled alike.
+    if (cx < 0 || m_cxyMin.cx == ScaleByWindow(cx))
         return;
     m_cxyMin.cx = ScaleByWindow(cx);
     NeedParentUpdate();
@@ -429,7 +430,8 @@ int CControlUI::GetMaxWidth() const
 
 void CControlUI::SetMaxWidth(int cx)
 {
-    if (cx < 0 || m_cxyMax.cx == cx)
+    // The stored value is scaled: compared with the argument scaled alike.
+    if (cx < 0 || m_cxyMax.cx == ScaleByWindow(cx))
         return;
     m_cxyMax.cx = ScaleByWindow(cx);
     NeedParentUpdate();
@@ -442,7 +444,8 @@ int CControlUI::GetMinHeight() const
 
 void CControlUI::SetMinHeight(int cy)
 {
-    if (cy < 0 || m_cxyMin.cy == cy)
+    // The stored value is scaled: compared with the argument scaled alike.
+    if (cy < 0 || m_cxyMin.cy == ScaleByWindow(cy))
         return;
     m_cxyMin.cy = ScaleByWindow(cy);
     NeedParentUpdate();
@@ -455,7 +458,8 @@ int CControlUI::GetMaxHeight() const
 
 void CControlUI::SetMaxHeight(int cy)
 {
-    if (cy < 0 || m_cxyMax.cy == cy)
+    // The stored value is scaled: compared with the argument scaled alike.
+    if (cy < 0 || m_cxyMax.cy == ScaleByWindow(cy))
         return;
     m_cxyMax.cy = ScaleByWindow(cy);
     NeedParentUpdate();

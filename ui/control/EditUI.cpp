@@ -385,10 +385,12 @@ void CEditUI::DoEvent(TEventUI& event)
                 OpenNativeWindow();
             if (m_pWindow != nullptr && !m_bAutoSelAll) {
                 // The caret goes where the pointer is, in the native window's
-                // coordinates.
+                // coordinates (the window sits in the middle of the field; a
+                // press above or below it is taken to the nearest line).
                 const HWND hWnd = m_pWindow->GetHWND();
-                const POINT pt = {event.ptMouse.x - m_rcItem.left - m_rcTextPadding.left,
-                                  event.ptMouse.y - m_rcItem.top - m_rcTextPadding.top};
+                POINT pt = event.ptMouse;
+                if (m_pManager != nullptr)
+                    ::MapWindowPoints(m_pManager->GetPaintWindow(), hWnd, &pt, 1);
                 ::SendMessageW(hWnd, EM_SETSEL, 0, 0);
                 ::SendMessageW(hWnd, WM_LBUTTONDOWN, event.wParam, MAKELPARAM(pt.x, pt.y));
             }

@@ -64,7 +64,11 @@ public:
 
     // -- Window attributes --
 
+    // The largest window side, the same as the largest image side.
+    static constexpr int kMaxWindowExtent = 16384;
     SIZE GetInitSize() const;
+    // Sizes (and the minimum and maximum track sizes) are kept within the
+    // virtual screen, at most kMaxWindowExtent a side.
     void SetInitSize(int cx, int cy);
     RECT& GetSizeBox();
     void SetSizeBox(RECT& rcSizeBox);
@@ -290,11 +294,14 @@ public:
     static bool RemoveMultiLanguageString(int id);
     static void RemoveAllMultiLanguageString();
     // Replaces every token "%{n}" (n: zero or more decimal digits, none
-    // meaning 0) whose number has a language string by that string. Tokens
-    // inside a substituted string are expanded too, except a token that is
-    // already being expanded (so a string that names itself ends the
-    // expansion) and beyond a fixed nesting depth. Tokens of numbers without
-    // a string, and malformed tokens, stay as they are.
+    // meaning 0) whose number has a language string by that string. A
+    // substituted string is scanned again together with the text after it,
+    // so its tokens are expanded too, and so is a token it begins and the
+    // text completes; not, though, a token of a string that is being
+    // expanded there (so a string that names itself ends the expansion), nor
+    // beyond a fixed nesting depth, a fixed number of substitutions or a
+    // fixed length of text. Tokens of numbers without a string, and
+    // malformed tokens, stay as they are.
     static void ProcessMultiLanguageTokens(CFacetString& text);
 
 private:
@@ -310,6 +317,8 @@ private:
     // The memory block of an archive in memory (null for a zip file).
     static const void* m_pResourceZipData;
     static unsigned int m_nResourceZipLength;
+    // Term closed the archive kept open; the same setting opens it again.
+    static bool m_bResourceZipClosedByTerm;
 
     // -- Resource tables --
     static void InitSharedResources();
@@ -368,6 +377,10 @@ private:
     CControlUI* KillFocusFor(CControlUI* pNext);
     void SendKeyEvent(int type, CControlUI* pTarget, WPARAM wParam, LPARAM lParam);
     CControlUI* FindTabStop(CControlUI* pStart, bool bForward, bool& bWrapped);
+    // Whether the control's parents lead to this manager's root.
+    bool IsInTree(CControlUI* pControl) const;
+    // A window size within what the screens can show (see the definition).
+    static SIZE BoundedWindowSize(int cx, int cy);
 
     CFacetString m_sName;
     HWND m_hWndPaint = nullptr;

@@ -575,6 +575,10 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click, m_ptLastMousePos, wParam, lParam);
             click->Event(event);
         }
+        // The window may survive the close (a handler cancels it): a capture
+        // left behind would stop hover, cursors and context menus.
+        if (m_bMouseCapture || ::GetCapture() == m_hWndPaint)
+            ReleaseCapture();
         SetFocus(nullptr);
         if (::GetActiveWindow() == m_hWndPaint) {
             HWND next = ::GetWindowOwner(m_hWndPaint);
@@ -877,9 +881,10 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     case WM_SYSCHAR: {
         if (m_pRoot == nullptr)
             break;
+        // In document order: "the control after a label" is the one that
+        // follows it in the skin, which a top-first search would visit before it.
         ShortcutSearch search = {static_cast<wchar_t>(towupper(static_cast<wint_t>(wParam))), false};
-        CControlUI* control = m_pRoot->FindControl(FindControlFromShortcut, &search,
-                                                   UIFIND_ENABLED | UIFIND_ME_FIRST | UIFIND_TOP_FIRST);
+        CControlUI* control = m_pRoot->FindControl(FindControlFromShortcut, &search, UIFIND_ENABLED | UIFIND_ME_FIRST);
         if (control != nullptr) {
             control->SetFocus();
             control->Activate();
