@@ -44,6 +44,8 @@ public:
     void SetAttribute(const wchar_t* name, const wchar_t* value) override;
     void PaintText(HDC hDC) override;
     void PaintStatusImage(HDC hDC) override;
+    // None when the skin gives a focused image or a focused text colour.
+    DWORD GetFocusFrameColor() const override;
 
     // UISTATE_* bits.
     UINT GetButtonState() const;

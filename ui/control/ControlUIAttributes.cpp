@@ -111,6 +111,8 @@ void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         SetText(value);
     } else if (Equals(name, L"tooltip")) {
         SetToolTip(value);
+    } else if (Equals(name, L"accname")) {
+        SetAccessibleName(value);
     } else if (Equals(name, L"userdata")) {
         SetUserData(value);
     } else if (Equals(name, L"tag")) {

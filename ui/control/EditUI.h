@@ -107,6 +107,8 @@ public:
     void SetAttribute(const wchar_t* name, const wchar_t* value) override;
     void PaintStatusImage(HDC hDC) override;
     void PaintText(HDC hDC) override;
+    // None when the skin gives a focused image.
+    DWORD GetFocusFrameColor() const override;
 
 protected:
     // Opens the native window over the text area.

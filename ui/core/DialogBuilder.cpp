@@ -4,6 +4,7 @@
 #include "../control/TreeViewUI.h"
 #include "../layout/ContainerUI.h"
 #include "ControlFactory.h"
+#include "DpiManager.h"
 #include "PaintManager.h"
 #include "SkinSource.h"
 
@@ -142,7 +143,10 @@ void CDialogBuilder::ApplyGlobalElements(CMarkupNode& root, CPaintManagerUI* man
             const wchar_t* fontName = AttributeNoCase(node, L"name");
             if (id < 0 || fontName == nullptr)
                 continue;
-            const int size = NumberOr(node, L"size", 12);
+            // A font number names one font of the skin at every scale: the
+            // display scale changes the font's pixel size, never which font
+            // a control's "font" attribute means.
+            const int size = static_cast<int>(NumberOr(node, L"size", 12) * DpiManager::GetInstance()->GetWindowInchPex());
             const bool bold = FlagNoCase(node, L"bold");
             const bool underline = FlagNoCase(node, L"underline");
             const bool italic = FlagNoCase(node, L"italic");

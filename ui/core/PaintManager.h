@@ -19,6 +19,7 @@
 
 namespace Facet {
 
+class CAccessibility;
 class CControlUI;
 class CZipArchive;
 
@@ -148,6 +149,15 @@ public:
     void SetCapture();
     void ReleaseCapture();
     bool IsCaptured() const;
+
+    // -- Assistive technology (PaintManagerAccessibility.cpp) --
+
+    // Tells screen readers and other assistive technology of a change of
+    // `control` (an EVENT_OBJECT_* value); null stands for the whole client area.
+    void NotifyAccessible(DWORD event, CControlUI* control);
+    // Whether the focused control shows a focus frame: after keyboard input,
+    // until the next mouse press.
+    bool AreFocusCuesShown() const;
 
     // -- Control timers --
 
@@ -365,6 +375,12 @@ private:
     void SendKeyEvent(int type, CControlUI* pTarget, WPARAM wParam, LPARAM lParam);
     CControlUI* FindTabStop(CControlUI* pStart, bool bForward, bool& bWrapped);
 
+    // Assistive technology: WM_GETOBJECT, the objects handed out, focus cues.
+    CAccessibility& Accessibility();
+    bool AccessibilityMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    void NoteAccessibleInput(UINT uMsg);
+    void FreeAccessibility();
+
     CFacetString m_sName;
     HWND m_hWndPaint = nullptr;
     HDC m_hDcPaint = nullptr;
@@ -386,6 +402,7 @@ private:
     bool m_bShowUpdateRect = false;
 
     CControlUI* m_pRoot = nullptr;
+    CAccessibility* m_pAccessibility = nullptr; // owned, made on first need
     CControlUI* m_pFocus = nullptr;
     CControlUI* m_pEventHover = nullptr;
     CControlUI* m_pEventClick = nullptr;
