@@ -1,5 +1,7 @@
 #include "PreviewWindow.h"
 
+#include "core/DpiManager.h"
+
 namespace preview {
 
 PreviewWindow::PreviewWindow(const std::wstring& skinName, const std::wstring& zipName, bool quitWhenDestroyed)
@@ -31,6 +33,19 @@ Facet::FacetSkinResourceType PreviewWindow::GetResourceType() const
 Facet::CFacetString PreviewWindow::GetZIPFileName() const
 {
     return Facet::CFacetString(m_zipName.c_str());
+}
+
+void PreviewWindow::InitWindow()
+{
+    WindowImplBase::InitWindow();
+    // The controls' sizes were multiplied by the display scale as the skin was
+    // read; the skin's "size" gave the window its size unscaled.
+    const SIZE skin = GetPaintManager().GetInitSize();
+    if (skin.cx <= 0 || skin.cy <= 0)
+        return;
+    const double scale = Facet::DpiManager::GetInstance()->GetWindowInchPex();
+    ::SetWindowPos(GetHWND(), nullptr, 0, 0, static_cast<int>(skin.cx * scale), static_cast<int>(skin.cy * scale),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void PreviewWindow::OnFinalMessage(HWND hWnd)

@@ -21,6 +21,8 @@ public:
     Facet::FacetSkinResourceType GetResourceType() const override;
     Facet::CFacetString GetZIPFileName() const override;
     void OnFinalMessage(HWND hWnd) override;
+    // Sizes the window by the display scale, as the updater sizes its own.
+    void InitWindow() override;
 
 private:
     std::wstring m_skinName;
