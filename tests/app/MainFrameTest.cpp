@@ -475,7 +475,9 @@ TEST(MainFrame, KeysReachEveryActionOfAPageInTheOrderTheyShow)
 {
     UpdaterWindows windows(96);
     ASSERT_EQ(windows.Focused(), L"btn_setting"); // the first step of the first page
+    EXPECT_FALSE(windows.Manager()->AreFocusCuesShown());
     ExpectTabOrder(windows, {L"btn_min", L"btn_close", L"btn_setting"});
+    EXPECT_TRUE(windows.Manager()->AreFocusCuesShown()); // keys show where the focus is
 
     windows.Press(VK_SPACE);
     ASSERT_EQ(windows.Page(), mainFrame::kProxyPage);

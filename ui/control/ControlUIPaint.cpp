@@ -163,8 +163,9 @@ void CControlUI::PaintFocusFrame(HDC hDC)
     const DWORD color = GetFocusFrameColor();
     if (color == 0)
         return;
-    // Inside the control, clear of a one-pixel border, at any scale.
-    const int inset = (std::max)(2, ScaleByWindow(2));
+    // Inside the control, a pixel clear of a skin's border of up to two
+    // pixels, at any scale.
+    const int inset = (std::max)(3, ScaleByWindow(3));
     RECT frame = m_rcItem;
     ::InflateRect(&frame, -inset, -inset);
     if (frame.right - frame.left < 2 || frame.bottom - frame.top < 2)
