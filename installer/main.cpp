@@ -64,6 +64,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!LoadDelayedLibrariesFromSystemFolder())
         EndProcess(1);
+    // Screen readers in other processes reach the window's accessible objects
+    // through COM, which calls into this thread's apartment.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (FAILED(com))
+        std::fprintf(stderr, "COM is not available (0x%08lx): assistive technology sees the window only\n",
+                     static_cast<unsigned long>(com));
 
     wchar_t className[100] = {};
     LoadStringW(instance, 138, className, 100);
@@ -77,6 +83,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     if (host == nullptr)
         return 0;
 
+    // The skin is scaled for the display the window stands on (the manifest
+    // makes the platform report each monitor's own scale).
+    Facet::DpiManager::GetInstance()->SetDisplayDpi(Facet::DpiManager::DpiOfWindow(host));
     Facet::CWndShadow::Initialize(instance);
     Facet::CPaintManagerUI::SetInstance(instance);
     const Facet::CFacetString instancePath = Facet::CPaintManagerUI::GetInstancePath();
@@ -97,10 +106,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     MSG msg = {};
     BOOL got;
     while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) {
-        if (accelerators == nullptr || !TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        if (accelerators != nullptr && TranslateAcceleratorW(msg.hwnd, accelerators, &msg))
+            continue;
+        // The framework's keyboard handling first: Tab moves between controls.
+        if (Facet::CPaintManagerUI::TranslateMessage(&msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
     }
     EndProcess(got == 0 ? static_cast<UINT>(msg.wParam) : 1);
 }

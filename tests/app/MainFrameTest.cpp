@@ -86,16 +86,46 @@ public:
     HWND Main() const { return frame_->GetHWND(); }
     int Page() const { return updaterdriver::PageOf(Main()); }
 
-    // A control of the main window by its skin name.
-    Facet::CControlUI* Control(const wchar_t* name) const
+    Facet::CPaintManagerUI* Manager() const
     {
         Facet::CFacetPtrArray* managers = Facet::CPaintManagerUI::GetPaintManagers();
         for (int i = 0; i < managers->GetSize(); ++i) {
             auto* manager = static_cast<Facet::CPaintManagerUI*>(managers->GetAt(i));
             if (manager->GetPaintWindow() == Main())
-                return manager->FindControl(name);
+                return manager;
         }
         return nullptr;
+    }
+
+    // A control of the main window by its skin name.
+    Facet::CControlUI* Control(const wchar_t* name) const
+    {
+        Facet::CPaintManagerUI* manager = Manager();
+        return manager != nullptr ? manager->FindControl(name) : nullptr;
+    }
+
+    // The skin name of the control that holds the keyboard, or "".
+    std::wstring Focused() const
+    {
+        const Facet::CControlUI* focused = Manager()->GetFocus();
+        return focused != nullptr ? focused->GetName().GetData() : L"";
+    }
+
+    // A key pressed and released on whichever window holds the keyboard,
+    // delivered by a loop like the updater's own.
+    void Press(UINT key) const
+    {
+        HWND target = GetFocus();
+        PostMessageW(target != nullptr ? target : Main(), WM_KEYDOWN, key, 1);
+        PostMessageW(target != nullptr ? target : Main(), WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (Facet::CPaintManagerUI::TranslateMessage(&msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Pump();
     }
 
     // A press and release at a point of the main window, and what it posted.
@@ -568,6 +598,165 @@ TEST(MainFrame, DriverPointsLieInsideTheirControls)
         const RECT rect = control->GetPos();
         EXPECT_TRUE(PtInRect(&rect, entry.point)) << std::string(entry.control, entry.control + wcslen(entry.control));
     }
+}
+
+// Presses Tab once for each name: the keyboard moves to it.
+void ExpectTabOrder(const UpdaterWindows& windows, std::initializer_list<const wchar_t*> order)
+{
+    for (const wchar_t* expected : order) {
+        windows.Press(VK_TAB);
+        EXPECT_EQ(windows.Focused(), expected);
+    }
+}
+
+// Tab walks the steps of each page in the order they show; space and return
+// act; Escape leaves the proxy settings for the page they were opened from.
+TEST(MainFrame, KeysReachEveryActionOfAPageInTheOrderTheyShow)
+{
+    UpdaterWindows windows(96);
+    ASSERT_EQ(windows.Focused(), L"btn_setting"); // the first step of the first page
+    EXPECT_FALSE(windows.Manager()->AreFocusCuesShown());
+    ExpectTabOrder(windows, {L"btn_min", L"btn_close", L"btn_setting"});
+    EXPECT_TRUE(windows.Manager()->AreFocusCuesShown()); // keys show where the focus is
+
+    windows.Press(VK_SPACE);
+    ASSERT_EQ(windows.Page(), mainFrame::kProxyPage);
+    EXPECT_EQ(windows.Focused(), L"btn_return");
+    // The save button is disabled until a full address is ticked: Tab passes it by.
+    ExpectTabOrder(windows, {L"btn_min_2", L"btn_close_2", L"edit_ip", L"edit_port", L"edit_account", L"edit_pwd",
+                             L"chk_useProxy", L"btn_return"});
+    windows.Press(VK_ESCAPE);
+    EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+    EXPECT_EQ(windows.Focused(), L"btn_setting");
+
+    // A failed attempt gives the keyboard to the retry button.
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FAILED, 0, 0);
+    Pump();
+    ASSERT_EQ(windows.Page(), mainFrame::kRetryPage);
+    EXPECT_EQ(windows.Focused(), L"btn_retry");
+    ExpectTabOrder(windows, {L"btn_setting_1", L"btn_min_1", L"btn_close_1", L"btn_downlink", L"btn_retry"});
+
+    // Shift+Tab walks back.
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    windows.Press(VK_TAB);
+    EXPECT_EQ(windows.Focused(), L"btn_downlink");
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+}
+
+TEST(MainFrame, EscapeLeavesTheProxyPageEvenFromAnOpenField)
+{
+    UpdaterWindows windows(96);
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FAILED, 0, 0);
+    Pump();
+    windows.Click(updaterdriver::kRetrySettingsButton);
+    ASSERT_EQ(windows.Page(), mainFrame::kProxyPage);
+    ASSERT_NE(updaterdriver::OpenField(windows.Main(), updaterdriver::kAddressField), nullptr);
+    ASSERT_NE(GetFocus(), windows.Main()); // the edit box holds the keyboard
+    windows.Press(VK_ESCAPE);
+    EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
+    EXPECT_EQ(windows.Focused(), L"btn_setting_1");
+    // Escape elsewhere does nothing.
+    windows.Press(VK_ESCAPE);
+    EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
+}
+
+// The framework delivers its queued notifications with its own message 0x8001:
+// it must not read as one of the updater's.
+TEST(MainFrame, TheFrameworksOwnMessagesLeaveThePageAlone)
+{
+    UpdaterWindows windows(96);
+    PostMessageW(windows.Main(), Facet::WM_FACET_ASYNC_NOTIFY, 0, 0);
+    Pump();
+    EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+}
+
+TEST(MainFrame, IconButtonsHaveNamesForAssistiveTechnologyInEverySet)
+{
+    const wchar_t* const iconButtons[] = {L"btn_setting", L"btn_min", L"btn_close", L"btn_setting_1", L"btn_min_1",
+                                          L"btn_close_1", L"btn_return", L"btn_min_2", L"btn_close_2"};
+    UpdaterWindows windows(96);
+    for (const wchar_t* name : iconButtons) {
+        ASSERT_NE(windows.Control(name), nullptr);
+        EXPECT_FALSE(windows.Control(name)->GetAccessibleName().IsEmpty())
+            << std::string(name, name + wcslen(name));
+    }
+    for (int set = 1; set <= 3; ++set) {
+        int named = 0;
+        for (const UiText* entry = UiAccessibleNamesOf(set); entry->control != nullptr; ++entry)
+            ++named;
+        EXPECT_EQ(named, 9) << set;
+    }
+    EXPECT_EQ(UiAccessibleNamesOf(0)->control, nullptr); // the skin carries set 0
+    EXPECT_EQ(std::wstring(UiAccessibleNamesOf(2)[2].text), L"Close");
+}
+
+namespace {
+
+// The display scale the window's monitor reports, reset when the test ends.
+class ScopedDisplayDpi {
+public:
+    ScopedDisplayDpi() { Facet::DpiManager::GetInstance()->SetDpiSource(nullptr); }
+    ~ScopedDisplayDpi() { Facet::DpiManager::GetInstance()->SetDisplayDpi(0); }
+    ScopedDisplayDpi(const ScopedDisplayDpi&) = delete;
+    ScopedDisplayDpi& operator=(const ScopedDisplayDpi&) = delete;
+};
+
+} // namespace
+
+// On another monitor the platform sends WM_DPICHANGED with the rectangle the
+// window should take; the pages are built again at the new scale and show
+// what they showed.
+TEST(MainFrame, AMoveToAnotherScaleTakesTheSuggestedRectangleAndKeepsThePage)
+{
+    UpdaterWindows windows(96);
+    ScopedDisplayDpi display;
+    windows.Click(updaterdriver::kSettingsButton);
+    windows.Type(updaterdriver::kAddressField, L"10.0.0.1");
+    windows.Type(updaterdriver::kPortField, L"3128");
+    windows.Click(updaterdriver::kUseProxyBox);
+    PostMessageW(windows.Main(), WM_DOWNLOAD_PROGRESS, 30, 0);
+    Pump();
+    ASSERT_TRUE(windows.Control(L"btn_saveProxy")->IsEnabled());
+
+    RECT suggested = {40, 30, 40 + 1020, 30 + 665};
+    SendMessageW(windows.Host(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    UpdateWindow(windows.Main());
+    Pump();
+    EXPECT_EQ(TopLeftOf(windows.Host()).x, 40);
+    EXPECT_EQ(TopLeftOf(windows.Host()).y, 30);
+    EXPECT_EQ(SizeOf(windows.Host()).cx, 1020);
+    EXPECT_EQ(SizeOf(windows.Host()).cy, 665);
+    EXPECT_EQ(SizeOf(windows.Main()).cx, 1020);
+    EXPECT_EQ(SizeOf(windows.Main()).cy, 660);
+
+    // The same page with the same entries, on controls of the new scale.
+    ASSERT_EQ(windows.Page(), mainFrame::kProxyPage);
+    Facet::CControlUI* address = windows.Control(L"edit_ip");
+    ASSERT_NE(address, nullptr);
+    EXPECT_EQ(std::wstring(address->GetText().GetData()), L"10.0.0.1");
+    EXPECT_EQ(address->GetHeight(), 75); // 50 x 1.5
+    EXPECT_TRUE(static_cast<Facet::CCheckBoxUI*>(windows.Control(L"chk_useProxy"))->GetCheck());
+    EXPECT_TRUE(windows.Control(L"btn_saveProxy")->IsEnabled());
+    EXPECT_EQ(static_cast<Facet::CProgressUI*>(windows.Control(L"prs_down"))->GetValue(), 30);
+    EXPECT_EQ(windows.Manager()->GetFontInfo(14)->iSize, 21);
+    // The hit areas moved with the scale: the return button at 1.5 times its point.
+    windows.Click(POINT{updaterdriver::kReturnButton.x * 3 / 2, updaterdriver::kReturnButton.y * 3 / 2});
+    EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+
+    // At 250 % every font of the skin is there at its size, none falls back.
+    RECT wide = {0, 0, 1700, 1108};
+    SendMessageW(windows.Host(), WM_DPICHANGED, MAKEWPARAM(240, 240), reinterpret_cast<LPARAM>(&wide));
+    Pump();
+    EXPECT_EQ(SizeOf(windows.Main()).cx, 1700);
+    Facet::CControlUI* state = windows.Control(L"lbl_download_state");
+    ASSERT_NE(state, nullptr);
+    const Facet::TFontInfo* font = windows.Manager()->GetFontInfo(static_cast<Facet::CLabelUI*>(state)->GetFont());
+    EXPECT_EQ(font->iSize, 55); // 22 x 2.5
+    EXPECT_NE(font->hFont, windows.Manager()->GetDefaultFontInfo()->hFont);
 }
 
 } // namespace

@@ -72,6 +72,27 @@ TEST_F(PaintManagerInput, FirstLayoutPlacesTheTreeAndSaysWindowInit)
     EXPECT_EQ(fresh.manager.FindControl(L"child"), child);
 }
 
+// A window may replace its whole tree (to build it again for another display
+// scale): the new tree's names are found, the old tree's are not.
+TEST(PaintManagerTree, ANewTreeReplacesTheOldOnesNames)
+{
+    TestWindow window;
+    auto* first = new TestContainer(L"first", nullptr, RECT{0, 0, 0, 0});
+    first->Add(new ProbeControl(L"old", nullptr, RECT{5, 5, 25, 25}));
+    window.manager.AttachDialog(first);
+    window.Pump();
+    ASSERT_NE(window.manager.FindControl(L"old"), nullptr);
+
+    auto* second = new TestContainer(L"second", nullptr, RECT{0, 0, 0, 0});
+    ProbeControl* fresh = second->Add(new ProbeControl(L"fresh", nullptr, RECT{5, 5, 25, 25}));
+    window.manager.AttachDialog(second);
+    EXPECT_EQ(window.manager.FindControl(L"fresh"), fresh);
+    EXPECT_EQ(window.manager.FindControl(L"second"), second);
+    EXPECT_EQ(window.manager.FindControl(L"old"), nullptr);
+    window.Pump(); // the old tree goes with the delayed clean-up
+    EXPECT_EQ(window.manager.GetRoot(), second);
+}
+
 TEST(PaintManagerFocus, FirstTabStopHasTheFocusOnceTheFirstPaintsAreDone)
 {
     TestWindow window;

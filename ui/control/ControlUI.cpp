@@ -201,6 +201,7 @@ void CControlUI::SetText(const wchar_t* text)
         return;
     m_sText = text;
     Invalidate();
+    NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
 }
 
 bool CControlUI::IsResourceText() const
@@ -475,7 +476,26 @@ int CControlUI::ScaleByWindow(int value)
     return Truncate(value * DpiManager::GetInstance()->GetWindowInchPex());
 }
 
+void CControlUI::NotifyAccessible(DWORD event)
+{
+    if (m_pManager != nullptr)
+        m_pManager->NotifyAccessible(event, this);
+}
+
 // -- Simple properties --
+
+CFacetString CControlUI::GetAccessibleName() const
+{
+    return m_sAccessibleName;
+}
+
+void CControlUI::SetAccessibleName(const wchar_t* name)
+{
+    if (m_sAccessibleName == name)
+        return;
+    m_sAccessibleName = name;
+    NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
+}
 
 CFacetString CControlUI::GetToolTip() const
 {
@@ -555,8 +575,10 @@ void CControlUI::SetVisible(bool visible)
     m_bFocused = false;
     if (!visible && m_pManager != nullptr && m_pManager->GetFocus() == this)
         m_pManager->SetFocus(nullptr, true);
-    if (IsVisible() != wasVisible)
+    if (IsVisible() != wasVisible) {
         NeedParentUpdate();
+        NotifyAccessible(wasVisible ? EVENT_OBJECT_HIDE : EVENT_OBJECT_SHOW);
+    }
     if (m_pCover != nullptr)
         m_pCover->SetInternVisible(IsVisible());
 }
@@ -581,6 +603,7 @@ void CControlUI::SetEnabled(bool enabled)
         return;
     m_bEnabled = enabled;
     Invalidate();
+    NotifyAccessible(EVENT_OBJECT_STATECHANGE);
 }
 
 bool CControlUI::IsMouseEnabled() const

@@ -80,17 +80,20 @@ SIZE CEditUI::EstimateSize(SIZE /*available*/)
         return m_cxyFixed;
     const TFontInfo* font = m_pManager->GetFontInfo(GetFont());
     const int fontHeight = font != nullptr ? font->tm.tmHeight : 0;
-    return SIZE{m_cxyFixed.cx, fontHeight + 8};
+    return SIZE{m_cxyFixed.cx, LineHeight(fontHeight)};
 }
 
 // -- Text and flags --
 
 void CEditUI::SetText(const wchar_t* text)
 {
+    const bool changed = m_sText != text;
     m_sText = text;
     if (m_pWindow != nullptr)
         ::SetWindowTextW(m_pWindow->GetHWND(), m_sText.GetData());
     Invalidate();
+    if (changed)
+        NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
 }
 
 void CEditUI::SetMaxChar(UINT max)
@@ -472,6 +475,11 @@ void CEditUI::PaintStatusImage(HDC hDC)
     if (stateImage != nullptr && DrawImage(hDC, *stateImage))
         return;
     DrawImage(hDC, m_diNormal);
+}
+
+DWORD CEditUI::GetFocusFrameColor() const
+{
+    return m_diFocused.sDrawString.IsEmpty() ? CLabelUI::GetFocusFrameColor() : 0;
 }
 
 void CEditUI::PaintText(HDC hDC)

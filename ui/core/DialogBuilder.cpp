@@ -4,6 +4,7 @@
 #include "../control/TreeViewUI.h"
 #include "../layout/ContainerUI.h"
 #include "ControlFactory.h"
+#include "DpiManager.h"
 #include "PaintManager.h"
 #include "SkinSource.h"
 
@@ -242,9 +243,13 @@ void CDialogBuilder::ApplyGlobalElements(CMarkupNode& root, CPaintManagerUI* man
             TFontElement font = {};
             if (!ReadFontElement(node, font))
                 continue;
-            manager->AddFont(font.id, font.name, font.size, font.bold, font.underline, font.italic, font.shared);
+            // A font number names one font of the skin at every scale: the
+            // display scale changes the font's pixel size, never which font
+            // a control's "font" attribute means.
+            const int size = static_cast<int>(font.size * DpiManager::GetInstance()->GetWindowInchPex());
+            manager->AddFont(font.id, font.name, size, font.bold, font.underline, font.italic, font.shared);
             if (font.isDefault)
-                manager->SetDefaultFont(font.name, font.size, font.bold, font.underline, font.italic, font.shared);
+                manager->SetDefaultFont(font.name, size, font.bold, font.underline, font.italic, font.shared);
         } else if (SameNoCase(name, L"Default")) {
             const wchar_t* className = AttributeNoCase(node, L"name");
             const wchar_t* value = AttributeNoCase(node, L"value");

@@ -74,6 +74,7 @@ CPaintManagerUI::~CPaintManagerUI()
     m_pRoot = nullptr;
     if (root != nullptr)
         root->Delete();
+    FreeAccessibility();
 
     FreeWindowResources();
     FreeStringValues(m_mWindowCustomAttrHash);
@@ -126,7 +127,8 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
     m_pEventHover = nullptr;
     m_pEventClick = nullptr;
     m_pLastToolTip = nullptr;
-    if (m_pRoot != nullptr) {
+    const bool replacing = m_pRoot != nullptr;
+    if (replacing) {
         DestroyDelayedCleanup();
         FreeAsyncNotifications();
         // Emptied, not left without buckets: the new tree's names go in next.
@@ -140,6 +142,8 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
     m_bUpdateNeeded = true;
     m_bFirstLayout = true;
     m_bFocusNeeded = true;
+    if (replacing)
+        NotifyAccessible(EVENT_OBJECT_REORDER, nullptr);
     return InitControls(pControl);
 }
 

@@ -20,6 +20,7 @@
 
 namespace Facet {
 
+class CAccessibility;
 class CControlUI;
 class CZipArchive;
 
@@ -156,6 +157,15 @@ public:
     void SetCapture();
     void ReleaseCapture();
     bool IsCaptured() const;
+
+    // -- Assistive technology (PaintManagerAccessibility.cpp) --
+
+    // Tells screen readers and other assistive technology of a change of
+    // `control` (an EVENT_OBJECT_* value); null stands for the whole client area.
+    void NotifyAccessible(DWORD event, CControlUI* control);
+    // Whether the focused control shows a focus frame: after keyboard input,
+    // until the next mouse press.
+    bool AreFocusCuesShown() const;
 
     // -- Control timers --
 
@@ -382,6 +392,12 @@ private:
     // A window size within what the screens can show (see the definition).
     static SIZE BoundedWindowSize(int cx, int cy);
 
+    // Assistive technology: WM_GETOBJECT, the objects handed out, focus cues.
+    CAccessibility& Accessibility();
+    bool AccessibilityMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    void NoteAccessibleInput(UINT uMsg);
+    void FreeAccessibility();
+
     CFacetString m_sName;
     HWND m_hWndPaint = nullptr;
     HDC m_hDcPaint = nullptr;
@@ -403,6 +419,7 @@ private:
     bool m_bShowUpdateRect = false;
 
     CControlUI* m_pRoot = nullptr;
+    CAccessibility* m_pAccessibility = nullptr; // owned, made on first need
     CControlUI* m_pFocus = nullptr;
     CControlUI* m_pEventHover = nullptr;
     CControlUI* m_pEventClick = nullptr;

@@ -192,6 +192,8 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl, bool bFocusWnd)
     TEventUI event = MakeEvent(UIEVENT_SETFOCUS, pControl, m_ptLastMousePos);
     pControl->Event(event);
     if (m_pFocus == pControl)
+        NotifyAccessible(EVENT_OBJECT_FOCUS, pControl);
+    if (m_pFocus == pControl)
         SendNotify(pControl, L"setfocus");
 }
 
@@ -510,6 +512,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
 {
     if (m_hWndPaint == nullptr)
         return false;
+    if (AccessibilityMessage(uMsg, wParam, lParam, lRes))
+        return true;
 
     // Message filters come first.
     CFacetPtrArray filters(m_aMessageFilters);
@@ -855,6 +859,7 @@ CControlUI* CALLBACK CPaintManagerUI::FindControlFromShortcut(CControlUI* pThis,
 
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
+    NoteAccessibleInput(uMsg);
     CFacetPtrArray filters(m_aPreMessageFilters);
     for (int i = 0; i < filters.GetSize(); ++i) {
         if (m_aPreMessageFilters.Find(filters[i]) < 0)
