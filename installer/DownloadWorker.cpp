@@ -16,7 +16,7 @@ namespace {
 // Turns the attempt's reports into messages for the main window.
 class PostingListener : public IDownloadListener {
 public:
-    PostingListener(HWND mainWindow, RemovalTask removal) : mainWindow_(mainWindow), removal_(std::move(removal)) {}
+    explicit PostingListener(HWND mainWindow) : mainWindow_(mainWindow) {}
 
     void OnProgress(unsigned percentage) override
     {
@@ -32,7 +32,7 @@ public:
             OnFailed();
             return;
         }
-        auto handOff = std::make_unique<HandOff>(HandOff{std::move(file), removal_});
+        auto handOff = std::make_unique<HandOff>(HandOff{std::move(file)});
         if (PostMessageW(mainWindow_, WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff.get())))
             handOff.release(); // the main window owns it now
         else
@@ -43,18 +43,16 @@ public:
 
 private:
     HWND mainWindow_;
-    RemovalTask removal_;
 };
 
 void RunAttempt(HWND mainWindow, ProxySettings proxy)
 {
-    RemovalTask removal(RemovePreviousInstallation);
     DownloadJob job;
     job.url = InstallerUrl();
     job.targetPath = GetTargetFolder() + L"\\Mevra.exe";
     job.expectedSize = kExpectedInstallerSize;
     job.proxy = std::move(proxy);
-    PostingListener listener(mainWindow, removal);
+    PostingListener listener(mainWindow);
     DownloadInstaller(std::move(job), listener);
 }
 

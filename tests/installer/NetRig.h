@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace netrig {
 
@@ -35,6 +37,21 @@ int TunnelsOpenedBy(const wchar_t* proxy);
 // path of "<rig>/signed/<signer>.exe". tests/installer/sign_stand_ins.sh makes
 // them before the tests that need them (the ctest fixture "signed_installers").
 std::wstring SignedInstaller(const std::wstring& signer);
+
+// A request that reached the HTTPS server (inside a proxy's tunnel, too): its
+// path and the names of the headers it carried, in lower case.
+struct ServerRequest {
+    std::string path;
+    std::vector<std::string> headers;
+
+    bool Carries(const std::string& header) const
+    {
+        return std::find(headers.begin(), headers.end(), header) != headers.end();
+    }
+};
+
+// Every request the HTTPS server has received since the rig started, oldest first.
+std::vector<ServerRequest> ServerRequests();
 
 // Starts the rig and trusts its CA for the whole test program; undoes both at the end.
 class Environment : public testing::Environment {

@@ -4,7 +4,7 @@
 #   sign_stand_ins.sh <project root> <rig dir> <fake_installer.exe>
 # into <rig dir>/signed:
 #   publisher.exe          the build's publisher ("Mevra Test Publisher")
-#   publisher-padded.exe   the same, padded to 4 MiB in front of its signature
+#   publisher-padded.exe   the same, padded to 1 MiB in front of its signature
 #   other.exe, untrusted.exe, expired.exe, server-only.exe (see tools/netrig)
 #   publisher-stamped.exe, expired-stamped.exe, with a time stamp, where
 #                          osslsigncode can stamp without a server (2.6 and later)
@@ -16,7 +16,7 @@ mkdir -p "$out"
 sign() { "$root/tools/sign-installer" "$rig" "$@"; }
 
 sign publisher "$program" "$out/publisher.exe"
-sign publisher "$program" "$out/publisher-padded.exe" --size 4194304
+sign publisher "$program" "$out/publisher-padded.exe" --size 1048576
 for signer in other untrusted expired server-only; do
     sign "$signer" "$program" "$out/$signer.exe"
 done
