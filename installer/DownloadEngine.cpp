@@ -3,6 +3,7 @@
 #include "Diagnostics.h"
 #include "KernelHandle.h"
 #include "LinkSafeFiles.h"
+#include "ProgramImage.h"
 #include "TextConvert.h"
 
 #include <windows.h>
@@ -55,6 +56,48 @@ void LogLastError(const char* step)
     LogFailure(step, static_cast<long>(static_cast<int>(GetLastError())));
 }
 
+// A failure on disk names the operation and the file: "download last error
+// replace C:\...\Mevra.exe : 32".
+void LogFileError(const wchar_t* operation, const std::wstring& path)
+{
+    const long code = static_cast<long>(static_cast<int>(GetLastError()));
+    WriteDiagnosticText(stdout, std::wstring(L"download last error ") + operation + L" " + path + L" : " +
+                                    std::to_wstring(code));
+}
+
+// What the Content-Length header says.
+struct ContentLength {
+    bool present = false;
+    bool valid = false;
+    unsigned long long value = 0;
+};
+
+// Digits only: a sign, a space, a second value or an overflow is no length.
+ContentLength QueryContentLength(HINTERNET request)
+{
+    ContentLength length;
+    wchar_t text[64] = {};
+    DWORD size = sizeof(text);
+    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
+                             WINHTTP_NO_HEADER_INDEX)) {
+        // A header too long for any number is present, and no length.
+        length.present = GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+        return length;
+    }
+    length.present = true;
+    const unsigned long long largest = ~0ull;
+    for (const wchar_t* c = text; *c != L'\0'; ++c) {
+        if (*c < L'0' || *c > L'9')
+            return length;
+        const unsigned digit = static_cast<unsigned>(*c - L'0');
+        if (length.value > (largest - digit) / 10)
+            return length;
+        length.value = length.value * 10 + digit;
+    }
+    length.valid = text[0] != L'\0';
+    return length;
+}
+
 std::optional<DWORD> QueryStatusCode(HINTERNET request)
 {
     DWORD status = 0;
@@ -63,20 +106,6 @@ std::optional<DWORD> QueryStatusCode(HINTERNET request)
                              WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
         return std::nullopt;
     return status;
-}
-
-std::optional<unsigned long long> QueryContentLength(HINTERNET request)
-{
-    wchar_t text[32] = {};
-    DWORD size = sizeof(text);
-    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
-                             WINHTTP_NO_HEADER_INDEX))
-        return std::nullopt;
-    wchar_t* end = nullptr;
-    const unsigned long long length = std::wcstoull(text, &end, 10);
-    if (end == text || *end != L'\0')
-        return std::nullopt;
-    return length;
 }
 
 bool IsSameFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& expected, unsigned long long size)
@@ -96,13 +125,14 @@ public:
 
 private:
     bool OpenSession();
+    bool SetTimeouts();
     bool SetProxyCredentials();
     bool SendAndReceive();
     bool AnswerProxyChallenge();
     std::optional<DownloadedFile> Transfer();
     KernelHandle CreatePartialFile();
     bool ReceiveBody(HANDLE target);
-    bool IsWhole(std::optional<unsigned long long> contentLength) const;
+    bool IsWhole(const ContentLength& contentLength, HANDLE partial) const;
     bool PutUnderTheTargetName(HANDLE partial);
     std::optional<DownloadedFile> LockWrittenFile(KernelHandle writer);
     void ReportProgress();
@@ -144,6 +174,27 @@ bool Attempt::OpenSession()
     }
     account_.clear();
     password_.clear();
+    return true;
+}
+
+// Set on the session before any connection, so that they cover the name
+// lookup, the TLS handshake and the headers as well as the body.
+bool Attempt::SetTimeouts()
+{
+    const DownloadTimings& timings = job_.timings;
+    if (!WinHttpSetTimeouts(session_.Get(), static_cast<int>(timings.resolveMs), static_cast<int>(timings.connectMs),
+                            static_cast<int>(timings.sendMs), static_cast<int>(timings.receiveMs))) {
+        LogLastError("WinHttpSetTimeouts");
+        return false;
+    }
+    // The wait for the whole status line and headers, which WinHttpSetTimeouts
+    // leaves at the platform's default.
+    DWORD headersMs = timings.receiveMs;
+    if (!WinHttpSetOption(session_.Get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &headersMs, sizeof(headersMs))) {
+        LogLastError("WinHttpSetOption");
+        return false;
+    }
+    AskForModernTls(session_.Get());
     return true;
 }
 
@@ -190,8 +241,8 @@ bool Attempt::AnswerProxyChallenge()
 
 void Attempt::ReportProgress()
 {
-    const unsigned percentage = DownloadPercentage(static_cast<std::uint32_t>(received_), job_.expectedSize);
-    if (lastPercentage_ == percentage)
+    const unsigned percentage = DownloadPercentage(received_, job_.expectedSize);
+    if (lastPercentage_ && percentage <= *lastPercentage_)
         return;
     lastPercentage_ = percentage;
     listener_.OnProgress(percentage);
@@ -220,7 +271,7 @@ std::optional<DownloadedFile> Attempt::Run()
         return std::nullopt;
     }
 
-    if (!OpenSession())
+    if (!OpenSession() || !SetTimeouts())
         return std::nullopt;
     connection_ = WinHttpHandle(WinHttpConnect(session_.Get(), host.data(), INTERNET_DEFAULT_HTTPS_PORT, 0));
     if (!connection_) {
@@ -256,11 +307,16 @@ std::optional<DownloadedFile> Attempt::Run()
 // holds a part, and nothing is ever written through a link that had it.
 std::optional<DownloadedFile> Attempt::Transfer()
 {
-    const std::optional<unsigned long long> contentLength = QueryContentLength(request_.Get());
+    const ContentLength contentLength = QueryContentLength(request_.Get());
+    if (contentLength.present && !contentLength.valid) {
+        LogFailure("Content-Length", ERROR_WINHTTP_INVALID_HEADER);
+        return std::nullopt;
+    }
     KernelHandle partial = CreatePartialFile();
     if (!partial)
         return std::nullopt;
-    if (!ReceiveBody(partial.Get()) || !IsWhole(contentLength) || !PutUnderTheTargetName(partial.Get())) {
+    if (!ReceiveBody(partial.Get()) || !IsWhole(contentLength, partial.Get()) ||
+        !PutUnderTheTargetName(partial.Get())) {
         DeleteOnClose(partial.Get());
         return std::nullopt;
     }
@@ -275,18 +331,22 @@ std::optional<DownloadedFile> Attempt::Transfer()
 KernelHandle Attempt::CreatePartialFile()
 {
     std::wstring createdPath;
-    KernelHandle partial = CreateUniqueSibling(job_.targetPath, GENERIC_WRITE | DELETE, FILE_SHARE_READ, createdPath);
+    KernelHandle partial =
+        CreateUniqueSibling(job_.targetPath, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, createdPath);
     if (partial && PutUnderName(partial.Get(), PartialPathOf(job_.targetPath)))
         return partial;
-    LogLastError("7");
+    LogFileError(L"create", PartialPathOf(job_.targetPath));
     if (partial)
         DeleteOnClose(partial.Get());
     return KernelHandle();
 }
 
+// Each wait for data ends at the receive timeout; a body that keeps arriving,
+// but too slowly, is ended by the rate rule.
 bool Attempt::ReceiveBody(HANDLE target)
 {
     std::vector<char> buffer(kChunkSize);
+    TransferRateRule rate(job_.timings.rateWindowMs, job_.timings.minimumBytesPerSecond, GetTickCount64());
     DWORD available = 0;
     if (!WinHttpQueryDataAvailable(request_.Get(), &available)) {
         LogLastError("WinHttpQueryDataAvailable");
@@ -304,10 +364,14 @@ bool Attempt::ReceiveBody(HANDLE target)
         received_ += read;
         DWORD written = 0;
         if (!WriteFile(target, buffer.data(), read, &written, nullptr) || written != read) {
-            LogLastError("WriteFile");
+            LogFileError(L"write", PartialPathOf(job_.targetPath));
             return false;
         }
         ReportProgress();
+        if (!rate.Admits(GetTickCount64(), read)) {
+            LogFailure("transfer rate", static_cast<long>(received_));
+            return false;
+        }
         if (!WinHttpQueryDataAvailable(request_.Get(), &available)) {
             LogLastError("WinHttpQueryDataAvailable");
             return false;
@@ -315,12 +379,25 @@ bool Attempt::ReceiveBody(HANDLE target)
     }
 }
 
-// A connection that ends early looks like the end of the body.
-bool Attempt::IsWhole(std::optional<unsigned long long> contentLength) const
+// A connection that ends early looks like the end of the body: with a length,
+// the length tells; without one (a body that ends with the connection, or a
+// chunked body, whose missing last chunk WinHTTP may not report), only a whole
+// program is taken. An empty body is never an installer.
+bool Attempt::IsWhole(const ContentLength& contentLength, HANDLE partial) const
 {
-    if (!contentLength || *contentLength == received_)
+    if (received_ == 0) {
+        LogFailure("empty body", 0);
+        return false;
+    }
+    if (contentLength.valid) {
+        if (contentLength.value == received_)
+            return true;
+        LogFailure("Content-Length", static_cast<long>(received_));
+        return false;
+    }
+    if (IsWholeProgramImage(partial, received_))
         return true;
-    LogFailure("Content-Length", static_cast<long>(received_));
+    LogFailure("body without a length", static_cast<long>(received_));
     return false;
 }
 
@@ -330,7 +407,7 @@ bool Attempt::PutUnderTheTargetName(HANDLE partial)
 {
     if (PutUnderName(partial, job_.targetPath))
         return true;
-    LogLastError("7");
+    LogFileError(L"replace", job_.targetPath);
     return false;
 }
 
@@ -342,17 +419,18 @@ std::optional<DownloadedFile> Attempt::LockWrittenFile(KernelHandle writer)
 {
     BY_HANDLE_FILE_INFORMATION written = {};
     if (!GetFileInformationByHandle(writer.Get(), &written)) {
-        LogLastError("7");
+        LogFileError(L"inspect", job_.targetPath);
         return std::nullopt;
     }
     writer.Close();
     KernelHandle reader = OpenPlainFile(job_.targetPath, GENERIC_READ, FILE_SHARE_READ);
     if (!reader) {
-        LogLastError("7");
+        LogFileError(L"reopen", job_.targetPath);
         return std::nullopt;
     }
     if (!IsSameFile(reader.Get(), written, received_)) {
-        LogFailure("7", ERROR_FILE_INVALID);
+        SetLastError(ERROR_FILE_INVALID);
+        LogFileError(L"reopen", job_.targetPath);
         return std::nullopt;
     }
     return DownloadedFile(reader.Release(), job_.targetPath);
@@ -386,10 +464,23 @@ bool GiveProxyCredentials(HINTERNET request, const std::wstring& account, const 
     return true;
 }
 
-unsigned DownloadPercentage(std::uint32_t received, std::int32_t expectedSize)
+unsigned DownloadPercentage(std::uint64_t received, std::int32_t expectedSize)
 {
-    const std::uint32_t divisor = (std::max)(static_cast<std::uint32_t>(expectedSize) / 100u, 1u);
-    return received / divisor;
+    const std::uint64_t expected = expectedSize > 0 ? static_cast<std::uint64_t>(expectedSize) : 0;
+    const std::uint64_t percentage = received / (std::max)(expected / 100u, static_cast<std::uint64_t>(1));
+    return static_cast<unsigned>((std::min)(percentage, static_cast<std::uint64_t>(~0u)));
+}
+
+DWORD AskForModernTls(HINTERNET session)
+{
+    for (DWORD protocols : {static_cast<DWORD>(WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3),
+                            static_cast<DWORD>(WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2)}) {
+        if (WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof(protocols)))
+            return protocols;
+    }
+    WriteDiagnosticLine(stdout, "download: WinHTTP keeps its own TLS versions (error " +
+                                    std::to_string(static_cast<long>(GetLastError())) + ")");
+    return 0;
 }
 
 int DownloadInstaller(DownloadJob job, IDownloadListener& listener)

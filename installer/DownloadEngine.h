@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ConfigStore.h"
+#include "DownloadTimings.h"
 #include "DownloadedFile.h"
 
 #include <windows.h>
@@ -22,15 +23,24 @@ std::wstring InstallerUrl();
 // Where an attempt keeps the part of the body received so far: "<target>.partial".
 std::wstring PartialPathOf(const std::wstring& targetPath);
 
-// received / (expected / 100) in unsigned 32-bit arithmetic, truncating; may
-// exceed 100 for a longer body. An expected size below 100 counts as 100.
-unsigned DownloadPercentage(std::uint32_t received, std::int32_t expectedSize);
+// received / (expected / 100), truncating, in 64-bit arithmetic: it grows with
+// `received` for any body, beyond 4 GiB too, and may exceed 100 for a longer
+// body (up to the largest unsigned value, where it stays). An expected size
+// below 100 counts as 100.
+unsigned DownloadPercentage(std::uint64_t received, std::int32_t expectedSize);
+
+// Asks WinHTTP to speak TLS 1.2 and 1.3 on `session`, and nothing older. Where
+// the platform does not know TLS 1.3 (it refuses the flag), TLS 1.2 alone.
+// Answers the protocols set (WINHTTP_FLAG_SECURE_PROTOCOL_*), 0 when WinHTTP
+// took neither (the session then keeps the platform's defaults).
+DWORD AskForModernTls(HINTERNET session);
 
 struct DownloadJob {
     std::wstring url;        // https URL; its port is ignored, the connection goes to 443
     std::wstring targetPath; // replaced by every attempt that receives the whole body
     std::int32_t expectedSize = kExpectedInstallerSize;
     ProxySettings proxy;     // as shown on the page when the attempt starts
+    DownloadTimings timings; // how long the attempt waits before it fails
 };
 
 class IDownloadListener {
@@ -58,9 +68,13 @@ protected:
 bool GiveProxyCredentials(HINTERNET request, const std::wstring& account, const std::wstring& password);
 
 // Runs one attempt: 0 after OnDownloaded, -1 after OnFailed.
-// A status other than 2xx, a failed read or write, a body shorter than its
-// Content-Length, or a refused proxy are failures, each with a line
-// "download last error <step> : <code>" on standard output.
+// These are failures, each with a line "download last error <step> : <code>"
+// on standard output (<step> names what failed, on disk with the file's path):
+// a status other than 2xx, a Content-Length that is not a number, a failed
+// read or write, no data for the receive time or too slow a body (see
+// DownloadTimings), a body shorter than its Content-Length, an empty body, a
+// body without a length (its end was only the connection's end, or a chunked
+// body's last chunk) that is not a whole Windows program, or a refused proxy.
 // The body is written into a new file beside the target (PartialPathOf), which
 // replaces what had the target's name (itself, never what a link there leads to)
 // only once the whole body is in; a failed attempt deletes its file and leaves

@@ -51,6 +51,7 @@ void RunAttempt(HWND mainWindow, ProxySettings proxy)
     job.url = InstallerUrl();
     job.targetPath = GetTargetFolder() + L"\\Mevra.exe";
     job.expectedSize = kExpectedInstallerSize;
+    job.timings = UpdaterDownloadTimings();
     job.proxy = std::move(proxy);
     PostingListener listener(mainWindow);
     DownloadInstaller(std::move(job), listener);

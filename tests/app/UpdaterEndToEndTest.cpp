@@ -126,7 +126,7 @@ protected:
 
     void ClearSwitches()
     {
-        for (const wchar_t* name : {L"\\.untrusted", L"\\.slow", L"\\.reset"})
+        for (const wchar_t* name : {L"\\.untrusted", L"\\.slow", L"\\.reset", L"\\.serve"})
             DeleteFileW((netrig::DocumentRoot() + name).c_str());
     }
 
@@ -302,6 +302,77 @@ TEST_F(UpdaterEndToEndTest, FailedDownloadsShowTheRetryPageAndStartNothing)
         ClearSwitches();
     }
     RemovePreviousInstallation();
+}
+
+// The updater with its waits shortened tenfold (receive 3 s, the rate's window
+// 6 s), its diagnostic lines going to a file of the test's.
+class QuickUpdater : public UpdaterProcess {
+public:
+    explicit QuickUpdater(const std::wstring& output)
+        : UpdaterProcess(testsupport::ProgramFolder() + L"\\MevraUpdater.exe", L"MEVRA_TEST_TIME_DIVISOR=10", output)
+    {
+    }
+};
+
+// Servers that send no installer, or not all of one, or stop sending: each
+// attempt ends on the retry page with nothing started, and the diagnostic
+// lines say why.
+TEST_F(UpdaterEndToEndTest, HostileServersEndOnTheRetryPageAndStartNothing)
+{
+    const std::string installer = ReadFileText(netrig::SignedInstaller(L"publisher-padded"));
+    ASSERT_EQ(installer.size(), 1048576u);
+    netrig::Publish(L"mevra.exe", installer);
+    const std::string half = std::to_string(installer.size() / 2);
+    const struct {
+        const char* server;
+        std::string rules;
+        std::string line;
+    } servers[] = {
+        {"no length, closed half way", R"({"length": "none", "cut": {"at": [)" + half + R"(], "how": "close"}})",
+         "download last error body without a length : " + half},
+        {"chunked, no last chunk", R"({"length": "chunked", "cut": {"at": [)" + half + R"(], "how": "close"}})",
+         "download last error "},
+        {"empty 200", R"({"body": "empty"})", "download last error empty body : 0"},
+        {"HTML 200", R"({"body": "html"})", "installer signature: "},
+        {"Content-Length: abc", R"({"length": "bad"})", "download last error Content-Length : 12153"},
+        {"stall before the handshake", R"({"stall": "handshake", "seconds": 60})",
+         "download last error WinHttpSendRequest : 12002"},
+        {"stall before the status line", R"({"stall": "status", "seconds": 60})",
+         "download last error WinHttpReceiveResponse : 12002"},
+        {"one byte every 2 s", R"({"trickle": 2})", "download last error transfer rate : "},
+    };
+    const std::wstring output = testsupport::FreshTempFolder(L"hostile") + L"\\updater.log";
+    for (const auto& server : servers) {
+        SCOPED_TRACE(server.server);
+        netrig::ServeByRules(server.rules);
+        {
+            QuickUpdater updater(output);
+            ASSERT_TRUE(updater.Started());
+            ExpectRetryPageAndNothingStarted(updater);
+            CloseUpdater(updater);
+        }
+        const std::string log = ReadFileText(output);
+        EXPECT_NE(log.find(server.line), std::string::npos) << log;
+        EXPECT_FALSE(Exists(target_));
+    }
+}
+
+// A failure on disk (a folder has the installer's name) shows the retry page,
+// and the diagnostic line names the file and the operation, not the network.
+TEST_F(UpdaterEndToEndTest, AFailureOnDiskIsNamedInTheDiagnosticLine)
+{
+    PublishInstaller();
+    ASSERT_TRUE(CreateDirectoryW(target_.c_str(), nullptr));
+    const std::wstring output = testsupport::FreshTempFolder(L"disk") + L"\\updater.log";
+    {
+        QuickUpdater updater(output);
+        ASSERT_TRUE(updater.Started());
+        ExpectRetryPageAndNothingStarted(updater);
+        CloseUpdater(updater);
+    }
+    RemoveDirectoryW(target_.c_str());
+    const std::string log = ReadFileText(output);
+    EXPECT_NE(log.find("download last error replace " + ToNarrow(target_) + " : 5"), std::string::npos) << log;
 }
 
 TEST_F(UpdaterEndToEndTest, RetryDownloadsOnceTheServerIsBack)
