@@ -40,6 +40,8 @@ DownloadTimings DividedBy(const DownloadTimings& timings, unsigned divisor)
     divided.sendMs = Divided(timings.sendMs, divisor);
     divided.receiveMs = Divided(timings.receiveMs, divisor);
     divided.rateWindowMs = Divided(timings.rateWindowMs, divisor);
+    for (DWORD& wait : divided.retryWaitsMs)
+        wait = Divided(wait, divisor);
     return divided;
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 // The values, and why:
 // - name lookup, connect, send: 30 s each. A working link answers within a few
@@ -18,6 +19,9 @@
 //   105 MB installer would take days; 1 kB/s is far below any link on which
 //   the download could finish in reasonable time, and 60 s rides out a short
 //   dip of a working link.
+// - automatic retries of a transient failure: up to 3 in a row, after 1, 2 and
+//   4 s (a 503's Retry-After of up to 30 s instead): long enough for a Wi-Fi
+//   roam or a server restart, short enough that the page stays honest.
 struct DownloadTimings {
     DWORD resolveMs = 30000;
     DWORD connectMs = 30000;
@@ -25,6 +29,8 @@ struct DownloadTimings {
     DWORD receiveMs = 30000;
     DWORD rateWindowMs = 60000;
     std::uint32_t minimumBytesPerSecond = 1024;
+    std::vector<DWORD> retryWaitsMs{1000, 2000, 4000}; // one per automatic retry
+    DWORD longestRetryAfterMs = 30000; // a longer Retry-After shows the retry page
 };
 
 // The timings of a run of the updater: the values above, each divided by the
@@ -33,7 +39,8 @@ struct DownloadTimings {
 // seconds; it can only make an attempt give up sooner, never wait longer.
 DownloadTimings UpdaterDownloadTimings();
 
-// The timings divided by `divisor` (at least 1 ms each).
+// The timings divided by `divisor` (at least 1 ms each; the retries' waits
+// too, but not what a server's Retry-After asks for).
 DownloadTimings DividedBy(const DownloadTimings& timings, unsigned divisor);
 
 // The minimum-rate rule over consecutive windows of a body's arrival: a window

@@ -1,8 +1,13 @@
+#include "DownloadRetryPolicy.h"
 #include "DownloadTimings.h"
+#include "PartialDownload.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <winhttp.h>
+
+#include <optional>
 
 namespace {
 
@@ -69,6 +74,73 @@ TEST(DownloadTimings, TheUpdaterReadsTheTestDivisorStrictly)
         EXPECT_EQ(UpdaterDownloadTimings().receiveMs, c.receiveMs);
     }
     SetEnvironmentVariableW(L"MEVRA_TEST_TIME_DIVISOR", nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST(DownloadRetryPolicy, TransientFailuresWaitOneTwoFourSecondsThenStop)
+{
+    const DownloadTimings timings;
+    const AttemptFailure reset = FailureOfWinHttpError(ERROR_WINHTTP_CONNECTION_ERROR);
+    EXPECT_EQ(WaitBeforeRetry(reset, timings, 0), std::optional<DWORD>(1000));
+    EXPECT_EQ(WaitBeforeRetry(reset, timings, 1), std::optional<DWORD>(2000));
+    EXPECT_EQ(WaitBeforeRetry(reset, timings, 2), std::optional<DWORD>(4000));
+    EXPECT_EQ(WaitBeforeRetry(reset, timings, 3), std::nullopt);
+    for (DWORD error : {DWORD(ERROR_WINHTTP_TIMEOUT), DWORD(ERROR_WINHTTP_CANNOT_CONNECT),
+                        DWORD(ERROR_WINHTTP_INVALID_SERVER_RESPONSE), DWORD(10060) /* WSAETIMEDOUT, Wine's socket timeout */})
+        EXPECT_TRUE(FailureOfWinHttpError(error).transient) << error;
+}
+
+TEST(DownloadRetryPolicy, CertificatesAndClientErrorsAreNotRetried)
+{
+    const DownloadTimings timings;
+    for (DWORD error : {DWORD(ERROR_WINHTTP_SECURE_FAILURE), DWORD(ERROR_WINHTTP_SECURE_INVALID_CA),
+                        DWORD(ERROR_WINHTTP_SECURE_CHANNEL_ERROR), DWORD(ERROR_WINHTTP_SECURE_CERT_DATE_INVALID),
+                        DWORD(ERROR_WINHTTP_REDIRECT_FAILED)}) {
+        EXPECT_FALSE(FailureOfWinHttpError(error).transient) << error;
+        EXPECT_EQ(WaitBeforeRetry(FailureOfWinHttpError(error), timings, 0), std::nullopt);
+    }
+    for (DWORD status : {400u, 401u, 403u, 404u, 410u, 416u})
+        EXPECT_FALSE(FailureOfStatus(status, L"").transient) << status;
+    for (DWORD status : {408u, 429u, 500u, 502u, 503u, 504u})
+        EXPECT_TRUE(FailureOfStatus(status, L"").transient) << status;
+}
+
+TEST(DownloadRetryPolicy, A503WaitsForItsRetryAfterUpTo30Seconds)
+{
+    const DownloadTimings timings;
+    EXPECT_EQ(WaitBeforeRetry(FailureOfStatus(503, L"7"), timings, 0), std::optional<DWORD>(7000));
+    EXPECT_EQ(WaitBeforeRetry(FailureOfStatus(503, L"30"), timings, 2), std::optional<DWORD>(30000));
+    EXPECT_EQ(WaitBeforeRetry(FailureOfStatus(503, L"31"), timings, 0), std::nullopt) << "the retry page shows";
+    // A date, or anything else, is no number of seconds: the usual waits.
+    EXPECT_EQ(WaitBeforeRetry(FailureOfStatus(503, L"Wed, 21 Oct 2026 07:28:00 GMT"), timings, 1),
+              std::optional<DWORD>(2000));
+    EXPECT_EQ(WaitBeforeRetry(FailureOfStatus(503, L"-5"), timings, 0), std::optional<DWORD>(1000));
+    // Only a 503 carries it.
+    EXPECT_EQ(WaitBeforeRetry(FailureOfStatus(500, L"20"), timings, 0), std::optional<DWORD>(1000));
+}
+
+TEST(PartialDownload, TheValidatorIsAStrongETagElseLastModified)
+{
+    EXPECT_EQ(ResumeValidator(L"\"abc\"", L"Wed, 09 Dec 2026 02:38:58 GMT"), L"\"abc\"");
+    EXPECT_EQ(ResumeValidator(L"W/\"abc\"", L"Wed, 09 Dec 2026 02:38:58 GMT"), L"Wed, 09 Dec 2026 02:38:58 GMT");
+    EXPECT_EQ(ResumeValidator(L"", L""), L"");
+    // Never a value that would carry a line into the next request's headers.
+    EXPECT_EQ(ResumeValidator(L"\"a\r\nRange: bytes=0-\"", L"x\ny"), L"");
+}
+
+TEST(PartialDownload, OnlyAContentRangeThatContinuesThePartIsTaken)
+{
+    EXPECT_TRUE(ContinuesThePart(L"bytes 600000-999999/1000000", 600000, 1000000));
+    EXPECT_FALSE(ContinuesThePart(L"bytes 500000-999999/1000000", 600000, 1000000)) << "another start";
+    EXPECT_FALSE(ContinuesThePart(L"bytes 600000-999999/2000000", 600000, 1000000)) << "another length";
+    EXPECT_FALSE(ContinuesThePart(L"bytes 600000-899999/1000000", 600000, 1000000)) << "not to the end";
+    EXPECT_FALSE(ContinuesThePart(L"bytes 600000-999999/*", 600000, 1000000));
+    EXPECT_FALSE(ContinuesThePart(L"", 600000, 1000000));
+    EXPECT_FALSE(ContinuesThePart(L"bytes 600000-999999/1000000 ", 600000, 1000000));
+    EXPECT_FALSE(ContinuesThePart(L"bytes 600000-99999999999999999999999/1000000", 600000, 1000000));
 }
 
 } // namespace

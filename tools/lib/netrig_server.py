@@ -56,6 +56,7 @@ import hashlib
 import http.server
 import json
 import os
+import select
 import socket
 import ssl
 import struct
@@ -65,6 +66,19 @@ import time
 import urllib.parse
 
 CHUNK = 64 * 1024
+
+
+def hold_open(connection, seconds):
+    """Sends nothing for `seconds`, or until the peer closes the connection."""
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        readable, _, _ = select.select([connection], [], [], 0.2)
+        if readable:
+            try:
+                if not connection.recv(1):
+                    return
+            except (OSError, ValueError):
+                return
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -213,7 +227,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def _serve_by_rules(self, name, rules):
         if rules.get("stall") == "status":
-            time.sleep(rules.get("seconds", 300))
+            hold_open(self.connection, rules.get("seconds", 300))
             self.close_connection = True
             self._log_response(0, 0, "stalled")
             return
@@ -280,7 +294,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if ended == "reset":
                 self._abort()
             elif ended == "stall":
-                time.sleep(rules.get("seconds", 300))
+                hold_open(self.connection, rules.get("seconds", 300))
             self.close_connection = True
         except OSError as error:
             ended = "client gone (%s)" % error.__class__.__name__
@@ -382,7 +396,7 @@ class Server(http.server.ThreadingHTTPServer):
     def finish_request(self, request, client_address):
         rules = self.rules() or {}
         if rules.get("stall") == "handshake":
-            time.sleep(rules.get("seconds", 300))
+            hold_open(request, rules.get("seconds", 300))
             return
         try:
             connection = self.context.wrap_socket(request, server_side=True)
