@@ -6,6 +6,7 @@
 #include "LinkSafeFiles.h"
 #include "ProgramImage.h"
 #include "TextConvert.h"
+#include "WinHttpCalls.h"
 
 #include <windows.h>
 #include <winhttp.h>
@@ -25,28 +26,6 @@ namespace {
 
 const DWORD kChunkSize = 4096;
 
-class WinHttpHandle {
-public:
-    explicit WinHttpHandle(HINTERNET handle = nullptr) : handle_(handle) {}
-    ~WinHttpHandle()
-    {
-        if (handle_ != nullptr)
-            WinHttpCloseHandle(handle_);
-    }
-    WinHttpHandle(const WinHttpHandle&) = delete;
-    WinHttpHandle& operator=(const WinHttpHandle&) = delete;
-    WinHttpHandle& operator=(WinHttpHandle&& other) noexcept
-    {
-        std::swap(handle_, other.handle_);
-        return *this;
-    }
-    HINTERNET Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HINTERNET handle_;
-};
-
 // "download last error <step> : <code>", no line end.
 void LogFailure(const char* step, long code)
 {
@@ -65,59 +44,6 @@ void LogFileError(const wchar_t* operation, const std::wstring& path)
     const long code = static_cast<long>(static_cast<int>(GetLastError()));
     WriteDiagnosticText(stdout, std::wstring(L"download last error ") + operation + L" " + path + L" : " +
                                     std::to_wstring(code));
-}
-
-// What the Content-Length header says.
-struct ContentLength {
-    bool present = false;
-    bool valid = false;
-    unsigned long long value = 0;
-};
-
-// Digits only: a sign, a space, a second value or an overflow is no length.
-ContentLength QueryContentLength(HINTERNET request)
-{
-    ContentLength length;
-    wchar_t text[64] = {};
-    DWORD size = sizeof(text);
-    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
-                             WINHTTP_NO_HEADER_INDEX)) {
-        // A header too long for any number is present, and no length.
-        length.present = GetLastError() == ERROR_INSUFFICIENT_BUFFER;
-        return length;
-    }
-    length.present = true;
-    const unsigned long long largest = ~0ull;
-    for (const wchar_t* c = text; *c != L'\0'; ++c) {
-        if (*c < L'0' || *c > L'9')
-            return length;
-        const unsigned digit = static_cast<unsigned>(*c - L'0');
-        if (length.value > (largest - digit) / 10)
-            return length;
-        length.value = length.value * 10 + digit;
-    }
-    length.valid = text[0] != L'\0';
-    return length;
-}
-
-// The header's value, empty when the response has none.
-std::wstring QueryHeaderText(HINTERNET request, DWORD query)
-{
-    wchar_t text[256] = {};
-    DWORD size = sizeof(text);
-    if (!WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, text, &size, WINHTTP_NO_HEADER_INDEX))
-        return std::wstring();
-    return text;
-}
-
-std::optional<DWORD> QueryStatusCode(HINTERNET request)
-{
-    DWORD status = 0;
-    DWORD size = sizeof(status);
-    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
-        return std::nullopt;
-    return status;
 }
 
 bool IsSameFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& expected, unsigned long long size)
@@ -580,18 +506,6 @@ unsigned DownloadPercentage(std::uint64_t received, std::int32_t expectedSize)
     const std::uint64_t expected = expectedSize > 0 ? static_cast<std::uint64_t>(expectedSize) : 0;
     const std::uint64_t percentage = received / (std::max)(expected / 100u, static_cast<std::uint64_t>(1));
     return static_cast<unsigned>((std::min)(percentage, static_cast<std::uint64_t>(~0u)));
-}
-
-DWORD AskForModernTls(HINTERNET session)
-{
-    for (DWORD protocols : {static_cast<DWORD>(WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3),
-                            static_cast<DWORD>(WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2)}) {
-        if (WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof(protocols)))
-            return protocols;
-    }
-    WriteDiagnosticLine(stdout, "download: WinHTTP keeps its own TLS versions (error " +
-                                    std::to_string(static_cast<long>(GetLastError())) + ")");
-    return 0;
 }
 
 // Attempts until one brings the whole body, a failure is permanent, or the

@@ -31,12 +31,6 @@ std::wstring PartialPathOf(const std::wstring& targetPath);
 // below 100 counts as 100.
 unsigned DownloadPercentage(std::uint64_t received, std::int32_t expectedSize);
 
-// Asks WinHTTP to speak TLS 1.2 and 1.3 on `session`, and nothing older. Where
-// the platform does not know TLS 1.3 (it refuses the flag), TLS 1.2 alone.
-// Answers the protocols set (WINHTTP_FLAG_SECURE_PROTOCOL_*), 0 when WinHTTP
-// took neither (the session then keeps the platform's defaults).
-DWORD AskForModernTls(HINTERNET session);
-
 struct DownloadJob {
     std::wstring url;        // https URL; its port is ignored, the connection goes to 443
     std::wstring targetPath; // replaced by every attempt that receives the whole body

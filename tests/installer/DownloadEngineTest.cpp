@@ -1,4 +1,5 @@
 #include "DownloadEngine.h"
+#include "WinHttpCalls.h"
 
 #include "NetRig.h"
 
