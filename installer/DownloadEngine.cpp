@@ -1,15 +1,19 @@
 #include "DownloadEngine.h"
 
 #include "Diagnostics.h"
+#include "DownloadRetryPolicy.h"
 #include "KernelHandle.h"
 #include "LinkSafeFiles.h"
+#include "ProgramImage.h"
 #include "TextConvert.h"
+#include "WinHttpCalls.h"
 
 #include <windows.h>
 #include <winhttp.h>
 
 #include <algorithm>
 #include <cwchar>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -22,28 +26,6 @@ namespace {
 
 const DWORD kChunkSize = 4096;
 
-class WinHttpHandle {
-public:
-    explicit WinHttpHandle(HINTERNET handle = nullptr) : handle_(handle) {}
-    ~WinHttpHandle()
-    {
-        if (handle_ != nullptr)
-            WinHttpCloseHandle(handle_);
-    }
-    WinHttpHandle(const WinHttpHandle&) = delete;
-    WinHttpHandle& operator=(const WinHttpHandle&) = delete;
-    WinHttpHandle& operator=(WinHttpHandle&& other) noexcept
-    {
-        std::swap(handle_, other.handle_);
-        return *this;
-    }
-    HINTERNET Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HINTERNET handle_;
-};
-
 // "download last error <step> : <code>", no line end.
 void LogFailure(const char* step, long code)
 {
@@ -55,28 +37,13 @@ void LogLastError(const char* step)
     LogFailure(step, static_cast<long>(static_cast<int>(GetLastError())));
 }
 
-std::optional<DWORD> QueryStatusCode(HINTERNET request)
+// A failure on disk names the operation and the file: "download last error
+// replace C:\...\Mevra.exe : 32".
+void LogFileError(const wchar_t* operation, const std::wstring& path)
 {
-    DWORD status = 0;
-    DWORD size = sizeof(status);
-    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
-        return std::nullopt;
-    return status;
-}
-
-std::optional<unsigned long long> QueryContentLength(HINTERNET request)
-{
-    wchar_t text[32] = {};
-    DWORD size = sizeof(text);
-    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
-                             WINHTTP_NO_HEADER_INDEX))
-        return std::nullopt;
-    wchar_t* end = nullptr;
-    const unsigned long long length = std::wcstoull(text, &end, 10);
-    if (end == text || *end != L'\0')
-        return std::nullopt;
-    return length;
+    const long code = static_cast<long>(static_cast<int>(GetLastError()));
+    WriteDiagnosticText(stdout, std::wstring(L"download last error ") + operation + L" " + path + L" : " +
+                                    std::to_wstring(code));
 }
 
 bool IsSameFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& expected, unsigned long long size)
@@ -87,36 +54,92 @@ bool IsSameFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& expected, unsigne
            ((static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow) == size;
 }
 
+// Reports the percentage whenever it grows, the first time always; it goes
+// back only when the body starts again from zero.
+class ProgressReporter {
+public:
+    ProgressReporter(IDownloadListener& listener, std::int32_t expectedSize)
+        : listener_(listener), expectedSize_(expectedSize)
+    {
+    }
+
+    void Report(std::uint64_t received)
+    {
+        const unsigned percentage = DownloadPercentage(received, expectedSize_);
+        if (last_ && percentage <= *last_)
+            return;
+        last_ = percentage;
+        listener_.OnProgress(percentage);
+    }
+
+    void Restart() { last_.reset(); }
+
+private:
+    IDownloadListener& listener_;
+    std::int32_t expectedSize_;
+    std::optional<unsigned> last_;
+};
+
+// One request for the body, or for its rest: the body goes into the part (a
+// fresh one for a whole body), which takes the target's name once whole.
 class Attempt {
 public:
-    Attempt(DownloadJob job, IDownloadListener& listener) : job_(std::move(job)), listener_(listener) {}
+    Attempt(const DownloadJob& job, PartialDownload& partial, ProgressReporter& progress)
+        : job_(job), partial_(partial), progress_(progress)
+    {
+    }
 
-    // The downloaded file, still locked; nothing open when the attempt failed.
+    // The downloaded file, still locked; no network handle open when the
+    // attempt failed, and the part as far as it got.
     std::optional<DownloadedFile> Run();
+
+    const AttemptFailure& Failure() const { return failure_; }
 
 private:
     bool OpenSession();
+    bool SetTimeouts();
     bool SetProxyCredentials();
     bool SendAndReceive();
     bool AnswerProxyChallenge();
-    std::optional<DownloadedFile> Transfer();
+    bool AskForTheRest();
+    void FailOnWinHttp(const char* step);
+    void FailOnStatus(std::optional<DWORD> status);
+    std::optional<DownloadedFile> Transfer(DWORD status);
+    bool ContinueThePart();
+    bool StartThePart(const ContentLength& contentLength);
     KernelHandle CreatePartialFile();
-    bool ReceiveBody(HANDLE target);
-    bool IsWhole(std::optional<unsigned long long> contentLength) const;
-    bool PutUnderTheTargetName(HANDLE partial);
-    std::optional<DownloadedFile> LockWrittenFile(KernelHandle writer);
-    void ReportProgress();
+    bool ReceiveBody();
+    bool IsWhole();
+    bool PutUnderTheTargetName();
+    std::optional<DownloadedFile> LockWrittenFile();
 
-    DownloadJob job_;
-    IDownloadListener& listener_;
+    const DownloadJob& job_;
+    PartialDownload& partial_;
+    ProgressReporter& progress_;
+    AttemptFailure failure_;
+    bool restAsked_ = false;
     std::wstring account_;
     std::wstring password_;
     WinHttpHandle session_;
     WinHttpHandle connection_;
     WinHttpHandle request_;
-    unsigned long long received_ = 0;
-    std::optional<unsigned> lastPercentage_;
 };
+
+// What WinHTTP said when sending, receiving or reading decides whether the
+// attempt is worth repeating.
+void Attempt::FailOnWinHttp(const char* step)
+{
+    const DWORD error = GetLastError();
+    LogFailure(step, static_cast<long>(static_cast<int>(error)));
+    failure_ = FailureOfWinHttpError(error);
+}
+
+void Attempt::FailOnStatus(std::optional<DWORD> status)
+{
+    LogFailure("HTTP status", status ? static_cast<long>(*status) : 0);
+    if (status)
+        failure_ = FailureOfStatus(*status, QueryHeaderText(request_.Get(), WINHTTP_QUERY_RETRY_AFTER));
+}
 
 bool Attempt::OpenSession()
 {
@@ -147,6 +170,27 @@ bool Attempt::OpenSession()
     return true;
 }
 
+// Set on the session before any connection, so that they cover the name
+// lookup, the TLS handshake and the headers as well as the body.
+bool Attempt::SetTimeouts()
+{
+    const DownloadTimings& timings = job_.timings;
+    if (!WinHttpSetTimeouts(session_.Get(), static_cast<int>(timings.resolveMs), static_cast<int>(timings.connectMs),
+                            static_cast<int>(timings.sendMs), static_cast<int>(timings.receiveMs))) {
+        LogLastError("WinHttpSetTimeouts");
+        return false;
+    }
+    // The wait for the whole status line and headers, which WinHttpSetTimeouts
+    // leaves at the platform's default.
+    DWORD headersMs = timings.receiveMs;
+    if (!WinHttpSetOption(session_.Get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &headersMs, sizeof(headersMs))) {
+        LogLastError("WinHttpSetOption");
+        return false;
+    }
+    AskForModernTls(session_.Get());
+    return true;
+}
+
 // Proxy credentials belong on the request handle: a session refuses them.
 bool Attempt::SetProxyCredentials()
 {
@@ -159,11 +203,11 @@ bool Attempt::SetProxyCredentials()
 bool Attempt::SendAndReceive()
 {
     if (!WinHttpSendRequest(request_.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
-        LogLastError("WinHttpSendRequest");
+        FailOnWinHttp("WinHttpSendRequest");
         return false;
     }
     if (!WinHttpReceiveResponse(request_.Get(), nullptr)) {
-        LogLastError("WinHttpReceiveResponse");
+        FailOnWinHttp("WinHttpReceiveResponse");
         return false;
     }
     return true;
@@ -188,13 +232,18 @@ bool Attempt::AnswerProxyChallenge()
     return SendAndReceive();
 }
 
-void Attempt::ReportProgress()
+// The rest of the part, only while the body is the one the part began with.
+bool Attempt::AskForTheRest()
 {
-    const unsigned percentage = DownloadPercentage(static_cast<std::uint32_t>(received_), job_.expectedSize);
-    if (lastPercentage_ == percentage)
-        return;
-    lastPercentage_ = percentage;
-    listener_.OnProgress(percentage);
+    const std::wstring headers =
+        L"Range: bytes=" + std::to_wstring(partial_.received) + L"-\r\nIf-Range: " + partial_.validator;
+    if (!WinHttpAddRequestHeaders(request_.Get(), headers.c_str(), static_cast<DWORD>(-1L), WINHTTP_ADDREQ_FLAG_ADD)) {
+        LogLastError("WinHttpAddRequestHeaders");
+        return false;
+    }
+    restAsked_ = true;
+    WriteDiagnosticLine(stdout, "download asks for the rest from byte " + std::to_string(partial_.received));
+    return true;
 }
 
 std::optional<DownloadedFile> Attempt::Run()
@@ -220,7 +269,7 @@ std::optional<DownloadedFile> Attempt::Run()
         return std::nullopt;
     }
 
-    if (!OpenSession())
+    if (!OpenSession() || !SetTimeouts())
         return std::nullopt;
     connection_ = WinHttpHandle(WinHttpConnect(session_.Get(), host.data(), INTERNET_DEFAULT_HTTPS_PORT, 0));
     if (!connection_) {
@@ -234,7 +283,7 @@ std::optional<DownloadedFile> Attempt::Run()
         LogLastError("WinHttpOpenRequest");
         return std::nullopt;
     }
-    if (!SetProxyCredentials() || !SendAndReceive())
+    if (!SetProxyCredentials() || (partial_.CanResume() && !AskForTheRest()) || !SendAndReceive())
         return std::nullopt;
 
     std::optional<DWORD> status = QueryStatusCode(request_.Get());
@@ -245,26 +294,55 @@ std::optional<DownloadedFile> Attempt::Run()
     }
     // Only a success answer is the installer; an error page is never saved as one.
     if (!status || *status < 200 || *status > 299) {
-        LogFailure("HTTP status", status ? static_cast<long>(*status) : 0);
+        FailOnStatus(status);
         return std::nullopt;
     }
-    return Transfer();
+    return Transfer(*status);
 }
 
-// The body goes into a file of its own beside the target, which takes the
-// target's name only once the whole body is in: the installer's name never
-// holds a part, and nothing is ever written through a link that had it.
-std::optional<DownloadedFile> Attempt::Transfer()
+// The body goes into a file of its own beside the target (the part), which
+// takes the target's name only once the whole body is in: the installer's name
+// never holds a part, and nothing is ever written through a link that had it.
+// A 206 continues the part; any other success status is a whole body, which
+// starts a fresh part (the server ignored the range, or the file changed).
+std::optional<DownloadedFile> Attempt::Transfer(DWORD status)
 {
-    const std::optional<unsigned long long> contentLength = QueryContentLength(request_.Get());
-    KernelHandle partial = CreatePartialFile();
-    if (!partial)
-        return std::nullopt;
-    if (!ReceiveBody(partial.Get()) || !IsWhole(contentLength) || !PutUnderTheTargetName(partial.Get())) {
-        DeleteOnClose(partial.Get());
+    const ContentLength contentLength = QueryContentLength(request_.Get());
+    if (contentLength.present && !contentLength.valid) {
+        LogFailure("Content-Length", ERROR_WINHTTP_INVALID_HEADER);
         return std::nullopt;
     }
-    return LockWrittenFile(std::move(partial));
+    const bool started = status == HTTP_STATUS_PARTIAL_CONTENT ? ContinueThePart() : StartThePart(contentLength);
+    if (!started || !ReceiveBody() || !IsWhole() || !PutUnderTheTargetName())
+        return std::nullopt;
+    return LockWrittenFile();
+}
+
+// Only the rest that was asked for, of the same body, is appended.
+bool Attempt::ContinueThePart()
+{
+    const std::wstring range = QueryHeaderText(request_.Get(), WINHTTP_QUERY_CONTENT_RANGE);
+    if (restAsked_ && ContinuesThePart(range, partial_.received, partial_.fullLength))
+        return true;
+    LogFailure("Content-Range", static_cast<long>(partial_.received));
+    partial_.Discard();
+    failure_.transient = true;
+    return false;
+}
+
+// The bar starts again from zero when a part is given up.
+bool Attempt::StartThePart(const ContentLength& contentLength)
+{
+    if (partial_.received > 0)
+        progress_.Restart();
+    partial_.Discard();
+    partial_.file = CreatePartialFile();
+    if (!partial_.file)
+        return false;
+    partial_.validator = ResumeValidator(QueryHeaderText(request_.Get(), WINHTTP_QUERY_ETAG),
+                                         QueryHeaderText(request_.Get(), WINHTTP_QUERY_LAST_MODIFIED));
+    partial_.fullLength = contentLength.valid ? contentLength.value : 0;
+    return true;
 }
 
 // "<target>.partial": made new under a unique name (CREATE_NEW, so no link that
@@ -275,62 +353,95 @@ std::optional<DownloadedFile> Attempt::Transfer()
 KernelHandle Attempt::CreatePartialFile()
 {
     std::wstring createdPath;
-    KernelHandle partial = CreateUniqueSibling(job_.targetPath, GENERIC_WRITE | DELETE, FILE_SHARE_READ, createdPath);
+    KernelHandle partial =
+        CreateUniqueSibling(job_.targetPath, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, createdPath);
     if (partial && PutUnderName(partial.Get(), PartialPathOf(job_.targetPath)))
         return partial;
-    LogLastError("7");
+    LogFileError(L"create", PartialPathOf(job_.targetPath));
     if (partial)
         DeleteOnClose(partial.Get());
     return KernelHandle();
 }
 
-bool Attempt::ReceiveBody(HANDLE target)
+// Appends to the part what it holds so far. Each wait for data ends at the
+// receive timeout (a stall); a body that keeps arriving, but too slowly, is
+// ended by the rate rule. Both are worth a retry.
+bool Attempt::ReceiveBody()
 {
+    const HANDLE target = partial_.file.Get();
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(partial_.received);
+    if (!SetFilePointerEx(target, end, nullptr, FILE_BEGIN) || !SetEndOfFile(target)) {
+        LogFileError(L"write", PartialPathOf(job_.targetPath));
+        return false;
+    }
     std::vector<char> buffer(kChunkSize);
+    TransferRateRule rate(job_.timings.rateWindowMs, job_.timings.minimumBytesPerSecond, GetTickCount64());
     DWORD available = 0;
     if (!WinHttpQueryDataAvailable(request_.Get(), &available)) {
-        LogLastError("WinHttpQueryDataAvailable");
+        FailOnWinHttp("WinHttpQueryDataAvailable");
         return false;
     }
     for (;;) {
         std::fill(buffer.begin(), buffer.end(), '\0');
         DWORD read = 0;
         if (!WinHttpReadData(request_.Get(), buffer.data(), (std::min)(available, kChunkSize), &read)) {
-            LogLastError("WinHttpReadData");
+            FailOnWinHttp("WinHttpReadData");
             return false;
         }
         if (read == 0)
             return true;
-        received_ += read;
         DWORD written = 0;
         if (!WriteFile(target, buffer.data(), read, &written, nullptr) || written != read) {
-            LogLastError("WriteFile");
+            LogFileError(L"write", PartialPathOf(job_.targetPath));
             return false;
         }
-        ReportProgress();
+        partial_.received += read;
+        progress_.Report(partial_.received);
+        if (!rate.Admits(GetTickCount64(), read)) {
+            LogFailure("transfer rate", static_cast<long>(partial_.received));
+            failure_.transient = true;
+            return false;
+        }
         if (!WinHttpQueryDataAvailable(request_.Get(), &available)) {
-            LogLastError("WinHttpQueryDataAvailable");
+            FailOnWinHttp("WinHttpQueryDataAvailable");
             return false;
         }
     }
 }
 
-// A connection that ends early looks like the end of the body.
-bool Attempt::IsWhole(std::optional<unsigned long long> contentLength) const
+// A connection that ends early looks like the end of the body: with a length,
+// the length tells; without one (a body that ends with the connection, or a
+// chunked body, whose missing last chunk WinHTTP may not report), only a whole
+// program is taken. An empty body is never an installer.
+bool Attempt::IsWhole()
 {
-    if (!contentLength || *contentLength == received_)
+    const std::uint64_t received = partial_.received;
+    if (received == 0) {
+        LogFailure("empty body", 0);
+        return false;
+    }
+    failure_.transient = true; // what is missing may still come
+    if (partial_.fullLength > 0) {
+        if (partial_.fullLength == received)
+            return true;
+        LogFailure("Content-Length", static_cast<long>(received));
+        return false;
+    }
+    if (IsWholeProgramImage(partial_.file.Get(), received))
         return true;
-    LogFailure("Content-Length", static_cast<long>(received_));
+    LogFailure("body without a length", static_cast<long>(received));
     return false;
 }
 
 // Whatever had the target's name (an earlier download, read-only or not, a
 // link, a file with other names) is replaced as itself.
-bool Attempt::PutUnderTheTargetName(HANDLE partial)
+bool Attempt::PutUnderTheTargetName()
 {
-    if (PutUnderName(partial, job_.targetPath))
+    failure_.transient = false;
+    if (PutUnderName(partial_.file.Get(), job_.targetPath))
         return true;
-    LogLastError("7");
+    LogFileError(L"replace", job_.targetPath);
     return false;
 }
 
@@ -338,21 +449,25 @@ bool Attempt::PutUnderTheTargetName(HANDLE partial)
 // gives way to a reader that still keeps everybody else from changing or
 // deleting the file. The reader must find the very file that was written, at
 // its full length, as the only name of that file.
-std::optional<DownloadedFile> Attempt::LockWrittenFile(KernelHandle writer)
+std::optional<DownloadedFile> Attempt::LockWrittenFile()
 {
+    KernelHandle writer = std::move(partial_.file);
+    const std::uint64_t received = partial_.received;
+    partial_ = PartialDownload();
     BY_HANDLE_FILE_INFORMATION written = {};
     if (!GetFileInformationByHandle(writer.Get(), &written)) {
-        LogLastError("7");
+        LogFileError(L"inspect", job_.targetPath);
         return std::nullopt;
     }
     writer.Close();
     KernelHandle reader = OpenPlainFile(job_.targetPath, GENERIC_READ, FILE_SHARE_READ);
     if (!reader) {
-        LogLastError("7");
+        LogFileError(L"reopen", job_.targetPath);
         return std::nullopt;
     }
-    if (!IsSameFile(reader.Get(), written, received_)) {
-        LogFailure("7", ERROR_FILE_INVALID);
+    if (!IsSameFile(reader.Get(), written, received)) {
+        SetLastError(ERROR_FILE_INVALID);
+        LogFileError(L"reopen", job_.targetPath);
         return std::nullopt;
     }
     return DownloadedFile(reader.Release(), job_.targetPath);
@@ -386,19 +501,43 @@ bool GiveProxyCredentials(HINTERNET request, const std::wstring& account, const 
     return true;
 }
 
-unsigned DownloadPercentage(std::uint32_t received, std::int32_t expectedSize)
+unsigned DownloadPercentage(std::uint64_t received, std::int32_t expectedSize)
 {
-    const std::uint32_t divisor = (std::max)(static_cast<std::uint32_t>(expectedSize) / 100u, 1u);
-    return received / divisor;
+    const std::uint64_t expected = expectedSize > 0 ? static_cast<std::uint64_t>(expectedSize) : 0;
+    const std::uint64_t percentage = received / (std::max)(expected / 100u, static_cast<std::uint64_t>(1));
+    return static_cast<unsigned>((std::min)(percentage, static_cast<std::uint64_t>(~0u)));
 }
 
+// Attempts until one brings the whole body, a failure is permanent, or the
+// automatic retries are used up (the job's waits, one per retry).
 int DownloadInstaller(DownloadJob job, IDownloadListener& listener)
 {
-    std::optional<DownloadedFile> file = Attempt(std::move(job), listener).Run();
-    if (!file) {
-        listener.OnFailed();
-        return -1;
+    // Without a part of the caller's, the part serves this call's retries alone.
+    const std::shared_ptr<PartialDownload> partial = job.partial ? job.partial : std::make_shared<PartialDownload>();
+    ProgressReporter progress(listener, job.expectedSize);
+    for (std::size_t retry = 0;; ++retry) {
+        std::optional<DownloadedFile> file;
+        AttemptFailure failure;
+        {
+            Attempt attempt(job, *partial, progress);
+            file = attempt.Run();
+            failure = attempt.Failure();
+        }
+        if (file) {
+            listener.OnDownloaded(std::move(*file));
+            return 0;
+        }
+        if (!partial->CanResume())
+            partial->Discard();
+        const std::optional<DWORD> wait = WaitBeforeRetry(failure, job.timings, retry);
+        if (!wait)
+            break;
+        WriteDiagnosticLine(stdout,
+                            "download retry " + std::to_string(retry + 1) + " in " + std::to_string(*wait) + " ms");
+        Sleep(*wait);
     }
-    listener.OnDownloaded(std::move(*file));
-    return 0;
+    if (!job.partial)
+        partial->Discard();
+    listener.OnFailed();
+    return -1;
 }

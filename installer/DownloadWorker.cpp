@@ -45,23 +45,25 @@ private:
     HWND mainWindow_;
 };
 
-void RunAttempt(HWND mainWindow, ProxySettings proxy)
+void RunAttempt(HWND mainWindow, ProxySettings proxy, std::shared_ptr<PartialDownload> partial)
 {
     DownloadJob job;
     job.url = InstallerUrl();
     job.targetPath = GetTargetFolder() + L"\\Mevra.exe";
     job.expectedSize = kExpectedInstallerSize;
+    job.timings = UpdaterDownloadTimings();
     job.proxy = std::move(proxy);
+    job.partial = std::move(partial);
     PostingListener listener(mainWindow);
     DownloadInstaller(std::move(job), listener);
 }
 
 } // namespace
 
-bool StartDownloadWorker(HWND mainWindow, const ProxySettings& proxy)
+bool StartDownloadWorker(HWND mainWindow, const ProxySettings& proxy, std::shared_ptr<PartialDownload> partial)
 {
     try {
-        std::thread(RunAttempt, mainWindow, proxy).detach();
+        std::thread(RunAttempt, mainWindow, proxy, std::move(partial)).detach();
         return true;
     } catch (const std::system_error& error) {
         WriteDiagnosticLine(stdout, std::string("download worker not started: ") + error.what());

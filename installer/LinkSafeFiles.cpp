@@ -257,8 +257,12 @@ bool PutUnderName(HANDLE file, const std::wstring& path)
     if (GetLastError() != ERROR_ACCESS_DENIED)
         return false;
     std::optional<OwnEntry> existing = OpenOwnEntry(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
-    if (!existing || existing->info.IsFolder() || !existing->info.IsReadOnly())
+    if (!existing || existing->info.IsFolder() || !existing->info.IsReadOnly()) {
+        // The rename's refusal stands, not the success of the look at the entry.
+        if (existing)
+            SetLastError(ERROR_ACCESS_DENIED);
         return false;
+    }
     if (existing->info.links <= 1)
         ClearReadOnly(existing->handle.Get(), existing->info.attributes);
     else if (!MoveAside(existing->handle.Get(), path))

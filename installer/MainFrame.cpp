@@ -422,7 +422,7 @@ void mainFrame::SaveProxySettings()
 void mainFrame::StartDownload()
 {
     // The proxy values are copied here, on the UI thread: the attempt never reads a control.
-    if (!StartDownloadWorker(m_hWnd, ProxyFromPage()))
+    if (!StartDownloadWorker(m_hWnd, ProxyFromPage(), m_partialDownload))
         OnDownloadFailed();
 }
 

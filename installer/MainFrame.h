@@ -4,12 +4,14 @@
 
 #include "ConfigStore.h"
 #include "DownloadedFile.h"
+#include "PartialDownload.h"
 
 #include <Facet.h>
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 // The class of the main window, by which another start of the updater finds it.
@@ -118,6 +120,9 @@ private:
     // removal of the previous installation, which runs once before that.
     std::function<void()> m_removePreviousInstallation;
     DownloadedFile m_installer;
+    // The part of the body a failed attempt left, for the retry to continue;
+    // only the running attempt's worker touches what it holds.
+    std::shared_ptr<PartialDownload> m_partialDownload = std::make_shared<PartialDownload>();
     bool m_removalStarted = false;
     bool m_removalFinished = false;
 };

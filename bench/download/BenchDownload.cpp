@@ -9,6 +9,13 @@
 // Usage: bench_download <https URL> <target folder> [rounds]
 // Prints "<name> <bytes> <seconds>" per way (the best of the rounds), and the
 // number of progress messages the engine posted.
+//
+// bench_download --until-whole <https URL> <target folder>
+// runs the engine as the updater does over a link that keeps breaking: its
+// automatic retries, and the user's retry pressed at once whenever the retry
+// page would show, with the part of the body carried from one to the next,
+// until the file is whole. Prints "until-whole <bytes> <seconds> <presses>"
+// (tools/bench-download resume serves it and counts what the server sent).
 #include "DownloadEngine.h"
 
 #include <windows.h>
@@ -17,6 +24,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -62,6 +70,34 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class SilentListener : public IDownloadListener {
+public:
+    void OnProgress(unsigned) override {}
+    void OnDownloaded(DownloadedFile file) override { file.Close(); }
+    void OnFailed() override {}
+};
+
+int RunUntilWhole(const std::wstring& url, const std::wstring& target)
+{
+    const int kMostPresses = 50;
+    SilentListener listener;
+    DownloadJob job;
+    job.url = url;
+    job.targetPath = target;
+    job.partial = std::make_shared<PartialDownload>();
+    const Clock::time_point start = Clock::now();
+    int presses = 0;
+    while (DownloadInstaller(job, listener) != 0) {
+        if (++presses > kMostPresses) {
+            std::fprintf(stderr, "the file was not whole after %d presses of retry\n", kMostPresses);
+            return 1;
+        }
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("until-whole %llu %.3f %d\n", FileSize(target), seconds, presses);
+    return 0;
 }
 
 Measure RunEngine(const std::wstring& url, const std::wstring& target)
@@ -156,6 +192,8 @@ void Print(const char* name, const Measure& best)
 
 int wmain(int argc, wchar_t** argv)
 {
+    if (argc == 4 && std::wcscmp(argv[1], L"--until-whole") == 0)
+        return RunUntilWhole(argv[2], std::wstring(argv[3]) + L"\\until-whole.bin");
     if (argc < 3) {
         std::fprintf(stderr, "usage: bench_download <https URL> <target folder> [rounds]\n");
         return 2;

@@ -22,6 +22,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -126,7 +127,7 @@ protected:
 
     void ClearSwitches()
     {
-        for (const wchar_t* name : {L"\\.untrusted", L"\\.slow", L"\\.reset"})
+        for (const wchar_t* name : {L"\\.untrusted", L"\\.slow", L"\\.reset", L"\\.serve"})
             DeleteFileW((netrig::DocumentRoot() + name).c_str());
     }
 
@@ -302,6 +303,190 @@ TEST_F(UpdaterEndToEndTest, FailedDownloadsShowTheRetryPageAndStartNothing)
         ClearSwitches();
     }
     RemovePreviousInstallation();
+}
+
+// The updater with its waits shortened (by 10: receive 3 s, the rate's window
+// 6 s, retries after 0.1, 0.2 and 0.4 s), its diagnostic lines going to a file
+// of the test's.
+class QuickUpdater : public UpdaterProcess {
+public:
+    explicit QuickUpdater(const std::wstring& output, int divisor = 10)
+        : UpdaterProcess(testsupport::ProgramFolder() + L"\\MevraUpdater.exe",
+                         L"MEVRA_TEST_TIME_DIVISOR=" + std::to_wstring(divisor), output)
+    {
+    }
+};
+
+// Servers that send no installer, or not all of one, or stop sending: each
+// download ends on the retry page with nothing started, and the diagnostic
+// lines say why. Waits shortened by 20 (receive 1.5 s, the rate's window 3 s).
+TEST_F(UpdaterEndToEndTest, HostileServersEndOnTheRetryPageAndStartNothing)
+{
+    const std::string installer = ReadFileText(netrig::SignedInstaller(L"publisher-padded"));
+    ASSERT_EQ(installer.size(), 1048576u);
+    netrig::Publish(L"mevra.exe", installer);
+    const std::string half = std::to_string(installer.size() / 2);
+    const struct {
+        const char* server;
+        std::string rules;
+        std::string line;
+    } servers[] = {
+        {"no length, closed half way", R"({"length": "none", "cut": {"at": [)" + half + R"(], "how": "close"}})",
+         "download last error body without a length : " + half},
+        {"chunked, no last chunk", R"({"length": "chunked", "cut": {"at": [)" + half + R"(], "how": "close"}})",
+         "download last error "},
+        {"empty 200", R"({"body": "empty"})", "download last error empty body : 0"},
+        {"HTML 200", R"({"body": "html"})", "installer signature: "},
+        {"Content-Length: abc", R"({"length": "bad"})", "download last error Content-Length : 12153"},
+        {"stall before the handshake", R"({"stall": "handshake", "seconds": 60})",
+         "download last error WinHttpSendRequest : "},
+        {"stall before the status line", R"({"stall": "status", "seconds": 60})",
+         "download last error WinHttpReceiveResponse : "},
+        {"one byte a second", R"({"trickle": 1})", "download last error transfer rate : "},
+    };
+    const std::wstring output = testsupport::FreshTempFolder(L"hostile") + L"\\updater.log";
+    for (const auto& server : servers) {
+        SCOPED_TRACE(server.server);
+        netrig::ServeByRules(server.rules);
+        {
+            QuickUpdater updater(output, 20);
+            ASSERT_TRUE(updater.Started());
+            ExpectRetryPageAndNothingStarted(updater);
+            CloseUpdater(updater);
+        }
+        const std::string log = ReadFileText(output);
+        EXPECT_NE(log.find(server.line), std::string::npos) << log;
+        EXPECT_FALSE(Exists(target_));
+    }
+}
+
+// A failure on disk (a folder has the installer's name) shows the retry page,
+// and the diagnostic line names the file and the operation, not the network.
+TEST_F(UpdaterEndToEndTest, AFailureOnDiskIsNamedInTheDiagnosticLine)
+{
+    PublishInstaller();
+    ASSERT_TRUE(CreateDirectoryW(target_.c_str(), nullptr));
+    const std::wstring output = testsupport::FreshTempFolder(L"disk") + L"\\updater.log";
+    {
+        QuickUpdater updater(output);
+        ASSERT_TRUE(updater.Started());
+        ExpectRetryPageAndNothingStarted(updater);
+        CloseUpdater(updater);
+    }
+    RemoveDirectoryW(target_.c_str());
+    const std::string log = ReadFileText(output);
+    EXPECT_NE(log.find("download last error replace " + ToNarrow(target_) + " : 5"), std::string::npos) << log;
+}
+
+// The responses to the installer's URL since `first`.
+std::vector<netrig::ServerResponse> ResponsesSince(size_t first)
+{
+    std::vector<netrig::ServerResponse> responses = netrig::ServerResponses();
+    responses.erase(responses.begin(), responses.begin() + static_cast<std::ptrdiff_t>((std::min)(first, responses.size())));
+    return responses;
+}
+
+// The first byte a logged Range header asked for ("bytes=N-"), or -1.
+long long RangeStart(const std::string& range)
+{
+    return range.rfind("bytes=", 0) == 0 ? std::atoll(range.c_str() + 6) : -1;
+}
+
+// A transfer reset at 60 % goes on by itself with one request for the rest,
+// from the byte where the part ended; the whole file passes the signature
+// check and is started, byte for byte. The real waits (1 s).
+TEST_F(UpdaterEndToEndTest, ATransferResetAt60PercentIsResumedCheckedAndStarted)
+{
+    installer_ = ReadFileText(netrig::SignedInstaller(L"publisher-padded"));
+    ASSERT_EQ(installer_.size(), 1048576u);
+    const size_t first = netrig::ServerResponses().size();
+    netrig::ServeByRules(R"({"cut": {"at": [629146], "how": "reset", "times": 1}})");
+    PublishInstaller();
+    UpdaterProcess updater;
+    ASSERT_TRUE(updater.Started());
+    ExpectInstallerStartedByteForByte(updater);
+    const std::vector<netrig::ServerResponse> responses = ResponsesSince(first);
+    ASSERT_EQ(responses.size(), 2u);
+    EXPECT_EQ(responses[0].ended, "reset");
+    EXPECT_EQ(responses[1].status, 206);
+    EXPECT_NE(responses[1].ifRange, "-");
+    EXPECT_GT(RangeStart(responses[1].range), 0);
+    EXPECT_EQ(RangeStart(responses[1].range) + static_cast<long long>(responses[1].bodyBytes), 1048576);
+    EXPECT_FALSE(Exists(PartialPathOf(target_)));
+}
+
+// The installer changes on the server between the break and the retry: its new
+// validator brings the whole new file, which is started; nothing of the old
+// one is spliced in.
+TEST_F(UpdaterEndToEndTest, AFileChangedBetweenAttemptsIsNeverSpliced)
+{
+    const std::string old = ReadFileText(netrig::SignedInstaller(L"publisher-padded"));
+    const size_t first = netrig::ServerResponses().size();
+    netrig::ServeByRules(R"({"cut": {"at": [629146], "how": "reset", "times": 1}})");
+    netrig::Publish(L"mevra.exe", old);
+    UpdaterProcess updater;
+    ASSERT_TRUE(updater.Started());
+    // The retry waits a second: the new file is in place well before.
+    bool broken = false;
+    for (int i = 0; i < 600 && !broken; ++i) {
+        broken = ResponsesSince(first).size() == 1;
+        if (!broken)
+            Sleep(50);
+    }
+    ASSERT_TRUE(broken) << "the first response did not end";
+    PublishInstaller(); // the publisher's smaller signed installer
+    ExpectInstallerStartedByteForByte(updater);
+    const std::vector<netrig::ServerResponse> responses = ResponsesSince(first);
+    ASSERT_EQ(responses.size(), 2u);
+    EXPECT_NE(responses[1].range, "-") << "the rest was not asked for";
+    EXPECT_EQ(responses[1].status, 200) << "the rest of another file was sent";
+}
+
+// A server that stops sending in the middle of the body: the receive timeout
+// ends the attempt (3 s with the test divisor) and the retry asks for the rest.
+TEST_F(UpdaterEndToEndTest, AStallInTheBodyEndsInAResumedRetry)
+{
+    installer_ = ReadFileText(netrig::SignedInstaller(L"publisher-padded"));
+    const size_t first = netrig::ServerResponses().size();
+    netrig::ServeByRules(R"({"cut": {"at": [629146], "how": "stall", "times": 1}, "seconds": 60})");
+    PublishInstaller();
+    QuickUpdater updater(testsupport::FreshTempFolder(L"stall") + L"\\updater.log");
+    ASSERT_TRUE(updater.Started());
+    ExpectInstallerStartedByteForByte(updater);
+    // The stalled response is logged once the updater has let it go, which may
+    // be after the rest arrived.
+    const std::vector<netrig::ServerResponse> responses = ResponsesSince(first);
+    ASSERT_EQ(responses.size(), 2u);
+    const auto rest = std::find_if(responses.begin(), responses.end(),
+                                   [](const netrig::ServerResponse& response) { return response.status == 206; });
+    ASSERT_NE(rest, responses.end());
+    EXPECT_EQ(RangeStart(rest->range), 629146);
+}
+
+// A 404 shows the retry page after one request; a 503 with Retry-After: 1 is
+// waited out on the download page, and the next request brings the installer.
+TEST_F(UpdaterEndToEndTest, TheServersAnswerDecidesTheAutomaticRetry)
+{
+    PublishInstaller();
+    size_t first = netrig::ServerResponses().size();
+    netrig::ServeByRules(R"({"status": 404})");
+    {
+        UpdaterProcess updater;
+        ASSERT_TRUE(updater.Started());
+        ExpectRetryPageAndNothingStarted(updater);
+        CloseUpdater(updater);
+    }
+    EXPECT_EQ(ResponsesSince(first).size(), 1u) << "a 404 was retried";
+
+    first = netrig::ServerResponses().size();
+    netrig::ServeByRules(R"({"status": 503, "retry_after": 1, "times": 1})");
+    UpdaterProcess updater;
+    ASSERT_TRUE(updater.Started());
+    ExpectInstallerStartedByteForByte(updater);
+    const std::vector<netrig::ServerResponse> responses = ResponsesSince(first);
+    ASSERT_EQ(responses.size(), 2u);
+    EXPECT_EQ(responses[0].status, 503);
+    EXPECT_EQ(responses[1].status, 200);
 }
 
 TEST_F(UpdaterEndToEndTest, RetryDownloadsOnceTheServerIsBack)

@@ -45,9 +45,12 @@ inline std::vector<wchar_t> EnvironmentWith(const std::wstring& entry)
 class UpdaterProcess {
 public:
     // The updater beside this program, or `program`, with `environmentEntry`
-    // ("NAME=value") added to this program's environment when given.
+    // ("NAME=value") added to this program's environment when given, and its
+    // standard output (the diagnostic lines) written to the new file
+    // `outputPath` when given.
     explicit UpdaterProcess(const std::wstring& program = testsupport::ProgramFolder() + L"\\MevraUpdater.exe",
-                            const std::wstring& environmentEntry = std::wstring())
+                            const std::wstring& environmentEntry = std::wstring(),
+                            const std::wstring& outputPath = std::wstring())
     {
         std::wstring line = L"\"" + program + L"\"";
         STARTUPINFOW startup = {};
@@ -56,8 +59,21 @@ public:
         std::vector<wchar_t> environment;
         if (!environmentEntry.empty())
             environment = EnvironmentWith(environmentEntry);
-        if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                           environment.empty() ? nullptr : environment.data(), nullptr, &startup, &process)) {
+        HANDLE output = nullptr;
+        if (!outputPath.empty()) {
+            SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
+            output = CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                 CREATE_ALWAYS, 0, nullptr);
+            startup.dwFlags = STARTF_USESTDHANDLES;
+            startup.hStdOutput = startup.hStdError = output;
+        }
+        const bool started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, output != nullptr,
+                                            CREATE_UNICODE_ENVIRONMENT,
+                                            environment.empty() ? nullptr : environment.data(), nullptr, &startup,
+                                            &process) != FALSE;
+        if (output != nullptr && output != INVALID_HANDLE_VALUE)
+            CloseHandle(output);
+        if (started) {
             CloseHandle(process.hThread);
             process_ = process.hProcess;
             id_ = process.dwProcessId;

@@ -19,6 +19,26 @@ TEST(DownloadPercentage, IsTheTruncatedShareOfTheExpectedSize)
     EXPECT_EQ(DownloadPercentage(110000000, kExpectedInstallerSize), 104u);
     // An expected size too small for whole percents divides by one, never by zero.
     EXPECT_EQ(DownloadPercentage(7, 50), 7u);
+    EXPECT_EQ(DownloadPercentage(7, -1), 7u);
+}
+
+// Bodies beyond 4 GiB: the value keeps growing past the 32-bit boundary and
+// never falls back.
+TEST(DownloadPercentage, NeverGoesBackForBodiesAbove4GiB)
+{
+    const std::uint64_t fourGiB = 1ull << 32;
+    EXPECT_EQ(DownloadPercentage(fourGiB - 1, kExpectedInstallerSize), 4063u);
+    EXPECT_EQ(DownloadPercentage(fourGiB, kExpectedInstallerSize), 4063u);
+    EXPECT_EQ(DownloadPercentage(fourGiB + 1056945, kExpectedInstallerSize), 4064u);
+    EXPECT_EQ(DownloadPercentage(5ull * fourGiB, kExpectedInstallerSize), 20317u);
+    unsigned previous = 0;
+    for (std::uint64_t received = fourGiB - 4 * 1056945; received < fourGiB + 4 * 1056945; received += 65536) {
+        const unsigned percentage = DownloadPercentage(received, kExpectedInstallerSize);
+        ASSERT_GE(percentage, previous) << "at " << received;
+        previous = percentage;
+    }
+    // The largest value stays where it is.
+    EXPECT_EQ(DownloadPercentage(~0ull, 100), ~0u);
 }
 
 TEST(InstallerUrl, IsTheLatestClientOnTheDownloadHost)

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace netrig {
@@ -128,6 +129,45 @@ std::vector<ServerRequest> ServerRequests()
         requests.push_back(request);
     }
     return requests;
+}
+
+void ServeByRules(const std::string& rulesJson)
+{
+    Publish(L".serve", rulesJson);
+}
+
+void ClearRules()
+{
+    DeleteFileW((DocumentRoot() + L"\\.serve").c_str());
+}
+
+std::vector<ServerResponse> ServerResponses()
+{
+    std::vector<ServerResponse> responses;
+    const std::string log = testsupport::ReadFileText(RigFolder() + L"\\responses.log");
+    size_t start = 0;
+    for (size_t end = log.find('\n'); end != std::string::npos; start = end + 1, end = log.find('\n', start)) {
+        std::vector<std::string> fields;
+        const std::string line = log.substr(start, end - start);
+        for (size_t at = 0;;) {
+            const size_t tab = line.find('\t', at);
+            fields.push_back(line.substr(at, tab == std::string::npos ? std::string::npos : tab - at));
+            if (tab == std::string::npos)
+                break;
+            at = tab + 1;
+        }
+        if (fields.size() != 6)
+            continue;
+        ServerResponse response;
+        response.path = fields[0];
+        response.status = std::atoi(fields[1].c_str());
+        response.range = fields[2];
+        response.ifRange = fields[3];
+        response.bodyBytes = std::strtoull(fields[4].c_str(), nullptr, 10);
+        response.ended = fields[5];
+        responses.push_back(response);
+    }
+    return responses;
 }
 
 void Environment::SetUp()

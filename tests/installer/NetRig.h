@@ -53,6 +53,24 @@ struct ServerRequest {
 // Every request the HTTPS server has received since the rig started, oldest first.
 std::vector<ServerRequest> ServerRequests();
 
+// Serves /client/ paths by `rulesJson` (the ".serve" switch, see
+// tools/lib/netrig_server.py), until ClearRules.
+void ServeByRules(const std::string& rulesJson);
+void ClearRules();
+
+// A response to a /client/ path, as the server logged it at its end.
+struct ServerResponse {
+    std::string path;
+    int status = 0;
+    std::string range;   // the Range header asked with, "-" without
+    std::string ifRange; // the If-Range header, "-" without
+    unsigned long long bodyBytes = 0;
+    std::string ended;   // "whole", "reset", "close", "stall", "stalled", ...
+};
+
+// Every response to a /client/ path since the rig started, oldest first.
+std::vector<ServerResponse> ServerResponses();
+
 // Starts the rig and trusts its CA for the whole test program; undoes both at the end.
 class Environment : public testing::Environment {
 public:
