@@ -141,6 +141,13 @@ LRESULT mainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         ReleaseCapture();
         m_pressed = false;
         break;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse (a menu, a dialog, a task switch): the
+        // press that began the drag is over, and its button-up may never come
+        // here. A later move must not carry the window from the old press point.
+        if (reinterpret_cast<HWND>(lParam) != m_hWnd)
+            m_pressed = false;
+        break;
     case WM_MOUSEMOVE:
         if (OnMouseMove(wParam))
             return 0;

@@ -135,6 +135,27 @@ public:
         Pump();
     }
 
+    // A press at `from` and a move to `to` with the left button held, the
+    // cursor where the platform would put it; and the release unless not asked.
+    void Drag(POINT from, POINT to, bool release = true) const
+    {
+        const POINT origin = TopLeft();
+        SetCursorPos(origin.x + from.x, origin.y + from.y);
+        SendMessageW(Main(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        if (!release)
+            return;
+        SetCursorPos(origin.x + to.x, origin.y + to.y);
+        SendMessageW(Main(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+        SendMessageW(Main(), WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    }
+
+    POINT TopLeft() const
+    {
+        RECT rect = {};
+        GetWindowRect(host_, &rect);
+        return {rect.left, rect.top};
+    }
+
     void Type(POINT field, const std::wstring& text) const
     {
         ASSERT_TRUE(updaterdriver::TypeInto(Main(), field, text));
@@ -335,11 +356,7 @@ TEST(MainFrame, DragsTheHostFromTheTopStripOnlyAndKeepsItsSize)
     EXPECT_EQ(TopLeftOf(windows.Host()).y, start.y);
 
     // A press in the top strip and a move drag the host by the cursor's way.
-    SetCursorPos(start.x + 200, start.y + 30);
-    SendMessageW(windows.Main(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 30));
-    SetCursorPos(start.x + 230, start.y + 50);
-    SendMessageW(windows.Main(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(230, 50));
-    SendMessageW(windows.Main(), WM_LBUTTONUP, 0, MAKELPARAM(230, 50));
+    windows.Drag({200, 30}, {230, 50});
     EXPECT_EQ(TopLeftOf(windows.Host()).x, start.x + 30);
     EXPECT_EQ(TopLeftOf(windows.Host()).y, start.y + 20);
     EXPECT_EQ(SizeOf(windows.Host()).cx, 680);
@@ -347,13 +364,37 @@ TEST(MainFrame, DragsTheHostFromTheTopStripOnlyAndKeepsItsSize)
 
     // A press below the strip drags nothing.
     const POINT moved = TopLeftOf(windows.Host());
-    SetCursorPos(moved.x + 200, moved.y + 71 + 10);
-    SendMessageW(windows.Main(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 81));
-    SetCursorPos(moved.x + 260, moved.y + 120);
-    SendMessageW(windows.Main(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(260, 120));
-    SendMessageW(windows.Main(), WM_LBUTTONUP, 0, MAKELPARAM(260, 120));
+    windows.Drag({200, 71 + 10}, {260, 120});
     EXPECT_EQ(TopLeftOf(windows.Host()).x, moved.x);
     EXPECT_EQ(TopLeftOf(windows.Host()).y, moved.y);
+}
+
+// A press whose capture another window takes (a menu, a dialog, a task switch)
+// never gets its button-up here: a later move with the button held must not
+// carry the window from that old press point.
+TEST(MainFrame, ADragEndsWhenAnotherWindowTakesTheMouse)
+{
+    UpdaterWindows windows(96);
+    const POINT start = TopLeftOf(windows.Host());
+    windows.Drag({200, 30}, {}, false);
+    ASSERT_EQ(GetCapture(), windows.Main());
+
+    HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    SetCapture(other);
+    ReleaseCapture();
+    DestroyWindow(other);
+    Pump();
+
+    SetCursorPos(start.x + 600, start.y + 400);
+    SendMessageW(windows.Main(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(600, 400));
+    EXPECT_EQ(TopLeftOf(windows.Host()).x, start.x);
+    EXPECT_EQ(TopLeftOf(windows.Host()).y, start.y);
+
+    // A new press drags again.
+    windows.Drag({100, 20}, {110, 25});
+    EXPECT_EQ(TopLeftOf(windows.Host()).x, start.x + 10);
+    EXPECT_EQ(TopLeftOf(windows.Host()).y, start.y + 5);
 }
 
 TEST(MainFrame, AFailedAttemptShowsTheRetryPage)
@@ -672,6 +713,50 @@ TEST(MainFrame, TheFrameworksOwnMessagesLeaveThePageAlone)
     PostMessageW(windows.Main(), Facet::WM_FACET_ASYNC_NOTIFY, 0, 0);
     Pump();
     EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+}
+
+// Records the notifications of one type that reach it.
+class NotificationRecorder : public Facet::INotifyUI {
+public:
+    explicit NotificationRecorder(const wchar_t* type) : m_type(type) {}
+    void Notify(Facet::TNotifyUI& msg) override
+    {
+        if (msg.sType == m_type.c_str())
+            ++m_count;
+    }
+    int Count() const { return m_count; }
+
+private:
+    std::wstring m_type;
+    int m_count = 0;
+};
+
+// A notification queued through the framework, and a control taken out of a
+// container (whose clean-up the framework queues the same way), travel as the
+// framework's own posted message: the page stays, and the notification arrives.
+TEST(MainFrame, AQueuedNotificationIsDeliveredAndLeavesThePageAlone)
+{
+    UpdaterWindows windows(96);
+    NotificationRecorder recorder(L"queuedcheck");
+    windows.Manager()->AddNotifier(&recorder);
+    for (int page : {mainFrame::kDownloadPage, mainFrame::kProxyPage}) {
+        if (page == mainFrame::kProxyPage)
+            windows.Click(updaterdriver::kSettingsButton);
+        ASSERT_EQ(windows.Page(), page);
+        windows.Manager()->SendNotify(windows.Control(L"prs_down"), L"queuedcheck", 0, 0, true);
+        Pump();
+        EXPECT_EQ(windows.Page(), page);
+    }
+    EXPECT_EQ(recorder.Count(), 2);
+
+    auto* row = static_cast<Facet::CContainerUI*>(windows.Control(L"bk_layout")->GetInterface(L"Container"));
+    ASSERT_NE(row, nullptr);
+    auto* extra = new Facet::CControlUI;
+    ASSERT_TRUE(row->Add(extra));
+    ASSERT_TRUE(row->Remove(extra));
+    Pump();
+    EXPECT_EQ(windows.Page(), mainFrame::kProxyPage);
+    windows.Manager()->RemoveNotifier(&recorder);
 }
 
 TEST(MainFrame, IconButtonsHaveNamesForAssistiveTechnologyInEverySet)
