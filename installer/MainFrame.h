@@ -38,10 +38,11 @@ public:
     // retry page when no attempt could be started.
     void StartDownload();
 
-    // The proxy values as the page shows them (narrow texts, as stored).
+    // The proxy values as the page shows them, exactly as typed.
     ProxySettings ProxyFromPage() const;
     void LoadProxySettings();
-    void SaveProxySettings();
+    // True once the settings file has been written.
+    bool SaveProxySettings();
 
 private:
     // What a page shows that the user or an attempt has changed, carried over
@@ -53,6 +54,7 @@ private:
         bool useProxy = false;
         bool saveEnabled = false;
         bool saveTipShown = false;
+        bool saveFailed = false;
         Facet::CFacetString focus;
     };
 
@@ -73,6 +75,7 @@ private:
     void ShowPage(int page, Facet::CControlUI* focus);
     void ReturnFromProxyPage();
     void UpdateSaveButton();
+    void ShowSaveResult(bool saved);
     bool ProxyAddressComplete() const;
     void OnDownloadFailed();
     void OnDownloadFinished(LPARAM handOff);
@@ -110,6 +113,10 @@ private:
     Facet::CCheckBoxUI* m_chkUseProxy = nullptr;
     Facet::CControlUI* m_btnSaveProxy = nullptr;
     Facet::CControlUI* m_saveTipLbl = nullptr;
+
+    // The tip label's text for a save that succeeded, in the language shown.
+    std::wstring m_savedTipText;
+    bool m_saveFailed = false; // the tip tells of a failed save
 
     int m_previousPage = 0;
     int m_languageSet = 0;

@@ -66,6 +66,34 @@ const UiText kEnglishNames[] = {
 
 const UiText kNone[] = {{nullptr, nullptr}};
 
+// Red as the retry page's tip, in the tip label's bold.
+const wchar_t kSaveFailedSimplified[] =
+    L"<b><c #FFEE4545>\x4FDD\x5B58\x5931\x8D25\xFF0C\x8BBE\x7F6E\x672A\x80FD\x5199\x5165\x6587\x4EF6</c></b>";
+const wchar_t kSaveFailedTraditional[] =
+    L"<b><c #FFEE4545>\x4FDD\x5B58\x5931\x6557\xFF0C\x8A2D\x7F6E\x672A\x80FD\x5BEB\x5165\x6587\x4EF6</c></b>";
+const wchar_t kSaveFailedEnglish[] = L"<b><c #FFEE4545>Not saved: the settings file cannot be written</c></b>";
+
+// What each set changes; set 0 keeps the skin's texts and names.
+struct LanguageSet {
+    const UiText* texts;
+    const UiText* names;
+    const wchar_t* saveFailed;
+    bool widensLabels;
+};
+
+const LanguageSet kSets[] = {
+    {kNone, kNone, kSaveFailedSimplified, false},
+    {kTraditionalChinese, kTraditionalChineseNames, kSaveFailedTraditional, false},
+    {kEnglish, kEnglishNames, kSaveFailedEnglish, true},
+    {kEnglish, kEnglishNames, kSaveFailedEnglish, true},
+};
+
+// Any number that is not a set reads as set 0.
+const LanguageSet& SetOf(int set)
+{
+    return kSets[set >= 1 && set <= 3 ? set : 0];
+}
+
 } // namespace
 
 int SelectUiLanguage(LANGID languageId)
@@ -86,23 +114,20 @@ int SelectUiLanguage(LANGID languageId)
 
 const UiText* UiTextsOf(int set)
 {
-    if (set == 1)
-        return kTraditionalChinese;
-    if (set == 2 || set == 3)
-        return kEnglish;
-    return kNone;
+    return SetOf(set).texts;
 }
 
 const UiText* UiAccessibleNamesOf(int set)
 {
-    if (set == 1)
-        return kTraditionalChineseNames;
-    if (set == 2 || set == 3)
-        return kEnglishNames;
-    return kNone;
+    return SetOf(set).names;
+}
+
+const wchar_t* SaveFailedTextOf(int set)
+{
+    return SetOf(set).saveFailed;
 }
 
 bool WidensProxyLabels(int set)
 {
-    return set == 2 || set == 3;
+    return SetOf(set).widensLabels;
 }

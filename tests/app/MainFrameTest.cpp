@@ -83,6 +83,7 @@ public:
     UpdaterWindows& operator=(const UpdaterWindows&) = delete;
 
     HWND Host() const { return host_; }
+    mainFrame& Frame() const { return *frame_; }
     HWND Main() const { return frame_->GetHWND(); }
     int Page() const { return updaterdriver::PageOf(Main()); }
 
@@ -532,7 +533,7 @@ TEST(MainFrame, SaveButtonAndSavingFollowTheAddressThePortAndTheBox)
     // Ticking enables it, and saves nothing.
     windows.Click(updaterdriver::kUseProxyBox);
     EXPECT_TRUE(save->IsEnabled());
-    EXPECT_FALSE(ReadProxySettingsFile(ToNarrow(settings.c_str())).useProxy);
+    EXPECT_FALSE(ReadProxySettingsFile(settings).useProxy);
     // An emptied port disables it; the account and the password do not enable it again.
     windows.Type(updaterdriver::kPortField, L"");
     EXPECT_FALSE(save->IsEnabled());
@@ -544,12 +545,12 @@ TEST(MainFrame, SaveButtonAndSavingFollowTheAddressThePortAndTheBox)
 
     windows.Click(updaterdriver::kSaveButton);
     EXPECT_TRUE(tip->IsVisible());
-    ProxySettings stored = ReadProxySettingsFile(ToNarrow(settings.c_str()));
+    ProxySettings stored = ReadProxySettingsFile(settings);
     EXPECT_TRUE(stored.useProxy);
-    EXPECT_EQ(stored.ip, "192.0.2.7");
-    EXPECT_EQ(stored.port, "8080");
-    EXPECT_EQ(stored.account, "me");
-    EXPECT_EQ(stored.password, "pw");
+    EXPECT_EQ(stored.ip, L"192.0.2.7");
+    EXPECT_EQ(stored.port, L"8080");
+    EXPECT_EQ(stored.account, L"me");
+    EXPECT_EQ(stored.password, L"pw");
 
     // Entering the page again hides the tip; unticking saves at once and does not show it.
     windows.Click(updaterdriver::kReturnButton);
@@ -558,10 +559,214 @@ TEST(MainFrame, SaveButtonAndSavingFollowTheAddressThePortAndTheBox)
     windows.Click(updaterdriver::kUseProxyBox);
     EXPECT_FALSE(save->IsEnabled());
     EXPECT_FALSE(tip->IsVisible());
-    stored = ReadProxySettingsFile(ToNarrow(settings.c_str()));
+    stored = ReadProxySettingsFile(settings);
     EXPECT_FALSE(stored.useProxy);
-    EXPECT_EQ(stored.port, "8080");
+    EXPECT_EQ(stored.port, L"8080");
     DeleteFileW(settings.c_str());
+}
+
+// The settings file of the per-user folder, removed before and after a test.
+class ScopedSettingsFile {
+public:
+    ScopedSettingsFile() : m_path(GetTargetFolder() + L"\\installer.ini") { Remove(); }
+    ~ScopedSettingsFile() { Remove(); }
+    ScopedSettingsFile(const ScopedSettingsFile&) = delete;
+    ScopedSettingsFile& operator=(const ScopedSettingsFile&) = delete;
+
+    const std::wstring& Path() const { return m_path; }
+    void Remove() const
+    {
+        DeleteFileW(m_path.c_str());
+        RemoveDirectoryW(m_path.c_str());
+    }
+
+private:
+    std::wstring m_path;
+};
+
+// The tip label's text without its mark-up is what a user reads.
+std::wstring TipText(const UpdaterWindows& windows)
+{
+    return windows.Control(L"save_tip_lbl")->GetText().GetData();
+}
+
+// A save that cannot be written never says "saved": the tip tells of the
+// failure (in the window's language) and the store logs why. A save that
+// works again shows the saved tip again.
+TEST(MainFrame, ASaveThatCannotBeWrittenShowsTheFailureAndNeverTheSavedTip)
+{
+    const ScopedSettingsFile settings;
+    UpdaterWindows windows(96);
+    const std::wstring savedTip = TipText(windows);
+    const std::wstring failedTip = SaveFailedTextOf(SelectUiLanguage(GetUserDefaultUILanguage()));
+    ASSERT_NE(savedTip, failedTip);
+    Facet::CControlUI* tip = windows.Control(L"save_tip_lbl");
+    windows.Click(updaterdriver::kSettingsButton);
+    windows.Type(updaterdriver::kAddressField, L"192.0.2.7");
+    windows.Type(updaterdriver::kPortField, L"3128");
+    windows.Click(updaterdriver::kUseProxyBox);
+
+    // A folder where the file should be: it cannot be replaced.
+    settings.Remove();
+    ASSERT_TRUE(CreateDirectoryW(settings.Path().c_str(), nullptr));
+    testing::internal::CaptureStderr();
+    windows.Click(updaterdriver::kSaveButton);
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(tip->IsVisible());
+    EXPECT_EQ(TipText(windows), failedTip);
+    EXPECT_NE(log.find("I/O error while writing file: " + ToNarrow(settings.Path()) + " ("), std::string::npos) << log;
+    EXPECT_EQ(log.find("successfully"), std::string::npos) << log;
+
+    // Unticking saves at once: its failure shows too.
+    windows.Click(updaterdriver::kReturnButton);
+    windows.Click(updaterdriver::kSettingsButton);
+    EXPECT_FALSE(tip->IsVisible());
+    testing::internal::CaptureStderr();
+    windows.Click(updaterdriver::kUseProxyBox);
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(tip->IsVisible());
+    EXPECT_EQ(TipText(windows), failedTip);
+
+    settings.Remove();
+    windows.Click(updaterdriver::kUseProxyBox);
+    testing::internal::CaptureStderr();
+    windows.Click(updaterdriver::kSaveButton);
+    log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(TipText(windows), savedTip);
+    EXPECT_NE(log.find("New configuration successfully written to: "), std::string::npos) << log;
+    EXPECT_EQ(ReadProxySettingsFile(settings.Path()).ip, L"192.0.2.7");
+}
+
+// The failure text of each language set names the failure, never the success.
+TEST(UiLanguage, EverySetHasItsOwnSaveFailureText)
+{
+    EXPECT_EQ(std::wstring(SaveFailedTextOf(0)),
+              L"<b><c #FFEE4545>\u4FDD\u5B58\u5931\u8D25\uFF0C\u8BBE\u7F6E\u672A\u80FD\u5199\u5165\u6587\u4EF6</c></b>");
+    EXPECT_EQ(std::wstring(SaveFailedTextOf(1)),
+              L"<b><c #FFEE4545>\u4FDD\u5B58\u5931\u6557\uFF0C\u8A2D\u7F6E\u672A\u80FD\u5BEB\u5165\u6587\u4EF6</c></b>");
+    EXPECT_EQ(std::wstring(SaveFailedTextOf(2)), L"<b><c #FFEE4545>Not saved: the settings file cannot be written</c></b>");
+    EXPECT_EQ(std::wstring(SaveFailedTextOf(3)), std::wstring(SaveFailedTextOf(2)));
+}
+
+// Chinese and characters no ANSI code page of the machine holds, typed on the
+// page, reach the attempt as typed, survive the save and come back on the
+// next start; the file holds them in UTF-8.
+TEST(MainFrame, TextTypedOnThePageReachesTheAttemptTheFileAndTheNextStartExactly)
+{
+    const ScopedSettingsFile settings;
+    const std::wstring address = L"\u4EE3\u7406.example";
+    const std::wstring account = L"\u5F20\u4F1F\u0141\u0100";
+    const std::wstring password = L"\u5BC6\u7801\U0001F511\u00E9";
+    {
+        UpdaterWindows windows(96);
+        windows.Click(updaterdriver::kSettingsButton);
+        windows.Type(updaterdriver::kAddressField, address);
+        windows.Type(updaterdriver::kPortField, L"3128");
+        windows.Type(updaterdriver::kAccountField, account);
+        windows.Type(updaterdriver::kPasswordField, password);
+        windows.Click(updaterdriver::kUseProxyBox);
+        // What an attempt started now is given, before any save.
+        const ProxySettings attempt = windows.Frame().ProxyFromPage();
+        EXPECT_TRUE(attempt.useProxy);
+        EXPECT_EQ(attempt.ip, address);
+        EXPECT_EQ(attempt.account, account);
+        EXPECT_EQ(attempt.password, password);
+        testing::internal::CaptureStderr();
+        windows.Click(updaterdriver::kSaveButton);
+        testing::internal::GetCapturedStderr();
+    }
+    const std::string text = testsupport::ReadFileText(settings.Path());
+    EXPECT_NE(text.find("ip = \"" + ToUtf8(address) + "\""), std::string::npos) << text;
+    EXPECT_NE(text.find("account = \"" + ToUtf8(account) + "\""), std::string::npos) << text;
+    EXPECT_EQ(text.find('?'), std::string::npos) << text;
+
+    UpdaterWindows next(96);
+    next.Click(updaterdriver::kSettingsButton);
+    EXPECT_EQ(updaterdriver::TextOf(next.Main(), updaterdriver::kAddressField), address);
+    EXPECT_EQ(updaterdriver::TextOf(next.Main(), updaterdriver::kAccountField), account);
+    EXPECT_EQ(updaterdriver::TextOf(next.Main(), updaterdriver::kPasswordField), password);
+    EXPECT_EQ(next.Frame().ProxyFromPage().password, password);
+    Pump();
+}
+
+// A settings file an earlier updater wrote in the ANSI code page fills the page.
+TEST(MainFrame, AnAnsiSettingsFileOfAnEarlierUpdaterStillFillsThePage)
+{
+    const ScopedSettingsFile settings;
+    const std::wstring account = L"Jos\u00E9";
+    if (ToWide(ToNarrow(account)) != account)
+        GTEST_SKIP() << "code page " << GetACP() << " lacks the text";
+    testsupport::WriteFileText(settings.Path(), "usingProxy = 1\r\nip = \"proxy.example\"\r\nport = \"80\"\r\naccount = \"" +
+                                                    ToNarrow(account) + "\"\r\n");
+    UpdaterWindows windows(96);
+    windows.Click(updaterdriver::kSettingsButton);
+    EXPECT_EQ(updaterdriver::TextOf(windows.Main(), updaterdriver::kAccountField), account);
+    EXPECT_TRUE(windows.Control(L"btn_saveProxy")->IsEnabled());
+    Pump();
+}
+
+// A port is 1 to 65535: with any other the save button stays disabled, and an
+// address that carries a port of its own does not count as one either.
+TEST(MainFrame, SavingNeedsAPortFrom1To65535AndAnAddressWithoutAPort)
+{
+    const ScopedSettingsFile settings;
+    UpdaterWindows windows(96);
+    Facet::CControlUI* save = windows.Control(L"btn_saveProxy");
+    windows.Click(updaterdriver::kSettingsButton);
+    windows.Click(updaterdriver::kUseProxyBox);
+    windows.Type(updaterdriver::kAddressField, L"192.0.2.7");
+    for (const wchar_t* port : {L"0", L"65536", L"70000", L"-1", L"abc", L"", L"80 80"}) {
+        windows.Type(updaterdriver::kPortField, port);
+        EXPECT_FALSE(save->IsEnabled()) << ToNarrow(port);
+    }
+    for (const wchar_t* port : {L"1", L"65535", L"3128"}) {
+        windows.Type(updaterdriver::kPortField, port);
+        EXPECT_TRUE(save->IsEnabled()) << ToNarrow(port);
+    }
+    windows.Type(updaterdriver::kAddressField, L"192.0.2.7:8080");
+    EXPECT_FALSE(save->IsEnabled());
+    Pump();
+}
+
+// A saved proxy whose port is not usable is never replaced by another port:
+// the attempt fails at once, with a line saying why.
+TEST(MainFrame, AnAttemptThroughAnUnusablePortFailsAndConnectsNowhere)
+{
+    const ScopedSettingsFile settings;
+    for (const wchar_t* port : {L"70000", L"0", L"abc"}) {
+        ProxySettings saved;
+        saved.useProxy = true;
+        saved.ip = L"127.0.0.1";
+        saved.port = port;
+        testing::internal::CaptureStderr();
+        WriteProxySettingsFile(settings.Path(), saved);
+        testing::internal::GetCapturedStderr();
+        UpdaterWindows windows(96);
+        EXPECT_FALSE(windows.Control(L"btn_saveProxy")->IsEnabled());
+        testing::internal::CaptureStdout();
+        windows.Frame().StartDownload();
+        const std::string log = testing::internal::GetCapturedStdout();
+        Pump();
+        EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
+        EXPECT_EQ(log, "download last error proxy : the address or the port (1 to 65535) is not usable: \"127.0.0.1\" \"" +
+                           ToNarrow(port) + "\"\n");
+    }
+}
+
+// Each field takes at most 255 characters: typing stops there, as in any
+// limited edit box, rather than characters being dropped later.
+TEST(MainFrame, ProxyFieldsStopAcceptingInputAt255Characters)
+{
+    UpdaterWindows windows(96);
+    windows.Click(updaterdriver::kSettingsButton);
+    const POINT fields[] = {updaterdriver::kAddressField, updaterdriver::kPortField, updaterdriver::kAccountField,
+                            updaterdriver::kPasswordField};
+    for (const POINT& field : fields) {
+        windows.Type(field, std::wstring(300, L'\u4E2D'));
+        EXPECT_EQ(updaterdriver::TextOf(windows.Main(), field), std::wstring(255, L'\u4E2D'));
+    }
+    EXPECT_EQ(windows.Frame().ProxyFromPage().password, std::wstring(255, L'\u4E2D'));
+    Pump();
 }
 
 // Saved settings fill the page at start, and a ticked box with a full address enables saving.
@@ -570,11 +775,11 @@ TEST(MainFrame, SavedSettingsFillThePage)
     const std::wstring settings = GetTargetFolder() + L"\\installer.ini";
     ProxySettings saved;
     saved.useProxy = true;
-    saved.ip = "proxy.example";
-    saved.port = "80";
-    saved.account = "DOMAIN\\user";
-    saved.password = "pa\"ss";
-    WriteProxySettingsFile(ToNarrow(settings.c_str()), saved);
+    saved.ip = L"proxy.example";
+    saved.port = L"80";
+    saved.account = L"DOMAIN\\user";
+    saved.password = L"pa\"ss";
+    WriteProxySettingsFile(settings, saved);
     UpdaterWindows windows(96);
     windows.Click(updaterdriver::kSettingsButton);
     EXPECT_TRUE(windows.Control(L"btn_saveProxy")->IsEnabled());

@@ -379,10 +379,10 @@ TEST_F(UpdaterEndToEndTest, ProxyTypedOnThePageIsUsedWithoutBeingSaved)
     ExpectInstallerStartedByteForByte(updater);
     EXPECT_GT(netrig::TunnelsOpenedBy(L"proxy"), tunnels) << "the download did not go through the proxy";
     // Ticking the box and typing saved nothing.
-    const ProxySettings stored = ReadProxySettingsFile(ToNarrow(settings_.c_str()));
+    const ProxySettings stored = ReadProxySettingsFile(settings_);
     EXPECT_FALSE(stored.useProxy);
-    EXPECT_EQ(stored.ip, "");
-    EXPECT_EQ(stored.port, "");
+    EXPECT_EQ(stored.ip, L"");
+    EXPECT_EQ(stored.port, L"");
 }
 
 // The account goes to the authenticating proxy alone: a wrong or missing one
@@ -478,7 +478,7 @@ TEST_F(UpdaterEndToEndTest, ProxySettingsSavedOnThePageAreKeptAndUsedByTheNextSt
         TypeOnProxyPage(updater, kAccountField, L"proxyuser");
         TypeOnProxyPage(updater, kPasswordField, L"Secr3t-pass");
         Click(main, kSaveButton);
-        EXPECT_EQ(ReadProxySettingsFile(ToNarrow(settings_.c_str())).password, "Secr3t-pass");
+        EXPECT_EQ(ReadProxySettingsFile(settings_).password, L"Secr3t-pass");
         CloseUpdater(updater);
     }
     {
@@ -595,10 +595,46 @@ TEST_F(UpdaterEndToEndTest, SettingsAreNeverReadOrWrittenThroughALink)
 
     EXPECT_EQ(ReadFileText(outside.Path() + L"\\settings.ini"), outsideSettings);
     outside.ExpectWhole();
-    EXPECT_EQ(ReadProxySettingsFile(ToNarrow(settings_.c_str())).ip, "192.0.2.44");
+    EXPECT_EQ(ReadProxySettingsFile(settings_).ip, L"192.0.2.44");
     // Not the updater's: still there, still leading to the outside file.
     EXPECT_EQ(ReadFileText(settings_ + L".tmp"), ReadFileText(outside.File()));
     testsupport::RemoveLink(settings_ + L".tmp");
+}
+
+// A 10 MB installer.ini, one long value or many small settings, is far larger
+// than any settings file: the window comes up with its controls and answers
+// at once, the page shows the defaults, and the file stays as it is until the
+// user saves.
+TEST_F(UpdaterEndToEndTest, AHugeSettingsFileLeavesTheWindowUsableAndTheFileUntouched)
+{
+    const size_t size = 10 * 1024 * 1024;
+    std::string manySettings;
+    for (int i = 0; manySettings.size() < size; ++i)
+        manySettings += "setting" + std::to_string(i) + " = \"value of setting " + std::to_string(i) + "\"\n";
+    const std::string oneLongValue = "usingProxy = 1\nport = \"3128\"\nip = \"" + std::string(size, 'a') + "\"\n";
+    for (const std::string* text : {&oneLongValue, static_cast<const std::string*>(&manySettings)}) {
+        SCOPED_TRACE(text == &oneLongValue ? "one long value" : "many small settings");
+        WriteFileText(settings_, *text);
+        UpdaterProcess updater;
+        ASSERT_TRUE(updater.Started());
+        ASSERT_TRUE(updater.WaitForPage(kRetryPage, 60000)) << "the window did not come up";
+        OpenProxyPage(updater);
+        EXPECT_EQ(TextOf(updater.MainWindow(), kAddressField), L"");
+        EXPECT_EQ(TextOf(updater.MainWindow(), kPortField), L"");
+        if (text == &manySettings) {
+            // Saving replaces the file with the settings of the page.
+            Click(updater.MainWindow(), kUseProxyBox);
+            TypeOnProxyPage(updater, kAddressField, L"192.0.2.8");
+            TypeOnProxyPage(updater, kPortField, L"3128");
+            Click(updater.MainWindow(), kSaveButton);
+            CloseUpdater(updater);
+            EXPECT_EQ(ReadProxySettingsFile(settings_).ip, L"192.0.2.8");
+            EXPECT_LT(SettingsText().size(), 200u);
+            continue;
+        }
+        CloseUpdater(updater);
+        EXPECT_TRUE(SettingsText() == *text) << "the file changed without a save";
+    }
 }
 
 // A removal of many files takes as long as it takes: the installer starts only

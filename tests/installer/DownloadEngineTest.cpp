@@ -1,6 +1,7 @@
 #include "DownloadEngine.h"
 
 #include "NetRig.h"
+#include "TextConvert.h"
 
 #include "../support/Links.h"
 #include "../support/TestFiles.h"
@@ -94,10 +95,10 @@ protected:
     {
         ProxySettings proxy;
         proxy.useProxy = true;
-        proxy.ip = "127.0.0.1";
-        proxy.port = port;
-        proxy.account = std::move(account);
-        proxy.password = std::move(password);
+        proxy.ip = L"127.0.0.1";
+        proxy.port = ToWide(port);
+        proxy.account = ToWide(account);
+        proxy.password = ToWide(password);
         return proxy;
     }
 
