@@ -327,8 +327,8 @@ mainFrame::PageState mainFrame::CaptureState() const
     state.useProxy = m_chkUseProxy != nullptr && m_chkUseProxy->GetCheck();
     state.saveEnabled = m_btnSaveProxy != nullptr && m_btnSaveProxy->IsEnabled();
     // The tip shows only on the proxy page; entering that page hides it.
-    state.saveTipShown = state.page == kProxyPage && m_saveTipLbl != nullptr && m_saveTipLbl->IsVisible();
-    state.saveFailed = m_saveFailed;
+    state.tipShown = state.page == kProxyPage && m_saveTipLbl != nullptr && m_saveTipLbl->IsVisible();
+    state.tip = m_tip;
     if (const CControlUI* focused = m_pm.GetFocus())
         state.focus = focused->GetName();
     return state;
@@ -347,8 +347,8 @@ void mainFrame::RestoreState(const PageState& state)
     if (m_chkUseProxy != nullptr)
         m_chkUseProxy->SetCheck(state.useProxy, false);
     SetEnabled(m_btnSaveProxy, state.saveEnabled);
-    if (state.saveTipShown)
-        ShowSaveResult(!state.saveFailed);
+    if (state.tipShown)
+        ShowTip(static_cast<Tip>(state.tip));
     if (CControlUI* focused = state.focus.IsEmpty() ? nullptr : Find(state.focus.GetData()))
         m_pm.SetFocusNeeded(focused);
 }
@@ -386,8 +386,12 @@ void mainFrame::Notify(TNotifyUI& msg)
         } else if (sender == m_btnDownlink) {
             ShellExecuteW(nullptr, L"open", DownloadPageUrl(), nullptr, nullptr, SW_SHOWNORMAL);
         } else if (sender == m_btnSaveProxy) {
-            ShowSaveResult(SaveProxySettings());
+            ShowTip(SaveProxySettings() ? kSavedTip : kSaveFailedTip);
         }
+    } else if (msg.sType == L"maxtext") {
+        // A proxy field is full: it says so instead of dropping input silently.
+        if (sender == m_editIp || sender == m_editPort || sender == m_editAccount || sender == m_editPwd)
+            ShowTip(kFieldFullTip);
     } else if (msg.sType == L"textchanged") {
         if (sender == m_editIp || sender == m_editPort)
             UpdateSaveButton();
@@ -400,7 +404,7 @@ void mainFrame::Notify(TNotifyUI& msg)
                 SetEnabled(m_btnSaveProxy, false);
                 // Saved at once; only a failure is told here.
                 if (!SaveProxySettings())
-                    ShowSaveResult(false);
+                    ShowTip(kSaveFailedTip);
             }
         }
     }
@@ -435,12 +439,15 @@ bool mainFrame::SaveProxySettings()
     return WriteProxySettings(ConfigStore::Instance(), ProxyFromPage());
 }
 
-// The tip tells what the save did: the success text only after the file was
-// written, the failure text otherwise (the store has written why).
-void mainFrame::ShowSaveResult(bool saved)
+// The tip tells what the save did (the success text only after the file was
+// written; on failure the store has written why), or that a field is full.
+void mainFrame::ShowTip(Tip tip)
 {
-    m_saveFailed = !saved;
-    SetText(m_saveTipLbl, saved ? m_savedTipText : std::wstring(SaveFailedTextOf(m_languageSet)));
+    m_tip = tip;
+    if (tip == kSavedTip)
+        SetText(m_saveTipLbl, m_savedTipText);
+    else
+        SetText(m_saveTipLbl, tip == kSaveFailedTip ? SaveFailedTextOf(m_languageSet) : FieldFullTextOf(m_languageSet));
     SetVisible(m_saveTipLbl, true);
 }
 

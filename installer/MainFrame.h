@@ -53,8 +53,8 @@ private:
         std::wstring fields[4];
         bool useProxy = false;
         bool saveEnabled = false;
-        bool saveTipShown = false;
-        bool saveFailed = false;
+        bool tipShown = false;
+        int tip = 0;
         Facet::CFacetString focus;
     };
 
@@ -75,7 +75,9 @@ private:
     void ShowPage(int page, Facet::CControlUI* focus);
     void ReturnFromProxyPage();
     void UpdateSaveButton();
-    void ShowSaveResult(bool saved);
+    // What the tip label under the proxy fields tells.
+    enum Tip { kSavedTip, kSaveFailedTip, kFieldFullTip };
+    void ShowTip(Tip tip);
     bool ProxyAddressComplete() const;
     void OnDownloadFailed();
     void OnDownloadFinished(LPARAM handOff);
@@ -116,7 +118,7 @@ private:
 
     // The tip label's text for a save that succeeded, in the language shown.
     std::wstring m_savedTipText;
-    bool m_saveFailed = false; // the tip tells of a failed save
+    Tip m_tip = kSavedTip; // what the tip label tells when it shows
 
     int m_previousPage = 0;
     int m_languageSet = 0;

@@ -25,6 +25,10 @@ const UiText* UiAccessibleNamesOf(int set);
 // the set's language (the skin's label carries only the text for success).
 const wchar_t* SaveFailedTextOf(int set);
 
+// What the tip label says when a proxy field refused input because it is full
+// (kProxyFieldMaxChars characters).
+const wchar_t* FieldFullTextOf(int set);
+
 // The English sets widen the four proxy labels to fit their texts.
 bool WidensProxyLabels(int set);
 constexpr int kWideProxyLabelWidth = 75;

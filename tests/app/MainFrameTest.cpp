@@ -646,6 +646,9 @@ TEST(UiLanguage, EverySetHasItsOwnSaveFailureText)
               L"<b><c #FFEE4545>\u4FDD\u5B58\u5931\u6557\uFF0C\u8A2D\u7F6E\u672A\u80FD\u5BEB\u5165\u6587\u4EF6</c></b>");
     EXPECT_EQ(std::wstring(SaveFailedTextOf(2)), L"<b><c #FFEE4545>Not saved: the settings file cannot be written</c></b>");
     EXPECT_EQ(std::wstring(SaveFailedTextOf(3)), std::wstring(SaveFailedTextOf(2)));
+    EXPECT_EQ(std::wstring(FieldFullTextOf(1)), L"<b>\u6BCF\u6B04\u6700\u591A 255 \u500B\u5B57\u5143</b>");
+    EXPECT_EQ(std::wstring(FieldFullTextOf(2)), L"<b>A field takes at most 255 characters</b>");
+    EXPECT_NE(std::wstring(FieldFullTextOf(0)), std::wstring(SaveFailedTextOf(0)));
 }
 
 // Chinese and characters no ANSI code page of the machine holds, typed on the
@@ -754,16 +757,23 @@ TEST(MainFrame, AnAttemptThroughAnUnusablePortFailsAndConnectsNowhere)
 }
 
 // Each field takes at most 255 characters: typing stops there, as in any
-// limited edit box, rather than characters being dropped later.
-TEST(MainFrame, ProxyFieldsStopAcceptingInputAt255Characters)
+// limited edit box, and the tip under the fields says why.
+TEST(MainFrame, ProxyFieldsStopAcceptingInputAt255CharactersAndSaySo)
 {
     UpdaterWindows windows(96);
-    windows.Click(updaterdriver::kSettingsButton);
+    Facet::CControlUI* tip = windows.Control(L"save_tip_lbl");
+    const std::wstring fullTip = FieldFullTextOf(SelectUiLanguage(GetUserDefaultUILanguage()));
     const POINT fields[] = {updaterdriver::kAddressField, updaterdriver::kPortField, updaterdriver::kAccountField,
                             updaterdriver::kPasswordField};
     for (const POINT& field : fields) {
+        windows.Click(updaterdriver::kSettingsButton);
+        windows.Type(field, std::wstring(255, L'\u4E2D'));
+        EXPECT_FALSE(tip->IsVisible()) << "a field that is just full refused nothing";
         windows.Type(field, std::wstring(300, L'\u4E2D'));
         EXPECT_EQ(updaterdriver::TextOf(windows.Main(), field), std::wstring(255, L'\u4E2D'));
+        EXPECT_TRUE(tip->IsVisible());
+        EXPECT_EQ(TipText(windows), fullTip);
+        windows.Click(updaterdriver::kReturnButton);
     }
     EXPECT_EQ(windows.Frame().ProxyFromPage().password, std::wstring(255, L'\u4E2D'));
     Pump();
