@@ -601,6 +601,46 @@ TEST_F(UpdaterEndToEndTest, SettingsAreNeverReadOrWrittenThroughALink)
     testsupport::RemoveLink(settings_ + L".tmp");
 }
 
+// A file an earlier updater wrote in the ANSI code page fills the page; text
+// in Chinese and in letters outside that code page, typed on the page, is
+// saved in UTF-8 and comes back exactly on the next start.
+TEST_F(UpdaterEndToEndTest, TextOutsideTheAnsiCodePageSurvivesASaveAndTheNextStart)
+{
+    const std::wstring legacy = L"Jos\u00E9";
+    const bool ansiHasIt = ToWide(ToNarrow(legacy)) == legacy;
+    WriteFileText(settings_, "usingProxy = 0\r\nip = \"127.0.0.1\"\r\nport = \"3128\"\r\naccount = \"" +
+                                 (ansiHasIt ? ToNarrow(legacy) : std::string("ascii")) + "\"\r\n");
+    const std::wstring address = L"\u4EE3\u7406.example";
+    const std::wstring account = L"\u5F20\u4F1F \u0141ukasz \u0100";
+    const std::wstring password = L"\u5BC6\u7801\u00E9\U0001F511";
+    {
+        UpdaterProcess updater;
+        ASSERT_TRUE(updater.Started());
+        ASSERT_TRUE(updater.WaitForPage(kRetryPage, 60000));
+        OpenProxyPage(updater);
+        if (ansiHasIt) {
+            EXPECT_EQ(TextOf(updater.MainWindow(), kAccountField), legacy);
+        }
+        Click(updater.MainWindow(), kUseProxyBox);
+        TypeOnProxyPage(updater, kAddressField, address);
+        TypeOnProxyPage(updater, kAccountField, account);
+        TypeOnProxyPage(updater, kPasswordField, password);
+        Click(updater.MainWindow(), kSaveButton);
+        CloseUpdater(updater);
+    }
+    EXPECT_NE(SettingsText().find("account = \"" + ToUtf8(account) + "\""), std::string::npos) << SettingsText();
+    {
+        UpdaterProcess updater;
+        ASSERT_TRUE(updater.Started());
+        ASSERT_TRUE(updater.WaitForPage(kRetryPage, 60000));
+        OpenProxyPage(updater);
+        EXPECT_EQ(TextOf(updater.MainWindow(), kAddressField), address);
+        EXPECT_EQ(TextOf(updater.MainWindow(), kAccountField), account);
+        EXPECT_EQ(TextOf(updater.MainWindow(), kPasswordField), password);
+        CloseUpdater(updater);
+    }
+}
+
 // A 10 MB installer.ini, one long value or many small settings, is far larger
 // than any settings file: the window comes up with its controls and answers
 // at once, the page shows the defaults, and the file stays as it is until the
