@@ -26,6 +26,9 @@ const int kStoreOptions = libconfig::Config::OptionColonAssignmentForGroups |
                           libconfig::Config::OptionAllowOverrides;
 static_assert(kStoreOptions == 0xF4, "the store's option word");
 
+// Notepad and other editors may put this in front of a UTF-8 file.
+const char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -59,6 +62,20 @@ bool WriteSettings(const libconfig::Config& config, HANDLE file)
     return std::fclose(stream.release()) == 0 && !failed;
 }
 
+// The whole file into `text`; false when it cannot be read in full.
+bool ReadWhole(HANDLE file, std::uint64_t size, std::string& text)
+{
+    text.assign(static_cast<size_t>(size), '\0');
+    size_t done = 0;
+    while (done < text.size()) {
+        DWORD read = 0;
+        if (!ReadFile(file, &text[done], static_cast<DWORD>(text.size() - done), &read, nullptr) || read == 0)
+            return false;
+        done += read;
+    }
+    return true;
+}
+
 // Makes the file when nothing has its name; true when the store has a plain
 // file of its own there. A link that has the name is never followed, so no file
 // is ever made where one points.
@@ -74,126 +91,174 @@ bool EnsureStoreFile(const std::wstring& path)
 
 } // namespace
 
+const char** ConfigStore::Settings::evaluateIncludePath(const char*, const char** error)
+{
+    *error = "the settings file includes no other file";
+    return nullptr;
+}
+
 ConfigStore& ConfigStore::Instance()
 {
-    static ConfigStore store(ToNarrow(GetTargetFolder()) + "\\installer.ini");
+    static ConfigStore store(GetTargetFolder() + L"\\installer.ini");
     return store;
 }
 
-ConfigStore::ConfigStore(std::string path) : path_(std::move(path))
+ConfigStore::ConfigStore(std::wstring path) : m_path(std::move(path))
 {
-    if (!EnsureStoreFile(ToWide(path_)))
+    if (!EnsureStoreFile(m_path))
         WriteDiagnosticLine(stdout, "open file failed");
-    config_.setOptions(kStoreOptions);
+    m_config.setOptions(kStoreOptions);
 }
 
-void ConfigStore::Read()
+// The file's bytes as they stand (a leading UTF-8 byte order mark left out),
+// read only when the file is a plain file of the store's own and not larger
+// than kLargestSettingsFile.
+bool ConfigStore::ReadText(std::string& text)
 {
-    try {
-        // Only a plain file of the store's own is read: never one a link leads to.
-        const KernelHandle file = OpenPlainFile(ToWide(path_), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
-        const Stream stream = file ? StreamOver(file.Get(), "r", _O_RDONLY) : Stream();
-        if (stream) {
-            config_.read(stream.get());
-            return;
-        }
-        WriteDiagnosticLine(stderr, "I/O error while reading file: " + path_);
-    } catch (const libconfig::ParseException& error) {
-        WriteDiagnosticLine(stderr, "Parse error at " + path_ + ":" + std::to_string(error.getLine()) + " - " +
-                                        error.getError());
+    const KernelHandle file = OpenPlainFile(m_path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    LARGE_INTEGER size = {};
+    if (!file || !GetFileSizeEx(file.Get(), &size)) {
+        WriteDiagnosticLine(stderr, "I/O error while reading file: " + ToNarrow(m_path));
+        return false;
     }
-    // Whatever the failed read left behind is dropped: the settings read as defaults.
-    config_.clear();
+    if (static_cast<std::uint64_t>(size.QuadPart) > kLargestSettingsFile) {
+        WriteDiagnosticLine(stderr, "Settings file too large (" + std::to_string(size.QuadPart) +
+                                        " bytes), not read; it is replaced only by saving: " + ToNarrow(m_path));
+        return false;
+    }
+    if (!ReadWhole(file.Get(), static_cast<std::uint64_t>(size.QuadPart), text)) {
+        WriteDiagnosticLine(stderr, "I/O error while reading file: " + ToNarrow(m_path));
+        return false;
+    }
+    if (text.compare(0, 3, kUtf8ByteOrderMark) == 0)
+        text.erase(0, 3);
+    return true;
+}
+
+bool ConfigStore::Load()
+{
+    std::string text;
+    if (ReadText(text) && Parse(text))
+        return true;
+    // Whatever a failed read left behind is dropped: the settings read as defaults.
+    m_config.clear();
+    return false;
+}
+
+bool ConfigStore::Parse(const std::string& text)
+{
+    // The parser stops at a zero byte: a file with one would be read in part.
+    if (text.find('\0') != std::string::npos) {
+        ReportParseError(0, "a zero byte in the text");
+        return false;
+    }
+    try {
+        m_config.readString(text);
+        return true;
+    } catch (const libconfig::ParseException& error) {
+        ReportParseError(error.getLine(), error.getError());
+        return false;
+    }
+}
+
+void ConfigStore::ReportParseError(int line, const char* error) const
+{
+    WriteDiagnosticLine(stderr, "Parse error at " + ToNarrow(m_path) + ":" + std::to_string(line) + " - " + error);
+}
+
+void ConfigStore::ReportWriteFailure(const char* step, unsigned long error) const
+{
+    WriteDiagnosticLine(stderr, "I/O error while writing file: " + ToNarrow(m_path) + " (" + step + ", error " +
+                                    std::to_string(error) + ")");
 }
 
 // The settings go into a new file of a unique name beside the store's file,
 // which then takes the store file's name in one step. Neither step can go
 // through a link: the new file is made with CREATE_NEW, and the rename replaces
 // whatever has the name (a link as itself).
-void ConfigStore::Write()
+bool ConfigStore::Save()
 {
-    const std::wstring target = ToWide(path_);
     std::wstring temporary;
-    const KernelHandle file = CreateUniqueSibling(target, GENERIC_WRITE | DELETE, 0, temporary);
-    const bool written =
-        file && WriteSettings(config_, file.Get()) && FlushFileBuffers(file.Get()) && RenameOpenEntry(file.Get(), target, true);
-    if (written) {
-        WriteDiagnosticLine(stderr, "New configuration successfully written to: " + path_);
-        return;
+    const KernelHandle file = CreateUniqueSibling(m_path, GENERIC_WRITE | DELETE, 0, temporary);
+    if (!file) {
+        ReportWriteFailure("the new file cannot be made", GetLastError());
+        return false;
     }
-    if (file)
-        DeleteOnClose(file.Get());
-    WriteDiagnosticLine(stderr, "I/O error while writing file: " + path_);
+    const char* failedStep = nullptr;
+    if (!WriteSettings(m_config, file.Get()) || !FlushFileBuffers(file.Get()))
+        failedStep = "the new file cannot be written";
+    else if (!RenameOpenEntry(file.Get(), m_path, true))
+        failedStep = "the file cannot be replaced";
+    if (failedStep == nullptr) {
+        WriteDiagnosticLine(stderr, "New configuration successfully written to: " + ToNarrow(m_path));
+        return true;
+    }
+    const DWORD error = GetLastError();
+    DeleteOnClose(file.Get());
+    ReportWriteFailure(failedStep, error);
+    return false;
 }
 
-bool ConfigStore::Exists(const std::string& key)
+bool ConfigStore::Exists(const std::string& key) const
 {
-    Read();
-    return config_.getRoot().exists(key);
+    return m_config.getRoot().exists(key);
 }
 
-std::string ConfigStore::GetString(const std::string& key)
+std::wstring ConfigStore::GetString(const std::string& key) const
 {
-    Read();
     std::string value;
-    config_.getRoot().lookupValue(key, value);
-    return value;
+    m_config.getRoot().lookupValue(key, value);
+    return FromUtf8OrAnsi(value);
 }
 
-int ConfigStore::GetInt(const std::string& key)
+int ConfigStore::GetInt(const std::string& key) const
 {
-    Read();
     int value = 0;
-    config_.getRoot().lookupValue(key, value);
+    m_config.getRoot().lookupValue(key, value);
     return value;
 }
 
-void ConfigStore::SetString(const std::string& key, const std::string& value)
+void ConfigStore::SetString(const std::string& key, const std::wstring& value)
 {
-    Read();
-    config_.getRoot().add(key, libconfig::Setting::TypeString) = value;
-    Write();
+    m_config.getRoot().add(key, libconfig::Setting::TypeString) = ToUtf8(value);
 }
 
 void ConfigStore::SetInt(const std::string& key, int value)
 {
-    Read();
-    config_.getRoot().add(key, libconfig::Setting::TypeInt) = value;
-    Write();
+    m_config.getRoot().add(key, libconfig::Setting::TypeInt) = value;
 }
 
 ProxySettings ReadProxySettings(ConfigStore& store)
 {
     ProxySettings settings;
-    settings.useProxy = store.Exists("usingProxy") && store.GetInt("usingProxy") != 0;
-    if (store.Exists("ip"))
-        settings.ip = store.GetString("ip");
-    if (store.Exists("port"))
-        settings.port = store.GetString("port");
-    if (store.Exists("account"))
-        settings.account = store.GetString("account");
-    if (store.Exists("password"))
-        settings.password = store.GetString("password");
+    store.Load();
+    settings.useProxy = store.GetInt("usingProxy") != 0;
+    settings.ip = store.GetString("ip");
+    settings.port = store.GetString("port");
+    settings.account = store.GetString("account");
+    settings.password = store.GetString("password");
     return settings;
 }
 
-void WriteProxySettings(ConfigStore& store, const ProxySettings& settings)
+bool WriteProxySettings(ConfigStore& store, const ProxySettings& settings)
 {
+    store.Load();
     store.SetInt("usingProxy", settings.useProxy ? 1 : 0);
     store.SetString("ip", settings.ip);
     store.SetString("port", settings.port);
     store.SetString("account", settings.account);
     store.SetString("password", settings.password);
+    return store.Save();
 }
 
-ProxySettings ReadProxySettingsFile(const std::string& path)
+ProxySettings ReadProxySettingsFile(const std::wstring& path)
 {
     ConfigStore store(path);
     return ReadProxySettings(store);
 }
 
-void WriteProxySettingsFile(const std::string& path, const ProxySettings& settings)
+bool WriteProxySettingsFile(const std::wstring& path, const ProxySettings& settings)
 {
     ConfigStore store(path);
-    WriteProxySettings(store, settings);
+    return WriteProxySettings(store, settings);
 }

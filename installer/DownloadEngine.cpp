@@ -146,11 +146,11 @@ bool Attempt::OpenSession()
     const ProxySettings& proxy = job_.proxy;
     if (proxy.useProxy) {
         // The proxy text is taken as typed: address, ":", port.
-        const std::wstring proxyText = ToWide(proxy.ip) + L":" + ToWide(proxy.port);
+        const std::wstring proxyText = proxy.ip + L":" + proxy.port;
         session_ = WinHttpHandle(
             WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxyText.c_str(), WINHTTP_NO_PROXY_BYPASS, 0));
-        account_ = ToWide(proxy.account);
-        password_ = ToWide(proxy.password);
+        account_ = proxy.account;
+        password_ = proxy.password;
         if (session_)
             return true;
         LogLastError("WinHttpOpen");

@@ -35,11 +35,6 @@ T* FindAs(CPaintManagerUI& pm, const wchar_t* name, const wchar_t* interfaceName
     return control != nullptr ? static_cast<T*>(control->GetInterface(interfaceName)) : nullptr;
 }
 
-bool HasText(const CControlUI* control)
-{
-    return control != nullptr && !control->GetText().IsEmpty();
-}
-
 void SetEnabled(CControlUI* control, bool enabled)
 {
     if (control != nullptr)
@@ -52,15 +47,22 @@ void SetVisible(CControlUI* control, bool visible)
         control->SetVisible(visible);
 }
 
-std::string NarrowText(const CControlUI* control)
+std::wstring TextOf(const CControlUI* control)
 {
-    return control != nullptr ? ToNarrow(control->GetText().GetData()) : std::string();
+    return control != nullptr ? std::wstring(control->GetText().GetData()) : std::wstring();
 }
 
-void SetWideText(CControlUI* control, const std::string& text)
+void SetText(CControlUI* control, const std::wstring& text)
 {
     if (control != nullptr)
-        control->SetText(ToWide(text).c_str());
+        control->SetText(text.c_str());
+}
+
+// The field takes at most `maxChars` characters: it stops accepting input there.
+void LimitField(CControlUI* control, unsigned maxChars)
+{
+    if (CEditUI* edit = control != nullptr ? static_cast<CEditUI*>(control->GetInterface(L"Edit")) : nullptr)
+        edit->SetMaxChar(maxChars);
 }
 
 } // namespace
@@ -140,6 +142,13 @@ LRESULT mainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONUP:
         ReleaseCapture();
         m_pressed = false;
+        break;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse (a menu, a dialog, a task switch): the
+        // press that began the drag is over, and its button-up may never come
+        // here. A later move must not carry the window from the old press point.
+        if (reinterpret_cast<HWND>(lParam) != m_hWnd)
+            m_pressed = false;
         break;
     case WM_MOUSEMOVE:
         if (OnMouseMove(wParam))
@@ -237,6 +246,8 @@ void mainFrame::FindControls()
     m_chkUseProxy = FindAs<CCheckBoxUI>(m_pm, L"chk_useProxy", L"CheckBox");
     m_btnSaveProxy = Find(L"btn_saveProxy");
     m_saveTipLbl = Find(L"save_tip_lbl");
+    for (CControlUI* field : {m_editIp, m_editPort, m_editAccount, m_editPwd})
+        LimitField(field, kProxyFieldMaxChars);
 }
 
 void mainFrame::ApplyLanguage(int set)
@@ -249,6 +260,8 @@ void mainFrame::ApplyLanguage(int set)
         if (CControlUI* control = Find(entry->control))
             control->SetAccessibleName(entry->text);
     }
+    // The skin's tip (or the set's) tells of a save that succeeded.
+    m_savedTipText = m_saveTipLbl != nullptr ? m_saveTipLbl->GetText().GetData() : L"";
     if (!WidensProxyLabels(set))
         return;
     for (const wchar_t* name : {L"lbl_ip", L"lbl_port", L"lbl_account", L"lbl_pwd"}) {
@@ -314,7 +327,8 @@ mainFrame::PageState mainFrame::CaptureState() const
     state.useProxy = m_chkUseProxy != nullptr && m_chkUseProxy->GetCheck();
     state.saveEnabled = m_btnSaveProxy != nullptr && m_btnSaveProxy->IsEnabled();
     // The tip shows only on the proxy page; entering that page hides it.
-    state.saveTipShown = state.page == kProxyPage && m_saveTipLbl != nullptr && m_saveTipLbl->IsVisible();
+    state.tipShown = state.page == kProxyPage && m_saveTipLbl != nullptr && m_saveTipLbl->IsVisible();
+    state.tip = m_tip;
     if (const CControlUI* focused = m_pm.GetFocus())
         state.focus = focused->GetName();
     return state;
@@ -333,14 +347,15 @@ void mainFrame::RestoreState(const PageState& state)
     if (m_chkUseProxy != nullptr)
         m_chkUseProxy->SetCheck(state.useProxy, false);
     SetEnabled(m_btnSaveProxy, state.saveEnabled);
-    SetVisible(m_saveTipLbl, state.saveTipShown);
+    if (state.tipShown)
+        ShowTip(static_cast<Tip>(state.tip));
     if (CControlUI* focused = state.focus.IsEmpty() ? nullptr : Find(state.focus.GetData()))
         m_pm.SetFocusNeeded(focused);
 }
 
 bool mainFrame::ProxyAddressComplete() const
 {
-    return HasText(m_editIp) && HasText(m_editPort);
+    return IsUsableProxy(ProxyFromPage());
 }
 
 void mainFrame::UpdateSaveButton()
@@ -371,9 +386,12 @@ void mainFrame::Notify(TNotifyUI& msg)
         } else if (sender == m_btnDownlink) {
             ShellExecuteW(nullptr, L"open", DownloadPageUrl(), nullptr, nullptr, SW_SHOWNORMAL);
         } else if (sender == m_btnSaveProxy) {
-            SaveProxySettings();
-            SetVisible(m_saveTipLbl, true);
+            ShowTip(SaveProxySettings() ? kSavedTip : kSaveFailedTip);
         }
+    } else if (msg.sType == L"maxtext") {
+        // A proxy field is full: it says so instead of dropping input silently.
+        if (sender == m_editIp || sender == m_editPort || sender == m_editAccount || sender == m_editPwd)
+            ShowTip(kFieldFullTip);
     } else if (msg.sType == L"textchanged") {
         if (sender == m_editIp || sender == m_editPort)
             UpdateSaveButton();
@@ -384,7 +402,9 @@ void mainFrame::Notify(TNotifyUI& msg)
                     SetEnabled(m_btnSaveProxy, true);
             } else {
                 SetEnabled(m_btnSaveProxy, false);
-                SaveProxySettings();
+                // Saved at once; only a failure is told here.
+                if (!SaveProxySettings())
+                    ShowTip(kSaveFailedTip);
             }
         }
     }
@@ -394,35 +414,56 @@ ProxySettings mainFrame::ProxyFromPage() const
 {
     ProxySettings proxy;
     proxy.useProxy = m_chkUseProxy != nullptr && m_chkUseProxy->GetCheck();
-    proxy.ip = NarrowText(m_editIp);
-    proxy.port = NarrowText(m_editPort);
-    proxy.account = NarrowText(m_editAccount);
-    proxy.password = NarrowText(m_editPwd);
+    proxy.ip = TextOf(m_editIp);
+    proxy.port = TextOf(m_editPort);
+    proxy.account = TextOf(m_editAccount);
+    proxy.password = TextOf(m_editPwd);
     return proxy;
 }
 
 void mainFrame::LoadProxySettings()
 {
     const ProxySettings proxy = ReadProxySettings(ConfigStore::Instance());
-    SetWideText(m_editIp, proxy.ip);
-    SetWideText(m_editPort, proxy.port);
-    SetWideText(m_editAccount, proxy.account);
-    SetWideText(m_editPwd, proxy.password);
+    SetText(m_editIp, proxy.ip);
+    SetText(m_editPort, proxy.port);
+    SetText(m_editAccount, proxy.account);
+    SetText(m_editPwd, proxy.password);
     if (m_chkUseProxy != nullptr)
         m_chkUseProxy->SetCheck(proxy.useProxy, true);
     if (ProxyAddressComplete() && m_chkUseProxy != nullptr && m_chkUseProxy->GetCheck())
         SetEnabled(m_btnSaveProxy, true);
 }
 
-void mainFrame::SaveProxySettings()
+bool mainFrame::SaveProxySettings()
 {
-    WriteProxySettings(ConfigStore::Instance(), ProxyFromPage());
+    return WriteProxySettings(ConfigStore::Instance(), ProxyFromPage());
+}
+
+// The tip tells what the save did (the success text only after the file was
+// written; on failure the store has written why), or that a field is full.
+void mainFrame::ShowTip(Tip tip)
+{
+    m_tip = tip;
+    if (tip == kSavedTip)
+        SetText(m_saveTipLbl, m_savedTipText);
+    else
+        SetText(m_saveTipLbl, tip == kSaveFailedTip ? SaveFailedTextOf(m_languageSet) : FieldFullTextOf(m_languageSet));
+    SetVisible(m_saveTipLbl, true);
 }
 
 void mainFrame::StartDownload()
 {
     // The proxy values are copied here, on the UI thread: the attempt never reads a control.
-    if (!StartDownloadWorker(m_hWnd, ProxyFromPage(), m_partialDownload))
+    const ProxySettings proxy = ProxyFromPage();
+    // A proxy that cannot be used as typed is never replaced by another port or
+    // host: the attempt fails at once.
+    if (proxy.useProxy && !IsUsableProxy(proxy)) {
+        WriteDiagnosticLine(stdout, "download last error proxy : the address or the port (1 to 65535) is not usable: \"" +
+                                        ToNarrow(proxy.ip) + "\" \"" + ToNarrow(proxy.port) + "\"");
+        OnDownloadFailed();
+        return;
+    }
+    if (!StartDownloadWorker(m_hWnd, proxy, m_partialDownload))
         OnDownloadFailed();
 }
 

@@ -40,10 +40,11 @@ public:
     // retry page when no attempt could be started.
     void StartDownload();
 
-    // The proxy values as the page shows them (narrow texts, as stored).
+    // The proxy values as the page shows them, exactly as typed.
     ProxySettings ProxyFromPage() const;
     void LoadProxySettings();
-    void SaveProxySettings();
+    // True once the settings file has been written.
+    bool SaveProxySettings();
 
 private:
     // What a page shows that the user or an attempt has changed, carried over
@@ -54,7 +55,8 @@ private:
         std::wstring fields[4];
         bool useProxy = false;
         bool saveEnabled = false;
-        bool saveTipShown = false;
+        bool tipShown = false;
+        int tip = 0;
         Facet::CFacetString focus;
     };
 
@@ -75,6 +77,9 @@ private:
     void ShowPage(int page, Facet::CControlUI* focus);
     void ReturnFromProxyPage();
     void UpdateSaveButton();
+    // What the tip label under the proxy fields tells.
+    enum Tip { kSavedTip, kSaveFailedTip, kFieldFullTip };
+    void ShowTip(Tip tip);
     bool ProxyAddressComplete() const;
     void OnDownloadFailed();
     void OnDownloadFinished(LPARAM handOff);
@@ -112,6 +117,10 @@ private:
     Facet::CCheckBoxUI* m_chkUseProxy = nullptr;
     Facet::CControlUI* m_btnSaveProxy = nullptr;
     Facet::CControlUI* m_saveTipLbl = nullptr;
+
+    // The tip label's text for a save that succeeded, in the language shown.
+    std::wstring m_savedTipText;
+    Tip m_tip = kSavedTip; // what the tip label tells when it shows
 
     int m_previousPage = 0;
     int m_languageSet = 0;

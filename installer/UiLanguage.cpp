@@ -1,5 +1,7 @@
 #include "UiLanguage.h"
 
+#include "ProxySettings.h"
+
 namespace {
 
 const UiText kTraditionalChinese[] = {
@@ -66,6 +68,41 @@ const UiText kEnglishNames[] = {
 
 const UiText kNone[] = {{nullptr, nullptr}};
 
+static_assert(kProxyFieldMaxChars == 255, "the texts of a full field name the limit");
+
+// Red as the retry page's tip, in the tip label's bold.
+const wchar_t kSaveFailedSimplified[] =
+    L"<b><c #FFEE4545>\x4FDD\x5B58\x5931\x8D25\xFF0C\x8BBE\x7F6E\x672A\x80FD\x5199\x5165\x6587\x4EF6</c></b>";
+const wchar_t kSaveFailedTraditional[] =
+    L"<b><c #FFEE4545>\x4FDD\x5B58\x5931\x6557\xFF0C\x8A2D\x7F6E\x672A\x80FD\x5BEB\x5165\x6587\x4EF6</c></b>";
+const wchar_t kSaveFailedEnglish[] = L"<b><c #FFEE4545>Not saved: the settings file cannot be written</c></b>";
+
+const wchar_t kFieldFullSimplified[] = L"<b>\x6BCF\x680F\x6700\x591A 255 \x4E2A\x5B57\x7B26</b>";
+const wchar_t kFieldFullTraditional[] = L"<b>\x6BCF\x6B04\x6700\x591A 255 \x500B\x5B57\x5143</b>";
+const wchar_t kFieldFullEnglish[] = L"<b>A field takes at most 255 characters</b>";
+
+// What each set changes; set 0 keeps the skin's texts and names.
+struct LanguageSet {
+    const UiText* texts;
+    const UiText* names;
+    const wchar_t* saveFailed;
+    const wchar_t* fieldFull;
+    bool widensLabels;
+};
+
+const LanguageSet kSets[] = {
+    {kNone, kNone, kSaveFailedSimplified, kFieldFullSimplified, false},
+    {kTraditionalChinese, kTraditionalChineseNames, kSaveFailedTraditional, kFieldFullTraditional, false},
+    {kEnglish, kEnglishNames, kSaveFailedEnglish, kFieldFullEnglish, true},
+    {kEnglish, kEnglishNames, kSaveFailedEnglish, kFieldFullEnglish, true},
+};
+
+// Any number that is not a set reads as set 0.
+const LanguageSet& SetOf(int set)
+{
+    return kSets[set >= 1 && set <= 3 ? set : 0];
+}
+
 } // namespace
 
 int SelectUiLanguage(LANGID languageId)
@@ -86,23 +123,25 @@ int SelectUiLanguage(LANGID languageId)
 
 const UiText* UiTextsOf(int set)
 {
-    if (set == 1)
-        return kTraditionalChinese;
-    if (set == 2 || set == 3)
-        return kEnglish;
-    return kNone;
+    return SetOf(set).texts;
 }
 
 const UiText* UiAccessibleNamesOf(int set)
 {
-    if (set == 1)
-        return kTraditionalChineseNames;
-    if (set == 2 || set == 3)
-        return kEnglishNames;
-    return kNone;
+    return SetOf(set).names;
+}
+
+const wchar_t* SaveFailedTextOf(int set)
+{
+    return SetOf(set).saveFailed;
+}
+
+const wchar_t* FieldFullTextOf(int set)
+{
+    return SetOf(set).fieldFull;
 }
 
 bool WidensProxyLabels(int set)
 {
-    return set == 2 || set == 3;
+    return SetOf(set).widensLabels;
 }

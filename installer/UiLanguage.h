@@ -21,6 +21,14 @@ const UiText* UiTextsOf(int set);
 // names ("accname").
 const UiText* UiAccessibleNamesOf(int set);
 
+// What the proxy page's tip label says when a save could not be written, in
+// the set's language (the skin's label carries only the text for success).
+const wchar_t* SaveFailedTextOf(int set);
+
+// What the tip label says when a proxy field refused input because it is full
+// (kProxyFieldMaxChars characters).
+const wchar_t* FieldFullTextOf(int set);
+
 // The English sets widen the four proxy labels to fit their texts.
 bool WidensProxyLabels(int set);
 constexpr int kWideProxyLabelWidth = 75;

@@ -244,10 +244,10 @@ TEST_F(HighDpiTest, WindowButtonsAndPagesAreThoseOf96DpiInProportion)
     SetEnvironmentVariableW(L"LC_ALL", L"en_US.UTF-8");
     ProxySettings settings;
     settings.useProxy = true;
-    settings.ip = "127.0.0.1";
-    settings.port = std::to_string(proxy.Port());
+    settings.ip = L"127.0.0.1";
+    settings.port = std::to_wstring(proxy.Port());
     const std::wstring settingsFile = GetTargetFolder() + L"\\installer.ini";
-    WriteProxySettingsFile(ToNarrow(settingsFile.c_str()), settings);
+    WriteProxySettingsFile(settingsFile, settings);
 
     UpdaterProcess updater;
     ASSERT_TRUE(updater.WaitForPage(kDownloadPage, kWaitMs));

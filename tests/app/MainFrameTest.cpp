@@ -83,6 +83,7 @@ public:
     UpdaterWindows& operator=(const UpdaterWindows&) = delete;
 
     HWND Host() const { return host_; }
+    mainFrame& Frame() const { return *frame_; }
     HWND Main() const { return frame_->GetHWND(); }
     int Page() const { return updaterdriver::PageOf(Main()); }
 
@@ -133,6 +134,27 @@ public:
     {
         updaterdriver::Click(Main(), at);
         Pump();
+    }
+
+    // A press at `from` and a move to `to` with the left button held, the
+    // cursor where the platform would put it; and the release unless not asked.
+    void Drag(POINT from, POINT to, bool release = true) const
+    {
+        const POINT origin = TopLeft();
+        SetCursorPos(origin.x + from.x, origin.y + from.y);
+        SendMessageW(Main(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        if (!release)
+            return;
+        SetCursorPos(origin.x + to.x, origin.y + to.y);
+        SendMessageW(Main(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+        SendMessageW(Main(), WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    }
+
+    POINT TopLeft() const
+    {
+        RECT rect = {};
+        GetWindowRect(host_, &rect);
+        return {rect.left, rect.top};
     }
 
     void Type(POINT field, const std::wstring& text) const
@@ -335,11 +357,7 @@ TEST(MainFrame, DragsTheHostFromTheTopStripOnlyAndKeepsItsSize)
     EXPECT_EQ(TopLeftOf(windows.Host()).y, start.y);
 
     // A press in the top strip and a move drag the host by the cursor's way.
-    SetCursorPos(start.x + 200, start.y + 30);
-    SendMessageW(windows.Main(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 30));
-    SetCursorPos(start.x + 230, start.y + 50);
-    SendMessageW(windows.Main(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(230, 50));
-    SendMessageW(windows.Main(), WM_LBUTTONUP, 0, MAKELPARAM(230, 50));
+    windows.Drag({200, 30}, {230, 50});
     EXPECT_EQ(TopLeftOf(windows.Host()).x, start.x + 30);
     EXPECT_EQ(TopLeftOf(windows.Host()).y, start.y + 20);
     EXPECT_EQ(SizeOf(windows.Host()).cx, 680);
@@ -347,13 +365,37 @@ TEST(MainFrame, DragsTheHostFromTheTopStripOnlyAndKeepsItsSize)
 
     // A press below the strip drags nothing.
     const POINT moved = TopLeftOf(windows.Host());
-    SetCursorPos(moved.x + 200, moved.y + 71 + 10);
-    SendMessageW(windows.Main(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 81));
-    SetCursorPos(moved.x + 260, moved.y + 120);
-    SendMessageW(windows.Main(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(260, 120));
-    SendMessageW(windows.Main(), WM_LBUTTONUP, 0, MAKELPARAM(260, 120));
+    windows.Drag({200, 71 + 10}, {260, 120});
     EXPECT_EQ(TopLeftOf(windows.Host()).x, moved.x);
     EXPECT_EQ(TopLeftOf(windows.Host()).y, moved.y);
+}
+
+// A press whose capture another window takes (a menu, a dialog, a task switch)
+// never gets its button-up here: a later move with the button held must not
+// carry the window from that old press point.
+TEST(MainFrame, ADragEndsWhenAnotherWindowTakesTheMouse)
+{
+    UpdaterWindows windows(96);
+    const POINT start = TopLeftOf(windows.Host());
+    windows.Drag({200, 30}, {}, false);
+    ASSERT_EQ(GetCapture(), windows.Main());
+
+    HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    SetCapture(other);
+    ReleaseCapture();
+    DestroyWindow(other);
+    Pump();
+
+    SetCursorPos(start.x + 600, start.y + 400);
+    SendMessageW(windows.Main(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(600, 400));
+    EXPECT_EQ(TopLeftOf(windows.Host()).x, start.x);
+    EXPECT_EQ(TopLeftOf(windows.Host()).y, start.y);
+
+    // A new press drags again.
+    windows.Drag({100, 20}, {110, 25});
+    EXPECT_EQ(TopLeftOf(windows.Host()).x, start.x + 10);
+    EXPECT_EQ(TopLeftOf(windows.Host()).y, start.y + 5);
 }
 
 TEST(MainFrame, AFailedAttemptShowsTheRetryPage)
@@ -491,7 +533,7 @@ TEST(MainFrame, SaveButtonAndSavingFollowTheAddressThePortAndTheBox)
     // Ticking enables it, and saves nothing.
     windows.Click(updaterdriver::kUseProxyBox);
     EXPECT_TRUE(save->IsEnabled());
-    EXPECT_FALSE(ReadProxySettingsFile(ToNarrow(settings.c_str())).useProxy);
+    EXPECT_FALSE(ReadProxySettingsFile(settings).useProxy);
     // An emptied port disables it; the account and the password do not enable it again.
     windows.Type(updaterdriver::kPortField, L"");
     EXPECT_FALSE(save->IsEnabled());
@@ -503,12 +545,12 @@ TEST(MainFrame, SaveButtonAndSavingFollowTheAddressThePortAndTheBox)
 
     windows.Click(updaterdriver::kSaveButton);
     EXPECT_TRUE(tip->IsVisible());
-    ProxySettings stored = ReadProxySettingsFile(ToNarrow(settings.c_str()));
+    ProxySettings stored = ReadProxySettingsFile(settings);
     EXPECT_TRUE(stored.useProxy);
-    EXPECT_EQ(stored.ip, "192.0.2.7");
-    EXPECT_EQ(stored.port, "8080");
-    EXPECT_EQ(stored.account, "me");
-    EXPECT_EQ(stored.password, "pw");
+    EXPECT_EQ(stored.ip, L"192.0.2.7");
+    EXPECT_EQ(stored.port, L"8080");
+    EXPECT_EQ(stored.account, L"me");
+    EXPECT_EQ(stored.password, L"pw");
 
     // Entering the page again hides the tip; unticking saves at once and does not show it.
     windows.Click(updaterdriver::kReturnButton);
@@ -517,10 +559,224 @@ TEST(MainFrame, SaveButtonAndSavingFollowTheAddressThePortAndTheBox)
     windows.Click(updaterdriver::kUseProxyBox);
     EXPECT_FALSE(save->IsEnabled());
     EXPECT_FALSE(tip->IsVisible());
-    stored = ReadProxySettingsFile(ToNarrow(settings.c_str()));
+    stored = ReadProxySettingsFile(settings);
     EXPECT_FALSE(stored.useProxy);
-    EXPECT_EQ(stored.port, "8080");
+    EXPECT_EQ(stored.port, L"8080");
     DeleteFileW(settings.c_str());
+}
+
+// The settings file of the per-user folder, removed before and after a test.
+class ScopedSettingsFile {
+public:
+    ScopedSettingsFile() : m_path(GetTargetFolder() + L"\\installer.ini") { Remove(); }
+    ~ScopedSettingsFile() { Remove(); }
+    ScopedSettingsFile(const ScopedSettingsFile&) = delete;
+    ScopedSettingsFile& operator=(const ScopedSettingsFile&) = delete;
+
+    const std::wstring& Path() const { return m_path; }
+    void Remove() const
+    {
+        DeleteFileW(m_path.c_str());
+        RemoveDirectoryW(m_path.c_str());
+    }
+
+private:
+    std::wstring m_path;
+};
+
+// The tip label's text without its mark-up is what a user reads.
+std::wstring TipText(const UpdaterWindows& windows)
+{
+    return windows.Control(L"save_tip_lbl")->GetText().GetData();
+}
+
+// A save that cannot be written never says "saved": the tip tells of the
+// failure (in the window's language) and the store logs why. A save that
+// works again shows the saved tip again.
+TEST(MainFrame, ASaveThatCannotBeWrittenShowsTheFailureAndNeverTheSavedTip)
+{
+    const ScopedSettingsFile settings;
+    UpdaterWindows windows(96);
+    const std::wstring savedTip = TipText(windows);
+    const std::wstring failedTip = SaveFailedTextOf(SelectUiLanguage(GetUserDefaultUILanguage()));
+    ASSERT_NE(savedTip, failedTip);
+    Facet::CControlUI* tip = windows.Control(L"save_tip_lbl");
+    windows.Click(updaterdriver::kSettingsButton);
+    windows.Type(updaterdriver::kAddressField, L"192.0.2.7");
+    windows.Type(updaterdriver::kPortField, L"3128");
+    windows.Click(updaterdriver::kUseProxyBox);
+
+    // A folder where the file should be: it cannot be replaced.
+    settings.Remove();
+    ASSERT_TRUE(CreateDirectoryW(settings.Path().c_str(), nullptr));
+    testing::internal::CaptureStderr();
+    windows.Click(updaterdriver::kSaveButton);
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(tip->IsVisible());
+    EXPECT_EQ(TipText(windows), failedTip);
+    EXPECT_NE(log.find("I/O error while writing file: " + ToNarrow(settings.Path()) + " ("), std::string::npos) << log;
+    EXPECT_EQ(log.find("successfully"), std::string::npos) << log;
+
+    // Unticking saves at once: its failure shows too.
+    windows.Click(updaterdriver::kReturnButton);
+    windows.Click(updaterdriver::kSettingsButton);
+    EXPECT_FALSE(tip->IsVisible());
+    testing::internal::CaptureStderr();
+    windows.Click(updaterdriver::kUseProxyBox);
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(tip->IsVisible());
+    EXPECT_EQ(TipText(windows), failedTip);
+
+    settings.Remove();
+    windows.Click(updaterdriver::kUseProxyBox);
+    testing::internal::CaptureStderr();
+    windows.Click(updaterdriver::kSaveButton);
+    log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(TipText(windows), savedTip);
+    EXPECT_NE(log.find("New configuration successfully written to: "), std::string::npos) << log;
+    EXPECT_EQ(ReadProxySettingsFile(settings.Path()).ip, L"192.0.2.7");
+}
+
+// The failure text of each language set names the failure, never the success.
+TEST(UiLanguage, EverySetHasItsOwnSaveFailureText)
+{
+    EXPECT_EQ(std::wstring(SaveFailedTextOf(0)),
+              L"<b><c #FFEE4545>\u4FDD\u5B58\u5931\u8D25\uFF0C\u8BBE\u7F6E\u672A\u80FD\u5199\u5165\u6587\u4EF6</c></b>");
+    EXPECT_EQ(std::wstring(SaveFailedTextOf(1)),
+              L"<b><c #FFEE4545>\u4FDD\u5B58\u5931\u6557\uFF0C\u8A2D\u7F6E\u672A\u80FD\u5BEB\u5165\u6587\u4EF6</c></b>");
+    EXPECT_EQ(std::wstring(SaveFailedTextOf(2)), L"<b><c #FFEE4545>Not saved: the settings file cannot be written</c></b>");
+    EXPECT_EQ(std::wstring(SaveFailedTextOf(3)), std::wstring(SaveFailedTextOf(2)));
+    EXPECT_EQ(std::wstring(FieldFullTextOf(1)), L"<b>\u6BCF\u6B04\u6700\u591A 255 \u500B\u5B57\u5143</b>");
+    EXPECT_EQ(std::wstring(FieldFullTextOf(2)), L"<b>A field takes at most 255 characters</b>");
+    EXPECT_NE(std::wstring(FieldFullTextOf(0)), std::wstring(SaveFailedTextOf(0)));
+}
+
+// Chinese and characters no ANSI code page of the machine holds, typed on the
+// page, reach the attempt as typed, survive the save and come back on the
+// next start; the file holds them in UTF-8.
+TEST(MainFrame, TextTypedOnThePageReachesTheAttemptTheFileAndTheNextStartExactly)
+{
+    const ScopedSettingsFile settings;
+    const std::wstring address = L"\u4EE3\u7406.example";
+    const std::wstring account = L"\u5F20\u4F1F\u0141\u0100";
+    const std::wstring password = L"\u5BC6\u7801\U0001F511\u00E9";
+    {
+        UpdaterWindows windows(96);
+        windows.Click(updaterdriver::kSettingsButton);
+        windows.Type(updaterdriver::kAddressField, address);
+        windows.Type(updaterdriver::kPortField, L"3128");
+        windows.Type(updaterdriver::kAccountField, account);
+        windows.Type(updaterdriver::kPasswordField, password);
+        windows.Click(updaterdriver::kUseProxyBox);
+        // What an attempt started now is given, before any save.
+        const ProxySettings attempt = windows.Frame().ProxyFromPage();
+        EXPECT_TRUE(attempt.useProxy);
+        EXPECT_EQ(attempt.ip, address);
+        EXPECT_EQ(attempt.account, account);
+        EXPECT_EQ(attempt.password, password);
+        testing::internal::CaptureStderr();
+        windows.Click(updaterdriver::kSaveButton);
+        testing::internal::GetCapturedStderr();
+    }
+    const std::string text = testsupport::ReadFileText(settings.Path());
+    EXPECT_NE(text.find("ip = \"" + ToUtf8(address) + "\""), std::string::npos) << text;
+    EXPECT_NE(text.find("account = \"" + ToUtf8(account) + "\""), std::string::npos) << text;
+    EXPECT_EQ(text.find('?'), std::string::npos) << text;
+
+    UpdaterWindows next(96);
+    next.Click(updaterdriver::kSettingsButton);
+    EXPECT_EQ(updaterdriver::TextOf(next.Main(), updaterdriver::kAddressField), address);
+    EXPECT_EQ(updaterdriver::TextOf(next.Main(), updaterdriver::kAccountField), account);
+    EXPECT_EQ(updaterdriver::TextOf(next.Main(), updaterdriver::kPasswordField), password);
+    EXPECT_EQ(next.Frame().ProxyFromPage().password, password);
+    Pump();
+}
+
+// A settings file an earlier updater wrote in the ANSI code page fills the page.
+TEST(MainFrame, AnAnsiSettingsFileOfAnEarlierUpdaterStillFillsThePage)
+{
+    const ScopedSettingsFile settings;
+    const std::wstring account = L"Jos\u00E9";
+    if (ToWide(ToNarrow(account)) != account)
+        GTEST_SKIP() << "code page " << GetACP() << " lacks the text";
+    testsupport::WriteFileText(settings.Path(), "usingProxy = 1\r\nip = \"proxy.example\"\r\nport = \"80\"\r\naccount = \"" +
+                                                    ToNarrow(account) + "\"\r\n");
+    UpdaterWindows windows(96);
+    windows.Click(updaterdriver::kSettingsButton);
+    EXPECT_EQ(updaterdriver::TextOf(windows.Main(), updaterdriver::kAccountField), account);
+    EXPECT_TRUE(windows.Control(L"btn_saveProxy")->IsEnabled());
+    Pump();
+}
+
+// A port is 1 to 65535: with any other the save button stays disabled, and an
+// address that carries a port of its own does not count as one either.
+TEST(MainFrame, SavingNeedsAPortFrom1To65535AndAnAddressWithoutAPort)
+{
+    const ScopedSettingsFile settings;
+    UpdaterWindows windows(96);
+    Facet::CControlUI* save = windows.Control(L"btn_saveProxy");
+    windows.Click(updaterdriver::kSettingsButton);
+    windows.Click(updaterdriver::kUseProxyBox);
+    windows.Type(updaterdriver::kAddressField, L"192.0.2.7");
+    for (const wchar_t* port : {L"0", L"65536", L"70000", L"-1", L"abc", L"", L"80 80"}) {
+        windows.Type(updaterdriver::kPortField, port);
+        EXPECT_FALSE(save->IsEnabled()) << ToNarrow(port);
+    }
+    for (const wchar_t* port : {L"1", L"65535", L"3128"}) {
+        windows.Type(updaterdriver::kPortField, port);
+        EXPECT_TRUE(save->IsEnabled()) << ToNarrow(port);
+    }
+    windows.Type(updaterdriver::kAddressField, L"192.0.2.7:8080");
+    EXPECT_FALSE(save->IsEnabled());
+    Pump();
+}
+
+// A saved proxy whose port is not usable is never replaced by another port:
+// the attempt fails at once, with a line saying why.
+TEST(MainFrame, AnAttemptThroughAnUnusablePortFailsAndConnectsNowhere)
+{
+    const ScopedSettingsFile settings;
+    for (const wchar_t* port : {L"70000", L"0", L"abc"}) {
+        ProxySettings saved;
+        saved.useProxy = true;
+        saved.ip = L"127.0.0.1";
+        saved.port = port;
+        testing::internal::CaptureStderr();
+        WriteProxySettingsFile(settings.Path(), saved);
+        testing::internal::GetCapturedStderr();
+        UpdaterWindows windows(96);
+        EXPECT_FALSE(windows.Control(L"btn_saveProxy")->IsEnabled());
+        testing::internal::CaptureStdout();
+        windows.Frame().StartDownload();
+        const std::string log = testing::internal::GetCapturedStdout();
+        Pump();
+        EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
+        EXPECT_EQ(log, "download last error proxy : the address or the port (1 to 65535) is not usable: \"127.0.0.1\" \"" +
+                           ToNarrow(port) + "\"\n");
+    }
+}
+
+// Each field takes at most 255 characters: typing stops there, as in any
+// limited edit box, and the tip under the fields says why.
+TEST(MainFrame, ProxyFieldsStopAcceptingInputAt255CharactersAndSaySo)
+{
+    UpdaterWindows windows(96);
+    Facet::CControlUI* tip = windows.Control(L"save_tip_lbl");
+    const std::wstring fullTip = FieldFullTextOf(SelectUiLanguage(GetUserDefaultUILanguage()));
+    const POINT fields[] = {updaterdriver::kAddressField, updaterdriver::kPortField, updaterdriver::kAccountField,
+                            updaterdriver::kPasswordField};
+    for (const POINT& field : fields) {
+        windows.Click(updaterdriver::kSettingsButton);
+        windows.Type(field, std::wstring(255, L'\u4E2D'));
+        EXPECT_FALSE(tip->IsVisible()) << "a field that is just full refused nothing";
+        windows.Type(field, std::wstring(300, L'\u4E2D'));
+        EXPECT_EQ(updaterdriver::TextOf(windows.Main(), field), std::wstring(255, L'\u4E2D'));
+        EXPECT_TRUE(tip->IsVisible());
+        EXPECT_EQ(TipText(windows), fullTip);
+        windows.Click(updaterdriver::kReturnButton);
+    }
+    EXPECT_EQ(windows.Frame().ProxyFromPage().password, std::wstring(255, L'\u4E2D'));
+    Pump();
 }
 
 // Saved settings fill the page at start, and a ticked box with a full address enables saving.
@@ -529,11 +785,11 @@ TEST(MainFrame, SavedSettingsFillThePage)
     const std::wstring settings = GetTargetFolder() + L"\\installer.ini";
     ProxySettings saved;
     saved.useProxy = true;
-    saved.ip = "proxy.example";
-    saved.port = "80";
-    saved.account = "DOMAIN\\user";
-    saved.password = "pa\"ss";
-    WriteProxySettingsFile(ToNarrow(settings.c_str()), saved);
+    saved.ip = L"proxy.example";
+    saved.port = L"80";
+    saved.account = L"DOMAIN\\user";
+    saved.password = L"pa\"ss";
+    WriteProxySettingsFile(settings, saved);
     UpdaterWindows windows(96);
     windows.Click(updaterdriver::kSettingsButton);
     EXPECT_TRUE(windows.Control(L"btn_saveProxy")->IsEnabled());
@@ -672,6 +928,50 @@ TEST(MainFrame, TheFrameworksOwnMessagesLeaveThePageAlone)
     PostMessageW(windows.Main(), Facet::WM_FACET_ASYNC_NOTIFY, 0, 0);
     Pump();
     EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+}
+
+// Records the notifications of one type that reach it.
+class NotificationRecorder : public Facet::INotifyUI {
+public:
+    explicit NotificationRecorder(const wchar_t* type) : m_type(type) {}
+    void Notify(Facet::TNotifyUI& msg) override
+    {
+        if (msg.sType == m_type.c_str())
+            ++m_count;
+    }
+    int Count() const { return m_count; }
+
+private:
+    std::wstring m_type;
+    int m_count = 0;
+};
+
+// A notification queued through the framework, and a control taken out of a
+// container (whose clean-up the framework queues the same way), travel as the
+// framework's own posted message: the page stays, and the notification arrives.
+TEST(MainFrame, AQueuedNotificationIsDeliveredAndLeavesThePageAlone)
+{
+    UpdaterWindows windows(96);
+    NotificationRecorder recorder(L"queuedcheck");
+    windows.Manager()->AddNotifier(&recorder);
+    for (int page : {mainFrame::kDownloadPage, mainFrame::kProxyPage}) {
+        if (page == mainFrame::kProxyPage)
+            windows.Click(updaterdriver::kSettingsButton);
+        ASSERT_EQ(windows.Page(), page);
+        windows.Manager()->SendNotify(windows.Control(L"prs_down"), L"queuedcheck", 0, 0, true);
+        Pump();
+        EXPECT_EQ(windows.Page(), page);
+    }
+    EXPECT_EQ(recorder.Count(), 2);
+
+    auto* row = static_cast<Facet::CContainerUI*>(windows.Control(L"bk_layout")->GetInterface(L"Container"));
+    ASSERT_NE(row, nullptr);
+    auto* extra = new Facet::CControlUI;
+    ASSERT_TRUE(row->Add(extra));
+    ASSERT_TRUE(row->Remove(extra));
+    Pump();
+    EXPECT_EQ(windows.Page(), mainFrame::kProxyPage);
+    windows.Manager()->RemoveNotifier(&recorder);
 }
 
 TEST(MainFrame, IconButtonsHaveNamesForAssistiveTechnologyInEverySet)

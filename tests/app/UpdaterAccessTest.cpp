@@ -60,9 +60,9 @@ protected:
         settings_ = GetTargetFolder() + L"\\installer.ini";
         ProxySettings proxy;
         proxy.useProxy = true;
-        proxy.ip = "127.0.0.1";
-        proxy.port = std::to_string(proxy_.Port());
-        WriteProxySettingsFile(ToNarrow(settings_.c_str()), proxy);
+        proxy.ip = L"127.0.0.1";
+        proxy.port = std::to_wstring(proxy_.Port());
+        WriteProxySettingsFile(settings_, proxy);
         ASSERT_TRUE(updater_.Started());
         ASSERT_TRUE(updater_.WaitForPage(kDownloadPage, kWaitMs));
         ASSERT_TRUE(proxy_.WaitForConnections(1, kWaitMs)) << "the first attempt did not reach the proxy";
@@ -138,7 +138,7 @@ protected:
         return FocusName() == name;
     }
 
-    ProxySettings Saved() const { return ReadProxySettingsFile(ToNarrow(settings_.c_str())); }
+    ProxySettings Saved() const { return ReadProxySettingsFile(settings_); }
 
     ComApartment apartment_;
     StallingProxy proxy_;
@@ -274,9 +274,9 @@ TEST_F(UpdaterAccessTest, RetryProxySaveAndReturnAreDoneWithKeysAlone)
     ASSERT_TRUE(PumpUntil([&] { return bool(Find(L"Changes saved, ready to use", ROLE_SYSTEM_STATICTEXT)); }))
         << "return did not save";
     const ProxySettings saved = Saved();
-    EXPECT_EQ(saved.account, "keys");
+    EXPECT_EQ(saved.account, L"keys");
     EXPECT_TRUE(saved.useProxy);
-    EXPECT_EQ(saved.port, std::to_string(proxy_.Port()));
+    EXPECT_EQ(saved.port, std::to_wstring(proxy_.Port()));
 
     // Escape goes back to the retry page, whose retry starts a new attempt.
     Press(VK_ESCAPE);

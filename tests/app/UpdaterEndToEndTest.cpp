@@ -564,10 +564,10 @@ TEST_F(UpdaterEndToEndTest, ProxyTypedOnThePageIsUsedWithoutBeingSaved)
     ExpectInstallerStartedByteForByte(updater);
     EXPECT_GT(netrig::TunnelsOpenedBy(L"proxy"), tunnels) << "the download did not go through the proxy";
     // Ticking the box and typing saved nothing.
-    const ProxySettings stored = ReadProxySettingsFile(ToNarrow(settings_.c_str()));
+    const ProxySettings stored = ReadProxySettingsFile(settings_);
     EXPECT_FALSE(stored.useProxy);
-    EXPECT_EQ(stored.ip, "");
-    EXPECT_EQ(stored.port, "");
+    EXPECT_EQ(stored.ip, L"");
+    EXPECT_EQ(stored.port, L"");
 }
 
 // The account goes to the authenticating proxy alone: a wrong or missing one
@@ -663,7 +663,7 @@ TEST_F(UpdaterEndToEndTest, ProxySettingsSavedOnThePageAreKeptAndUsedByTheNextSt
         TypeOnProxyPage(updater, kAccountField, L"proxyuser");
         TypeOnProxyPage(updater, kPasswordField, L"Secr3t-pass");
         Click(main, kSaveButton);
-        EXPECT_EQ(ReadProxySettingsFile(ToNarrow(settings_.c_str())).password, "Secr3t-pass");
+        EXPECT_EQ(ReadProxySettingsFile(settings_).password, L"Secr3t-pass");
         CloseUpdater(updater);
     }
     {
@@ -780,10 +780,86 @@ TEST_F(UpdaterEndToEndTest, SettingsAreNeverReadOrWrittenThroughALink)
 
     EXPECT_EQ(ReadFileText(outside.Path() + L"\\settings.ini"), outsideSettings);
     outside.ExpectWhole();
-    EXPECT_EQ(ReadProxySettingsFile(ToNarrow(settings_.c_str())).ip, "192.0.2.44");
+    EXPECT_EQ(ReadProxySettingsFile(settings_).ip, L"192.0.2.44");
     // Not the updater's: still there, still leading to the outside file.
     EXPECT_EQ(ReadFileText(settings_ + L".tmp"), ReadFileText(outside.File()));
     testsupport::RemoveLink(settings_ + L".tmp");
+}
+
+// A file an earlier updater wrote in the ANSI code page fills the page; text
+// in Chinese and in letters outside that code page, typed on the page, is
+// saved in UTF-8 and comes back exactly on the next start.
+TEST_F(UpdaterEndToEndTest, TextOutsideTheAnsiCodePageSurvivesASaveAndTheNextStart)
+{
+    const std::wstring legacy = L"Jos\u00E9";
+    const bool ansiHasIt = ToWide(ToNarrow(legacy)) == legacy;
+    WriteFileText(settings_, "usingProxy = 0\r\nip = \"127.0.0.1\"\r\nport = \"3128\"\r\naccount = \"" +
+                                 (ansiHasIt ? ToNarrow(legacy) : std::string("ascii")) + "\"\r\n");
+    const std::wstring address = L"\u4EE3\u7406.example";
+    const std::wstring account = L"\u5F20\u4F1F \u0141ukasz \u0100";
+    const std::wstring password = L"\u5BC6\u7801\u00E9\U0001F511";
+    {
+        UpdaterProcess updater;
+        ASSERT_TRUE(updater.Started());
+        ASSERT_TRUE(updater.WaitForPage(kRetryPage, 60000));
+        OpenProxyPage(updater);
+        if (ansiHasIt) {
+            EXPECT_EQ(TextOf(updater.MainWindow(), kAccountField), legacy);
+        }
+        Click(updater.MainWindow(), kUseProxyBox);
+        TypeOnProxyPage(updater, kAddressField, address);
+        TypeOnProxyPage(updater, kAccountField, account);
+        TypeOnProxyPage(updater, kPasswordField, password);
+        Click(updater.MainWindow(), kSaveButton);
+        CloseUpdater(updater);
+    }
+    EXPECT_NE(SettingsText().find("account = \"" + ToUtf8(account) + "\""), std::string::npos) << SettingsText();
+    {
+        UpdaterProcess updater;
+        ASSERT_TRUE(updater.Started());
+        ASSERT_TRUE(updater.WaitForPage(kRetryPage, 60000));
+        OpenProxyPage(updater);
+        EXPECT_EQ(TextOf(updater.MainWindow(), kAddressField), address);
+        EXPECT_EQ(TextOf(updater.MainWindow(), kAccountField), account);
+        EXPECT_EQ(TextOf(updater.MainWindow(), kPasswordField), password);
+        CloseUpdater(updater);
+    }
+}
+
+// A 10 MB installer.ini, one long value or many small settings, is far larger
+// than any settings file: the window comes up with its controls and answers
+// at once, the page shows the defaults, and the file stays as it is until the
+// user saves.
+TEST_F(UpdaterEndToEndTest, AHugeSettingsFileLeavesTheWindowUsableAndTheFileUntouched)
+{
+    const size_t size = 10 * 1024 * 1024;
+    std::string manySettings;
+    for (int i = 0; manySettings.size() < size; ++i)
+        manySettings += "setting" + std::to_string(i) + " = \"value of setting " + std::to_string(i) + "\"\n";
+    const std::string oneLongValue = "usingProxy = 1\nport = \"3128\"\nip = \"" + std::string(size, 'a') + "\"\n";
+    for (const std::string* text : {&oneLongValue, static_cast<const std::string*>(&manySettings)}) {
+        SCOPED_TRACE(text == &oneLongValue ? "one long value" : "many small settings");
+        WriteFileText(settings_, *text);
+        UpdaterProcess updater;
+        ASSERT_TRUE(updater.Started());
+        ASSERT_TRUE(updater.WaitForPage(kRetryPage, 60000)) << "the window did not come up";
+        OpenProxyPage(updater);
+        EXPECT_EQ(TextOf(updater.MainWindow(), kAddressField), L"");
+        EXPECT_EQ(TextOf(updater.MainWindow(), kPortField), L"");
+        if (text == &manySettings) {
+            // Saving replaces the file with the settings of the page.
+            Click(updater.MainWindow(), kUseProxyBox);
+            TypeOnProxyPage(updater, kAddressField, L"192.0.2.8");
+            TypeOnProxyPage(updater, kPortField, L"3128");
+            Click(updater.MainWindow(), kSaveButton);
+            CloseUpdater(updater);
+            EXPECT_EQ(ReadProxySettingsFile(settings_).ip, L"192.0.2.8");
+            EXPECT_LT(SettingsText().size(), 200u);
+            continue;
+        }
+        CloseUpdater(updater);
+        EXPECT_TRUE(SettingsText() == *text) << "the file changed without a save";
+    }
 }
 
 // A removal of many files takes as long as it takes: the installer starts only

@@ -222,8 +222,11 @@ TEST_F(EditWindow, MaxCharLimitsTheNativeText)
     const HWND native = edit->GetNativeEditHWND();
     ASSERT_NE(native, nullptr);
     EXPECT_EQ(SendMessageW(native, EM_GETLIMITTEXT, 0, 0), 5);
+    notes.Clear();
     Type(native, L"1234567");
     EXPECT_EQ(edit->GetText(), L"12345");
+    // Each refused character is reported, so the field can show that it is full.
+    EXPECT_EQ(notes.Count(L"maxtext"), 2);
     edit->SetMaxChar(3);
     EXPECT_EQ(SendMessageW(native, EM_GETLIMITTEXT, 0, 0), 3);
 }

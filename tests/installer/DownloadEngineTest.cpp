@@ -2,6 +2,7 @@
 #include "WinHttpCalls.h"
 
 #include "NetRig.h"
+#include "TextConvert.h"
 
 #include "TextConvert.h"
 
@@ -112,10 +113,10 @@ protected:
     {
         ProxySettings proxy;
         proxy.useProxy = true;
-        proxy.ip = "127.0.0.1";
-        proxy.port = port;
-        proxy.account = std::move(account);
-        proxy.password = std::move(password);
+        proxy.ip = L"127.0.0.1";
+        proxy.port = ToWide(port);
+        proxy.account = ToWide(account);
+        proxy.password = ToWide(password);
         return proxy;
     }
 

@@ -2,7 +2,8 @@
 // a painted control (background, state image, its text or a tip text). With
 // the focus it places a native edit window (CEditWnd) over its text area and
 // lets the platform do the editing; every change of the native text is copied
-// back and announced as "textchanged", and the return key as "return".
+// back and announced as "textchanged", the return key as "return", and input
+// refused because the field holds its most characters (maxchar) as "maxtext".
 #pragma once
 
 #include <windows.h>

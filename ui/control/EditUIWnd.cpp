@@ -202,6 +202,12 @@ LRESULT CEditWnd::Dispatch(UINT uMsg, WPARAM wParam, LPARAM lParam)
     case kReflectedCommand:
         if (HIWORD(wParam) == EN_CHANGE)
             return OnEditChanged();
+        // The field is full: input beyond its limit was refused. The owner
+        // hears of it, so that the refusal can be shown rather than silent.
+        if (HIWORD(wParam) == EN_MAXTEXT) {
+            NotifyOwner(L"maxtext");
+            return 0;
+        }
         if (HIWORD(wParam) == EN_UPDATE) {
             ::InvalidateRect(m_hWnd, nullptr, FALSE);
             return 0;
