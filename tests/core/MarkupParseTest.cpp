@@ -349,3 +349,107 @@ TEST(MarkupParse, FailedLoadReplacesAnEarlierDocument)
     EXPECT_FALSE(markup.GetRoot().IsValid());
     EXPECT_EQ(ErrorMessage(markup), L"Error while parsing attributes");
 }
+
+namespace {
+
+struct PlaceCase
+{
+    const wchar_t* xml;
+    int line;
+    int column;
+};
+
+TEST(MarkupParse, ErrorsCarryTheLineAndColumnWhereTheParseStopped)
+{
+    const PlaceCase cases[] = {
+        {L"  x<Window/>", 1, 3},
+        {L"<A/>\njunk", 2, 1},
+        // A newline right after a name and one inside a value with entities
+        // before it are counted although the parse overwrites or moves them.
+        {L"<Window\n  size=\"1,1\"\n  caption='0'/>", 3, 11},
+        {L"<A t=\"&amp;&lt;\n\"\n b c=\"1\"/>", 3, 4},
+        {L"<A>\r\n  <B>\r\n  </C>\r\n</A>", 3, 5},
+        // At the end of the text: the place after its last character.
+        {L"<A>\n<B>\n<C/>", 3, 5},
+        {L"<A b=\"1", 1, 8},
+        {L"<A>x</A x>", 1, 10},
+    };
+    for (const PlaceCase& c : cases) {
+        CMarkup markup;
+        EXPECT_FALSE(markup.Load(c.xml)) << c.xml;
+        EXPECT_EQ(c.line, markup.GetLastErrorLine()) << c.xml;
+        EXPECT_EQ(c.column, markup.GetLastErrorColumn()) << c.xml;
+    }
+
+    // A good load, and a failure that names no text, have no place.
+    CMarkup markup;
+    ASSERT_FALSE(markup.Load(L"\n\n<A b>"));
+    ASSERT_EQ(3, markup.GetLastErrorLine());
+    ASSERT_TRUE(markup.Load(L"<A/>"));
+    EXPECT_EQ(0, markup.GetLastErrorLine());
+    EXPECT_EQ(0, markup.GetLastErrorColumn());
+    ASSERT_FALSE(markup.Load(nullptr));
+    EXPECT_EQ(0, markup.GetLastErrorLine());
+}
+
+TEST(MarkupParse, ErrorPlacesFromBytesCountTheDecodedText)
+{
+    // UTF-8 with a byte-order mark and a two-byte character before the error:
+    // columns count characters, not bytes, and the mark is no character.
+    const std::string utf8 = "\xEF\xBB\xBF<A t=\"\xC3\xA9\"\n  u=\"\xC3\xA9\" v>";
+    CMarkup markup;
+    ASSERT_FALSE(markup.LoadFromMem(reinterpret_cast<unsigned char*>(const_cast<char*>(utf8.data())),
+                                    static_cast<unsigned long>(utf8.size())));
+    EXPECT_EQ(L"Error while parsing attributes", ErrorMessage(markup));
+    EXPECT_EQ(2, markup.GetLastErrorLine());
+    EXPECT_EQ(10, markup.GetLastErrorColumn());
+
+    std::string utf16 = "\xFF\xFE";
+    for (const wchar_t c : std::wstring(L"<A>\n<B x=1/></A>")) {
+        utf16 += static_cast<char>(c & 0xFF);
+        utf16 += static_cast<char>(c >> 8);
+    }
+    ASSERT_FALSE(markup.LoadFromMem(reinterpret_cast<unsigned char*>(&utf16[0]),
+                                    static_cast<unsigned long>(utf16.size()), 1));
+    EXPECT_EQ(L"Expected attribute value", ErrorMessage(markup));
+    EXPECT_EQ(2, markup.GetLastErrorLine());
+    EXPECT_EQ(6, markup.GetLastErrorColumn());
+}
+
+TEST(MarkupParse, NodesTellWhereTheyStandWhenTheDocumentKeepsLinePositions)
+{
+    const wchar_t xml[] = L"<?xml version=\"1.0\"?>\r\n<Window size=\"1,2\">\n"
+                          L"\t<Button\n   name=\"a&amp;b\" text=\"x\"/>\n</Window>";
+    CMarkup plain;
+    ASSERT_TRUE(plain.Load(xml));
+    int line = -1;
+    int column = -1;
+    EXPECT_FALSE(plain.GetRoot().GetPosition(line, column));
+
+    CMarkup markup;
+    markup.SetKeepLinePositions();
+    ASSERT_TRUE(markup.Load(xml));
+    CMarkupNode root = markup.GetRoot();
+    ASSERT_TRUE(root.GetPosition(line, column));
+    EXPECT_EQ(2, line);
+    EXPECT_EQ(2, column);
+    ASSERT_TRUE(root.GetAttributePosition(0, line, column));
+    EXPECT_EQ(2, line);
+    EXPECT_EQ(9, column);
+
+    CMarkupNode button = root.GetChild();
+    ASSERT_TRUE(button.GetPosition(line, column));
+    EXPECT_EQ(3, line);
+    EXPECT_EQ(3, column);
+    ASSERT_TRUE(button.GetAttributePosition(1, line, column));
+    EXPECT_STREQ(L"text", button.GetAttributeName(1));
+    EXPECT_EQ(4, line);
+    EXPECT_EQ(19, column);
+    EXPECT_FALSE(button.GetAttributePosition(2, line, column));
+
+    // Released with the document.
+    markup.Release();
+    EXPECT_FALSE(markup.GetLineColumn(0, line, column));
+}
+
+} // namespace

@@ -154,3 +154,56 @@ TEST(ResourceTables, HslValuesAreClampedAndAdjustHslImages)
 }
 
 } // namespace
+
+namespace {
+
+// Every window attribute with its value, and which names are read in any case.
+TEST(WindowAttributes, EachNameSetsItsValueWithItsCaseRule)
+{
+    TestWindow window;
+    CPaintManagerUI& manager = window.manager;
+    manager.SetWindowAttributeList(L"SIZE=\"300,200\" SizeBox=\"1,2,3,4\" CAPTION=\"0,0,0,30\" "
+                                   L"RoundCorner=\"5,6\" MinInfo=\"50,40\" MAXINFO=\"800,600\" "
+                                   L"ShowDirty=\"TRUE\" OPACITY=\"200\" DisabledFontColor=\"#FF010101\" "
+                                   L"DEFAULTFONTCOLOR=\"#FF020202\" LinkFontColor=\"#FF030303\" "
+                                   L"LINKHOVERFONTCOLOR=\"#FF040404\" SelectedColor=\"#FF050505\"");
+    EXPECT_EQ(300, manager.GetInitSize().cx);
+    EXPECT_EQ(4, manager.GetSizeBox().bottom);
+    EXPECT_EQ(30, manager.GetCaptionRect().bottom);
+    EXPECT_EQ(6, manager.GetRoundCorner().cy);
+    EXPECT_EQ(40, manager.GetMinInfo().cy);
+    EXPECT_EQ(800, manager.GetMaxInfo().cx);
+    EXPECT_TRUE(manager.IsShowUpdateRect());
+    EXPECT_EQ(200, manager.GetOpacity());
+    EXPECT_EQ(0xFF010101u, manager.GetDefaultDisabledColor());
+    EXPECT_EQ(0xFF020202u, manager.GetDefaultFontColor());
+    EXPECT_EQ(0xFF030303u, manager.GetDefaultLinkFontColor());
+    EXPECT_EQ(0xFF040404u, manager.GetDefaultLinkHoverFontColor());
+    EXPECT_EQ(0xFF050505u, manager.GetDefaultSelectedBkColor());
+    EXPECT_EQ(nullptr, manager.GetWindowCustomAttribute(L"SIZE"));
+
+    // These four are read in lower case only; other spellings are kept as custom attributes.
+    manager.SetWindowAttributeList(L"NoActivate=\"true\" LayeredOpacity=\"9\" LayeredImage=\"a.png\" BkTrans=\"true\"");
+    EXPECT_FALSE(manager.IsNoActivate());
+    EXPECT_FALSE(manager.IsLayered());
+    EXPECT_STREQ(L"true", manager.GetWindowCustomAttribute(L"NoActivate"));
+    EXPECT_STREQ(L"9", manager.GetWindowCustomAttribute(L"LayeredOpacity"));
+    EXPECT_STREQ(L"a.png", manager.GetWindowCustomAttribute(L"LayeredImage"));
+    EXPECT_STREQ(L"true", manager.GetWindowCustomAttribute(L"BkTrans"));
+
+    manager.SetWindowAttributeList(L"noactivate=\"TRUE\" layeredopacity=\"90\" layeredimage=\"b.png\"");
+    EXPECT_TRUE(manager.IsNoActivate());
+    EXPECT_EQ(90, manager.GetLayeredOpacity());
+    EXPECT_TRUE(manager.IsLayered());
+    EXPECT_STREQ(L"b.png", manager.GetLayeredImage());
+}
+
+TEST(WindowAttributes, BkTransMakesTheWindowLayered)
+{
+    TestWindow window;
+    window.manager.SetWindowAttribute(L"bktrans", L"false");
+    EXPECT_TRUE(window.manager.IsLayered());
+    EXPECT_EQ(nullptr, window.manager.GetWindowCustomAttribute(L"bktrans"));
+}
+
+} // namespace

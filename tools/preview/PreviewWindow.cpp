@@ -1,9 +1,12 @@
 #include "PreviewWindow.h"
 
+#include "core/DpiManager.h"
+#include "layout/TabLayoutUI.h"
+
 namespace preview {
 
-PreviewWindow::PreviewWindow(const std::wstring& skinName, const std::wstring& zipName, bool quitWhenDestroyed)
-    : m_skinName(skinName), m_zipName(zipName), m_quitWhenDestroyed(quitWhenDestroyed)
+PreviewWindow::PreviewWindow(const PreviewOptions& options, bool quitWhenDestroyed)
+    : m_options(options), m_quitWhenDestroyed(quitWhenDestroyed)
 {
 }
 
@@ -20,17 +23,24 @@ Facet::CFacetString PreviewWindow::GetSkinDirectory()
 
 Facet::CFacetString PreviewWindow::GetSkinFileName()
 {
-    return Facet::CFacetString(m_skinName.c_str());
+    return Facet::CFacetString(m_options.skinName.c_str());
 }
 
 Facet::FacetSkinResourceType PreviewWindow::GetResourceType() const
 {
-    return m_zipName.empty() ? Facet::FACET_SKIN_FILE : Facet::FACET_SKIN_ZIP;
+    return m_options.zipName.empty() ? Facet::FACET_SKIN_FILE : Facet::FACET_SKIN_ZIP;
 }
 
 Facet::CFacetString PreviewWindow::GetZIPFileName() const
 {
-    return Facet::CFacetString(m_zipName.c_str());
+    return Facet::CFacetString(m_options.zipName.c_str());
+}
+
+void PreviewWindow::InitWindow()
+{
+    WindowImplBase::InitWindow();
+    SelectPages();
+    FitToScale();
 }
 
 void PreviewWindow::OnFinalMessage(HWND hWnd)
@@ -38,6 +48,45 @@ void PreviewWindow::OnFinalMessage(HWND hWnd)
     WindowImplBase::OnFinalMessage(hWnd);
     if (m_quitWhenDestroyed)
         ::PostQuitMessage(0);
+}
+
+void PreviewWindow::SetQuitWhenDestroyed(bool quit)
+{
+    m_quitWhenDestroyed = quit;
+}
+
+const std::vector<std::wstring>& PreviewWindow::GetSelectionProblems() const
+{
+    return m_selectionProblems;
+}
+
+void PreviewWindow::SelectPages()
+{
+    m_selectionProblems.clear();
+    for (const TabSelection& selection : m_options.selections) {
+        Facet::CControlUI* control = m_pm.FindControl(selection.layoutName.c_str());
+        auto* tabs = control != nullptr ? static_cast<Facet::CTabLayoutUI*>(control->GetInterface(L"TabLayout"))
+                                         : nullptr;
+        if (tabs == nullptr) {
+            m_selectionProblems.push_back(L"--select: the skin has no tab layout named \"" + selection.layoutName +
+                                          L"\"");
+        } else if (!tabs->SelectItem(selection.page, false)) {
+            m_selectionProblems.push_back(L"--select: \"" + selection.layoutName + L"\" has no page " +
+                                          std::to_wstring(selection.page) + L" (it has " +
+                                          std::to_wstring(tabs->GetCount()) + L")");
+        }
+    }
+}
+
+void PreviewWindow::FitToScale()
+{
+    RECT client = {};
+    if (!::GetClientRect(m_hWnd, &client))
+        return;
+    const double scale = Facet::DpiManager::GetInstance()->GetWindowInchPex();
+    const int width = static_cast<int>(scale * (client.right - client.left));
+    const int height = static_cast<int>(scale * (client.bottom - client.top));
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace preview

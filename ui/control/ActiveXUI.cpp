@@ -45,20 +45,16 @@ bool CActiveXUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)
     return CControlUI::DoPaint(hDC, rcPaint, stopControl);
 }
 
-void CActiveXUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CActiveXUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    if (EqualsIgnoringCase(name, L"clsid"))
-        SetClsid(value);
-    else if (EqualsIgnoringCase(name, L"modulename"))
-        SetModuleName(value);
-    else if (EqualsIgnoringCase(name, L"delaycreate"))
-        SetDelayCreate(IsTrue(value));
-    else
-        CControlUI::SetAttribute(name, value);
+    using C = CActiveXUI;
+    static const TAttribute<CActiveXUI> kAttributes[] = {
+        {L"clsid", kValueText, [](C& c, const wchar_t* v) { c.SetClsid(v); }, kNameAnyCase},
+        {L"modulename", kValueText, [](C& c, const wchar_t* v) { c.SetModuleName(v); }, kNameAnyCase},
+        {L"delaycreate", kValueFlag, [](C& c, const wchar_t* v) { c.SetDelayCreate(IsTrue(v)); }, kNameAnyCase},
+    };
+    static const TAttributeTable table(kAttributes, &CControlUI::GetAttributeTable());
+    return table;
 }
 
 bool CActiveXUI::SetClsid(const wchar_t* clsid)

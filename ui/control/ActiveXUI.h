@@ -27,7 +27,7 @@ public:
     void DoInit() override;
     // With delayed creation the first paint asks for the component.
     bool DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
 
     // Stores the class id; false when `clsid` is not a class id in braces
     // (the text is kept either way).

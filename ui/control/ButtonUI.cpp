@@ -356,41 +356,27 @@ DWORD CButtonUI::GetFocusedTextColor() const
     return m_dwFocusedTextColor;
 }
 
-void CButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CButtonUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-
-    if (Equals(name, L"normalimage"))
-        SetNormalImage(value);
-    else if (Equals(name, L"hotimage"))
-        SetHotImage(value);
-    else if (Equals(name, L"pushedimage"))
-        SetPushedImage(value);
-    else if (Equals(name, L"focusedimage"))
-        SetFocusedImage(value);
-    else if (Equals(name, L"disabledimage"))
-        SetDisabledImage(value);
-    else if (Equals(name, L"foreimage"))
-        SetForeImage(value);
-    else if (Equals(name, L"hotforeimage"))
-        SetHotForeImage(value);
-    else if (Equals(name, L"fivestatusimage"))
-        SetFiveStatusImage(value);
-    else if (Equals(name, L"fadedelta"))
-        SetFadeAlphaDelta(static_cast<BYTE>(ReadInt(value)));
-    else if (Equals(name, L"hotbkcolor"))
-        SetHotBkColor(ReadColor(value));
-    else if (Equals(name, L"hottextcolor"))
-        SetHotTextColor(ReadColor(value));
-    else if (Equals(name, L"pushedtextcolor"))
-        SetPushedTextColor(ReadColor(value));
-    else if (Equals(name, L"focusedtextcolor"))
-        SetFocusedTextColor(ReadColor(value));
-    else
-        CLabelUI::SetAttribute(name, value);
+    using C = CButtonUI;
+    static const TAttribute<CButtonUI> kAttributes[] = {
+        {L"normalimage", kValueImage, [](C& c, const wchar_t* v) { c.SetNormalImage(v); }},
+        {L"hotimage", kValueImage, [](C& c, const wchar_t* v) { c.SetHotImage(v); }},
+        {L"pushedimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPushedImage(v); }},
+        {L"focusedimage", kValueImage, [](C& c, const wchar_t* v) { c.SetFocusedImage(v); }},
+        {L"disabledimage", kValueImage, [](C& c, const wchar_t* v) { c.SetDisabledImage(v); }},
+        {L"foreimage", kValueImage, [](C& c, const wchar_t* v) { c.SetForeImage(v); }},
+        {L"hotforeimage", kValueImage, [](C& c, const wchar_t* v) { c.SetHotForeImage(v); }},
+        {L"fivestatusimage", kValueImage, [](C& c, const wchar_t* v) { c.SetFiveStatusImage(v); }},
+        {L"fadedelta", kValueNumber,
+         [](C& c, const wchar_t* v) { c.SetFadeAlphaDelta(static_cast<BYTE>(ReadInt(v))); }},
+        {L"hotbkcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetHotBkColor(ReadColor(v)); }},
+        {L"hottextcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetHotTextColor(ReadColor(v)); }},
+        {L"pushedtextcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetPushedTextColor(ReadColor(v)); }},
+        {L"focusedtextcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetFocusedTextColor(ReadColor(v)); }},
+    };
+    static const TAttributeTable table(kAttributes, &CLabelUI::GetAttributeTable());
+    return table;
 }
 
 // -- Painting --

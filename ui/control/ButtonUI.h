@@ -41,7 +41,7 @@ public:
     // The fixed size with a fixed height; else the fixed width by the font's
     // height plus 8.
     SIZE EstimateSize(SIZE available) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
     void PaintText(HDC hDC) override;
     void PaintStatusImage(HDC hDC) override;
 

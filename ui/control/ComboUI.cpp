@@ -273,25 +273,37 @@ void CComboUI::PaintText(HDC hDC)
     item->DrawItemText(hDC, Inset(m_rcItem, m_rcTextPadding));
 }
 
-void CComboUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CComboUI::GetAttributeTable() const
 {
-    if (SetImageAttribute({{L"normalimage", &m_diNormal}, {L"hotimage", &m_diHot}, {L"pushedimage", &m_diPushed},
-                           {L"focusedimage", &m_diFocused}, {L"disabledimage", &m_diDisabled}},
-                          name, value)) {
-        Invalidate();
-    } else if (Equals(name, L"textpadding")) {
-        SetTextPadding(ReadScaledRect(value));
-    } else if (Equals(name, L"showtext")) {
-        SetShowText(IsTrue(value));
-    } else if (Equals(name, L"dropbox")) {
-        SetDropBoxAttributeList(value);
-    } else if (Equals(name, L"dropboxsize")) {
-        long v[2] = {0, 0};
-        ParseIntList(value, v, 2);
-        SetDropBoxSize(SIZE{ScaleByWindow(v[0]), ScaleByWindow(v[1])});
-    } else if (!m_ListInfo.SetAttribute(name, value)) {
-        CContainerUI::SetAttribute(name, value);
-    }
+    using C = CComboUI;
+    static const TAttribute<CComboUI> kAttributes[] = {
+        {L"normalimage", kValueImage, [](C& c, const wchar_t* v) { c.SetStateImage(c.m_diNormal, v); }},
+        {L"hotimage", kValueImage, [](C& c, const wchar_t* v) { c.SetStateImage(c.m_diHot, v); }},
+        {L"pushedimage", kValueImage, [](C& c, const wchar_t* v) { c.SetStateImage(c.m_diPushed, v); }},
+        {L"focusedimage", kValueImage, [](C& c, const wchar_t* v) { c.SetStateImage(c.m_diFocused, v); }},
+        {L"disabledimage", kValueImage, [](C& c, const wchar_t* v) { c.SetStateImage(c.m_diDisabled, v); }},
+        {L"textpadding", kValueNumbers, [](C& c, const wchar_t* v) { c.SetTextPadding(ReadScaledRect(v)); }},
+        {L"showtext", kValueFlag, [](C& c, const wchar_t* v) { c.SetShowText(IsTrue(v)); }},
+        {L"dropbox", kValueList, [](C& c, const wchar_t* v) { c.SetDropBoxAttributeList(v); }},
+        {L"dropboxsize", kValueNumbers,
+         [](C& c, const wchar_t* v) {
+             long n[2] = {0, 0};
+             ParseIntList(v, n, 2);
+             c.SetDropBoxSize(SIZE{ScaleByWindow(n[0]), ScaleByWindow(n[1])});
+         }},
+    };
+    // The item attributes of the drop-down's rows.
+    static const TPartAttributeTable<CControlUI, CComboUI, TListInfoUI> items(
+        TListInfoUI::GetAttributeTable(), [](C& c) -> TListInfoUI& { return c.m_ListInfo; }, nullptr,
+        &CContainerUI::GetAttributeTable());
+    static const TAttributeTable table(kAttributes, &items);
+    return table;
+}
+
+void CComboUI::SetStateImage(TDrawInfo& image, const wchar_t* description)
+{
+    image = TDrawInfo(description);
+    Invalidate();
 }
 
 // -- Drop-down --

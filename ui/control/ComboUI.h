@@ -55,7 +55,7 @@ public:
     void PaintStatusImage(HDC hDC) override;
     // The selected row's text inside the text padding.
     void PaintText(HDC hDC) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
 
     // The open drop-down, or null.
     CComboWnd* GetDropWindow() const;
@@ -82,6 +82,8 @@ private:
     // Called by the drop-down when it goes away.
     void DropDownClosed();
     void Reindex(int first);
+    // A state image set from the skin; the box is painted again.
+    void SetStateImage(TDrawInfo& image, const wchar_t* description);
 
     CComboWnd* m_pWindow;
     int m_iCurSel;

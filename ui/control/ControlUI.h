@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include "../core/AttributeTable.h"
 #include "../core/Delegate.h"
 #include "../core/FacetString.h"
 #include "../core/FacetStringPtrMap.h"
@@ -32,6 +33,9 @@ struct TPercentInfo
 // Tree search callback: answers the control itself (or another) to stop the
 // search with that result, or null to go on.
 typedef CControlUI*(CALLBACK* FINDCONTROLPROC)(CControlUI*, LPVOID);
+
+// The chain of attribute tables of a control class (see AttributeTable.h).
+typedef TAttributeTableBase<CControlUI> CControlAttributeTable;
 
 class CControlUI
 {
@@ -154,7 +158,12 @@ public:
     virtual void DoEvent(TEventUI& event);
 
     virtual CFacetString GetAttribute(const wchar_t* name);
+    // Applies the attribute through the class's attribute table; a name the
+    // table does not know becomes a custom attribute.
     virtual void SetAttribute(const wchar_t* name, const wchar_t* value);
+    // The skin attributes this class reads: its own table, chained to its
+    // base class's. Each class with attributes of its own overrides it.
+    virtual const CControlAttributeTable& GetAttributeTable() const;
     virtual CFacetString GetAttributeList();
     // name="value" pairs separated by single blanks; a malformed pair ends the list.
     virtual void SetAttributeList(const wchar_t* list);

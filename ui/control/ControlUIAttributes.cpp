@@ -11,7 +11,6 @@ namespace Facet {
 
 namespace {
 
-using attribute_values::Equals;
 using attribute_values::IsTrue;
 using attribute_values::ReadInt;
 // Background colours skip leading blanks and control characters before the
@@ -54,93 +53,86 @@ void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         return;
     if (value == nullptr)
         value = L"";
-
-    if (Equals(name, L"pos")) {
-        long v[4] = {0, 0, 0, 0};
-        ParseIntList(value, v, 4);
-        SetFixedXY(SIZE{v[0], v[1]});
-        SetFixedWidth(static_cast<int>(v[2] - v[0]));
-        SetFixedHeight(static_cast<int>(v[3] - v[1]));
-    } else if (Equals(name, L"padding")) {
-        long v[4] = {0, 0, 0, 0};
-        ParseIntList(value, v, 4);
-        SetPadding(RECT{v[0], v[1], v[2], v[3]});
-    } else if (Equals(name, L"bkcolor") || Equals(name, L"bkcolor1")) {
-        SetBkColor(ReadColorAfterBlanks(value));
-    } else if (Equals(name, L"bkcolor2")) {
-        SetBkColor2(ReadColorAfterBlanks(value));
-    } else if (Equals(name, L"bkcolor3")) {
-        SetBkColor3(ReadColorAfterBlanks(value));
-    } else if (Equals(name, L"bordercolor")) {
-        SetBorderColor(ReadColor(value));
-    } else if (Equals(name, L"focusbordercolor")) {
-        SetFocusBorderColor(ReadColor(value));
-    } else if (Equals(name, L"colorhsl")) {
-        SetColorHSL(IsTrue(value));
-    } else if (Equals(name, L"bordersize")) {
-        if (wcschr(value, L',') == nullptr) {
-            SetBorderSize(ReadInt(value));
-        } else {
-            long v[4] = {0, 0, 0, 0};
-            ParseIntList(value, v, 4);
-            SetBorderSize(RECT{v[0], v[1], v[2], v[3]});
-        }
-    } else if (Equals(name, L"borderstyle")) {
-        SetBorderStyle(ReadInt(value));
-    } else if (Equals(name, L"borderround")) {
-        long v[2] = {0, 0};
-        ParseIntList(value, v, 2);
-        SetBorderRound(SIZE{v[0], v[1]});
-    } else if (Equals(name, L"bkimage")) {
-        SetBkImage(value);
-    } else if (Equals(name, L"width")) {
-        SetFixedWidth(ReadInt(value));
-    } else if (Equals(name, L"height")) {
-        SetFixedHeight(ReadInt(value));
-    } else if (Equals(name, L"minwidth")) {
-        SetMinWidth(ReadInt(value));
-    } else if (Equals(name, L"minheight")) {
-        SetMinHeight(ReadInt(value));
-    } else if (Equals(name, L"maxwidth")) {
-        SetMaxWidth(ReadInt(value));
-    } else if (Equals(name, L"maxheight")) {
-        SetMaxHeight(ReadInt(value));
-    } else if (Equals(name, L"name")) {
-        SetName(value);
-    } else if (Equals(name, L"text")) {
-        SetText(value);
-    } else if (Equals(name, L"tooltip")) {
-        SetToolTip(value);
-    } else if (Equals(name, L"userdata")) {
-        SetUserData(value);
-    } else if (Equals(name, L"tag")) {
-        SetTag(static_cast<UINT_PTR>(static_cast<LONG_PTR>(ReadInt(value))));
-    } else if (Equals(name, L"enabled")) {
-        SetEnabled(IsTrue(value));
-    } else if (Equals(name, L"mouse")) {
-        SetMouseEnabled(IsTrue(value));
-    } else if (Equals(name, L"keyboard")) {
-        SetKeyboardEnabled(IsTrue(value));
-    } else if (Equals(name, L"visible")) {
-        SetVisible(IsTrue(value));
-    } else if (Equals(name, L"float")) {
-        if (wcschr(value, L',') == nullptr) {
-            SetFloat(IsTrue(value));
-        } else {
-            double v[4] = {0.0, 0.0, 0.0, 0.0};
-            ParseDoubleList(value, v, 4);
-            SetFloatPercent(TPercentInfo{v[0], v[1], v[2], v[3]});
-            SetFloat(true);
-        }
-    } else if (Equals(name, L"shortcut")) {
-        SetShortcut(value[0]);
-    } else if (Equals(name, L"menu")) {
-        SetContextMenuUsed(IsTrue(value));
-    } else if (Equals(name, L"virtualwnd")) {
-        SetVirtualWnd(value);
-    } else {
+    if (!GetAttributeTable().Apply(*this, name, value))
         AddCustomAttribute(name, value);
-    }
+}
+
+const CControlAttributeTable& CControlUI::GetAttributeTable() const
+{
+    using C = CControlUI;
+    static const TAttribute<CControlUI> kAttributes[] = {
+        {L"pos", kValueNumbers,
+         [](C& c, const wchar_t* v) {
+             long n[4] = {0, 0, 0, 0};
+             ParseIntList(v, n, 4);
+             c.SetFixedXY(SIZE{n[0], n[1]});
+             c.SetFixedWidth(static_cast<int>(n[2] - n[0]));
+             c.SetFixedHeight(static_cast<int>(n[3] - n[1]));
+         }},
+        {L"padding", kValueNumbers,
+         [](C& c, const wchar_t* v) {
+             long n[4] = {0, 0, 0, 0};
+             ParseIntList(v, n, 4);
+             c.SetPadding(RECT{n[0], n[1], n[2], n[3]});
+         }},
+        {L"bkcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetBkColor(ReadColorAfterBlanks(v)); }},
+        {L"bkcolor1", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetBkColor(ReadColorAfterBlanks(v)); }},
+        {L"bkcolor2", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetBkColor2(ReadColorAfterBlanks(v)); }},
+        {L"bkcolor3", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetBkColor3(ReadColorAfterBlanks(v)); }},
+        {L"bordercolor", kValueColor, [](C& c, const wchar_t* v) { c.SetBorderColor(ReadColor(v)); }},
+        {L"focusbordercolor", kValueColor, [](C& c, const wchar_t* v) { c.SetFocusBorderColor(ReadColor(v)); }},
+        {L"colorhsl", kValueFlag, [](C& c, const wchar_t* v) { c.SetColorHSL(IsTrue(v)); }},
+        {L"bordersize", kValueNumbers,
+         [](C& c, const wchar_t* v) {
+             if (wcschr(v, L',') == nullptr) {
+                 c.SetBorderSize(ReadInt(v));
+             } else {
+                 long n[4] = {0, 0, 0, 0};
+                 ParseIntList(v, n, 4);
+                 c.SetBorderSize(RECT{n[0], n[1], n[2], n[3]});
+             }
+         }},
+        {L"borderstyle", kValueNumber, [](C& c, const wchar_t* v) { c.SetBorderStyle(ReadInt(v)); }},
+        {L"borderround", kValueNumbers,
+         [](C& c, const wchar_t* v) {
+             long n[2] = {0, 0};
+             ParseIntList(v, n, 2);
+             c.SetBorderRound(SIZE{n[0], n[1]});
+         }},
+        {L"bkimage", kValueImage, [](C& c, const wchar_t* v) { c.SetBkImage(v); }},
+        {L"width", kValueNumber, [](C& c, const wchar_t* v) { c.SetFixedWidth(ReadInt(v)); }},
+        {L"height", kValueNumber, [](C& c, const wchar_t* v) { c.SetFixedHeight(ReadInt(v)); }},
+        {L"minwidth", kValueNumber, [](C& c, const wchar_t* v) { c.SetMinWidth(ReadInt(v)); }},
+        {L"minheight", kValueNumber, [](C& c, const wchar_t* v) { c.SetMinHeight(ReadInt(v)); }},
+        {L"maxwidth", kValueNumber, [](C& c, const wchar_t* v) { c.SetMaxWidth(ReadInt(v)); }},
+        {L"maxheight", kValueNumber, [](C& c, const wchar_t* v) { c.SetMaxHeight(ReadInt(v)); }},
+        {L"name", kValueText, [](C& c, const wchar_t* v) { c.SetName(v); }},
+        {L"text", kValueText, [](C& c, const wchar_t* v) { c.SetText(v); }},
+        {L"tooltip", kValueText, [](C& c, const wchar_t* v) { c.SetToolTip(v); }},
+        {L"userdata", kValueText, [](C& c, const wchar_t* v) { c.SetUserData(v); }},
+        {L"tag", kValueNumber,
+         [](C& c, const wchar_t* v) { c.SetTag(static_cast<UINT_PTR>(static_cast<LONG_PTR>(ReadInt(v)))); }},
+        {L"enabled", kValueFlag, [](C& c, const wchar_t* v) { c.SetEnabled(IsTrue(v)); }},
+        {L"mouse", kValueFlag, [](C& c, const wchar_t* v) { c.SetMouseEnabled(IsTrue(v)); }},
+        {L"keyboard", kValueFlag, [](C& c, const wchar_t* v) { c.SetKeyboardEnabled(IsTrue(v)); }},
+        {L"visible", kValueFlag, [](C& c, const wchar_t* v) { c.SetVisible(IsTrue(v)); }},
+        {L"float", kValueNumbers,
+         [](C& c, const wchar_t* v) {
+             if (wcschr(v, L',') == nullptr) {
+                 c.SetFloat(IsTrue(v));
+             } else {
+                 double n[4] = {0.0, 0.0, 0.0, 0.0};
+                 ParseDoubleList(v, n, 4);
+                 c.SetFloatPercent(TPercentInfo{n[0], n[1], n[2], n[3]});
+                 c.SetFloat(true);
+             }
+         }},
+        {L"shortcut", kValueText, [](C& c, const wchar_t* v) { c.SetShortcut(v[0]); }},
+        {L"menu", kValueFlag, [](C& c, const wchar_t* v) { c.SetContextMenuUsed(IsTrue(v)); }},
+        {L"virtualwnd", kValueText, [](C& c, const wchar_t* v) { c.SetVirtualWnd(v); }},
+    };
+    static const TAttributeTable table(kAttributes, static_cast<const CControlAttributeTable*>(nullptr));
+    return table;
 }
 
 void CControlUI::SetAttributeList(const wchar_t* list)

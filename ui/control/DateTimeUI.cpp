@@ -164,16 +164,14 @@ void CDateTimeUI::DoEvent(TEventUI& event)
     CLabelUI::DoEvent(event);
 }
 
-void CDateTimeUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CDateTimeUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    if (EqualsIgnoringCase(name, L"readonly"))
-        SetReadOnly(IsTrue(value));
-    else
-        CLabelUI::SetAttribute(name, value);
+    using C = CDateTimeUI;
+    static const TAttribute<CDateTimeUI> kAttributes[] = {
+        {L"readonly", kValueFlag, [](C& c, const wchar_t* v) { c.SetReadOnly(IsTrue(v)); }, kNameAnyCase},
+    };
+    static const TAttributeTable table(kAttributes, &CLabelUI::GetAttributeTable());
+    return table;
 }
 
 // -- CDateTimeWnd --

@@ -43,7 +43,7 @@ public:
     void SetVisible(bool visible = true) override;
     void SetEnabled(bool enabled = true) override;
     void DoEvent(TEventUI& event) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
 
 private:
     void OpenPicker();

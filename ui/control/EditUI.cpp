@@ -424,36 +424,25 @@ void CEditUI::DoEvent(TEventUI& event)
 
 // -- Attributes --
 
-void CEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CEditUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    if (Equals(name, L"readonly"))
-        SetReadOnly(IsTrue(value));
-    else if (Equals(name, L"numberonly"))
-        SetNumberOnly(IsTrue(value));
-    else if (Equals(name, L"password"))
-        SetPasswordMode(IsTrue(value));
-    else if (Equals(name, L"autoselall"))
-        SetAutoSelAll(IsTrue(value));
-    else if (Equals(name, L"maxchar"))
-        SetMaxChar(static_cast<UINT>(wcstol(value, nullptr, 10)));
-    else if (Equals(name, L"normalimage"))
-        SetNormalImage(value);
-    else if (Equals(name, L"hotimage"))
-        SetHotImage(value);
-    else if (Equals(name, L"focusedimage"))
-        SetFocusedImage(value);
-    else if (Equals(name, L"disabledimage"))
-        SetDisabledImage(value);
-    else if (_wcsicmp(name, L"tipvalue") == 0)
-        SetTipValue(value);
-    else if (Equals(name, L"nativebkcolor"))
-        SetNativeEditBkColor(ReadColor(value));
-    else
-        CLabelUI::SetAttribute(name, value);
+    using C = CEditUI;
+    static const TAttribute<CEditUI> kAttributes[] = {
+        {L"readonly", kValueFlag, [](C& c, const wchar_t* v) { c.SetReadOnly(IsTrue(v)); }},
+        {L"numberonly", kValueFlag, [](C& c, const wchar_t* v) { c.SetNumberOnly(IsTrue(v)); }},
+        {L"password", kValueFlag, [](C& c, const wchar_t* v) { c.SetPasswordMode(IsTrue(v)); }},
+        {L"autoselall", kValueFlag, [](C& c, const wchar_t* v) { c.SetAutoSelAll(IsTrue(v)); }},
+        {L"maxchar", kValueNumber,
+         [](C& c, const wchar_t* v) { c.SetMaxChar(static_cast<UINT>(wcstol(v, nullptr, 10))); }},
+        {L"normalimage", kValueImage, [](C& c, const wchar_t* v) { c.SetNormalImage(v); }},
+        {L"hotimage", kValueImage, [](C& c, const wchar_t* v) { c.SetHotImage(v); }},
+        {L"focusedimage", kValueImage, [](C& c, const wchar_t* v) { c.SetFocusedImage(v); }},
+        {L"disabledimage", kValueImage, [](C& c, const wchar_t* v) { c.SetDisabledImage(v); }},
+        {L"tipvalue", kValueText, [](C& c, const wchar_t* v) { c.SetTipValue(v); }, kNameAnyCase},
+        {L"nativebkcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetNativeEditBkColor(ReadColor(v)); }},
+    };
+    static const TAttributeTable table(kAttributes, &CLabelUI::GetAttributeTable());
+    return table;
 }
 
 // -- Painting --

@@ -104,7 +104,7 @@ public:
     void SetReplaceSel(const wchar_t* text);
 
     void DoEvent(TEventUI& event) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
     void PaintStatusImage(HDC hDC) override;
     void PaintText(HDC hDC) override;
 

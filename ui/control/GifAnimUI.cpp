@@ -209,20 +209,16 @@ void CGifAnimUI::DoEvent(TEventUI& event)
     CControlUI::DoEvent(event);
 }
 
-void CGifAnimUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CGifAnimUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    if (EqualsIgnoringCase(name, L"bkimage"))
-        SetBkImage(value);
-    else if (EqualsIgnoringCase(name, L"autoplay"))
-        SetAutoPlay(IsTrue(value));
-    else if (EqualsIgnoringCase(name, L"autosize"))
-        SetAutoSize(IsTrue(value));
-    else
-        CControlUI::SetAttribute(name, value);
+    using C = CGifAnimUI;
+    static const TAttribute<CGifAnimUI> kAttributes[] = {
+        {L"bkimage", kValueImage, [](C& c, const wchar_t* v) { c.SetBkImage(v); }, kNameAnyCase},
+        {L"autoplay", kValueFlag, [](C& c, const wchar_t* v) { c.SetAutoPlay(IsTrue(v)); }, kNameAnyCase},
+        {L"autosize", kValueFlag, [](C& c, const wchar_t* v) { c.SetAutoSize(IsTrue(v)); }, kNameAnyCase},
+    };
+    static const TAttributeTable table(kAttributes, &CControlUI::GetAttributeTable());
+    return table;
 }
 
 void CGifAnimUI::SetBkImage(const wchar_t* description)

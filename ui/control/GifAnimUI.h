@@ -38,7 +38,7 @@ public:
     // starts when autoplay is on.
     void SetVisible(bool visible = true) override;
     void DoEvent(TEventUI& event) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
     // The current frame over the control's rectangle.
     void PaintBkImage(HDC hDC) override;
 

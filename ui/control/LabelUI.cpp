@@ -410,85 +410,78 @@ void CLabelUI::DoEvent(TEventUI& event)
     CControlUI::DoEvent(event);
 }
 
-void CLabelUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CLabelUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-
-    if (Equals(name, L"align")) {
-        if (wcsstr(value, L"left") != nullptr)
-            m_uTextStyle &= ~static_cast<UINT>(DT_CENTER | DT_RIGHT);
-        if (wcsstr(value, L"center") != nullptr) {
-            m_uTextStyle &= ~static_cast<UINT>(DT_RIGHT);
-            m_uTextStyle |= DT_CENTER;
-        }
-        if (wcsstr(value, L"right") != nullptr) {
-            m_uTextStyle &= ~static_cast<UINT>(DT_CENTER);
-            m_uTextStyle |= DT_RIGHT;
-        }
-    } else if (Equals(name, L"valign")) {
-        if (wcsstr(value, L"top") != nullptr)
-            m_uTextStyle &= ~static_cast<UINT>(DT_VCENTER | DT_BOTTOM);
-        if (wcsstr(value, L"vcenter") != nullptr) {
-            m_uTextStyle &= ~static_cast<UINT>(DT_BOTTOM);
-            m_uTextStyle |= DT_VCENTER | DT_SINGLELINE;
-        }
-        if (wcsstr(value, L"bottom") != nullptr) {
-            m_uTextStyle &= ~static_cast<UINT>(DT_VCENTER);
-            m_uTextStyle |= DT_BOTTOM;
-        }
-    } else if (Equals(name, L"endellipsis")) {
-        if (IsTrue(value))
-            m_uTextStyle |= DT_END_ELLIPSIS;
-        else
-            m_uTextStyle &= ~static_cast<UINT>(DT_END_ELLIPSIS);
-    } else if (Equals(name, L"font")) {
-        SetFont(ReadInt(value));
-    } else if (Equals(name, L"textcolor")) {
-        SetTextColor(ReadColor(value));
-    } else if (Equals(name, L"disabledtextcolor")) {
-        SetDisabledTextColor(ReadColor(value));
-    } else if (Equals(name, L"textpadding")) {
-        long v[4] = {0, 0, 0, 0};
-        ParseIntList(value, v, 4);
-        SetTextPadding(RECT{ScaleByWindow(v[0]), ScaleByWindow(v[1]), ScaleByWindow(v[2]), ScaleByWindow(v[3])});
-    } else if (Equals(name, L"multiline")) {
-        SetMultiLine(IsTrue(value));
-    } else if (Equals(name, L"showhtml")) {
-        SetShowHtml(IsTrue(value));
-    } else if (Equals(name, L"enabledeffect")) {
-        SetEnabledEffect(IsTrue(value));
-    } else if (Equals(name, L"enabledluminous")) {
-        SetEnabledLuminous(IsTrue(value));
-    } else if (Equals(name, L"enabledstroke")) {
-        SetEnabledStroke(IsTrue(value));
-    } else if (Equals(name, L"enabledshadow")) {
-        SetEnabledShadow(IsTrue(value));
-    } else if (Equals(name, L"luminousfuzzy")) {
-        SetLuminousFuzzy(static_cast<float>(wcstod(value, nullptr)));
-    } else if (Equals(name, L"gradientangle")) {
-        SetGradientAngle(ReadInt(value));
-    } else if (Equals(name, L"gradientlength")) {
-        SetGradientLength(ReadInt(value));
-    } else if (Equals(name, L"shadowoffset")) {
-        long v[2] = {0, 0};
-        ParseIntList(value, v, 2);
-        SetShadowOffset(static_cast<int>(v[0]), static_cast<int>(v[1]));
-    } else if (Equals(name, L"textcolor1")) {
-        SetTextColor1(ReadColor(value));
-    } else if (Equals(name, L"textshadowcolora")) {
-        SetTextShadowColorA(ReadColor(value));
-    } else if (Equals(name, L"textshadowcolorb")) {
-        SetTextShadowColorB(ReadColor(value));
-    } else if (Equals(name, L"strokecolor")) {
-        SetStrokeColor(ReadColor(value));
-    } else if (EqualsIgnoringCase(name, L"autocalcwidth")) {
-        SetAutoCalcWidth(EqualsIgnoringCase(value, L"true"));
-    } else {
-        CControlUI::SetAttribute(name, value);
-    }
+    using C = CLabelUI;
+    static const TAttribute<CLabelUI> kAttributes[] = {
+        {L"align", kValueText,
+         [](C& c, const wchar_t* v) {
+             if (wcsstr(v, L"left") != nullptr)
+                 c.m_uTextStyle &= ~static_cast<UINT>(DT_CENTER | DT_RIGHT);
+             if (wcsstr(v, L"center") != nullptr) {
+                 c.m_uTextStyle &= ~static_cast<UINT>(DT_RIGHT);
+                 c.m_uTextStyle |= DT_CENTER;
+             }
+             if (wcsstr(v, L"right") != nullptr) {
+                 c.m_uTextStyle &= ~static_cast<UINT>(DT_CENTER);
+                 c.m_uTextStyle |= DT_RIGHT;
+             }
+         }},
+        {L"valign", kValueText,
+         [](C& c, const wchar_t* v) {
+             if (wcsstr(v, L"top") != nullptr)
+                 c.m_uTextStyle &= ~static_cast<UINT>(DT_VCENTER | DT_BOTTOM);
+             if (wcsstr(v, L"vcenter") != nullptr) {
+                 c.m_uTextStyle &= ~static_cast<UINT>(DT_BOTTOM);
+                 c.m_uTextStyle |= DT_VCENTER | DT_SINGLELINE;
+             }
+             if (wcsstr(v, L"bottom") != nullptr) {
+                 c.m_uTextStyle &= ~static_cast<UINT>(DT_VCENTER);
+                 c.m_uTextStyle |= DT_BOTTOM;
+             }
+         }},
+        {L"endellipsis", kValueFlag,
+         [](C& c, const wchar_t* v) {
+             if (IsTrue(v))
+                 c.m_uTextStyle |= DT_END_ELLIPSIS;
+             else
+                 c.m_uTextStyle &= ~static_cast<UINT>(DT_END_ELLIPSIS);
+         }},
+        {L"font", kValueFont, [](C& c, const wchar_t* v) { c.SetFont(ReadInt(v)); }},
+        {L"textcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetTextColor(ReadColor(v)); }},
+        {L"disabledtextcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetDisabledTextColor(ReadColor(v)); }},
+        {L"textpadding", kValueNumbers,
+         [](C& c, const wchar_t* v) {
+             long n[4] = {0, 0, 0, 0};
+             ParseIntList(v, n, 4);
+             c.SetTextPadding(
+                 RECT{ScaleByWindow(n[0]), ScaleByWindow(n[1]), ScaleByWindow(n[2]), ScaleByWindow(n[3])});
+         }},
+        {L"multiline", kValueFlag, [](C& c, const wchar_t* v) { c.SetMultiLine(IsTrue(v)); }},
+        {L"showhtml", kValueFlag, [](C& c, const wchar_t* v) { c.SetShowHtml(IsTrue(v)); }},
+        {L"enabledeffect", kValueFlag, [](C& c, const wchar_t* v) { c.SetEnabledEffect(IsTrue(v)); }},
+        {L"enabledluminous", kValueFlag, [](C& c, const wchar_t* v) { c.SetEnabledLuminous(IsTrue(v)); }},
+        {L"enabledstroke", kValueFlag, [](C& c, const wchar_t* v) { c.SetEnabledStroke(IsTrue(v)); }},
+        {L"enabledshadow", kValueFlag, [](C& c, const wchar_t* v) { c.SetEnabledShadow(IsTrue(v)); }},
+        {L"luminousfuzzy", kValueNumber,
+         [](C& c, const wchar_t* v) { c.SetLuminousFuzzy(static_cast<float>(wcstod(v, nullptr))); }},
+        {L"gradientangle", kValueNumber, [](C& c, const wchar_t* v) { c.SetGradientAngle(ReadInt(v)); }},
+        {L"gradientlength", kValueNumber, [](C& c, const wchar_t* v) { c.SetGradientLength(ReadInt(v)); }},
+        {L"shadowoffset", kValueNumbers,
+         [](C& c, const wchar_t* v) {
+             long n[2] = {0, 0};
+             ParseIntList(v, n, 2);
+             c.SetShadowOffset(static_cast<int>(n[0]), static_cast<int>(n[1]));
+         }},
+        {L"textcolor1", kValueColor, [](C& c, const wchar_t* v) { c.SetTextColor1(ReadColor(v)); }},
+        {L"textshadowcolora", kValueColor, [](C& c, const wchar_t* v) { c.SetTextShadowColorA(ReadColor(v)); }},
+        {L"textshadowcolorb", kValueColor, [](C& c, const wchar_t* v) { c.SetTextShadowColorB(ReadColor(v)); }},
+        {L"strokecolor", kValueColor, [](C& c, const wchar_t* v) { c.SetStrokeColor(ReadColor(v)); }},
+        {L"autocalcwidth", kValueFlag,
+         [](C& c, const wchar_t* v) { c.SetAutoCalcWidth(EqualsIgnoringCase(v, L"true")); }, kNameAnyCase},
+    };
+    static const TAttributeTable table(kAttributes, &CControlUI::GetAttributeTable());
+    return table;
 }
 
 // -- Painting --

@@ -116,7 +116,7 @@ public:
     SIZE EstimateSize(SIZE available) override;
     // Focus events only set the focused flag; the rest goes to the base.
     void DoEvent(TEventUI& event) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
     void PaintText(HDC hDC) override;
 
 protected:

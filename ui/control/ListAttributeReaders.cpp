@@ -69,17 +69,6 @@ UINT WithVerticalAlign(UINT style, const wchar_t* value, const wchar_t* centre)
     return style;
 }
 
-bool SetImageAttribute(std::initializer_list<TImageAttribute> images, const wchar_t* name, const wchar_t* value)
-{
-    for (const TImageAttribute& attribute : images) {
-        if (Equals(name, attribute.name)) {
-            *attribute.image = TDrawInfo(value);
-            return true;
-        }
-    }
-    return false;
-}
-
 bool DrawFirstImage(CControlUI& control, HDC hDC, std::initializer_list<TDrawInfo*> candidates)
 {
     for (TDrawInfo* image : candidates) {

@@ -34,15 +34,6 @@ UINT WithHorizontalAlign(UINT style, const wchar_t* value);
 // `style` aligned as "top", `centre` ("vcenter" or "center") or "bottom" say.
 UINT WithVerticalAlign(UINT style, const wchar_t* value, const wchar_t* centre);
 
-// One image attribute of a control and where its description is kept.
-struct TImageAttribute
-{
-    const wchar_t* name;
-    TDrawInfo* image;
-};
-// Keeps `value` as the image of the attribute `name`; false when none of
-// `images` has that name.
-bool SetImageAttribute(std::initializer_list<TImageAttribute> images, const wchar_t* name, const wchar_t* value);
 // Draws the first of `candidates` that is given and has a description; a
 // state without an image thus shows the next candidate. False when none does.
 bool DrawFirstImage(CControlUI& control, HDC hDC, std::initializer_list<TDrawInfo*> candidates);

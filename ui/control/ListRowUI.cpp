@@ -113,12 +113,14 @@ void CListRowUI<TControl>::DoEvent(TEventUI& event)
 }
 
 template <class TControl>
-void CListRowUI<TControl>::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CListRowUI<TControl>::GetAttributeTable() const
 {
-    if (wcscmp(name, L"selected") == 0)
-        Select(wcscmp(value, L"true") == 0);
-    else
-        TControl::SetAttribute(name, value);
+    using C = CListRowUI<TControl>;
+    static const TAttribute<C> kAttributes[] = {
+        {L"selected", kValueFlag, [](C& c, const wchar_t* v) { c.Select(wcscmp(v, L"true") == 0); }},
+    };
+    static const TAttributeTable table(kAttributes, &TControl::GetAttributeTable());
+    return table;
 }
 
 template <class TControl>

@@ -32,7 +32,7 @@ public:
     // can) and activates it, and the mouse entering and leaving makes it hot.
     void DoEvent(TEventUI& event) override;
     // "selected"; the rest as the base control.
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
 
     // -- IListItemUI --
     int GetIndex() const override { return m_iIndex; }

@@ -40,61 +40,52 @@ TListInfoUI::TListInfoUI()
 
 bool TListInfoUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    struct ColorAttribute
-    {
-        const wchar_t* name;
-        DWORD* color;
-    };
-    const ColorAttribute colors[] = {
-        {L"itemtextcolor", &dwTextColor},
-        {L"itembkcolor", &dwBkColor},
-        {L"itemselectedtextcolor", &dwSelectedTextColor},
-        {L"itemselectedbkcolor", &dwSelectedBkColor},
-        {L"itemhottextcolor", &dwHotTextColor},
-        {L"itemhotbkcolor", &dwHotBkColor},
-        {L"itemdisabledtextcolor", &dwDisabledTextColor},
-        {L"itemdisabledbkcolor", &dwDisabledBkColor},
-        {L"itemvlinecolor", &dwVLineColor},
-        {L"itemhlinecolor", &dwHLineColor},
-    };
-    for (const ColorAttribute& attribute : colors) {
-        if (Equals(name, attribute.name)) {
-            *attribute.color = ReadColor(value);
-            return true;
-        }
-    }
-    if (SetImageAttribute({{L"itembkimage", &diBk},
-                           {L"itemselectedimage", &diSelected},
-                           {L"itemhotimage", &diHot},
-                           {L"itemdisabledimage", &diDisabled}},
-                          name, value))
-        return true;
-
-    if (Equals(name, L"itemheight"))
-        nItemHeight = (std::max)(0, ReadScaledInt(value));
-    else if (Equals(name, L"itemfont"))
-        nFont = static_cast<int>(wcstol(value, nullptr, 10));
-    else if (Equals(name, L"itemalign"))
-        uTextStyle = WithHorizontalAlign(uTextStyle, value);
-    else if (Equals(name, L"itemvalign"))
-        uTextStyle = WithVerticalAlign(uTextStyle, value, L"center");
-    else if (Equals(name, L"itemendellipsis"))
-        uTextStyle = WithStyleBit(uTextStyle, DT_END_ELLIPSIS, IsTrue(value));
-    else if (Equals(name, L"itemmultiline"))
-        uTextStyle = WithMultiLine(uTextStyle, IsTrue(value));
-    else if (Equals(name, L"itemtextpadding"))
-        rcTextPadding = ReadScaledRect(value);
-    else if (Equals(name, L"itemaltbk"))
-        bAlternateBk = IsTrue(value);
-    else if (Equals(name, L"itemvlinesize"))
-        iVLineSize = (std::max)(0, ReadScaledInt(value));
-    else if (Equals(name, L"itemhlinesize"))
-        iHLineSize = (std::max)(0, ReadScaledInt(value));
-    else if (Equals(name, L"itemshowhtml"))
-        bShowHtml = IsTrue(value);
-    else
+    if (name == nullptr)
         return false;
-    return true;
+    return GetAttributeTable().Apply(*this, name, value != nullptr ? value : L"");
+}
+
+const TAttributeTableBase<TListInfoUI>& TListInfoUI::GetAttributeTable()
+{
+    using C = TListInfoUI;
+    static const TAttribute<TListInfoUI> kAttributes[] = {
+        {L"itemtextcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwTextColor = ReadColor(v); }},
+        {L"itembkcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwBkColor = ReadColor(v); }},
+        {L"itemselectedtextcolor", kValueBlankColor,
+         [](C& c, const wchar_t* v) { c.dwSelectedTextColor = ReadColor(v); }},
+        {L"itemselectedbkcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwSelectedBkColor = ReadColor(v); }},
+        {L"itemhottextcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwHotTextColor = ReadColor(v); }},
+        {L"itemhotbkcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwHotBkColor = ReadColor(v); }},
+        {L"itemdisabledtextcolor", kValueBlankColor,
+         [](C& c, const wchar_t* v) { c.dwDisabledTextColor = ReadColor(v); }},
+        {L"itemdisabledbkcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwDisabledBkColor = ReadColor(v); }},
+        {L"itemvlinecolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwVLineColor = ReadColor(v); }},
+        {L"itemhlinecolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwHLineColor = ReadColor(v); }},
+        {L"itembkimage", kValueImage, [](C& c, const wchar_t* v) { c.diBk = TDrawInfo(v); }},
+        {L"itemselectedimage", kValueImage,
+         [](C& c, const wchar_t* v) { c.diSelected = TDrawInfo(v); }},
+        {L"itemhotimage", kValueImage, [](C& c, const wchar_t* v) { c.diHot = TDrawInfo(v); }},
+        {L"itemdisabledimage", kValueImage,
+         [](C& c, const wchar_t* v) { c.diDisabled = TDrawInfo(v); }},
+        {L"itemheight", kValueNumber, [](C& c, const wchar_t* v) { c.nItemHeight = (std::max)(0, ReadScaledInt(v)); }},
+        {L"itemfont", kValueFont, [](C& c, const wchar_t* v) { c.nFont = static_cast<int>(wcstol(v, nullptr, 10)); }},
+        {L"itemalign", kValueText, [](C& c, const wchar_t* v) { c.uTextStyle = WithHorizontalAlign(c.uTextStyle, v); }},
+        {L"itemvalign", kValueText,
+         [](C& c, const wchar_t* v) { c.uTextStyle = WithVerticalAlign(c.uTextStyle, v, L"center"); }},
+        {L"itemendellipsis", kValueFlag,
+         [](C& c, const wchar_t* v) { c.uTextStyle = WithStyleBit(c.uTextStyle, DT_END_ELLIPSIS, IsTrue(v)); }},
+        {L"itemmultiline", kValueFlag,
+         [](C& c, const wchar_t* v) { c.uTextStyle = WithMultiLine(c.uTextStyle, IsTrue(v)); }},
+        {L"itemtextpadding", kValueNumbers, [](C& c, const wchar_t* v) { c.rcTextPadding = ReadScaledRect(v); }},
+        {L"itemaltbk", kValueFlag, [](C& c, const wchar_t* v) { c.bAlternateBk = IsTrue(v); }},
+        {L"itemvlinesize", kValueNumber,
+         [](C& c, const wchar_t* v) { c.iVLineSize = (std::max)(0, ReadScaledInt(v)); }},
+        {L"itemhlinesize", kValueNumber,
+         [](C& c, const wchar_t* v) { c.iHLineSize = (std::max)(0, ReadScaledInt(v)); }},
+        {L"itemshowhtml", kValueFlag, [](C& c, const wchar_t* v) { c.bShowHtml = IsTrue(v); }},
+    };
+    static const TAttributeTable table(kAttributes, static_cast<const TAttributeTableBase<TListInfoUI>*>(nullptr));
+    return table;
 }
 
 // -- Row helpers --
@@ -610,25 +601,29 @@ bool CListUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)
     return true;
 }
 
-void CListUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CListUI::GetAttributeTable() const
 {
-    if (Equals(name, L"header")) {
-        SetShowHeader(!Equals(value, L"hidden"));
-    } else if (Equals(name, L"headerbkimage")) {
-        m_pHeader->SetBkImage(value);
-    } else if (Equals(name, L"scrollselect")) {
-        SetScrollSelect(IsTrue(value));
-    } else if (Equals(name, L"multiexpanding")) {
-        m_ListInfo.bMultiExpandable = IsTrue(value);
-    } else if (Equals(name, L"vscrollbar")) {
-        m_pList->EnableScrollBar(IsTrue(value), m_pList->GetHorizontalScrollBar() != nullptr);
-    } else if (Equals(name, L"hscrollbar")) {
-        m_pList->EnableScrollBar(m_pList->GetVerticalScrollBar() != nullptr, IsTrue(value));
-    } else if (m_ListInfo.SetAttribute(name, value)) {
-        NeedUpdate();
-    } else {
-        CVerticalLayoutUI::SetAttribute(name, value);
-    }
+    using C = CListUI;
+    static const TAttribute<CListUI> kAttributes[] = {
+        {L"header", kValueText, [](C& c, const wchar_t* v) { c.SetShowHeader(!Equals(v, L"hidden")); }},
+        {L"headerbkimage", kValueImage, [](C& c, const wchar_t* v) { c.m_pHeader->SetBkImage(v); }},
+        {L"scrollselect", kValueFlag, [](C& c, const wchar_t* v) { c.SetScrollSelect(IsTrue(v)); }},
+        {L"multiexpanding", kValueFlag, [](C& c, const wchar_t* v) { c.m_ListInfo.bMultiExpandable = IsTrue(v); }},
+        {L"vscrollbar", kValueFlag,
+         [](C& c, const wchar_t* v) {
+             c.m_pList->EnableScrollBar(IsTrue(v), c.m_pList->GetHorizontalScrollBar() != nullptr);
+         }},
+        {L"hscrollbar", kValueFlag,
+         [](C& c, const wchar_t* v) {
+             c.m_pList->EnableScrollBar(c.m_pList->GetVerticalScrollBar() != nullptr, IsTrue(v));
+         }},
+    };
+    // The item attributes go to the item settings; the rows are laid out again.
+    static const TPartAttributeTable<CControlUI, CListUI, TListInfoUI> items(
+        TListInfoUI::GetAttributeTable(), [](C& c) -> TListInfoUI& { return c.m_ListInfo; },
+        [](C& c) { c.NeedUpdate(); }, &CVerticalLayoutUI::GetAttributeTable());
+    static const TAttributeTable table(kAttributes, &items);
+    return table;
 }
 
 // -- Scrolling --

@@ -36,6 +36,9 @@ struct TListInfoUI
 
     // Reads one of the "item..." attributes; false when `name` is none of them.
     bool SetAttribute(const wchar_t* name, const wchar_t* value);
+    // The "item..." attributes, which the list and the combo box read into
+    // their item settings.
+    static const TAttributeTableBase<TListInfoUI>& GetAttributeTable();
 
     int nColumns;                    // header items that are columns
     RECT rcColumn[kListMaxColumns];  // their rectangles in window coordinates
@@ -189,7 +192,7 @@ public:
     void SetInternVisible(bool visible = true) override;
     CControlUI* FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags) override;
     bool DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
 
     // Scrolling is the body's.
     SIZE GetScrollPos() const override;

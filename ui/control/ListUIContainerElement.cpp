@@ -30,12 +30,14 @@ SIZE CListContainerElementUI::EstimateSize(SIZE /*available*/)
     return size;
 }
 
-void CListContainerElementUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CListContainerElementUI::GetAttributeTable() const
 {
-    if (wcscmp(name, L"expandable") == 0)
-        SetExpandable(wcscmp(value, L"true") == 0);
-    else
-        CListRowUI<CContainerUI>::SetAttribute(name, value);
+    using C = CListContainerElementUI;
+    static const TAttribute<CListContainerElementUI> kAttributes[] = {
+        {L"expandable", kValueFlag, [](C& c, const wchar_t* v) { c.SetExpandable(wcscmp(v, L"true") == 0); }},
+    };
+    static const TAttributeTable table(kAttributes, &CListRowUI<CContainerUI>::GetAttributeTable());
+    return table;
 }
 
 bool CListContainerElementUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)

@@ -21,7 +21,7 @@ public:
     // The owner's item height when the row has none of its own.
     SIZE EstimateSize(SIZE available) override;
     // "expandable", "selected"; the rest as a container.
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
     // The row background, then the children.
     bool DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl) override;
 

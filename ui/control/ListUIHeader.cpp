@@ -161,36 +161,38 @@ void CListHeaderItemUI::DoEvent(TEventUI& event)
     CControlUI::DoEvent(event);
 }
 
-void CListHeaderItemUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CListHeaderItemUI::GetAttributeTable() const
 {
-    if (SetImageAttribute({{L"normalimage", &m_diNormal}, {L"hotimage", &m_diHot}, {L"pushedimage", &m_diPushed},
-                           {L"focusedimage", &m_diFocused}, {L"sepimage", &m_diSep}},
-                          name, value))
-        Invalidate();
-    else if (Equals(name, L"dragable"))
-        SetDragable(IsTrue(value));
-    else if (Equals(name, L"align"))
-        SetTextStyle(WithHorizontalAlign(m_uTextStyle, value));
-    else if (Equals(name, L"valign"))
-        SetTextStyle(WithVerticalAlign(m_uTextStyle, value, L"vcenter"));
-    else if (Equals(name, L"endellipsis"))
-        SetTextStyle(WithStyleBit(m_uTextStyle, DT_END_ELLIPSIS, IsTrue(value)));
-    else if (Equals(name, L"multiline"))
-        SetTextStyle(WithMultiLine(m_uTextStyle, IsTrue(value)));
-    else if (Equals(name, L"font"))
-        SetFont(static_cast<int>(wcstol(value, nullptr, 10)));
-    else if (Equals(name, L"textcolor"))
-        SetTextColor(ReadColor(value));
-    else if (Equals(name, L"textpadding"))
-        SetTextPadding(ReadScaledRect(value));
-    else if (Equals(name, L"showhtml"))
-        SetShowHtml(IsTrue(value));
-    else if (Equals(name, L"sepwidth"))
-        SetSepWidth(ReadScaledInt(value));
-    else if (Equals(name, L"sepcolor"))
-        SetSepColor(ReadColor(value));
-    else
-        CControlUI::SetAttribute(name, value);
+    using C = CListHeaderItemUI;
+    static const TAttribute<CListHeaderItemUI> kAttributes[] = {
+        {L"normalimage", kValueImage, [](C& c, const wchar_t* v) { c.SetStateImage(c.m_diNormal, v); }},
+        {L"hotimage", kValueImage, [](C& c, const wchar_t* v) { c.SetStateImage(c.m_diHot, v); }},
+        {L"pushedimage", kValueImage, [](C& c, const wchar_t* v) { c.SetStateImage(c.m_diPushed, v); }},
+        {L"focusedimage", kValueImage, [](C& c, const wchar_t* v) { c.SetStateImage(c.m_diFocused, v); }},
+        {L"sepimage", kValueImage, [](C& c, const wchar_t* v) { c.SetStateImage(c.m_diSep, v); }},
+        {L"dragable", kValueFlag, [](C& c, const wchar_t* v) { c.SetDragable(IsTrue(v)); }},
+        {L"align", kValueText, [](C& c, const wchar_t* v) { c.SetTextStyle(WithHorizontalAlign(c.m_uTextStyle, v)); }},
+        {L"valign", kValueText,
+         [](C& c, const wchar_t* v) { c.SetTextStyle(WithVerticalAlign(c.m_uTextStyle, v, L"vcenter")); }},
+        {L"endellipsis", kValueFlag,
+         [](C& c, const wchar_t* v) { c.SetTextStyle(WithStyleBit(c.m_uTextStyle, DT_END_ELLIPSIS, IsTrue(v))); }},
+        {L"multiline", kValueFlag,
+         [](C& c, const wchar_t* v) { c.SetTextStyle(WithMultiLine(c.m_uTextStyle, IsTrue(v))); }},
+        {L"font", kValueFont, [](C& c, const wchar_t* v) { c.SetFont(static_cast<int>(wcstol(v, nullptr, 10))); }},
+        {L"textcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetTextColor(ReadColor(v)); }},
+        {L"textpadding", kValueNumbers, [](C& c, const wchar_t* v) { c.SetTextPadding(ReadScaledRect(v)); }},
+        {L"showhtml", kValueFlag, [](C& c, const wchar_t* v) { c.SetShowHtml(IsTrue(v)); }},
+        {L"sepwidth", kValueNumber, [](C& c, const wchar_t* v) { c.SetSepWidth(ReadScaledInt(v)); }},
+        {L"sepcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetSepColor(ReadColor(v)); }},
+    };
+    static const TAttributeTable table(kAttributes, &CControlUI::GetAttributeTable());
+    return table;
+}
+
+void CListHeaderItemUI::SetStateImage(TDrawInfo& image, const wchar_t* description)
+{
+    image = TDrawInfo(description);
+    Invalidate();
 }
 
 void CListHeaderItemUI::PaintStatusImage(HDC hDC)

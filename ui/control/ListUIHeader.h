@@ -34,7 +34,7 @@ public:
     // The fixed width; the fixed height, else the font's height plus 14.
     SIZE EstimateSize(SIZE available) override;
     void DoEvent(TEventUI& event) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
     void PaintText(HDC hDC) override;
     // The image of the current state, then the separator.
     void PaintStatusImage(HDC hDC) override;
@@ -66,6 +66,9 @@ public:
     RECT GetThumbRect() const;
 
 private:
+    // An image set from the skin; the item is painted again.
+    void SetStateImage(TDrawInfo& image, const wchar_t* description);
+
     bool m_bDragable;
     UINT m_uButtonState;
     POINT m_ptLastMouse;

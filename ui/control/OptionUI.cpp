@@ -167,29 +167,20 @@ DWORD COptionUI::GetSelectedTextColor() const
     return m_dwSelectedTextColor;
 }
 
-void COptionUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& COptionUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-
-    if (Equals(name, L"group"))
-        SetGroup(value);
-    else if (Equals(name, L"selected"))
-        Selected(IsTrue(value), true);
-    else if (Equals(name, L"selectedimage"))
-        SetSelectedImage(value);
-    else if (Equals(name, L"selectedhotimage"))
-        SetSelectedHotImage(value);
-    else if (Equals(name, L"foreimage"))
-        SetForeImage(value);
-    else if (Equals(name, L"selectedbkcolor"))
-        SetSelectedBkColor(ReadColor(value));
-    else if (Equals(name, L"selectedtextcolor"))
-        SetSelectedTextColor(ReadColor(value));
-    else
-        CButtonUI::SetAttribute(name, value);
+    using C = COptionUI;
+    static const TAttribute<COptionUI> kAttributes[] = {
+        {L"group", kValueText, [](C& c, const wchar_t* v) { c.SetGroup(v); }},
+        {L"selected", kValueFlag, [](C& c, const wchar_t* v) { c.Selected(IsTrue(v), true); }},
+        {L"selectedimage", kValueImage, [](C& c, const wchar_t* v) { c.SetSelectedImage(v); }},
+        {L"selectedhotimage", kValueImage, [](C& c, const wchar_t* v) { c.SetSelectedHotImage(v); }},
+        {L"foreimage", kValueImage, [](C& c, const wchar_t* v) { c.SetForeImage(v); }},
+        {L"selectedbkcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetSelectedBkColor(ReadColor(v)); }},
+        {L"selectedtextcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetSelectedTextColor(ReadColor(v)); }},
+    };
+    static const TAttributeTable table(kAttributes, &CButtonUI::GetAttributeTable());
+    return table;
 }
 
 void COptionUI::PaintStatusImage(HDC hDC)

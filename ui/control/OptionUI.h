@@ -26,7 +26,7 @@ public:
     bool Activate() override;
     // A disabled option keeps only its selected state bit.
     void SetEnabled(bool enabled = true) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
     void PaintStatusImage(HDC hDC) override;
     void PaintText(HDC hDC) override;
 

@@ -99,25 +99,18 @@ void CProgressUI::SetForeImage(const wchar_t* description)
     Invalidate();
 }
 
-void CProgressUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CProgressUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-
-    if (Equals(name, L"foreimage"))
-        SetForeImage(value);
-    else if (Equals(name, L"hor"))
-        SetHorizontal(IsTrue(value));
-    else if (Equals(name, L"min"))
-        SetMinValue(ReadInt(value));
-    else if (Equals(name, L"max"))
-        SetMaxValue(ReadInt(value));
-    else if (Equals(name, L"value"))
-        SetValue(ReadInt(value));
-    else
-        CLabelUI::SetAttribute(name, value);
+    using C = CProgressUI;
+    static const TAttribute<CProgressUI> kAttributes[] = {
+        {L"foreimage", kValueImage, [](C& c, const wchar_t* v) { c.SetForeImage(v); }},
+        {L"hor", kValueFlag, [](C& c, const wchar_t* v) { c.SetHorizontal(IsTrue(v)); }},
+        {L"min", kValueNumber, [](C& c, const wchar_t* v) { c.SetMinValue(ReadInt(v)); }},
+        {L"max", kValueNumber, [](C& c, const wchar_t* v) { c.SetMaxValue(ReadInt(v)); }},
+        {L"value", kValueNumber, [](C& c, const wchar_t* v) { c.SetValue(ReadInt(v)); }},
+    };
+    static const TAttributeTable table(kAttributes, &CLabelUI::GetAttributeTable());
+    return table;
 }
 
 RECT CProgressUI::FillRect(bool horizontal, int min, int max, int value, int width, int height)

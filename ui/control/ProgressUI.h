@@ -18,7 +18,7 @@ public:
     const wchar_t* GetClass() const override;
     // This control for "Progress", else the label's answer.
     LPVOID GetInterface(const wchar_t* name) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
     void PaintStatusImage(HDC hDC) override;
 
     bool IsHorizontal() const;

@@ -212,52 +212,40 @@ void CRichEditUI::AppendText(const wchar_t* text)
     SetText(joined.GetData());
 }
 
-void CRichEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CRichEditUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    const bool on = IsTrue(value);
-    if (EqualsIgnoringCase(name, L"vscrollbar"))
-        m_bVScrollBar = on;
-    else if (EqualsIgnoringCase(name, L"autovscroll"))
-        m_bAutoVScroll = on;
-    else if (EqualsIgnoringCase(name, L"hscrollbar"))
-        m_bHScrollBar = on;
-    else if (EqualsIgnoringCase(name, L"autohscroll"))
-        m_bAutoHScroll = on;
-    else if (EqualsIgnoringCase(name, L"wanttab"))
-        SetWantTab(on);
-    else if (EqualsIgnoringCase(name, L"wantreturn"))
-        SetWantReturn(on);
-    else if (EqualsIgnoringCase(name, L"wantctrlreturn"))
-        SetWantCtrlReturn(on);
-    else if (EqualsIgnoringCase(name, L"transparent"))
-        SetTransparent(on);
-    else if (EqualsIgnoringCase(name, L"rich"))
-        SetRich(on);
-    else if (EqualsIgnoringCase(name, L"multiline"))
-        SetMultiLine(on);
-    else if (EqualsIgnoringCase(name, L"readonly"))
-        SetReadOnly(on);
-    else if (EqualsIgnoringCase(name, L"password"))
-        SetPasswordMode(on);
-    else if (EqualsIgnoringCase(name, L"align")) {
-        if (wcsstr(value, L"center") != nullptr)
-            SetTextAlign(DT_CENTER);
-        else if (wcsstr(value, L"right") != nullptr)
-            SetTextAlign(DT_RIGHT);
-        else if (wcsstr(value, L"left") != nullptr)
-            SetTextAlign(DT_LEFT);
-    } else if (EqualsIgnoringCase(name, L"font"))
-        SetFont(ReadInt(value));
-    else if (EqualsIgnoringCase(name, L"textcolor"))
-        SetTextColor(ReadColor(value));
-    else if (EqualsIgnoringCase(name, L"textpadding"))
-        SetTextPadding(CFacetRect(value));
-    else
-        CContainerUI::SetAttribute(name, value);
+    using C = CRichEditUI;
+    static const TAttribute<CRichEditUI> kAttributes[] = {
+        {L"vscrollbar", kValueFlag, [](C& c, const wchar_t* v) { c.m_bVScrollBar = IsTrue(v); }, kNameAnyCase},
+        {L"autovscroll", kValueFlag, [](C& c, const wchar_t* v) { c.m_bAutoVScroll = IsTrue(v); }, kNameAnyCase},
+        {L"hscrollbar", kValueFlag, [](C& c, const wchar_t* v) { c.m_bHScrollBar = IsTrue(v); }, kNameAnyCase},
+        {L"autohscroll", kValueFlag, [](C& c, const wchar_t* v) { c.m_bAutoHScroll = IsTrue(v); }, kNameAnyCase},
+        {L"wanttab", kValueFlag, [](C& c, const wchar_t* v) { c.SetWantTab(IsTrue(v)); }, kNameAnyCase},
+        {L"wantreturn", kValueFlag, [](C& c, const wchar_t* v) { c.SetWantReturn(IsTrue(v)); }, kNameAnyCase},
+        {L"wantctrlreturn", kValueFlag, [](C& c, const wchar_t* v) { c.SetWantCtrlReturn(IsTrue(v)); },
+         kNameAnyCase},
+        {L"transparent", kValueFlag, [](C& c, const wchar_t* v) { c.SetTransparent(IsTrue(v)); }, kNameAnyCase},
+        {L"rich", kValueFlag, [](C& c, const wchar_t* v) { c.SetRich(IsTrue(v)); }, kNameAnyCase},
+        {L"multiline", kValueFlag, [](C& c, const wchar_t* v) { c.SetMultiLine(IsTrue(v)); }, kNameAnyCase},
+        {L"readonly", kValueFlag, [](C& c, const wchar_t* v) { c.SetReadOnly(IsTrue(v)); }, kNameAnyCase},
+        {L"password", kValueFlag, [](C& c, const wchar_t* v) { c.SetPasswordMode(IsTrue(v)); }, kNameAnyCase},
+        {L"align", kValueText,
+         [](C& c, const wchar_t* v) {
+             if (wcsstr(v, L"center") != nullptr)
+                 c.SetTextAlign(DT_CENTER);
+             else if (wcsstr(v, L"right") != nullptr)
+                 c.SetTextAlign(DT_RIGHT);
+             else if (wcsstr(v, L"left") != nullptr)
+                 c.SetTextAlign(DT_LEFT);
+         },
+         kNameAnyCase},
+        {L"font", kValueFont, [](C& c, const wchar_t* v) { c.SetFont(ReadInt(v)); }, kNameAnyCase},
+        {L"textcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetTextColor(ReadColor(v)); }, kNameAnyCase},
+        {L"textpadding", kValueNumbers, [](C& c, const wchar_t* v) { c.SetTextPadding(CFacetRect(v)); },
+         kNameAnyCase},
+    };
+    static const TAttributeTable table(kAttributes, &CContainerUI::GetAttributeTable());
+    return table;
 }
 
 void CRichEditUI::PaintText(HDC hDC)

@@ -59,7 +59,7 @@ public:
     int GetTextLength() const;
     void AppendText(const wchar_t* text);
 
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
     void PaintText(HDC hDC) override;
 
     // Nothing to filter without hosted text services: never handled.

@@ -475,64 +475,58 @@ void CScrollBarUI::DoEvent(TEventUI& event)
 
 // -- Attributes --
 
-void CScrollBarUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CScrollBarUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-
-    struct ImageSlot
-    {
-        const wchar_t* name;
-        TDrawInfo* info;
+    using C = CScrollBarUI;
+    static const TAttribute<CScrollBarUI> kAttributes[] = {
+        {L"button1normalimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_button1.normal, v); }},
+        {L"button1hotimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_button1.hot, v); }},
+        {L"button1pushedimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_button1.pushed, v); }},
+        {L"button1disabledimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_button1.disabled, v); }},
+        {L"button2normalimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_button2.normal, v); }},
+        {L"button2hotimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_button2.hot, v); }},
+        {L"button2pushedimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_button2.pushed, v); }},
+        {L"button2disabledimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_button2.disabled, v); }},
+        {L"thumbnormalimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_thumb.normal, v); }},
+        {L"thumbhotimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_thumb.hot, v); }},
+        {L"thumbpushedimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_thumb.pushed, v); }},
+        {L"thumbdisabledimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_thumb.disabled, v); }},
+        {L"railnormalimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_rail.normal, v); }},
+        {L"railhotimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_rail.hot, v); }},
+        {L"railpushedimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_rail.pushed, v); }},
+        {L"raildisabledimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_rail.disabled, v); }},
+        {L"bknormalimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_bk.normal, v); }},
+        {L"bkhotimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_bk.hot, v); }},
+        {L"bkpushedimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_bk.pushed, v); }},
+        {L"bkdisabledimage", kValueImage, [](C& c, const wchar_t* v) { c.SetPartImage(c.m_bk.disabled, v); }},
+        {L"button1color", kValueBlankColor,
+         [](C& c, const wchar_t* v) { c.SetPartColor(c.m_dwButton1Color, ReadColorAfterBlanks(v)); }},
+        {L"button2color", kValueBlankColor,
+         [](C& c, const wchar_t* v) { c.SetPartColor(c.m_dwButton2Color, ReadColorAfterBlanks(v)); }},
+        {L"thumbcolor", kValueBlankColor,
+         [](C& c, const wchar_t* v) { c.SetPartColor(c.m_dwThumbColor, ReadColorAfterBlanks(v)); }},
+        {L"hor", kValueFlag, [](C& c, const wchar_t* v) { c.SetHorizontal(IsTrue(v)); }},
+        {L"linesize", kValueNumber, [](C& c, const wchar_t* v) { c.SetLineSize(ReadInt(v)); }},
+        {L"range", kValueNumber, [](C& c, const wchar_t* v) { c.SetScrollRange(ReadInt(v)); }},
+        {L"value", kValueNumber, [](C& c, const wchar_t* v) { c.SetScrollPos(ReadInt(v)); }},
+        {L"scrollunit", kValueNumber, [](C& c, const wchar_t* v) { c.SetScrollUnit(ReadInt(v)); }},
+        {L"showbutton1", kValueFlag, [](C& c, const wchar_t* v) { c.SetShowButton1(IsTrue(v)); }},
+        {L"showbutton2", kValueFlag, [](C& c, const wchar_t* v) { c.SetShowButton2(IsTrue(v)); }},
     };
-    const ImageSlot slots[] = {
-        {L"button1normalimage", &m_button1.normal}, {L"button1hotimage", &m_button1.hot},
-        {L"button1pushedimage", &m_button1.pushed}, {L"button1disabledimage", &m_button1.disabled},
-        {L"button2normalimage", &m_button2.normal}, {L"button2hotimage", &m_button2.hot},
-        {L"button2pushedimage", &m_button2.pushed}, {L"button2disabledimage", &m_button2.disabled},
-        {L"thumbnormalimage", &m_thumb.normal},     {L"thumbhotimage", &m_thumb.hot},
-        {L"thumbpushedimage", &m_thumb.pushed},     {L"thumbdisabledimage", &m_thumb.disabled},
-        {L"railnormalimage", &m_rail.normal},       {L"railhotimage", &m_rail.hot},
-        {L"railpushedimage", &m_rail.pushed},       {L"raildisabledimage", &m_rail.disabled},
-        {L"bknormalimage", &m_bk.normal},           {L"bkhotimage", &m_bk.hot},
-        {L"bkpushedimage", &m_bk.pushed},           {L"bkdisabledimage", &m_bk.disabled},
-    };
-    for (const ImageSlot& slot : slots) {
-        if (Equals(name, slot.name)) {
-            SetImage(*slot.info, value);
-            Invalidate();
-            return;
-        }
-    }
+    static const TAttributeTable table(kAttributes, &CControlUI::GetAttributeTable());
+    return table;
+}
 
-    if (Equals(name, L"button1color")) {
-        m_dwButton1Color = ReadColorAfterBlanks(value);
-        Invalidate();
-    } else if (Equals(name, L"button2color")) {
-        m_dwButton2Color = ReadColorAfterBlanks(value);
-        Invalidate();
-    } else if (Equals(name, L"thumbcolor")) {
-        m_dwThumbColor = ReadColorAfterBlanks(value);
-        Invalidate();
-    } else if (Equals(name, L"hor")) {
-        SetHorizontal(IsTrue(value));
-    } else if (Equals(name, L"linesize")) {
-        SetLineSize(ReadInt(value));
-    } else if (Equals(name, L"range")) {
-        SetScrollRange(ReadInt(value));
-    } else if (Equals(name, L"value")) {
-        SetScrollPos(ReadInt(value));
-    } else if (Equals(name, L"scrollunit")) {
-        SetScrollUnit(ReadInt(value));
-    } else if (Equals(name, L"showbutton1")) {
-        SetShowButton1(IsTrue(value));
-    } else if (Equals(name, L"showbutton2")) {
-        SetShowButton2(IsTrue(value));
-    } else {
-        CControlUI::SetAttribute(name, value);
-    }
+void CScrollBarUI::SetPartImage(TDrawInfo& info, const wchar_t* description)
+{
+    SetImage(info, description);
+    Invalidate();
+}
+
+void CScrollBarUI::SetPartColor(DWORD& color, DWORD value)
+{
+    color = value;
+    Invalidate();
 }
 
 } // namespace Facet

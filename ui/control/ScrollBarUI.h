@@ -62,7 +62,7 @@ public:
     void Move(SIZE offset, bool needInvalidate = true) override;
     void SetEnabled(bool enabled = true) override;
     void DoEvent(TEventUI& event) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
 
     // Background images by state, then the track, buttons and thumb.
     void PaintBkImage(HDC hDC) override;
@@ -111,6 +111,9 @@ private:
     void ClearPressed();
 
     void PaintPart(HDC hDC, const RECT& rc, DWORD color, PartImages& images, UINT state);
+    // An image or colour of a part set from the skin; the bar is painted again.
+    void SetPartImage(TDrawInfo& info, const wchar_t* description);
+    void SetPartColor(DWORD& color, DWORD value);
 
     CContainerUI* m_pOwner;
     bool m_bHorizontal;

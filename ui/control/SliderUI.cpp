@@ -262,27 +262,19 @@ void CSliderUI::DoEvent(TEventUI& event)
     CProgressUI::DoEvent(event);
 }
 
-void CSliderUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CSliderUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-
-    if (Equals(name, L"thumbimage"))
-        SetThumbImage(value);
-    else if (Equals(name, L"thumbhotimage"))
-        SetThumbHotImage(value);
-    else if (Equals(name, L"thumbpushedimage"))
-        SetThumbPushedImage(value);
-    else if (Equals(name, L"thumbsize"))
-        SetThumbSize(CFacetSize(value));
-    else if (Equals(name, L"step"))
-        SetChangeStep(ReadInt(value));
-    else if (Equals(name, L"imm"))
-        SetImmMode(IsTrue(value));
-    else
-        CProgressUI::SetAttribute(name, value);
+    using C = CSliderUI;
+    static const TAttribute<CSliderUI> kAttributes[] = {
+        {L"thumbimage", kValueImage, [](C& c, const wchar_t* v) { c.SetThumbImage(v); }},
+        {L"thumbhotimage", kValueImage, [](C& c, const wchar_t* v) { c.SetThumbHotImage(v); }},
+        {L"thumbpushedimage", kValueImage, [](C& c, const wchar_t* v) { c.SetThumbPushedImage(v); }},
+        {L"thumbsize", kValueNumbers, [](C& c, const wchar_t* v) { c.SetThumbSize(CFacetSize(v)); }},
+        {L"step", kValueNumber, [](C& c, const wchar_t* v) { c.SetChangeStep(ReadInt(v)); }},
+        {L"imm", kValueFlag, [](C& c, const wchar_t* v) { c.SetImmMode(IsTrue(v)); }},
+    };
+    static const TAttributeTable table(kAttributes, &CProgressUI::GetAttributeTable());
+    return table;
 }
 
 void CSliderUI::PaintStatusImage(HDC hDC)

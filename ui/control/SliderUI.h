@@ -45,7 +45,7 @@ public:
     int ValueAtPoint(POINT pt) const;
 
     void DoEvent(TEventUI& event) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
     // The fill of the progress bar, then the thumb image of the state.
     void PaintStatusImage(HDC hDC) override;
 

@@ -332,28 +332,22 @@ void CTreeNodeUI::SetSelItemTextColor(DWORD color)
     m_pItemButton->SetSelectedTextColor(color);
 }
 
-void CTreeNodeUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CTreeNodeUI::GetAttributeTable() const
 {
-    if (Equals(name, L"text"))
-        SetItemText(value);
-    else if (Equals(name, L"horizattr"))
-        m_pHoriz->SetAttributeList(value);
-    else if (Equals(name, L"dotlineattr"))
-        m_pDottedLine->SetAttributeList(value);
-    else if (Equals(name, L"folderattr"))
-        m_pFolderButton->SetAttributeList(value);
-    else if (Equals(name, L"checkboxattr"))
-        m_pCheckBox->SetAttributeList(value);
-    else if (Equals(name, L"itemattr"))
-        m_pItemButton->SetAttributeList(value);
-    else if (Equals(name, L"itemtextcolor"))
-        SetItemTextColor(ReadColor(value));
-    else if (Equals(name, L"itemhottextcolor"))
-        SetItemHotTextColor(ReadColor(value));
-    else if (Equals(name, L"selitemtextcolor"))
-        SetSelItemTextColor(ReadColor(value));
-    else
-        CListContainerElementUI::SetAttribute(name, value);
+    using C = CTreeNodeUI;
+    static const TAttribute<CTreeNodeUI> kAttributes[] = {
+        {L"text", kValueText, [](C& c, const wchar_t* v) { c.SetItemText(v); }},
+        {L"horizattr", kValueList, [](C& c, const wchar_t* v) { c.m_pHoriz->SetAttributeList(v); }},
+        {L"dotlineattr", kValueList, [](C& c, const wchar_t* v) { c.m_pDottedLine->SetAttributeList(v); }},
+        {L"folderattr", kValueList, [](C& c, const wchar_t* v) { c.m_pFolderButton->SetAttributeList(v); }},
+        {L"checkboxattr", kValueList, [](C& c, const wchar_t* v) { c.m_pCheckBox->SetAttributeList(v); }},
+        {L"itemattr", kValueList, [](C& c, const wchar_t* v) { c.m_pItemButton->SetAttributeList(v); }},
+        {L"itemtextcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetItemTextColor(ReadColor(v)); }},
+        {L"itemhottextcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetItemHotTextColor(ReadColor(v)); }},
+        {L"selitemtextcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetSelItemTextColor(ReadColor(v)); }},
+    };
+    static const TAttributeTable table(kAttributes, &CListContainerElementUI::GetAttributeTable());
+    return table;
 }
 
 CHorizontalLayoutUI* CTreeNodeUI::GetTreeNodeHorizontal() const
@@ -613,26 +607,33 @@ void CTreeViewUI::SetSelItemTextColor(DWORD color)
     }
 }
 
-void CTreeViewUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CTreeViewUI::GetAttributeTable() const
 {
-    if (Equals(name, L"visiblefolderbtn")) {
-        SetVisibleFolderBtn(IsTrue(value));
-    } else if (Equals(name, L"visiblecheckbtn")) {
-        SetVisibleCheckBtn(IsTrue(value));
-    } else if (Equals(name, L"itemminwidth")) {
-        SetItemMinWidth(ScaleByWindow(static_cast<int>(wcstol(value, nullptr, 10))));
-    } else if (Equals(name, L"itemtextcolor")) {
-        SetItemTextColor(ReadColor(value));
-        CListUI::SetAttribute(name, value);
-    } else if (Equals(name, L"itemhottextcolor")) {
-        SetItemHotTextColor(ReadColor(value));
-        CListUI::SetAttribute(name, value);
-    } else if (Equals(name, L"selitemtextcolor")) {
-        SetSelItemTextColor(ReadColor(value));
-        m_ListInfo.dwSelectedTextColor = ReadColor(value);
-    } else {
-        CListUI::SetAttribute(name, value);
-    }
+    using C = CTreeViewUI;
+    static const TAttribute<CTreeViewUI> kAttributes[] = {
+        {L"visiblefolderbtn", kValueFlag, [](C& c, const wchar_t* v) { c.SetVisibleFolderBtn(IsTrue(v)); }},
+        {L"visiblecheckbtn", kValueFlag, [](C& c, const wchar_t* v) { c.SetVisibleCheckBtn(IsTrue(v)); }},
+        {L"itemminwidth", kValueNumber,
+         [](C& c, const wchar_t* v) { c.SetItemMinWidth(ScaleByWindow(static_cast<int>(wcstol(v, nullptr, 10)))); }},
+        // The node colours, and the list's item colours too.
+        {L"itemtextcolor", kValueBlankColor,
+         [](C& c, const wchar_t* v) {
+             c.SetItemTextColor(ReadColor(v));
+             c.CListUI::GetAttributeTable().Apply(c, L"itemtextcolor", v);
+         }},
+        {L"itemhottextcolor", kValueBlankColor,
+         [](C& c, const wchar_t* v) {
+             c.SetItemHotTextColor(ReadColor(v));
+             c.CListUI::GetAttributeTable().Apply(c, L"itemhottextcolor", v);
+         }},
+        {L"selitemtextcolor", kValueBlankColor,
+         [](C& c, const wchar_t* v) {
+             c.SetSelItemTextColor(ReadColor(v));
+             c.m_ListInfo.dwSelectedTextColor = ReadColor(v);
+         }},
+    };
+    static const TAttributeTable table(kAttributes, &CListUI::GetAttributeTable());
+    return table;
 }
 
 } // namespace Facet

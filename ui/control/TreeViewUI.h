@@ -34,7 +34,7 @@ public:
     bool AddAt(CControlUI* control, int index) override;
     // Double clicks send "itemdbclick" and open or close the node.
     void DoEvent(TEventUI& event) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
     bool Select(bool select = true) override;
     // Opens or closes the node: its descendants are shown or hidden, and
     // "itemexpand" or "itemcollapse" is sent.
@@ -120,7 +120,7 @@ public:
     bool Remove(CControlUI* control, bool doNotDestroy = false) override;
     bool RemoveAt(int index, bool doNotDestroy = false) override;
     void RemoveAll() override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
 
     // Folder and check box changes of the nodes ("selectchanged").
     void Notify(TNotifyUI& msg) override;

@@ -28,18 +28,15 @@ LPVOID CWebBrowserUI::GetInterface(const wchar_t* name)
     return CActiveXUI::GetInterface(name);
 }
 
-void CWebBrowserUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CWebBrowserUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    if (EqualsIgnoringCase(name, L"homepage"))
-        SetHomePage(value);
-    else if (EqualsIgnoringCase(name, L"autonavi"))
-        SetAutoNavigation(IsTrue(value));
-    else
-        CActiveXUI::SetAttribute(name, value);
+    using C = CWebBrowserUI;
+    static const TAttribute<CWebBrowserUI> kAttributes[] = {
+        {L"homepage", kValueText, [](C& c, const wchar_t* v) { c.SetHomePage(v); }, kNameAnyCase},
+        {L"autonavi", kValueFlag, [](C& c, const wchar_t* v) { c.SetAutoNavigation(IsTrue(v)); }, kNameAnyCase},
+    };
+    static const TAttributeTable table(kAttributes, &CActiveXUI::GetAttributeTable());
+    return table;
 }
 
 void CWebBrowserUI::SetHomePage(const wchar_t* url)

@@ -22,7 +22,7 @@ public:
     const wchar_t* GetClass() const override;
     // This control for "WebBrowser", else the ActiveX control's answer.
     LPVOID GetInterface(const wchar_t* name) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
 
     void SetHomePage(const wchar_t* url);
     CFacetString GetHomePage() const;

@@ -44,6 +44,9 @@ CControlUI* Make()
     return new Control();
 }
 
+// The one element name that is compared with its case.
+const wchar_t kGifAnim[] = L"GifAnim";
+
 struct FactoryEntry
 {
     const wchar_t* name;
@@ -90,12 +93,21 @@ const FactoryEntry kFactory[] = {
 
 } // namespace
 
+std::vector<const wchar_t*> FactoryControlNames()
+{
+    std::vector<const wchar_t*> names;
+    for (const FactoryEntry& entry : kFactory)
+        names.push_back(entry.name);
+    names.push_back(kGifAnim);
+    return names;
+}
+
 CControlUI* CreateFactoryControl(const wchar_t* className)
 {
     if (className == nullptr)
         return nullptr;
     // The one element name that is compared with its case.
-    if (wcscmp(className, L"GifAnim") == 0)
+    if (wcscmp(className, kGifAnim) == 0)
         return new CGifAnimUI();
     for (const FactoryEntry& entry : kFactory) {
         if (_wcsicmp(className, entry.name) == 0)

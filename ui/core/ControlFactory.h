@@ -1,6 +1,8 @@
 // The factory table of skin element names.
 #pragma once
 
+#include <vector>
+
 namespace Facet {
 
 class CControlUI;
@@ -9,5 +11,8 @@ class CControlUI;
 // compared ignoring case except "GifAnim", which must match exactly; null for
 // a name the table does not hold.
 CControlUI* CreateFactoryControl(const wchar_t* className);
+
+// Every element name of the table, in its order ("GifAnim" included).
+std::vector<const wchar_t*> FactoryControlNames();
 
 } // namespace Facet

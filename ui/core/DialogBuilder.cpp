@@ -51,12 +51,6 @@ DWORD ColorOf(const wchar_t* value)
     return static_cast<DWORD>(wcstoul(value, nullptr, 16));
 }
 
-bool IsGlobalElement(const wchar_t* name)
-{
-    return SameNoCase(name, L"Image") || SameNoCase(name, L"Font") || SameNoCase(name, L"Default") ||
-           SameNoCase(name, L"MultiLanguage");
-}
-
 // Copies at most `capacity` - 1 characters of an attribute, as the reading
 // step of "Include" and "cover" does.
 CFacetString Limited(const wchar_t* value, int capacity)
@@ -70,6 +64,30 @@ CFacetString Limited(const wchar_t* value, int capacity)
 } // namespace
 
 CDialogBuilder::CDialogBuilder() = default;
+
+bool CDialogBuilder::IsResourceElement(const wchar_t* name)
+{
+    for (const wchar_t* element : kResourceElements) {
+        if (SameNoCase(name, element))
+            return true;
+    }
+    return false;
+}
+
+bool CDialogBuilder::ReadFontElement(CMarkupNode& node, TFontElement& font)
+{
+    font.id = NumberOr(node, L"id", -1);
+    font.name = AttributeNoCase(node, L"name");
+    if (font.id < 0 || font.name == nullptr)
+        return false;
+    font.size = NumberOr(node, L"size", 12);
+    font.bold = FlagNoCase(node, L"bold");
+    font.underline = FlagNoCase(node, L"underline");
+    font.italic = FlagNoCase(node, L"italic");
+    font.shared = FlagNoCase(node, L"shared");
+    font.isDefault = FlagNoCase(node, L"default");
+    return true;
+}
 
 CMarkup* CDialogBuilder::GetMarkup() { return &m_xml; }
 
@@ -116,7 +134,7 @@ CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* callback, CPaintManag
         return nullptr;
     if (manager != nullptr) {
         ApplyGlobalElements(root, manager);
-        if (SameNoCase(root.GetName(), L"Window") && manager->GetPaintWindow() != nullptr) {
+        if (SameNoCase(root.GetName(), kWindowElement) && manager->GetPaintWindow() != nullptr) {
             const int count = root.GetAttributeCount();
             for (int i = 0; i < count; ++i)
                 manager->SetWindowAttribute(root.GetAttributeName(i), root.GetAttributeValue(i));
@@ -138,18 +156,12 @@ void CDialogBuilder::ApplyGlobalElements(CMarkupNode& root, CPaintManagerUI* man
                                   false);
             }
         } else if (SameNoCase(name, L"Font")) {
-            const int id = NumberOr(node, L"id", -1);
-            const wchar_t* fontName = AttributeNoCase(node, L"name");
-            if (id < 0 || fontName == nullptr)
+            TFontElement font = {};
+            if (!ReadFontElement(node, font))
                 continue;
-            const int size = NumberOr(node, L"size", 12);
-            const bool bold = FlagNoCase(node, L"bold");
-            const bool underline = FlagNoCase(node, L"underline");
-            const bool italic = FlagNoCase(node, L"italic");
-            const bool shared = FlagNoCase(node, L"shared");
-            manager->AddFont(id, fontName, size, bold, underline, italic, shared);
-            if (FlagNoCase(node, L"default"))
-                manager->SetDefaultFont(fontName, size, bold, underline, italic, shared);
+            manager->AddFont(font.id, font.name, font.size, font.bold, font.underline, font.italic, font.shared);
+            if (font.isDefault)
+                manager->SetDefaultFont(font.name, font.size, font.bold, font.underline, font.italic, font.shared);
         } else if (SameNoCase(name, L"Default")) {
             const wchar_t* className = AttributeNoCase(node, L"name");
             const wchar_t* value = AttributeNoCase(node, L"value");
@@ -291,13 +303,13 @@ CControlUI* CDialogBuilder::Parse(CMarkupNode* root, CControlUI* parent, CPaintM
     CControlUI* first = nullptr;
     for (CMarkupNode node = root->GetChild(); node.IsValid(); node = node.GetSibling()) {
         const wchar_t* className = node.GetName();
-        if (IsGlobalElement(className))
+        if (IsResourceElement(className))
             continue;
-        if (SameNoCase(className, L"Include")) {
+        if (SameNoCase(className, kIncludeElement)) {
             ApplyInclude(node, parent, manager);
             continue;
         }
-        if (SameNoCase(className, L"TreeNode")) {
+        if (SameNoCase(className, kTreeNodeElement)) {
             if (!ParseTreeNode(node, parent, manager))
                 return nullptr;
             continue;
@@ -311,7 +323,7 @@ CControlUI* CDialogBuilder::Parse(CMarkupNode* root, CControlUI* parent, CPaintM
             Parse(&node, control, manager);
 
         if (parent != nullptr) {
-            const CFacetString cover = Limited(AttributeNoCase(node, L"cover"), 255);
+            const CFacetString cover = Limited(AttributeNoCase(node, kCoverAttribute), 255);
             CTreeNodeUI* parentNode = static_cast<CTreeNodeUI*>(parent->GetInterface(L"TreeNode"));
             if (cover == L"true") {
                 parent->SetCover(control);

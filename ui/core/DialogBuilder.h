@@ -34,6 +34,29 @@ public:
     static constexpr int kMaxIncludeDepth = 16;
     static constexpr int kMaxIncludeCount = 1000;
 
+    // The element and attribute names the builder reads itself, compared
+    // ignoring case: the root element whose attributes are the window's, the
+    // resource elements read directly under the root, "Include", "TreeNode",
+    // and "cover" on any control.
+    static constexpr const wchar_t* kWindowElement = L"Window";
+    static constexpr const wchar_t* kResourceElements[] = {L"Image", L"Font", L"Default", L"MultiLanguage"};
+    static constexpr const wchar_t* kIncludeElement = L"Include";
+    static constexpr const wchar_t* kTreeNodeElement = L"TreeNode";
+    static constexpr const wchar_t* kCoverAttribute = L"cover";
+
+    // What a "Font" element registers.
+    struct TFontElement
+    {
+        int id;
+        const wchar_t* name;
+        int size;
+        bool bold;
+        bool underline;
+        bool italic;
+        bool shared;
+        bool isDefault;
+    };
+
     CDialogBuilder();
     CDialogBuilder(const CDialogBuilder&) = delete;
     CDialogBuilder& operator=(const CDialogBuilder&) = delete;
@@ -54,6 +77,10 @@ public:
 
     // The control of an element name: the factory table, then the plug-ins.
     static CControlUI* CreateKnownControl(const wchar_t* className);
+    static bool IsResourceElement(const wchar_t* name);
+    // The font a "Font" element registers; false when it registers none (no
+    // name, or an id below 0).
+    static bool ReadFontElement(CMarkupNode& node, TFontElement& font);
 
 private:
     CControlUI* Parse(CMarkupNode* node, CControlUI* parent, CPaintManagerUI* manager);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -90,10 +91,50 @@ wchar_t* WidenBytes(UINT codePage, const unsigned char* bytes, unsigned long siz
     return text;
 }
 
+// The document text of `bytes` in a new block of wide characters (terminated),
+// or null with `problem` set. Encodings as CMarkup::LoadFromMem takes them.
+wchar_t* DecodeDocument(const unsigned char* bytes, unsigned long size, int encoding, const wchar_t*& problem)
+{
+    if (encoding == 0 || encoding == 2) {
+        if (encoding == 0 && size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+            bytes += 3;
+            size -= 3;
+        }
+        wchar_t* text = WidenBytes(encoding == 0 ? CP_UTF8 : CP_ACP, bytes, size);
+        if (text == nullptr)
+            problem = L"Could not convert the document text";
+        return text;
+    }
+
+    // UTF-16: the byte-order mark decides the byte order and is dropped; an odd last
+    // byte is ignored. Big-endian units are swapped while copying, so the caller's
+    // bytes (possibly read-only resource memory) are never written.
+    if (size < 2 || !((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
+        problem = L"UTF-16 text without a byte-order mark";
+        return nullptr;
+    }
+    const bool bigEndian = bytes[0] == 0xFE;
+    const size_t units = (size - 2) / 2;
+    wchar_t* text = static_cast<wchar_t*>(malloc((units + 1) * sizeof(wchar_t)));
+    if (text == nullptr) {
+        problem = kOutOfMemory;
+        return nullptr;
+    }
+    const unsigned char* unit = bytes + 2;
+    for (size_t i = 0; i < units; ++i, unit += 2) {
+        text[i] = bigEndian ? static_cast<wchar_t>((unit[0] << 8) | unit[1])
+                            : static_cast<wchar_t>(unit[0] | (unit[1] << 8));
+    }
+    text[units] = 0;
+    return text;
+}
+
 } // namespace
 
 CMarkup::CMarkup(const wchar_t* xml)
-    : m_pstrXML(nullptr), m_pElements(nullptr), m_nElements(0), m_nReservedElements(0), m_bPreserveWhitespace(true)
+    : m_pstrXML(nullptr), m_pElements(nullptr), m_nElements(0), m_nReservedElements(0),
+      m_uErrorOffset(kNoErrorOffset), m_iErrorLine(0), m_iErrorColumn(0), m_bPreserveWhitespace(true),
+      m_bKeepLinePositions(false)
 {
     m_szErrorMsg[0] = 0;
     m_szErrorXML[0] = 0;
@@ -124,6 +165,7 @@ void CMarkup::Release()
     m_pElements = nullptr;
     m_nElements = 0;
     m_nReservedElements = 0;
+    m_lineStarts.clear();
 }
 
 void CMarkup::GetLastErrorMessage(wchar_t* buffer, unsigned long cch) const
@@ -134,6 +176,59 @@ void CMarkup::GetLastErrorMessage(wchar_t* buffer, unsigned long cch) const
 void CMarkup::GetLastErrorLocation(wchar_t* buffer, unsigned long cch) const
 {
     CopyTerminated(buffer, cch, m_szErrorXML);
+}
+
+int CMarkup::GetLastErrorLine() const
+{
+    return m_iErrorLine;
+}
+
+int CMarkup::GetLastErrorColumn() const
+{
+    return m_iErrorColumn;
+}
+
+void CMarkup::SetKeepLinePositions(bool keep)
+{
+    m_bKeepLinePositions = keep;
+}
+
+bool CMarkup::GetLineColumn(unsigned int offset, int& line, int& column) const
+{
+    if (m_lineStarts.empty())
+        return false;
+    // The last line that starts at or before the offset.
+    const auto next = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), offset);
+    line = static_cast<int>(next - m_lineStarts.begin());
+    column = static_cast<int>(offset - *(next - 1)) + 1;
+    return true;
+}
+
+void CMarkup::KeepLinePositions()
+{
+    m_lineStarts.assign(1, 0u);
+    for (const wchar_t* c = m_pstrXML; *c != 0; ++c) {
+        if (*c == L'\n')
+            m_lineStarts.push_back(static_cast<unsigned int>(c - m_pstrXML) + 1);
+    }
+}
+
+void CMarkup::LocateError(const wchar_t* original)
+{
+    m_iErrorLine = 0;
+    m_iErrorColumn = 0;
+    if (original == nullptr || m_uErrorOffset == kNoErrorOffset)
+        return;
+    m_iErrorLine = 1;
+    m_iErrorColumn = 1;
+    for (unsigned int i = 0; i < m_uErrorOffset && original[i] != 0; ++i) {
+        if (original[i] == L'\n') {
+            ++m_iErrorLine;
+            m_iErrorColumn = 1;
+        } else {
+            ++m_iErrorColumn;
+        }
+    }
 }
 
 CMarkupNode CMarkup::GetRoot()
@@ -153,7 +248,10 @@ bool CMarkup::Load(const wchar_t* xml)
     if (text == nullptr)
         return Failed(kOutOfMemory);
     memcpy(text, xml, (length + 1) * sizeof(wchar_t));
-    return Adopt(text);
+    if (Adopt(text))
+        return true;
+    LocateError(xml);
+    return false;
 }
 
 bool CMarkup::LoadFromMem(unsigned char* bytes, unsigned long size, int encoding)
@@ -161,41 +259,29 @@ bool CMarkup::LoadFromMem(unsigned char* bytes, unsigned long size, int encoding
     Release();
     if (bytes == nullptr && size != 0)
         return Failed(L"Could not read file");
-
-    if (encoding == 0 || encoding == 2) {
-        if (encoding == 0 && size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-            bytes += 3;
-            size -= 3;
-        }
-        wchar_t* text = WidenBytes(encoding == 0 ? CP_UTF8 : CP_ACP, bytes, size);
-        if (text == nullptr)
-            return Failed(L"Could not convert the document text");
-        return Adopt(text);
-    }
-
-    // UTF-16: the byte-order mark decides the byte order and is dropped; an odd last
-    // byte is ignored. Big-endian units are swapped while copying, so the caller's
-    // bytes (possibly read-only resource memory) are never written.
-    if (size < 2 || !((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)))
-        return Failed(L"UTF-16 text without a byte-order mark");
-    const bool bigEndian = bytes[0] == 0xFE;
-    const size_t units = (size - 2) / 2;
-    wchar_t* text = static_cast<wchar_t*>(malloc((units + 1) * sizeof(wchar_t)));
+    const wchar_t* problem = nullptr;
+    wchar_t* text = DecodeDocument(bytes, size, encoding, problem);
     if (text == nullptr)
-        return Failed(kOutOfMemory);
-    const unsigned char* unit = bytes + 2;
-    for (size_t i = 0; i < units; ++i, unit += 2) {
-        text[i] = bigEndian ? static_cast<wchar_t>((unit[0] << 8) | unit[1])
-                            : static_cast<wchar_t>(unit[0] | (unit[1] << 8));
-    }
-    text[units] = 0;
-    return Adopt(text);
+        return Failed(problem);
+    if (Adopt(text))
+        return true;
+    // The parse edited its copy in place: the place of the error is counted
+    // on a fresh one.
+    wchar_t* original = DecodeDocument(bytes, size, encoding, problem);
+    LocateError(original);
+    free(original);
+    return false;
 }
 
 // Takes ownership of a terminated text block and parses it; releases on failure.
 bool CMarkup::Adopt(wchar_t* text)
 {
     m_pstrXML = text;
+    m_uErrorOffset = kNoErrorOffset;
+    m_iErrorLine = 0;
+    m_iErrorColumn = 0;
+    if (m_bKeepLinePositions)
+        KeepLinePositions();
     if (!ParseDocument()) {
         Release();
         return false;
@@ -207,6 +293,11 @@ bool CMarkup::Failed(const wchar_t* message, const wchar_t* location)
 {
     CopyTerminated(m_szErrorMsg, sizeof(m_szErrorMsg) / sizeof(m_szErrorMsg[0]), message);
     CopyTerminated(m_szErrorXML, sizeof(m_szErrorXML) / sizeof(m_szErrorXML[0]), location);
+    m_uErrorOffset = location != nullptr && m_pstrXML != nullptr && location >= m_pstrXML
+                         ? static_cast<unsigned int>(location - m_pstrXML)
+                         : kNoErrorOffset;
+    m_iErrorLine = 0;
+    m_iErrorColumn = 0;
     return false;
 }
 

@@ -3,6 +3,8 @@
 // terminated where they stand); a flat element table refers to them by position.
 #pragma once
 
+#include <vector>
+
 namespace Facet {
 
 class CMarkup;
@@ -39,6 +41,19 @@ public:
     void SetPreserveWhitespace(bool preserve = true);
     void GetLastErrorMessage(wchar_t* buffer, unsigned long cch) const;
     void GetLastErrorLocation(wchar_t* buffer, unsigned long cch) const;
+    // The line and column (1-based; a column counts UTF-16 units) of the text
+    // where the last parse stopped; both 0 when the error names no place, such
+    // as a file that cannot be read. They are counted only when a load fails.
+    int GetLastErrorLine() const;
+    int GetLastErrorColumn() const;
+
+    // Whether the documents loaded from now on keep where their lines start,
+    // so that nodes can say on which line and column they stand (for tools
+    // that report on skins). Off by default: it costs one pass over the text.
+    void SetKeepLinePositions(bool keep = true);
+    // The line and column of a character offset of the document; false when
+    // the document does not keep its line positions.
+    bool GetLineColumn(unsigned int offset, int& line, int& column) const;
 
     CMarkupNode GetRoot();
 
@@ -51,6 +66,10 @@ private:
 
     bool LoadBytes(const unsigned char* bytes, unsigned long size);
     bool ParseDocument();
+    void KeepLinePositions();
+    // Counts the line and column of the error offset in `original`, the
+    // document text as it was before the parse edited it.
+    void LocateError(const wchar_t* original);
     bool ParseElements(wchar_t*& text, unsigned int parent, unsigned int depth);
     bool ParseAttributes(wchar_t*& text);
     void DecodeText(wchar_t*& text, wchar_t*& dest, wchar_t stop);
@@ -64,7 +83,15 @@ private:
     unsigned int m_nReservedElements;
     wchar_t m_szErrorMsg[100];
     wchar_t m_szErrorXML[50];
+    // The offset of the text the last error names, kNoErrorOffset for none,
+    // and its line and column once counted.
+    static constexpr unsigned int kNoErrorOffset = 0xFFFFFFFFu;
+    unsigned int m_uErrorOffset;
+    int m_iErrorLine;
+    int m_iErrorColumn;
     bool m_bPreserveWhitespace;
+    bool m_bKeepLinePositions;
+    std::vector<unsigned int> m_lineStarts;
 };
 
 class CMarkupNode
@@ -94,6 +121,11 @@ public:
     const wchar_t* GetAttributeValue(const wchar_t* name);
     bool GetAttributeValue(int index, wchar_t* buffer, unsigned long cch);
     bool GetAttributeValue(const wchar_t* name, wchar_t* buffer, unsigned long cch);
+
+    // Where the element's name and an attribute's name stand, when the
+    // document keeps its line positions (CMarkup::SetKeepLinePositions).
+    bool GetPosition(int& line, int& column) const;
+    bool GetAttributePosition(int index, int& line, int& column);
 
     // The most attributes of one element that a node exposes.
     enum { MAX_XML_ATTRIBUTES = 64 };

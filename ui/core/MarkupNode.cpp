@@ -163,6 +163,19 @@ bool CMarkupNode::GetAttributeValue(const wchar_t* name, wchar_t* buffer, unsign
     return index >= 0 && CopyValue(AttributeValueAt(index), buffer, cch);
 }
 
+bool CMarkupNode::GetPosition(int& line, int& column) const
+{
+    const XMLELEMENT* element = Element();
+    return element != nullptr && m_pOwner->GetLineColumn(element->iStart, line, column);
+}
+
+bool CMarkupNode::GetAttributePosition(int index, int& line, int& column)
+{
+    if (!HasMappedAttributes() || index < 0 || index >= m_nAttributes)
+        return false;
+    return m_pOwner->GetLineColumn(m_aAttributes[index].iName, line, column);
+}
+
 bool CMarkupNode::HasMappedAttributes()
 {
     if (Element() == nullptr)

@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "AttributeTable.h"
 #include "FacetArrays.h"
 #include "FacetString.h"
 #include "FacetStringPtrMap.h"
@@ -99,8 +100,11 @@ public:
     const wchar_t* GetWindowCustomAttribute(const wchar_t* name) const;
     bool RemoveWindowCustomAttribute(const wchar_t* name);
     void RemoveAllWindowCustomAttribute();
-    // Applies one window attribute of a skin's root element.
+    // Applies one window attribute of a skin's root element through the
+    // window attribute table; other names become window custom attributes.
     void SetWindowAttribute(const wchar_t* name, const wchar_t* value);
+    // The window attributes a skin's root element may carry.
+    static const TAttributeTableBase<CPaintManagerUI>& GetWindowAttributeTable();
     // Applies name="value" pairs separated by single blanks.
     void SetWindowAttributeList(const wchar_t* list);
     void UsedVirtualWnd(bool used);

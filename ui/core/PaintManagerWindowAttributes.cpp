@@ -37,6 +37,19 @@ RECT ReadRect(const wchar_t* value)
     return RECT{numbers[0], numbers[1], numbers[2], numbers[3]};
 }
 
+// Applies "x,y" or "left,top,right,bottom" through a setter of the manager.
+void ApplyPair(CPaintManagerUI& manager, void (CPaintManagerUI::*set)(int, int), const wchar_t* value)
+{
+    const SIZE size = ReadPair(value);
+    (manager.*set)(size.cx, size.cy);
+}
+
+void ApplyRect(CPaintManagerUI& manager, void (CPaintManagerUI::*set)(RECT&), const wchar_t* value)
+{
+    RECT rc = ReadRect(value);
+    (manager.*set)(rc);
+}
+
 BYTE ReadByte(const wchar_t* value)
 {
     return static_cast<BYTE>(wcstol(value, nullptr, 10));
@@ -48,50 +61,46 @@ void CPaintManagerUI::SetWindowAttribute(const wchar_t* name, const wchar_t* val
 {
     if (name == nullptr || value == nullptr)
         return;
-    if (SameNoCase(name, L"size")) {
-        const SIZE size = ReadPair(value);
-        SetInitSize(size.cx, size.cy);
-    } else if (SameNoCase(name, L"sizebox")) {
-        RECT rc = ReadRect(value);
-        SetSizeBox(rc);
-    } else if (SameNoCase(name, L"caption")) {
-        RECT rc = ReadRect(value);
-        SetCaptionRect(rc);
-    } else if (SameNoCase(name, L"roundcorner")) {
-        const SIZE size = ReadPair(value);
-        SetRoundCorner(size.cx, size.cy);
-    } else if (SameNoCase(name, L"mininfo")) {
-        const SIZE size = ReadPair(value);
-        SetMinInfo(size.cx, size.cy);
-    } else if (SameNoCase(name, L"maxinfo")) {
-        const SIZE size = ReadPair(value);
-        SetMaxInfo(size.cx, size.cy);
-    } else if (SameNoCase(name, L"showdirty")) {
-        SetShowUpdateRect(SameNoCase(value, L"true"));
-    } else if (wcscmp(name, L"noactivate") == 0) {
-        SetNoActivate(SameNoCase(value, L"true"));
-    } else if (SameNoCase(name, L"opacity")) {
-        SetOpacity(ReadByte(value));
-    } else if (wcscmp(name, L"layeredopacity") == 0) {
-        SetLayeredOpacity(ReadByte(value));
-    } else if (wcscmp(name, L"layeredimage") == 0) {
-        SetLayered(true);
-        SetLayeredImage(value);
-    } else if (SameNoCase(name, L"disabledfontcolor")) {
-        SetDefaultDisabledColor(ReadColor(value));
-    } else if (SameNoCase(name, L"defaultfontcolor")) {
-        SetDefaultFontColor(ReadColor(value));
-    } else if (SameNoCase(name, L"linkfontcolor")) {
-        SetDefaultLinkFontColor(ReadColor(value));
-    } else if (SameNoCase(name, L"linkhoverfontcolor")) {
-        SetDefaultLinkHoverFontColor(ReadColor(value));
-    } else if (SameNoCase(name, L"selectedcolor")) {
-        SetDefaultSelectedBkColor(ReadColor(value));
-    } else if (wcscmp(name, L"bktrans") == 0) {
-        SetLayered(true);
-    } else {
+    if (!GetWindowAttributeTable().Apply(*this, name, value))
         AddWindowCustomAttribute(name, value);
-    }
+}
+
+const TAttributeTableBase<CPaintManagerUI>& CPaintManagerUI::GetWindowAttributeTable()
+{
+    using C = CPaintManagerUI;
+    static const TAttribute<CPaintManagerUI> kAttributes[] = {
+        {L"size", kValueNumbers, [](C& c, const wchar_t* v) { ApplyPair(c, &C::SetInitSize, v); }, kNameAnyCase},
+        {L"sizebox", kValueNumbers, [](C& c, const wchar_t* v) { ApplyRect(c, &C::SetSizeBox, v); }, kNameAnyCase},
+        {L"caption", kValueNumbers, [](C& c, const wchar_t* v) { ApplyRect(c, &C::SetCaptionRect, v); },
+         kNameAnyCase},
+        {L"roundcorner", kValueNumbers, [](C& c, const wchar_t* v) { ApplyPair(c, &C::SetRoundCorner, v); },
+         kNameAnyCase},
+        {L"mininfo", kValueNumbers, [](C& c, const wchar_t* v) { ApplyPair(c, &C::SetMinInfo, v); }, kNameAnyCase},
+        {L"maxinfo", kValueNumbers, [](C& c, const wchar_t* v) { ApplyPair(c, &C::SetMaxInfo, v); }, kNameAnyCase},
+        {L"showdirty", kValueFlag, [](C& c, const wchar_t* v) { c.SetShowUpdateRect(SameNoCase(v, L"true")); },
+         kNameAnyCase},
+        {L"noactivate", kValueFlag, [](C& c, const wchar_t* v) { c.SetNoActivate(SameNoCase(v, L"true")); }},
+        {L"opacity", kValueNumber, [](C& c, const wchar_t* v) { c.SetOpacity(ReadByte(v)); }, kNameAnyCase},
+        {L"layeredopacity", kValueNumber, [](C& c, const wchar_t* v) { c.SetLayeredOpacity(ReadByte(v)); }},
+        {L"layeredimage", kValueImage,
+         [](C& c, const wchar_t* v) {
+             c.SetLayered(true);
+             c.SetLayeredImage(v);
+         }},
+        {L"disabledfontcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetDefaultDisabledColor(ReadColor(v)); },
+         kNameAnyCase},
+        {L"defaultfontcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetDefaultFontColor(ReadColor(v)); },
+         kNameAnyCase},
+        {L"linkfontcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetDefaultLinkFontColor(ReadColor(v)); },
+         kNameAnyCase},
+        {L"linkhoverfontcolor", kValueColor,
+         [](C& c, const wchar_t* v) { c.SetDefaultLinkHoverFontColor(ReadColor(v)); }, kNameAnyCase},
+        {L"selectedcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetDefaultSelectedBkColor(ReadColor(v)); },
+         kNameAnyCase},
+        {L"bktrans", kValueFlag, [](C& c, const wchar_t*) { c.SetLayered(true); }},
+    };
+    static const TAttributeTable table(kAttributes, static_cast<const TAttributeTableBase<C>*>(nullptr));
+    return table;
 }
 
 void CPaintManagerUI::SetWindowAttributeList(const wchar_t* list)

@@ -167,26 +167,19 @@ void CAnimationPaneUI::DoEvent(TEventUI& event)
     CContainerUI::DoEvent(event);
 }
 
-void CAnimationPaneUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CAnimationPaneUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    if (EqualsIgnoringCase(name, L"animation"))
-        SetAnimationEnabled(IsTrue(value));
-    else if (EqualsIgnoringCase(name, L"panevisible"))
-        SetPaneVisible(IsTrue(value));
-    else if (EqualsIgnoringCase(name, L"framecount"))
-        SetFrameCount(ReadInt(value));
-    else if (EqualsIgnoringCase(name, L"framedelay"))
-        SetFrameDelay(ReadInt(value));
-    else if (EqualsIgnoringCase(name, L"horizontal"))
-        SetHorizontal(IsTrue(value));
-    else if (EqualsIgnoringCase(name, L"vertical"))
-        SetVertical(IsTrue(value));
-    else
-        CContainerUI::SetAttribute(name, value);
+    using C = CAnimationPaneUI;
+    static const TAttribute<CAnimationPaneUI> kAttributes[] = {
+        {L"animation", kValueFlag, [](C& c, const wchar_t* v) { c.SetAnimationEnabled(IsTrue(v)); }, kNameAnyCase},
+        {L"panevisible", kValueFlag, [](C& c, const wchar_t* v) { c.SetPaneVisible(IsTrue(v)); }, kNameAnyCase},
+        {L"framecount", kValueNumber, [](C& c, const wchar_t* v) { c.SetFrameCount(ReadInt(v)); }, kNameAnyCase},
+        {L"framedelay", kValueNumber, [](C& c, const wchar_t* v) { c.SetFrameDelay(ReadInt(v)); }, kNameAnyCase},
+        {L"horizontal", kValueFlag, [](C& c, const wchar_t* v) { c.SetHorizontal(IsTrue(v)); }, kNameAnyCase},
+        {L"vertical", kValueFlag, [](C& c, const wchar_t* v) { c.SetVertical(IsTrue(v)); }, kNameAnyCase},
+    };
+    static const TAttributeTable table(kAttributes, &CContainerUI::GetAttributeTable());
+    return table;
 }
 
 void CAnimationPaneUI::SetAnimationEnabled(bool enabled)

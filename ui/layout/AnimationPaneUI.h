@@ -80,7 +80,7 @@ public:
     LPVOID GetInterface(const wchar_t* name) override;
 
     void DoEvent(TEventUI& event) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
 
     // Shows or hides the pane, animated when animation is on and the pane is
     // in a window. A change of direction during an animation goes back from

@@ -38,16 +38,14 @@ void CChildLayoutUI::DoInit()
     LoadChildren();
 }
 
-void CChildLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CChildLayoutUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    if (EqualsIgnoringCase(name, L"xmlfile"))
-        SetChildLayoutXML(value);
-    else
-        CContainerUI::SetAttribute(name, value);
+    using C = CChildLayoutUI;
+    static const TAttribute<CChildLayoutUI> kAttributes[] = {
+        {L"xmlfile", kValueText, [](C& c, const wchar_t* v) { c.SetChildLayoutXML(v); }, kNameAnyCase},
+    };
+    static const TAttributeTable table(kAttributes, &CContainerUI::GetAttributeTable());
+    return table;
 }
 
 void CChildLayoutUI::SetChildLayoutXML(const wchar_t* fileName)

@@ -25,7 +25,7 @@ public:
     // attached without being initialised, so this does not wait for DoInit).
     void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true) override;
     void DoInit() override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
 
     void SetChildLayoutXML(const wchar_t* fileName);
     CFacetString GetChildLayoutXML() const;

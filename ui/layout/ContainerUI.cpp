@@ -513,51 +513,57 @@ bool CContainerUI::SetSubControlUserData(const wchar_t* name, const wchar_t* tex
 
 // -- Attributes --
 
-void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CContainerUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-
-    if (Equals(name, L"inset")) {
-        long v[4] = {0, 0, 0, 0};
-        ParseIntList(value, v, 4);
-        SetInset(RECT{ScaleByWindow(static_cast<int>(v[0])), ScaleByWindow(static_cast<int>(v[1])),
-                      ScaleByWindow(static_cast<int>(v[2])), ScaleByWindow(static_cast<int>(v[3]))});
-    } else if (Equals(name, L"mousechild")) {
-        SetMouseChildEnabled(Equals(value, L"true"));
-    } else if (Equals(name, L"vscrollbar")) {
-        EnableScrollBar(Equals(value, L"true"), m_pHorizontalScrollBar != nullptr);
-    } else if (Equals(name, L"hscrollbar")) {
-        EnableScrollBar(m_pVerticalScrollBar != nullptr, Equals(value, L"true"));
-    } else if (Equals(name, L"vscrollbarstyle")) {
-        EnableScrollBar(true, m_pHorizontalScrollBar != nullptr);
-        if (m_pVerticalScrollBar != nullptr)
-            m_pVerticalScrollBar->SetAttributeList(value);
-    } else if (Equals(name, L"hscrollbarstyle")) {
-        EnableScrollBar(m_pVerticalScrollBar != nullptr, true);
-        if (m_pHorizontalScrollBar != nullptr)
-            m_pHorizontalScrollBar->SetAttributeList(value);
-    } else if (Equals(name, L"childpadding")) {
-        SetChildPadding(static_cast<int>(wcstol(value, nullptr, 10)));
-    } else if (Equals(name, L"childalign")) {
-        if (Equals(value, L"left"))
-            m_iChildAlign = 0;
-        else if (Equals(value, L"center"))
-            m_iChildAlign = 1;
-        else if (Equals(value, L"right"))
-            m_iChildAlign = 2;
-    } else if (Equals(name, L"childvalign")) {
-        if (Equals(value, L"top"))
-            m_iChildVAlign = 0;
-        else if (Equals(value, L"vcenter"))
-            m_iChildVAlign = 4;
-        else if (Equals(value, L"bottom"))
-            m_iChildVAlign = 8;
-    } else {
-        CControlUI::SetAttribute(name, value);
-    }
+    using C = CContainerUI;
+    static const TAttribute<CContainerUI> kAttributes[] = {
+        {L"inset", kValueNumbers,
+         [](C& c, const wchar_t* v) {
+             long n[4] = {0, 0, 0, 0};
+             ParseIntList(v, n, 4);
+             c.SetInset(RECT{ScaleByWindow(static_cast<int>(n[0])), ScaleByWindow(static_cast<int>(n[1])),
+                             ScaleByWindow(static_cast<int>(n[2])), ScaleByWindow(static_cast<int>(n[3]))});
+         }},
+        {L"mousechild", kValueFlag, [](C& c, const wchar_t* v) { c.SetMouseChildEnabled(Equals(v, L"true")); }},
+        {L"vscrollbar", kValueFlag,
+         [](C& c, const wchar_t* v) { c.EnableScrollBar(Equals(v, L"true"), c.m_pHorizontalScrollBar != nullptr); }},
+        {L"hscrollbar", kValueFlag,
+         [](C& c, const wchar_t* v) { c.EnableScrollBar(c.m_pVerticalScrollBar != nullptr, Equals(v, L"true")); }},
+        {L"vscrollbarstyle", kValueList,
+         [](C& c, const wchar_t* v) {
+             c.EnableScrollBar(true, c.m_pHorizontalScrollBar != nullptr);
+             if (c.m_pVerticalScrollBar != nullptr)
+                 c.m_pVerticalScrollBar->SetAttributeList(v);
+         }},
+        {L"hscrollbarstyle", kValueList,
+         [](C& c, const wchar_t* v) {
+             c.EnableScrollBar(c.m_pVerticalScrollBar != nullptr, true);
+             if (c.m_pHorizontalScrollBar != nullptr)
+                 c.m_pHorizontalScrollBar->SetAttributeList(v);
+         }},
+        {L"childpadding", kValueNumber,
+         [](C& c, const wchar_t* v) { c.SetChildPadding(static_cast<int>(wcstol(v, nullptr, 10))); }},
+        {L"childalign", kValueText,
+         [](C& c, const wchar_t* v) {
+             if (Equals(v, L"left"))
+                 c.m_iChildAlign = 0;
+             else if (Equals(v, L"center"))
+                 c.m_iChildAlign = 1;
+             else if (Equals(v, L"right"))
+                 c.m_iChildAlign = 2;
+         }},
+        {L"childvalign", kValueText,
+         [](C& c, const wchar_t* v) {
+             if (Equals(v, L"top"))
+                 c.m_iChildVAlign = 0;
+             else if (Equals(v, L"vcenter"))
+                 c.m_iChildVAlign = 4;
+             else if (Equals(v, L"bottom"))
+                 c.m_iChildVAlign = 8;
+         }},
+    };
+    static const TAttributeTable table(kAttributes, &CControlUI::GetAttributeTable());
+    return table;
 }
 
 } // namespace Facet

@@ -76,7 +76,7 @@ public:
     void SetMouseEnabled(bool enabled = true) override;
     CControlUI* FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags) override;
     void DoEvent(TEventUI& event) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
     bool DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl) override;
 
     // -- Container operations --

@@ -19,6 +19,17 @@ LPVOID CHorizontalLayoutUI::GetInterface(const wchar_t* name)
     return CLinearLayoutUI::GetInterface(name);
 }
 
+const CControlAttributeTable& CHorizontalLayoutUI::GetAttributeTable() const
+{
+    using C = CHorizontalLayoutUI;
+    static const TAttribute<CHorizontalLayoutUI> kAttributes[] = {
+        {L"sepwidth", kValueNumber,
+         [](C& c, const wchar_t* v) { c.SetSepWidth(static_cast<int>(wcstol(v, nullptr, 10))); }},
+    };
+    static const TAttributeTable table(kAttributes, &CLinearLayoutUI::GetAttributeTable());
+    return table;
+}
+
 void CHorizontalLayoutUI::SetSepWidth(int width)
 {
     SetSepSize(width);

@@ -17,6 +17,8 @@ public:
     // "HorizontalLayout".
     const wchar_t* GetClass() const override;
     LPVOID GetInterface(const wchar_t* name) override;
+    // "sepwidth".
+    const CControlAttributeTable& GetAttributeTable() const override;
 
     // Thickness of the draggable strip: along the right edge when positive,
     // along the left edge when negative, none when 0.

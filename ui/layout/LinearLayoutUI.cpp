@@ -446,19 +446,14 @@ void CLinearLayoutUI::DoPostPaint(HDC hDC, const RECT& rcPaint)
     CContainerUI::DoPostPaint(hDC, rcPaint);
 }
 
-void CLinearLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CLinearLayoutUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    const wchar_t* sizeAttribute = IsVertical() ? L"sepheight" : L"sepwidth";
-    if (wcscmp(name, sizeAttribute) == 0)
-        SetSepSize(static_cast<int>(wcstol(value, nullptr, 10)));
-    else if (wcscmp(name, L"sepimm") == 0)
-        SetSepImmMode(wcscmp(value, L"true") == 0);
-    else
-        CContainerUI::SetAttribute(name, value);
+    using C = CLinearLayoutUI;
+    static const TAttribute<CLinearLayoutUI> kAttributes[] = {
+        {L"sepimm", kValueFlag, [](C& c, const wchar_t* v) { c.SetSepImmMode(wcscmp(v, L"true") == 0); }},
+    };
+    static const TAttributeTable table(kAttributes, &CContainerUI::GetAttributeTable());
+    return table;
 }
 
 } // namespace Facet

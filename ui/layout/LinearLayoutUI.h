@@ -21,8 +21,8 @@ public:
     // Shades the separator's new place while it is dragged (not in
     // immediate mode).
     void DoPostPaint(HDC hDC, const RECT& rcPaint) override;
-    // "sepwidth" (horizontal) or "sepheight" (vertical), and "sepimm".
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    // "sepimm"; the separator size is an attribute of each axis's class.
+    const CControlAttributeTable& GetAttributeTable() const override;
 
     // In immediate mode a drag resizes the layout at every move; otherwise
     // the new place is only shown until the button is released.

@@ -161,11 +161,19 @@ void CTabLayoutUI::SetPos(RECT rc, bool needInvalidate)
     }
 }
 
-void CTabLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CTabLayoutUI::GetAttributeTable() const
 {
-    if (name != nullptr && value != nullptr && wcscmp(name, L"selectedid") == 0)
-        SelectItem(static_cast<int>(wcstol(value, nullptr, 10)), true);
-    CContainerUI::SetAttribute(name, value);
+    using C = CTabLayoutUI;
+    static const TAttribute<CTabLayoutUI> kAttributes[] = {
+        // The page is selected and the pair is kept as a custom attribute too.
+        {L"selectedid", kValueNumber,
+         [](C& c, const wchar_t* v) {
+             c.SelectItem(static_cast<int>(wcstol(v, nullptr, 10)), true);
+             c.AddCustomAttribute(L"selectedid", v);
+         }},
+    };
+    static const TAttributeTable table(kAttributes, &CContainerUI::GetAttributeTable());
+    return table;
 }
 
 } // namespace Facet

@@ -27,7 +27,7 @@ public:
     void RemoveAll() override;
     // Places only the selected page (and floating children).
     void SetPos(RECT rc, bool needInvalidate = true) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
 
     // -1 when nothing is selected.
     int GetCurSel() const;

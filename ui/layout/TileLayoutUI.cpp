@@ -62,20 +62,17 @@ void CTileLayoutUI::SetChildVPadding(int padding)
     NeedUpdate();
 }
 
-void CTileLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+const CControlAttributeTable& CTileLayoutUI::GetAttributeTable() const
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    if (EqualsIgnoringCase(name, L"itemsize"))
-        SetItemSize(CFacetSize(value));
-    else if (EqualsIgnoringCase(name, L"columns"))
-        SetColumns(ReadInt(value));
-    else if (EqualsIgnoringCase(name, L"childvpadding"))
-        SetChildVPadding(ReadInt(value));
-    else
-        CContainerUI::SetAttribute(name, value);
+    using C = CTileLayoutUI;
+    static const TAttribute<CTileLayoutUI> kAttributes[] = {
+        {L"itemsize", kValueNumbers, [](C& c, const wchar_t* v) { c.SetItemSize(CFacetSize(v)); }, kNameAnyCase},
+        {L"columns", kValueNumber, [](C& c, const wchar_t* v) { c.SetColumns(ReadInt(v)); }, kNameAnyCase},
+        {L"childvpadding", kValueNumber, [](C& c, const wchar_t* v) { c.SetChildVPadding(ReadInt(v)); },
+         kNameAnyCase},
+    };
+    static const TAttributeTable table(kAttributes, &CContainerUI::GetAttributeTable());
+    return table;
 }
 
 void CTileLayoutUI::SetPos(RECT rc, bool needInvalidate)

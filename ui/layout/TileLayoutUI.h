@@ -24,7 +24,7 @@ public:
     LPVOID GetInterface(const wchar_t* name) override;
 
     void SetPos(RECT rc, bool needInvalidate = true) override;
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    const CControlAttributeTable& GetAttributeTable() const override;
 
     SIZE GetItemSize() const;
     // Scaled by the window scale factor; a width of 0 goes back to the fixed

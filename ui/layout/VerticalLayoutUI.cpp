@@ -19,6 +19,17 @@ LPVOID CVerticalLayoutUI::GetInterface(const wchar_t* name)
     return CLinearLayoutUI::GetInterface(name);
 }
 
+const CControlAttributeTable& CVerticalLayoutUI::GetAttributeTable() const
+{
+    using C = CVerticalLayoutUI;
+    static const TAttribute<CVerticalLayoutUI> kAttributes[] = {
+        {L"sepheight", kValueNumber,
+         [](C& c, const wchar_t* v) { c.SetSepHeight(static_cast<int>(wcstol(v, nullptr, 10))); }},
+    };
+    static const TAttributeTable table(kAttributes, &CLinearLayoutUI::GetAttributeTable());
+    return table;
+}
+
 void CVerticalLayoutUI::SetSepHeight(int height)
 {
     SetSepSize(height);

@@ -16,6 +16,8 @@ public:
     // "VerticalLayout".
     const wchar_t* GetClass() const override;
     LPVOID GetInterface(const wchar_t* name) override;
+    // "sepheight".
+    const CControlAttributeTable& GetAttributeTable() const override;
 
     // Thickness of the draggable strip: along the bottom edge when positive,
     // along the top edge when negative, none when 0.
