@@ -10,6 +10,7 @@
 #include "../control/ScrollBarUI.h"
 #include "../core/FacetGeometry.h"
 #include "../core/PaintManager.h"
+#include "../core/Prefetch.h"
 
 namespace Facet {
 
@@ -208,6 +209,15 @@ int CContainerUI::ResumeIndex(int index, CControlUI* child, unsigned version) co
     // The pointer is only compared, never followed: the child may be gone.
     const int now = m_items.Find(child);
     return now >= 0 ? now : index - 1;
+}
+
+void CContainerUI::PrefetchAhead(int index) const
+{
+    // Far enough ahead for the load to finish before the loop gets there,
+    // near enough for it to be still in the cache then.
+    const int kAhead = 4;
+    if (index + kAhead < m_items.GetSize())
+        PrefetchObject(m_items.GetAt(index + kAhead), CControlUI::kLayoutBytes);
 }
 
 // -- Propagation --

@@ -155,6 +155,10 @@ protected:
     // that children removed or inserted meanwhile are neither touched after
     // being freed nor skipped nor visited twice.
     int ResumeIndex(int index, CControlUI* child, unsigned version) const;
+    // A loop over the children at `index` starts loading the one a few
+    // places further on (see PrefetchObject), so that walking a long list of
+    // children does not wait for each child's memory in turn.
+    void PrefetchAhead(int index) const;
     // The scroll-step of one line along an axis: the bar's unit when above 1,
     // else the default font's height plus 8 (8 without a manager).
     int LineStep(const CScrollBarUI* bar) const;
