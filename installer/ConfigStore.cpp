@@ -1,10 +1,15 @@
 #include "ConfigStore.h"
 
 #include "Diagnostics.h"
+#include "KernelHandle.h"
+#include "LinkSafeFiles.h"
 #include "PreviousInstallation.h"
 #include "TextConvert.h"
 
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <memory>
@@ -24,11 +29,47 @@ static_assert(kStoreOptions == 0xF4, "the store's option word");
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
+using Stream = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string ParseErrorText(const libconfig::ParseException& error)
+// A stdio stream over a duplicate of `file`, so that closing the stream leaves
+// `file` open. Text mode: the file's lines end in CR LF.
+Stream StreamOver(HANDLE file, const char* mode, int flags)
 {
-    return std::string("Parse error at ") + error.getFile() + ":" + std::to_string(error.getLine()) + " - " +
-           error.getError();
+    HANDLE duplicate = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), file, GetCurrentProcess(), &duplicate, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        return Stream();
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(duplicate), flags | _O_TEXT);
+    if (descriptor == -1) {
+        CloseHandle(duplicate);
+        return Stream();
+    }
+    Stream stream(_fdopen(descriptor, mode));
+    if (!stream)
+        _close(descriptor);
+    return stream;
+}
+
+bool WriteSettings(const libconfig::Config& config, HANDLE file)
+{
+    Stream stream = StreamOver(file, "w", _O_WRONLY);
+    if (!stream)
+        return false;
+    config.write(stream.get());
+    const bool failed = std::ferror(stream.get()) != 0;
+    return std::fclose(stream.release()) == 0 && !failed;
+}
+
+// Makes the file when nothing has its name; true when the store has a plain
+// file of its own there. A link that has the name is never followed, so no file
+// is ever made where one points.
+bool EnsureStoreFile(const std::wstring& path)
+{
+    if (CreateNewFile(path, GENERIC_WRITE, 0))
+        return true;
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
+    return static_cast<bool>(
+        OpenPlainFile(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
 }
 
 } // namespace
@@ -41,9 +82,7 @@ ConfigStore& ConfigStore::Instance()
 
 ConfigStore::ConfigStore(std::string path) : path_(std::move(path))
 {
-    // Create the file when missing; an existing file is never truncated.
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path_.c_str(), "a+"));
-    if (!file)
+    if (!EnsureStoreFile(ToWide(path_)))
         WriteDiagnosticLine(stdout, "open file failed");
     config_.setOptions(kStoreOptions);
 }
@@ -51,33 +90,40 @@ ConfigStore::ConfigStore(std::string path) : path_(std::move(path))
 void ConfigStore::Read()
 {
     try {
-        config_.readFile(path_);
-        return;
-    } catch (const libconfig::FileIOException&) {
+        // Only a plain file of the store's own is read: never one a link leads to.
+        const KernelHandle file = OpenPlainFile(ToWide(path_), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        const Stream stream = file ? StreamOver(file.Get(), "r", _O_RDONLY) : Stream();
+        if (stream) {
+            config_.read(stream.get());
+            return;
+        }
         WriteDiagnosticLine(stderr, "I/O error while reading file: " + path_);
     } catch (const libconfig::ParseException& error) {
-        WriteDiagnosticLine(stderr, ParseErrorText(error));
+        WriteDiagnosticLine(stderr, "Parse error at " + path_ + ":" + std::to_string(error.getLine()) + " - " +
+                                        error.getError());
     }
     // Whatever the failed read left behind is dropped: the settings read as defaults.
     config_.clear();
 }
 
+// The settings go into a new file of a unique name beside the store's file,
+// which then takes the store file's name in one step. Neither step can go
+// through a link: the new file is made with CREATE_NEW, and the rename replaces
+// whatever has the name (a link as itself).
 void ConfigStore::Write()
 {
-    const std::string temporary = path_ + ".tmp";
-    bool written = false;
-    try {
-        config_.writeFile(temporary);
-        written = MoveFileExW(ToWide(temporary).c_str(), ToWide(path_).c_str(),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    } catch (const libconfig::FileIOException&) {
-    }
+    const std::wstring target = ToWide(path_);
+    std::wstring temporary;
+    const KernelHandle file = CreateUniqueSibling(target, GENERIC_WRITE | DELETE, 0, temporary);
+    const bool written =
+        file && WriteSettings(config_, file.Get()) && FlushFileBuffers(file.Get()) && RenameOpenEntry(file.Get(), target, true);
     if (written) {
         WriteDiagnosticLine(stderr, "New configuration successfully written to: " + path_);
-    } else {
-        DeleteFileW(ToWide(temporary).c_str());
-        WriteDiagnosticLine(stderr, "I/O error while writing file: " + path_);
+        return;
     }
+    if (file)
+        DeleteOnClose(file.Get());
+    WriteDiagnosticLine(stderr, "I/O error while writing file: " + path_);
 }
 
 bool ConfigStore::Exists(const std::string& key)

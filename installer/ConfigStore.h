@@ -10,8 +10,10 @@
 // again first, so the store never holds settings of its own. A file that cannot
 // be read or does not parse reads as empty (every setting at its default), with
 // a line on standard error; it is replaced only by the next write.
-// Writes go to "<path>.tmp" first and then replace the file in one move, so a
-// crash never leaves a half-written file behind.
+// Writes go to a new file of a unique name beside it first, which then replaces
+// the file in one rename, so a crash never leaves a half-written file behind.
+// The store never follows a link: a link, or a file of several names, where the
+// file should be reads as empty and is replaced (itself) by the next write.
 class ConfigStore {
 public:
     // The process-wide store of "installer.ini" in the per-user folder, made on

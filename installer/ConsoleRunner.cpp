@@ -1,6 +1,7 @@
 #include "ConsoleRunner.h"
 
 #include "Diagnostics.h"
+#include "KernelHandle.h"
 #include "TextConvert.h"
 
 #include <windows.h>
@@ -8,27 +9,6 @@
 #include <vector>
 
 namespace {
-
-// Closes a kernel handle when it goes out of scope.
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE handle = nullptr) : m_handle(handle) {}
-    ~ScopedHandle() { Reset(); }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-
-    HANDLE Get() const { return m_handle; }
-    bool Valid() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
-    void Reset()
-    {
-        if (Valid())
-            CloseHandle(m_handle);
-        m_handle = nullptr;
-    }
-
-private:
-    HANDLE m_handle;
-};
 
 // A process-and-thread attribute list that lets the child inherit exactly the
 // handles named, and nothing else this process holds as inheritable (another
@@ -110,8 +90,8 @@ std::wstring RunConsoleCommand(std::wstring command)
         WriteDiagnosticLine(stdout, "error 1: CreatePipe failed!");
         return std::wstring();
     }
-    ScopedHandle readEnd(readHandle);
-    ScopedHandle writeEnd(writeHandle);
+    KernelHandle readEnd(readHandle);
+    KernelHandle writeEnd(writeHandle);
     // Only the write end goes to the child: a child holding the read end would
     // keep the pipe open after every writer had finished.
     SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
@@ -119,11 +99,11 @@ std::wstring RunConsoleCommand(std::wstring command)
     // The child reads from the null device: a hidden command that asks a question
     // (net stop asks before stopping dependent services) gets end of input instead
     // of waiting for ever for an answer nobody can see.
-    ScopedHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+    KernelHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
                                    OPEN_EXISTING, 0, nullptr));
 
     std::vector<HANDLE> inherited{writeEnd.Get()};
-    if (input.Valid())
+    if (input)
         inherited.push_back(input.Get());
     InheritList inheritList(inherited);
 
@@ -131,7 +111,7 @@ std::wstring RunConsoleCommand(std::wstring command)
     startup.StartupInfo.cb = sizeof(startup);
     startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
     startup.StartupInfo.wShowWindow = SW_HIDE;
-    startup.StartupInfo.hStdInput = input.Valid() ? input.Get() : nullptr;
+    startup.StartupInfo.hStdInput = input.Get();
     startup.StartupInfo.hStdOutput = writeEnd.Get();
     startup.StartupInfo.hStdError = writeEnd.Get();
     DWORD creationFlags = 0;
@@ -150,19 +130,19 @@ std::wstring RunConsoleCommand(std::wstring command)
         return L"Cannot create process";
     }
     // The child runs on its own; only its output is awaited.
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const KernelHandle childThread(process.hThread);
+    const KernelHandle child(process.hProcess);
 
     // Without our copy of the write end, reading ends when the child (and whatever
     // it started with the handle) has closed its own.
-    writeEnd.Reset();
-    input.Reset();
+    writeEnd.Close();
+    input.Close();
 
     char buffer[1024];
     DWORD received = 0;
     while (ReadFile(readEnd.Get(), buffer, sizeof(buffer), &received, nullptr))
         collected.append(buffer, received);
-    readEnd.Reset();
+    readEnd.Close();
 
     const std::string shown = collected.substr(0, collected.find('\0'));
     WriteDiagnosticLine(stdout, "strReturn is :" + shown);

@@ -1,6 +1,8 @@
 #include "DownloadEngine.h"
 
 #include "Diagnostics.h"
+#include "KernelHandle.h"
+#include "LinkSafeFiles.h"
 #include "TextConvert.h"
 
 #include <windows.h>
@@ -40,26 +42,6 @@ public:
 
 private:
     HINTERNET handle_;
-};
-
-// A file handle that is null when nothing is open; a failed open is never kept.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-    HANDLE Release() { return std::exchange(handle_, nullptr); }
-    void Close()
-    {
-        if (handle_ != nullptr)
-            CloseHandle(std::exchange(handle_, nullptr));
-    }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HANDLE handle_;
 };
 
 // "download last error <step> : <code>", no line end.
@@ -105,37 +87,6 @@ bool IsSameFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& expected, unsigne
            ((static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow) == size;
 }
 
-bool RunsOnWine()
-{
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
-std::string Base64(const std::string& bytes)
-{
-    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string text;
-    size_t i = 0;
-    for (; i + 2 < bytes.size(); i += 3) {
-        const unsigned group = (static_cast<unsigned char>(bytes[i]) << 16) |
-                               (static_cast<unsigned char>(bytes[i + 1]) << 8) | static_cast<unsigned char>(bytes[i + 2]);
-        text += kDigits[(group >> 18) & 63];
-        text += kDigits[(group >> 12) & 63];
-        text += kDigits[(group >> 6) & 63];
-        text += kDigits[group & 63];
-    }
-    if (i < bytes.size()) {
-        const bool two = i + 1 < bytes.size();
-        const unsigned group = (static_cast<unsigned char>(bytes[i]) << 16) |
-                               (two ? static_cast<unsigned char>(bytes[i + 1]) << 8 : 0u);
-        text += kDigits[(group >> 18) & 63];
-        text += kDigits[(group >> 12) & 63];
-        text += two ? kDigits[(group >> 6) & 63] : '=';
-        text += '=';
-    }
-    return text;
-}
-
 class Attempt {
 public:
     Attempt(DownloadJob job, IDownloadListener& listener) : job_(std::move(job)), listener_(listener) {}
@@ -149,6 +100,11 @@ private:
     bool SendAndReceive();
     bool AnswerProxyChallenge();
     std::optional<DownloadedFile> Transfer();
+    KernelHandle CreatePartialFile();
+    bool ReceiveBody(HANDLE target);
+    bool IsWhole(std::optional<unsigned long long> contentLength) const;
+    bool PutUnderTheTargetName(HANDLE partial);
+    std::optional<DownloadedFile> LockWrittenFile(KernelHandle writer);
     void ReportProgress();
 
     DownloadJob job_;
@@ -194,32 +150,10 @@ bool Attempt::OpenSession()
 // Proxy credentials belong on the request handle: a session refuses them.
 bool Attempt::SetProxyCredentials()
 {
-    if (account_.empty())
+    if (GiveProxyCredentials(request_.Get(), account_, password_))
         return true;
-    if (!WinHttpSetOption(request_.Get(), WINHTTP_OPTION_PROXY_USERNAME, const_cast<wchar_t*>(account_.c_str()),
-                          static_cast<DWORD>(account_.size())) ||
-        !WinHttpSetOption(request_.Get(), WINHTTP_OPTION_PROXY_PASSWORD, const_cast<wchar_t*>(password_.c_str()),
-                          static_cast<DWORD>(password_.size()))) {
-        LogLastError("WinHttpSetOption");
-        return false;
-    }
-    // Offering Basic at once is only a head start: where it is not taken, the
-    // proxy's 407 is answered after the response (AnswerProxyChallenge).
-    WinHttpSetCredentials(request_.Get(), WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_BASIC, account_.c_str(),
-                          password_.c_str(), nullptr);
-    // Wine's WinHTTP sends neither of those with the tunnel request and gives up on
-    // the proxy's 407; it sends the request's own headers there instead (and again
-    // inside the tunnel, which is why this is done on Wine only).
-    if (RunsOnWine()) {
-        const std::wstring header =
-            L"Proxy-Authorization: Basic " + ToWide(Base64(job_.proxy.account + ":" + job_.proxy.password));
-        if (!WinHttpAddRequestHeaders(request_.Get(), header.c_str(), static_cast<DWORD>(header.size()),
-                                      WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE)) {
-            LogLastError("WinHttpAddRequestHeaders");
-            return false;
-        }
-    }
-    return true;
+    LogLastError("WinHttpSetOption");
+    return false;
 }
 
 bool Attempt::SendAndReceive()
@@ -317,63 +251,102 @@ std::optional<DownloadedFile> Attempt::Run()
     return Transfer();
 }
 
+// The body goes into a file of its own beside the target, which takes the
+// target's name only once the whole body is in: the installer's name never
+// holds a part, and nothing is ever written through a link that had it.
 std::optional<DownloadedFile> Attempt::Transfer()
 {
     const std::optional<unsigned long long> contentLength = QueryContentLength(request_.Get());
-    std::vector<char> buffer(kChunkSize);
-
-    // Others may read the file while it grows, but nobody may change or delete it.
-    FileHandle writer(CreateFileW(job_.targetPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!writer) {
-        LogLastError("7");
+    KernelHandle partial = CreatePartialFile();
+    if (!partial)
+        return std::nullopt;
+    if (!ReceiveBody(partial.Get()) || !IsWhole(contentLength) || !PutUnderTheTargetName(partial.Get())) {
+        DeleteOnClose(partial.Get());
         return std::nullopt;
     }
+    return LockWrittenFile(std::move(partial));
+}
 
+// "<target>.partial": made new under a unique name (CREATE_NEW, so no link that
+// has a name there is ever opened) and then given the partial name, replacing
+// what had it (the part of an attempt that was closed, or a link, itself); so
+// at most one part is ever left behind. Others may read it while it grows, but
+// nobody may change or delete it.
+KernelHandle Attempt::CreatePartialFile()
+{
+    std::wstring createdPath;
+    KernelHandle partial = CreateUniqueSibling(job_.targetPath, GENERIC_WRITE | DELETE, FILE_SHARE_READ, createdPath);
+    if (partial && PutUnderName(partial.Get(), PartialPathOf(job_.targetPath)))
+        return partial;
+    LogLastError("7");
+    if (partial)
+        DeleteOnClose(partial.Get());
+    return KernelHandle();
+}
+
+bool Attempt::ReceiveBody(HANDLE target)
+{
+    std::vector<char> buffer(kChunkSize);
     DWORD available = 0;
     if (!WinHttpQueryDataAvailable(request_.Get(), &available)) {
         LogLastError("WinHttpQueryDataAvailable");
-        return std::nullopt;
+        return false;
     }
     for (;;) {
         std::fill(buffer.begin(), buffer.end(), '\0');
         DWORD read = 0;
         if (!WinHttpReadData(request_.Get(), buffer.data(), (std::min)(available, kChunkSize), &read)) {
             LogLastError("WinHttpReadData");
-            return std::nullopt;
+            return false;
         }
         if (read == 0)
-            break;
+            return true;
         received_ += read;
         DWORD written = 0;
-        if (!WriteFile(writer.Get(), buffer.data(), read, &written, nullptr) || written != read) {
+        if (!WriteFile(target, buffer.data(), read, &written, nullptr) || written != read) {
             LogLastError("WriteFile");
-            return std::nullopt;
+            return false;
         }
         ReportProgress();
         if (!WinHttpQueryDataAvailable(request_.Get(), &available)) {
             LogLastError("WinHttpQueryDataAvailable");
-            return std::nullopt;
+            return false;
         }
     }
-    // A connection that ends early looks like the end of the body.
-    if (contentLength && *contentLength != received_) {
-        LogFailure("Content-Length", static_cast<long>(received_));
-        return std::nullopt;
-    }
+}
 
-    // A program cannot be started while a handle may write to it, so the writer
-    // gives way to a reader that still keeps everybody else from changing or
-    // deleting the file. The reader must find the very file that was written, at
-    // its full length.
+// A connection that ends early looks like the end of the body.
+bool Attempt::IsWhole(std::optional<unsigned long long> contentLength) const
+{
+    if (!contentLength || *contentLength == received_)
+        return true;
+    LogFailure("Content-Length", static_cast<long>(received_));
+    return false;
+}
+
+// Whatever had the target's name (an earlier download, read-only or not, a
+// link, a file with other names) is replaced as itself.
+bool Attempt::PutUnderTheTargetName(HANDLE partial)
+{
+    if (PutUnderName(partial, job_.targetPath))
+        return true;
+    LogLastError("7");
+    return false;
+}
+
+// A program cannot be started while a handle may write to it, so the writer
+// gives way to a reader that still keeps everybody else from changing or
+// deleting the file. The reader must find the very file that was written, at
+// its full length, as the only name of that file.
+std::optional<DownloadedFile> Attempt::LockWrittenFile(KernelHandle writer)
+{
     BY_HANDLE_FILE_INFORMATION written = {};
     if (!GetFileInformationByHandle(writer.Get(), &written)) {
         LogLastError("7");
         return std::nullopt;
     }
     writer.Close();
-    FileHandle reader(CreateFileW(job_.targetPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    KernelHandle reader = OpenPlainFile(job_.targetPath, GENERIC_READ, FILE_SHARE_READ);
     if (!reader) {
         LogLastError("7");
         return std::nullopt;
@@ -387,9 +360,30 @@ std::optional<DownloadedFile> Attempt::Transfer()
 
 } // namespace
 
+std::wstring PartialPathOf(const std::wstring& targetPath)
+{
+    return targetPath + L".partial";
+}
+
 std::wstring InstallerUrl()
 {
     return L"https://" MEVRA_DOWNLOAD_HOST L"/client/latest/mevra.exe";
+}
+
+bool GiveProxyCredentials(HINTERNET request, const std::wstring& account, const std::wstring& password)
+{
+    if (account.empty())
+        return true;
+    if (!WinHttpSetOption(request, WINHTTP_OPTION_PROXY_USERNAME, const_cast<wchar_t*>(account.c_str()),
+                          static_cast<DWORD>(account.size())) ||
+        !WinHttpSetOption(request, WINHTTP_OPTION_PROXY_PASSWORD, const_cast<wchar_t*>(password.c_str()),
+                          static_cast<DWORD>(password.size())))
+        return false;
+    // Offering Basic at once is only a head start: where it is not taken, the
+    // proxy's 407 is answered after the response (AnswerProxyChallenge).
+    WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_BASIC, account.c_str(),
+                          password.c_str(), nullptr);
+    return true;
 }
 
 unsigned DownloadPercentage(std::uint32_t received, std::int32_t expectedSize)

@@ -1,42 +1,32 @@
 #include "DownloadRemovalTask.h"
 
 #include "Diagnostics.h"
-#include "PreviousInstallation.h"
 
-#include <memory>
 #include <system_error>
 #include <thread>
 #include <utility>
 
 namespace {
 
-void RunToEnd(const std::function<void()>& body, std::promise<void>& finished)
+void RunToEnd(HWND window, UINT doneMessage, const std::function<void()>& body)
 {
     try {
         body();
     } catch (...) {
         // The removal reports nothing; whatever stopped it, it has ended.
     }
-    finished.set_value();
+    // A window that is gone has nothing left to hand over.
+    PostMessageW(window, doneMessage, 0, 0);
 }
 
 } // namespace
 
-RemovalTask::RemovalTask(std::function<void()> body)
+void StartRemoval(HWND window, UINT doneMessage, std::function<void()> body)
 {
-    if (!body)
-        body = RemovePreviousInstallation;
-    auto finished = std::make_shared<std::promise<void>>();
-    finished_ = finished->get_future().share();
     try {
-        std::thread([body, finished] { RunToEnd(body, *finished); }).detach();
+        std::thread([window, doneMessage, body] { RunToEnd(window, doneMessage, body); }).detach();
     } catch (const std::system_error& error) {
         WriteDiagnosticLine(stdout, std::string("removal thread not started: ") + error.what());
-        RunToEnd(body, *finished);
+        RunToEnd(window, doneMessage, body);
     }
-}
-
-bool RemovalTask::WaitFor(std::chrono::milliseconds limit) const
-{
-    return finished_.wait_for(limit) == std::future_status::ready;
 }

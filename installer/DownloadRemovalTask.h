@@ -1,24 +1,14 @@
-// The removal of the previous installation, run beside a download attempt on a
-// thread of its own. The hand-off to the new installer waits for it (bounded),
-// so the removal can never delete what the new installer installs.
+// The removal of the previous installation during the hand-off: once the new
+// installer has fully arrived, before it is started. It runs on a thread of its
+// own, so the window stays responsive (and its close button works) however long
+// the removal takes, and tells the window when it has ended.
 #pragma once
 
-#include <chrono>
+#include <windows.h>
+
 #include <functional>
-#include <future>
 
-// How long the hand-off waits for the removal before it goes on regardless.
-constexpr std::chrono::seconds kRemovalWaitLimit(30);
-
-class RemovalTask {
-public:
-    // Starts `body` (RemovePreviousInstallation unless given) on a detached thread.
-    // When no thread can be started the body runs here, before the constructor returns.
-    explicit RemovalTask(std::function<void()> body = {});
-
-    // True once the body has ended; waits at most `limit` for it.
-    bool WaitFor(std::chrono::milliseconds limit) const;
-
-private:
-    std::shared_future<void> finished_;
-};
+// Starts `body` on a detached thread and posts `doneMessage` to `window` once it
+// has ended, whatever it threw. When no thread can be started the body runs here,
+// and the message is posted before the call returns.
+void StartRemoval(HWND window, UINT doneMessage, std::function<void()> body);

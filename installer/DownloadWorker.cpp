@@ -2,6 +2,7 @@
 
 #include "Diagnostics.h"
 #include "DownloadEngine.h"
+#include "InstallerSignature.h"
 #include "PreviousInstallation.h"
 #include "WindowMessages.h"
 
@@ -15,7 +16,7 @@ namespace {
 // Turns the attempt's reports into messages for the main window.
 class PostingListener : public IDownloadListener {
 public:
-    PostingListener(HWND mainWindow, RemovalTask removal) : mainWindow_(mainWindow), removal_(std::move(removal)) {}
+    explicit PostingListener(HWND mainWindow) : mainWindow_(mainWindow) {}
 
     void OnProgress(unsigned percentage) override
     {
@@ -24,7 +25,14 @@ public:
 
     void OnDownloaded(DownloadedFile file) override
     {
-        auto handOff = std::make_unique<HandOff>(HandOff{std::move(file), removal_});
+        // Only the vendor's own installer reaches the hand-off: checked here, off
+        // the UI thread, while the file is still held against changes. A refused
+        // file is gone and the attempt has failed.
+        if (!AdmitInstaller(file, BuildPublisher())) {
+            OnFailed();
+            return;
+        }
+        auto handOff = std::make_unique<HandOff>(HandOff{std::move(file)});
         if (PostMessageW(mainWindow_, WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff.get())))
             handOff.release(); // the main window owns it now
         else
@@ -35,18 +43,16 @@ public:
 
 private:
     HWND mainWindow_;
-    RemovalTask removal_;
 };
 
 void RunAttempt(HWND mainWindow, ProxySettings proxy)
 {
-    RemovalTask removal(RemovePreviousInstallation);
     DownloadJob job;
     job.url = InstallerUrl();
     job.targetPath = GetTargetFolder() + L"\\Mevra.exe";
     job.expectedSize = kExpectedInstallerSize;
     job.proxy = std::move(proxy);
-    PostingListener listener(mainWindow, removal);
+    PostingListener listener(mainWindow);
     DownloadInstaller(std::move(job), listener);
 }
 

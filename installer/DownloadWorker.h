@@ -4,21 +4,21 @@
 #pragma once
 
 #include "ConfigStore.h"
-#include "DownloadRemovalTask.h"
 #include "DownloadedFile.h"
 
 #include <windows.h>
 
-// What a finished attempt hands to the UI thread: the installer, held open
-// against changes, and the removal of the previous installation to wait for.
+// What a finished attempt hands to the UI thread: the installer, fully
+// received and held open against changes.
 struct HandOff {
     DownloadedFile installer;
-    RemovalTask removal;
 };
 
-// Starts one attempt on a detached thread: the removal of the previous
-// installation beside the transfer of the installer into the per-user folder,
-// with the proxy values given. Progress (only when the percentage changes), the
-// failure and the finished download are posted to `mainWindow`.
+// Starts one attempt on a detached thread: the transfer of the installer into
+// the per-user folder, with the proxy values given. Progress (only when the
+// percentage changes), the failure and the finished download are posted to
+// `mainWindow`; a download whose signature the updater refuses
+// (InstallerSignature.h) is deleted and posted as a failure. An attempt touches
+// nothing of the previous installation.
 // False when no thread could be started; nothing is posted then.
 bool StartDownloadWorker(HWND mainWindow, const ProxySettings& proxy);

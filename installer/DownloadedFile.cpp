@@ -1,31 +1,14 @@
 #include "DownloadedFile.h"
 
+#include "LinkSafeFiles.h"
+
 #include <shellapi.h>
 
+#include <optional>
 #include <utility>
 
 DownloadedFile::DownloadedFile(HANDLE handle, std::wstring path) : handle_(handle), path_(std::move(path))
 {
-}
-
-DownloadedFile::~DownloadedFile()
-{
-    Close();
-}
-
-DownloadedFile::DownloadedFile(DownloadedFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)), path_(std::move(other.path_))
-{
-}
-
-DownloadedFile& DownloadedFile::operator=(DownloadedFile&& other) noexcept
-{
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, nullptr);
-        path_ = std::move(other.path_);
-    }
-    return *this;
 }
 
 bool DownloadedFile::Start(DWORD* error) const
@@ -44,10 +27,14 @@ bool DownloadedFile::Start(DWORD* error) const
     return started;
 }
 
-void DownloadedFile::Close()
+bool DownloadedFile::Discard()
 {
-    if (handle_ != nullptr) {
-        CloseHandle(handle_);
-        handle_ = nullptr;
-    }
+    Close();
+    // Deleted as itself: should a link have taken the name since the file was
+    // let go, the link goes, never what it leads to.
+    std::optional<OwnEntry> entry =
+        OpenOwnEntry(path_, DELETE | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    if (!entry)
+        return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
+    return DeleteOpenEntry(entry->handle.Get(), entry->info);
 }

@@ -2,6 +2,8 @@
 // change, replace or delete it until it has been started.
 #pragma once
 
+#include "KernelHandle.h"
+
 #include <windows.h>
 
 #include <string>
@@ -11,15 +13,11 @@ public:
     DownloadedFile() = default;
     // Takes over `handle` (opened for reading, shared for reading only).
     DownloadedFile(HANDLE handle, std::wstring path);
-    ~DownloadedFile();
 
-    DownloadedFile(DownloadedFile&& other) noexcept;
-    DownloadedFile& operator=(DownloadedFile&& other) noexcept;
-    DownloadedFile(const DownloadedFile&) = delete;
-    DownloadedFile& operator=(const DownloadedFile&) = delete;
-
-    bool IsOpen() const { return handle_ != nullptr; }
+    bool IsOpen() const { return static_cast<bool>(handle_); }
     const std::wstring& Path() const { return path_; }
+    // The open handle, null once closed: what a check of the file reads.
+    HANDLE Handle() const { return handle_.Get(); }
 
     // Starts the file through the shell (verb "open", shown, no parameters, no
     // working folder, no wait, no error box). False when the shell could not start
@@ -27,9 +25,13 @@ public:
     bool Start(DWORD* error = nullptr) const;
 
     // Lets go of the file: from now on others may change it again.
-    void Close();
+    void Close() { handle_.Close(); }
+
+    // Lets go of the file and deletes it. A file already gone counts as
+    // deleted; false (GetLastError says why) when it is still there.
+    bool Discard();
 
 private:
-    HANDLE handle_ = nullptr;
+    KernelHandle handle_;
     std::wstring path_;
 };

@@ -59,11 +59,35 @@ void FitHostToChild(HWND host, HWND child)
     PlaceCentred(host, {(std::max)(size.cx, static_cast<LONG>(kHostWidth)), (std::max)(size.cy, static_cast<LONG>(kHostHeight))});
 }
 
+namespace {
+
+// The window takes the rectangle the platform suggests for the new scale, and
+// the main window lays itself out for it.
+void OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    if (suggested != nullptr)
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (HWND child = GetWindow(window, GW_CHILD))
+        SendMessageW(child, WM_DPICHANGED, wParam, lParam);
+}
+
+} // namespace
+
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
     case WM_SIZE:
+        return 0;
+    case WM_SETFOCUS:
+        // The keyboard belongs to the main window, whose controls take it.
+        if (HWND child = GetWindow(window, GW_CHILD))
+            SetFocus(child);
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(window, wParam, lParam);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

@@ -17,4 +17,6 @@ HWND CreateHostWindow(HINSTANCE instance, const wchar_t* className, int showComm
 // Gives the host window the size of `child` (its only child) and centres it again.
 void FitHostToChild(HWND host, HWND child);
 
+// Passes the keyboard focus and a change of the display scale (WM_DPICHANGED,
+// after taking the suggested rectangle) on to the main window.
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,7 +1,9 @@
 #include "MainFrame.h"
 
 #include "Diagnostics.h"
+#include "DownloadRemovalTask.h"
 #include "DownloadWorker.h"
+#include "PreviousInstallation.h"
 #include "TextConvert.h"
 #include "UiLanguage.h"
 #include "WindowMessages.h"
@@ -68,16 +70,33 @@ double GetScaleFactor()
     return DpiManager::GetInstance()->GetWindowInchPex();
 }
 
+bool SizeByScale(HWND window, RECT client, UINT flags)
+{
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
+    if (!AdjustWindowRectEx(&client, style, FALSE, exStyle))
+        return false;
+    const int width = static_cast<int>(GetScaleFactor() * (client.right - client.left));
+    const int height = static_cast<int>(GetScaleFactor() * (client.bottom - client.top));
+    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOZORDER | flags);
+    return true;
+}
+
 const wchar_t* DownloadPageUrl()
 {
     return L"https://" MEVRA_WIDEN(MEVRA_WEB_HOST) L"/download";
 }
 
-mainFrame::mainFrame(HWND hostWindow) : m_hostWindow(hostWindow) {}
+mainFrame::mainFrame(HWND hostWindow, std::function<void()> removePreviousInstallation)
+    : m_hostWindow(hostWindow),
+      m_removePreviousInstallation(removePreviousInstallation ? std::move(removePreviousInstallation)
+                                                              : std::function<void()>(RemovePreviousInstallation))
+{
+}
 
 const wchar_t* mainFrame::GetWndClassName() const
 {
-    return L"MvMainUI";
+    return kMainFrameClass;
 }
 
 UINT mainFrame::GetClassStyle() const
@@ -98,20 +117,19 @@ CControlUI* mainFrame::Find(const wchar_t* name) const
 LRESULT mainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     switch (uMsg) {
-    case WM_CREATE: {
+    case WM_CREATE:
         m_pm.Init(m_hWnd);
-        CDialogBuilder builder;
-        CControlUI* root = builder.Create(STRINGorID(GetSkinResourceID()), L"XML", nullptr, &m_pm, nullptr);
-        if (root == nullptr) {
+        if (!BuildControls()) {
             MessageBoxW(nullptr, L"Cant not find the skin!!", nullptr, MB_ICONERROR);
             // Without a skin there is nothing to show: creation fails and start-up ends the process.
             return -1;
         }
-        m_pm.AttachDialog(root);
-        m_pm.AddNotifier(this);
+        m_pm.AddPreMessageFilter(this);
         InitWindow();
         return 0;
-    }
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam));
+        return 0;
     case WM_LBUTTONDOWN:
         SetCapture(m_hWnd);
         GetCursorPos(&m_pressPoint);
@@ -137,6 +155,9 @@ LRESULT mainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     case WM_DOWNLOAD_FINISHED:
         OnDownloadFinished(lParam);
         return 0;
+    case WM_REMOVAL_FINISHED:
+        OnRemovalFinished();
+        return 0;
     case WM_QUERY_PAGE:
         return m_tabLayout != nullptr ? m_tabLayout->GetCurSel() : -1;
     default:
@@ -146,6 +167,17 @@ LRESULT mainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     if (m_pm.MessageHandler(uMsg, wParam, lParam, result))
         return result;
     return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
+}
+
+bool mainFrame::BuildControls()
+{
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(STRINGorID(GetSkinResourceID()), L"XML", nullptr, &m_pm, nullptr);
+    if (root == nullptr)
+        return false;
+    m_pm.AttachDialog(root);
+    m_pm.AddNotifier(this);
+    return true;
 }
 
 // True when the move is swallowed (a press below the drag strip).
@@ -169,16 +201,22 @@ bool mainFrame::OnMouseMove(WPARAM wParam)
 void mainFrame::InitWindow()
 {
     RECT rect = {};
-    if (!GetClientRect(m_hWnd, &rect))
+    if (!GetClientRect(m_hWnd, &rect) || !SizeByScale(m_hWnd, rect, SWP_SHOWWINDOW))
         return;
-    const DWORD style = static_cast<DWORD>(GetWindowLongW(m_hWnd, GWL_STYLE));
-    const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(m_hWnd, GWL_EXSTYLE));
-    if (!AdjustWindowRectEx(&rect, style, FALSE, exStyle))
-        return;
-    const int width = static_cast<int>(GetScaleFactor() * (rect.right - rect.left));
-    const int height = static_cast<int>(GetScaleFactor() * (rect.bottom - rect.top));
-    SetWindowPos(m_hWnd, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_SHOWWINDOW);
+    FindControls();
+    m_languageSet = SelectUiLanguage(GetUserDefaultUILanguage());
+    ApplyLanguage(m_languageSet);
+    LoadProxySettings();
+}
 
+void mainFrame::SizeToSkin()
+{
+    const SIZE skin = m_pm.GetInitSize();
+    SizeByScale(m_hWnd, RECT{0, 0, skin.cx, skin.cy}, SWP_NOACTIVATE);
+}
+
+void mainFrame::FindControls()
+{
     m_btnClose = Find(L"btn_close");
     m_btnMin = Find(L"btn_min");
     m_btnSetting = Find(L"btn_setting");
@@ -199,9 +237,6 @@ void mainFrame::InitWindow()
     m_chkUseProxy = FindAs<CCheckBoxUI>(m_pm, L"chk_useProxy", L"CheckBox");
     m_btnSaveProxy = Find(L"btn_saveProxy");
     m_saveTipLbl = Find(L"save_tip_lbl");
-
-    ApplyLanguage(SelectUiLanguage(GetUserDefaultUILanguage()));
-    LoadProxySettings();
 }
 
 void mainFrame::ApplyLanguage(int set)
@@ -209,6 +244,10 @@ void mainFrame::ApplyLanguage(int set)
     for (const UiText* entry = UiTextsOf(set); entry->control != nullptr; ++entry) {
         if (CControlUI* control = Find(entry->control))
             control->SetText(entry->text);
+    }
+    for (const UiText* entry = UiAccessibleNamesOf(set); entry->control != nullptr; ++entry) {
+        if (CControlUI* control = Find(entry->control))
+            control->SetAccessibleName(entry->text);
     }
     if (!WidensProxyLabels(set))
         return;
@@ -222,6 +261,81 @@ void mainFrame::SelectPage(int page)
 {
     if (m_tabLayout != nullptr)
         m_tabLayout->SelectItem(page, true);
+}
+
+void mainFrame::ShowPage(int page, CControlUI* focus)
+{
+    SelectPage(page);
+    // The keyboard goes on from the given step of the page, not from a control
+    // the switch has hidden. The tab layout moves the focus into the new page
+    // at its next paint; the request lands that move on `focus`.
+    if (focus != nullptr)
+        m_pm.SetFocusNeeded(focus);
+}
+
+void mainFrame::ReturnFromProxyPage()
+{
+    ShowPage(m_previousPage, m_previousPage == kRetryPage ? m_btnSetting1 : m_btnSetting);
+}
+
+LRESULT mainFrame::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM, bool& bHandled)
+{
+    if (uMsg == WM_KEYDOWN && wParam == VK_ESCAPE && m_tabLayout != nullptr &&
+        m_tabLayout->GetCurSel() == kProxyPage) {
+        ReturnFromProxyPage();
+        bHandled = true;
+    }
+    return 0;
+}
+
+void mainFrame::OnDpiChanged(int dpi)
+{
+    DpiManager::GetInstance()->SetDisplayDpi(dpi);
+    const PageState state = CaptureState();
+    // Every skin size was multiplied by the old scale as it was read: the
+    // controls are built again from the skin at the new one.
+    m_pm.Init(m_hWnd);
+    if (!BuildControls())
+        return;
+    SizeToSkin();
+    FindControls();
+    ApplyLanguage(m_languageSet);
+    RestoreState(state);
+}
+
+mainFrame::PageState mainFrame::CaptureState() const
+{
+    PageState state;
+    state.page = m_tabLayout != nullptr ? m_tabLayout->GetCurSel() : kDownloadPage;
+    state.progress = m_prsDown != nullptr ? m_prsDown->GetValue() : 0;
+    const CControlUI* const fields[] = {m_editIp, m_editPort, m_editAccount, m_editPwd};
+    for (int i = 0; i < 4; ++i)
+        state.fields[i] = fields[i] != nullptr ? fields[i]->GetText().GetData() : L"";
+    state.useProxy = m_chkUseProxy != nullptr && m_chkUseProxy->GetCheck();
+    state.saveEnabled = m_btnSaveProxy != nullptr && m_btnSaveProxy->IsEnabled();
+    // The tip shows only on the proxy page; entering that page hides it.
+    state.saveTipShown = state.page == kProxyPage && m_saveTipLbl != nullptr && m_saveTipLbl->IsVisible();
+    if (const CControlUI* focused = m_pm.GetFocus())
+        state.focus = focused->GetName();
+    return state;
+}
+
+void mainFrame::RestoreState(const PageState& state)
+{
+    SelectPage(state.page);
+    if (m_prsDown != nullptr)
+        m_prsDown->SetValue(state.progress);
+    CControlUI* const fields[] = {m_editIp, m_editPort, m_editAccount, m_editPwd};
+    for (int i = 0; i < 4; ++i) {
+        if (fields[i] != nullptr)
+            fields[i]->SetText(state.fields[i].c_str());
+    }
+    if (m_chkUseProxy != nullptr)
+        m_chkUseProxy->SetCheck(state.useProxy, false);
+    SetEnabled(m_btnSaveProxy, state.saveEnabled);
+    SetVisible(m_saveTipLbl, state.saveTipShown);
+    if (CControlUI* focused = state.focus.IsEmpty() ? nullptr : Find(state.focus.GetData()))
+        m_pm.SetFocusNeeded(focused);
 }
 
 bool mainFrame::ProxyAddressComplete() const
@@ -246,13 +360,13 @@ void mainFrame::Notify(TNotifyUI& msg)
             ::ShowWindow(m_hostWindow, SW_MINIMIZE);
         } else if (sender == m_btnSetting || sender == m_btnSetting1) {
             m_previousPage = sender == m_btnSetting ? kDownloadPage : kRetryPage;
-            SelectPage(kProxyPage);
+            ShowPage(kProxyPage, m_btnReturn);
             SetVisible(m_saveTipLbl, false);
         } else if (sender == m_btnReturn) {
-            SelectPage(m_previousPage);
+            ReturnFromProxyPage();
         } else if (sender == m_btnRetry) {
             m_previousPage = kDownloadPage;
-            SelectPage(kDownloadPage);
+            ShowPage(kDownloadPage, m_btnSetting);
             StartDownload();
         } else if (sender == m_btnDownlink) {
             ShellExecuteW(nullptr, L"open", DownloadPageUrl(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -314,25 +428,57 @@ void mainFrame::StartDownload()
 
 void mainFrame::OnDownloadFailed()
 {
-    SelectPage(kRetryPage);
+    ShowPage(kRetryPage, m_btnRetry);
 }
 
+// The hand-off, in steps: the installer has fully arrived (and is held against
+// changes); the window shows that it is finishing; the previous installation is
+// removed, once, however long that takes; then the installer starts and the
+// updater closes. A failed attempt never gets here, so it leaves the previous
+// installation as it was.
 void mainFrame::OnDownloadFinished(LPARAM lParam)
 {
     std::unique_ptr<HandOff> handOff(reinterpret_cast<HandOff*>(lParam));
     if (!handOff)
         return;
+    m_installer = std::move(handOff->installer);
+    ShowFinishing();
+    if (m_removalFinished) {
+        StartInstaller();
+        return;
+    }
+    if (!m_removalStarted) {
+        m_removalStarted = true;
+        StartRemoval(m_hWnd, WM_REMOVAL_FINISHED, m_removePreviousInstallation);
+    }
+}
+
+// The download page with the bar full; the close button still ends the updater.
+void mainFrame::ShowFinishing()
+{
+    SelectPage(kDownloadPage);
+    if (m_prsDown != nullptr)
+        m_prsDown->SetValue(m_prsDown->GetMaxValue());
+}
+
+void mainFrame::OnRemovalFinished()
+{
+    m_removalFinished = true;
+    StartInstaller();
+}
+
+void mainFrame::StartInstaller()
+{
+    if (!m_installer.IsOpen())
+        return;
     ::ShowWindow(m_hostWindow, SW_HIDE);
-    // The removal of the previous installation must not run beside the new installer.
-    if (!handOff->removal.WaitFor(kRemovalWaitLimit))
-        WriteDiagnosticLine(stdout, "removal of the previous installation still running; starting the installer anyway");
     DWORD error = 0;
-    const bool started = handOff->installer.Start(&error);
-    handOff->installer.Close();
+    const bool started = m_installer.Start(&error);
+    m_installer.Close();
     if (!started) {
         WriteDiagnosticLine(stdout, "download last error ShellExecuteEx : " + std::to_string(static_cast<long>(error)));
         ::ShowWindow(m_hostWindow, SW_SHOW);
-        SelectPage(kRetryPage);
+        ShowPage(kRetryPage, m_btnRetry);
         return;
     }
     // A lost close would leave a hidden process behind: close directly when the post fails.

@@ -3,16 +3,25 @@
 #pragma once
 
 #include "ConfigStore.h"
+#include "DownloadedFile.h"
 
 #include <Facet.h>
 
 #include <windows.h>
 
-class mainFrame : public Facet::CWindowWnd, public Facet::INotifyUI {
+#include <functional>
+#include <string>
+
+// The class of the main window, by which another start of the updater finds it.
+constexpr wchar_t kMainFrameClass[] = L"MvMainUI";
+
+class mainFrame : public Facet::CWindowWnd, public Facet::INotifyUI, public Facet::IMessageFilterUI {
 public:
     enum Page { kDownloadPage = 0, kRetryPage = 1, kProxyPage = 2 };
 
-    explicit mainFrame(HWND hostWindow);
+    // `removePreviousInstallation` runs once during the hand-off to the new
+    // installer (RemovePreviousInstallation unless given).
+    explicit mainFrame(HWND hostWindow, std::function<void()> removePreviousInstallation = {});
 
     const wchar_t* GetWndClassName() const override;
     UINT GetClassStyle() const override;
@@ -21,6 +30,9 @@ public:
     virtual void InitWindow();
 
     void Notify(Facet::TNotifyUI& msg) override;
+    // Sees the keys of this window and of the edit boxes inside it before they
+    // are dispatched: Escape leaves the proxy settings page.
+    LRESULT MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) override;
 
     // Starts an attempt with the proxy values shown on the page now; shows the
     // retry page when no attempt could be started.
@@ -32,13 +44,41 @@ public:
     void SaveProxySettings();
 
 private:
+    // What a page shows that the user or an attempt has changed, carried over
+    // when the controls are built again for another display scale.
+    struct PageState {
+        int page = kDownloadPage;
+        int progress = 0;
+        std::wstring fields[4];
+        bool useProxy = false;
+        bool saveEnabled = false;
+        bool saveTipShown = false;
+        Facet::CFacetString focus;
+    };
+
     Facet::CControlUI* Find(const wchar_t* name) const;
+    // Builds the control tree from the skin and attaches it; false without a skin.
+    bool BuildControls();
+    void FindControls();
     void ApplyLanguage(int set);
+    // The window at the skin's size times the display scale.
+    void SizeToSkin();
+    // The window has moved to a display of `dpi` dots per inch: the controls
+    // are built again at its scale and show what they showed.
+    void OnDpiChanged(int dpi);
+    PageState CaptureState() const;
+    void RestoreState(const PageState& state);
     void SelectPage(int page);
+    // Selects a page and gives the keyboard focus to `focus` on it.
+    void ShowPage(int page, Facet::CControlUI* focus);
+    void ReturnFromProxyPage();
     void UpdateSaveButton();
     bool ProxyAddressComplete() const;
     void OnDownloadFailed();
     void OnDownloadFinished(LPARAM handOff);
+    void ShowFinishing();
+    void OnRemovalFinished();
+    void StartInstaller();
     bool OnMouseMove(WPARAM wParam);
 
     Facet::CPaintManagerUI m_pm;
@@ -72,12 +112,26 @@ private:
     Facet::CControlUI* m_saveTipLbl = nullptr;
 
     int m_previousPage = 0;
+    int m_languageSet = 0;
+
+    // The hand-off: the downloaded installer, held until it is started, and the
+    // removal of the previous installation, which runs once before that.
+    std::function<void()> m_removePreviousInstallation;
+    DownloadedFile m_installer;
+    bool m_removalStarted = false;
+    bool m_removalFinished = false;
 };
 
 // The display scale: the desktop's horizontal dots per inch / 96 (1.0 at 96,
 // 1.25 at 120, ...). Read through the framework's DPI manager, whose reading
 // tests may replace (DpiManager::SetDpiSource).
 double GetScaleFactor();
+
+// Gives `window` the size of the client rectangle `client` widened by the
+// window's own style and extended style, times the display scale (each
+// product truncated), at (0, 0); `flags` go to SetWindowPos. False when the
+// widening fails and nothing was done.
+bool SizeByScale(HWND window, RECT client, UINT flags);
 
 // The address of the vendor's download web page.
 const wchar_t* DownloadPageUrl();

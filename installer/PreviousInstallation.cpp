@@ -2,11 +2,13 @@
 
 #include "ConsoleRunner.h"
 #include "Diagnostics.h"
+#include "LinkSafeFiles.h"
 
 #include <shlobj.h>
 
 #include <io.h>
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -96,25 +98,131 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name)
     return folder + L"\\" + name;
 }
 
-// Clears the read-only attribute, when set, of the entry itself: for a link, of
-// the link, never of what it points to.
-void ClearReadOnly(const std::wstring& path, DWORD attributes)
+// What the removal needs of an entry: to read its attributes, clear its
+// read-only flag and delete it. Others may keep reading and writing it, but
+// nobody may rename or delete it while the removal holds it.
+const DWORD kRemovalAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
+const DWORD kRemovalShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+struct EmptyingResult {
+    bool enumerated = false; // the folder could be enumerated at all
+    bool ranToEnd = false;   // the enumeration ended because no entry was left
+    bool lastRemoved = false;
+};
+
+// An entry of a folder being removed, opened as itself where the platform can.
+struct RemovalEntry {
+    KernelHandle handle;
+    EntryInfo info;
+    bool itself = false; // the handle holds the entry named, not what a link there leads to
+
+    bool IsLink() const { return !itself || info.IsLink(); }
+};
+
+// Opens the entry `name` of `folder` (whose NameOf is `folderName`); `listed`
+// are the attributes its folder's listing gave, which show a link to a folder
+// even where the handle holds what it leads to.
+std::optional<RemovalEntry> OpenForRemoval(const std::wstring& folder, const std::wstring& folderName,
+                                           const std::wstring& name, DWORD listed)
 {
-    if (!(attributes & FILE_ATTRIBUTE_READONLY))
-        return;
-    DWORD cleared = attributes & ~FILE_ATTRIBUTE_READONLY;
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        SetFileAttributesW(path.c_str(), cleared == 0 ? FILE_ATTRIBUTE_NORMAL : cleared);
-        return;
+    RemovalEntry entry;
+    entry.handle = OpenEntryItself(JoinPath(folder, name), kRemovalAccess, kRemovalShare);
+    const std::optional<EntryInfo> info = entry.handle ? InfoOf(entry.handle.Get()) : std::nullopt;
+    if (!info)
+        return std::nullopt;
+    entry.info = *info;
+    entry.info.attributes |= listed & FILE_ATTRIBUTE_REPARSE_POINT;
+    entry.itself = HoldsEntryNamed(entry.handle.Get(), folderName, name);
+    return entry;
+}
+
+// Removes a link as itself: what it leads to is never touched.
+bool RemoveLink(RemovalEntry& entry, const std::wstring& path)
+{
+    if (entry.itself)
+        return DeleteOpenEntry(entry.handle.Get(), entry.info);
+    entry.handle.Close();
+    return ReplaceLinkWithNothing(path);
+}
+
+// The entries of a folder, read through a handle to it (opened with
+// FILE_LIST_DIRECTORY), one buffer of them at a time.
+class FolderListing {
+public:
+    explicit FolderListing(HANDLE folder) : m_folder(folder), m_buffer(64 * 1024) {}
+
+    // The next entry's name and attributes; false at the end of the listing.
+    bool Next(std::wstring& name, DWORD& attributes)
+    {
+        if (m_offset == kNoEntry && !ReadMore())
+            return false;
+        const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(m_buffer.data() + m_offset);
+        name.assign(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+        attributes = entry->FileAttributes;
+        m_offset = entry->NextEntryOffset == 0 ? kNoEntry : m_offset + entry->NextEntryOffset;
+        return true;
     }
-    HANDLE link = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (link == INVALID_HANDLE_VALUE)
-        return;
-    FILE_BASIC_INFO info = {};
-    info.FileAttributes = cleared == 0 ? FILE_ATTRIBUTE_NORMAL : cleared;
-    SetFileInformationByHandle(link, FileBasicInfo, &info, sizeof(info));
-    CloseHandle(link);
+
+    // Whether the listing ended because no entry was left (not on an error).
+    bool RanToEnd() const { return m_end == ERROR_NO_MORE_FILES; }
+
+private:
+    static constexpr size_t kNoEntry = static_cast<size_t>(-1);
+
+    bool ReadMore()
+    {
+        if (!GetFileInformationByHandleEx(m_folder, FileIdBothDirectoryInfo, m_buffer.data(),
+                                          static_cast<DWORD>(m_buffer.size()))) {
+            m_end = GetLastError();
+            return false;
+        }
+        m_offset = 0;
+        return true;
+    }
+
+    HANDLE m_folder;
+    std::vector<unsigned char> m_buffer;
+    size_t m_offset = kNoEntry;
+    DWORD m_end = ERROR_SUCCESS;
+};
+
+EmptyingResult EmptyFolder(const std::wstring& folder, const std::wstring& folderName);
+
+// Removes the entry `name` of `folder` as it stands: a link or junction is
+// removed itself, never followed; a folder is emptied first. True when it is gone.
+bool RemoveEntry(const std::wstring& folder, const std::wstring& folderName, const std::wstring& name, DWORD listed)
+{
+    const std::wstring path = JoinPath(folder, name);
+    std::optional<RemovalEntry> entry = OpenForRemoval(folder, folderName, name, listed);
+    if (!entry)
+        return false;
+    if (entry->IsLink())
+        return RemoveLink(*entry, path);
+    if (entry->info.IsFolder())
+        EmptyFolder(path, NameOf(entry->handle.Get()));
+    return DeleteOpenEntry(entry->handle.Get(), entry->info);
+}
+
+// Deletes the entries of `folder` (which the caller holds open, and whose NameOf
+// is `folderName`), deepest first. Entries whose names begin with "." are kept.
+EmptyingResult EmptyFolder(const std::wstring& folder, const std::wstring& folderName)
+{
+    EmptyingResult result;
+    // Listed through a handle of its own, which must hold the same folder.
+    const KernelHandle listingHandle = OpenEntryItself(folder, FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    if (!listingHandle || NameOf(listingHandle.Get()) != folderName)
+        return result;
+    result.enumerated = true;
+    FolderListing listing(listingHandle.Get());
+    std::wstring name;
+    DWORD attributes = 0;
+    while (listing.Next(name, attributes)) {
+        if (!name.empty() && name[0] != L'.')
+            result.lastRemoved = RemoveEntry(folder, folderName, name, attributes);
+    }
+    result.ranToEnd = listing.RanToEnd();
+    return result;
 }
 
 } // namespace
@@ -129,37 +237,35 @@ std::wstring GetTargetFolder()
 
 bool DeleteFolderTree(const std::wstring& path)
 {
-    WIN32_FIND_DATAW entry;
-    ScopedFind find(FindFirstFileW(JoinPath(path, L"*.*").c_str(), &entry));
-    if (find.Get() == INVALID_HANDLE_VALUE)
+    // The folder must be reached without crossing a link (it may be one itself).
+    const std::wstring root = WithoutTrailingSeparators(path);
+    const std::wstring parent = ParentOf(root);
+    if (parent.empty() || CrossesLink(parent))
+        return false;
+    // Held open from here on: on Windows neither the parent nor a folder above
+    // it can then be replaced by a link while the removal runs.
+    const KernelHandle parentHandle = OpenEntryItself(parent, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    WIN32_FIND_DATAW listed;
+    ScopedFind find(FindFirstFileW(root.c_str(), &listed));
+    if (!parentHandle || find.Get() == INVALID_HANDLE_VALUE)
+        return false;
+    find.Close();
+    std::optional<RemovalEntry> entry = OpenForRemoval(parent, NameOf(parentHandle.Get()), listed.cFileName, listed.dwFileAttributes);
+    if (!entry)
+        return false;
+    if (entry->IsLink())
+        return RemoveLink(*entry, root);
+    if (!entry->info.IsFolder())
         return false;
 
-    bool lastRemoved = false;
-    do {
-        if (entry.cFileName[0] == L'.')
-            continue;
-        const std::wstring child = JoinPath(path, entry.cFileName);
-        const DWORD attributes = entry.dwFileAttributes;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            // A junction or directory link is removed as it stands: following it
-            // would delete whatever folder it points to.
-            if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                DeleteFolderTree(child);
-            ClearReadOnly(child, attributes);
-            lastRemoved = RemoveDirectoryW(child.c_str()) != 0;
-        } else {
-            ClearReadOnly(child, attributes);
-            lastRemoved = DeleteFileW(child.c_str()) != 0;
-        }
-    } while (FindNextFileW(find.Get(), &entry));
-
-    const DWORD endReason = GetLastError();
-    find.Close();
-    if (endReason == ERROR_NO_MORE_FILES) {
-        RemoveDirectoryW(path.c_str());
+    const EmptyingResult emptied = EmptyFolder(root, NameOf(entry->handle.Get()));
+    if (!emptied.enumerated)
+        return false;
+    if (emptied.ranToEnd) {
+        DeleteOpenEntry(entry->handle.Get(), entry->info);
         return true;
     }
-    return lastRemoved;
+    return emptied.lastRemoved;
 }
 
 bool DeleteRegistryTree(HKEY root, const std::wstring& path)

@@ -21,8 +21,10 @@ std::wstring GetTargetFolder();
 void RemovePreviousInstallation();
 
 // Deletes the folder's entries (deepest first, clearing read-only), then the folder.
-// Entries whose names begin with "." are kept. A link (junction or symbolic link)
-// is removed itself; nothing it points to is touched.
+// Entries whose names begin with "." are kept. No link is ever crossed: a link
+// (junction or symbolic link) is removed itself, the folder at `path` included,
+// and nothing it points to is touched; a folder reached through a link above it
+// is left alone (false).
 // Returns false when the folder cannot be enumerated. When the enumeration runs to
 // its end the result is true, even if some entry or the folder itself stayed;
 // after any other enumeration error it is whether the last removal succeeded.

@@ -38,6 +38,32 @@ const UiText kEnglish[] = {
     {nullptr, nullptr},
 };
 
+const UiText kTraditionalChineseNames[] = {
+    {L"btn_setting", L"\x8A2D\x7F6E"},
+    {L"btn_min", L"\x6700\x5C0F\x5316"},
+    {L"btn_close", L"\x95DC\x9589"},
+    {L"btn_setting_1", L"\x8A2D\x7F6E"},
+    {L"btn_min_1", L"\x6700\x5C0F\x5316"},
+    {L"btn_close_1", L"\x95DC\x9589"},
+    {L"btn_return", L"\x8FD4\x56DE"},
+    {L"btn_min_2", L"\x6700\x5C0F\x5316"},
+    {L"btn_close_2", L"\x95DC\x9589"},
+    {nullptr, nullptr},
+};
+
+const UiText kEnglishNames[] = {
+    {L"btn_setting", L"Settings"},
+    {L"btn_min", L"Minimize"},
+    {L"btn_close", L"Close"},
+    {L"btn_setting_1", L"Settings"},
+    {L"btn_min_1", L"Minimize"},
+    {L"btn_close_1", L"Close"},
+    {L"btn_return", L"Back"},
+    {L"btn_min_2", L"Minimize"},
+    {L"btn_close_2", L"Close"},
+    {nullptr, nullptr},
+};
+
 const UiText kNone[] = {{nullptr, nullptr}};
 
 } // namespace
@@ -64,6 +90,15 @@ const UiText* UiTextsOf(int set)
         return kTraditionalChinese;
     if (set == 2 || set == 3)
         return kEnglish;
+    return kNone;
+}
+
+const UiText* UiAccessibleNamesOf(int set)
+{
+    if (set == 1)
+        return kTraditionalChineseNames;
+    if (set == 2 || set == 3)
+        return kEnglishNames;
     return kNone;
 }
 

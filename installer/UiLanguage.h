@@ -16,6 +16,11 @@ struct UiText {
 // no entries: the skin already carries its texts.
 const UiText* UiTextsOf(int set);
 
+// The names assistive technology reads for the buttons that show only an
+// icon, ending as UiTextsOf does. Set 0 has no entries: the skin carries its
+// names ("accname").
+const UiText* UiAccessibleNamesOf(int set);
+
 // The English sets widen the four proxy labels to fit their texts.
 bool WidensProxyLabels(int set);
 constexpr int kWideProxyLabelWidth = 75;

@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <cwchar>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -55,7 +56,9 @@ void Pump()
 // The host window and the main window as start-up makes them, at a given DPI.
 class UpdaterWindows {
 public:
-    explicit UpdaterWindows(int dpi)
+    // `removal` stands in for the removal of the previous installation during
+    // the hand-off; by default it does nothing.
+    explicit UpdaterWindows(int dpi, std::function<void()> removal = [] {})
     {
         g_testDpi = dpi;
         Facet::DpiManager::GetInstance()->SetDpiSource(TestDpi);
@@ -63,7 +66,7 @@ public:
         RegisterHostWindowClass(instance, L"installer");
         host_ = CreateHostWindow(instance, L"installer", SW_SHOWNORMAL);
         Facet::CPaintManagerUI::SetInstance(instance);
-        frame_ = std::make_unique<mainFrame>(host_);
+        frame_ = std::make_unique<mainFrame>(host_, std::move(removal));
         frame_->Create(host_, L"MainFrame", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0);
         FitHostToChild(host_, frame_->GetHWND());
         frame_->ShowWindow(true, true);
@@ -83,16 +86,46 @@ public:
     HWND Main() const { return frame_->GetHWND(); }
     int Page() const { return updaterdriver::PageOf(Main()); }
 
-    // A control of the main window by its skin name.
-    Facet::CControlUI* Control(const wchar_t* name) const
+    Facet::CPaintManagerUI* Manager() const
     {
         Facet::CFacetPtrArray* managers = Facet::CPaintManagerUI::GetPaintManagers();
         for (int i = 0; i < managers->GetSize(); ++i) {
             auto* manager = static_cast<Facet::CPaintManagerUI*>(managers->GetAt(i));
             if (manager->GetPaintWindow() == Main())
-                return manager->FindControl(name);
+                return manager;
         }
         return nullptr;
+    }
+
+    // A control of the main window by its skin name.
+    Facet::CControlUI* Control(const wchar_t* name) const
+    {
+        Facet::CPaintManagerUI* manager = Manager();
+        return manager != nullptr ? manager->FindControl(name) : nullptr;
+    }
+
+    // The skin name of the control that holds the keyboard, or "".
+    std::wstring Focused() const
+    {
+        const Facet::CControlUI* focused = Manager()->GetFocus();
+        return focused != nullptr ? focused->GetName().GetData() : L"";
+    }
+
+    // A key pressed and released on whichever window holds the keyboard,
+    // delivered by a loop like the updater's own.
+    void Press(UINT key) const
+    {
+        HWND target = GetFocus();
+        PostMessageW(target != nullptr ? target : Main(), WM_KEYDOWN, key, 1);
+        PostMessageW(target != nullptr ? target : Main(), WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (Facet::CPaintManagerUI::TranslateMessage(&msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Pump();
     }
 
     // A press and release at a point of the main window, and what it posted.
@@ -112,6 +145,85 @@ private:
     HWND host_ = nullptr;
     std::unique_ptr<mainFrame> frame_;
 };
+
+// Pumps this thread's messages until `done` or 60 s have passed; the result of `done`.
+bool PumpUntil(const std::function<bool()>& done)
+{
+    for (int i = 0; i < 600 && !done(); ++i) {
+        Pump();
+        Sleep(100);
+    }
+    Pump();
+    return done();
+}
+
+// Stands in for the removal of the previous installation: counts its runs, and
+// when held, does not end until the test lets it go.
+class TestRemoval {
+public:
+    explicit TestRemoval(bool held = false)
+        : m_release(CreateEventW(nullptr, TRUE, held ? FALSE : TRUE, nullptr)),
+          m_started(CreateEventW(nullptr, TRUE, FALSE, nullptr)), m_ended(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    {
+    }
+    ~TestRemoval()
+    {
+        // The removal thread uses this object: it must have ended first.
+        Release();
+        if (m_runs > 0)
+            WaitForSingleObject(m_ended, 60000);
+        CloseHandle(m_release);
+        CloseHandle(m_started);
+        CloseHandle(m_ended);
+    }
+    TestRemoval(const TestRemoval&) = delete;
+    TestRemoval& operator=(const TestRemoval&) = delete;
+
+    std::function<void()> Body()
+    {
+        return [this] {
+            ++m_runs;
+            ResetEvent(m_ended);
+            SetEvent(m_started);
+            WaitForSingleObject(m_release, INFINITE);
+            SetEvent(m_ended);
+        };
+    }
+    bool WaitStarted() const { return WaitForSingleObject(m_started, 60000) == WAIT_OBJECT_0; }
+    bool WaitEnded() const { return WaitForSingleObject(m_ended, 60000) == WAIT_OBJECT_0; }
+    void Release() { SetEvent(m_release); }
+    int Runs() const { return m_runs; }
+
+private:
+    HANDLE m_release;
+    HANDLE m_started;
+    HANDLE m_ended;
+    std::atomic<int> m_runs{0};
+};
+
+// A copy of the fake installer in a fresh folder, held open as a finished download holds it.
+HandOff* FinishedDownload(const std::wstring& name, const std::string& bytes)
+{
+    const std::wstring path = testsupport::FreshTempFolder(L"handoff") + L"\\" + name;
+    testsupport::WriteFileText(path, bytes);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    return new HandOff{DownloadedFile(file == INVALID_HANDLE_VALUE ? nullptr : file, path)};
+}
+
+std::string FakeInstaller()
+{
+    return testsupport::ReadFileText(testsupport::ProgramFolder() + L"\\fake_installer.exe");
+}
+
+bool InstallerRan(const std::wstring& path)
+{
+    for (int i = 0; i < 100; ++i) {
+        if (testsupport::Exists(path + L".ran"))
+            return true;
+        Sleep(100);
+    }
+    return false;
+}
 
 // A main window whose skin resource does not exist.
 class SkinlessFrame : public mainFrame {
@@ -246,26 +358,26 @@ TEST(MainFrame, DragsTheHostFromTheTopStripOnlyAndKeepsItsSize)
 
 TEST(MainFrame, AFailedAttemptShowsTheRetryPage)
 {
-    UpdaterWindows windows(96);
+    TestRemoval removal;
+    UpdaterWindows windows(96, removal.Body());
     PostMessageW(windows.Main(), WM_DOWNLOAD_PROGRESS, 40, 0);
     PostMessageW(windows.Main(), WM_DOWNLOAD_FAILED, 0, 0);
     Pump();
     EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
     EXPECT_TRUE(IsWindow(windows.Host()));
+    EXPECT_EQ(removal.Runs(), 0);
 }
 
 TEST(MainFrame, AnInstallerThatCannotBeStartedIsShownNotHidden)
 {
     UpdaterWindows windows(96);
     // A file the shell has no program for: its start fails.
-    const std::wstring path = testsupport::FreshTempFolder(L"handoff") + L"\\Mevra.unstartable-kind";
-    testsupport::WriteFileText(path, "not a program");
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    auto* handOff = new HandOff{DownloadedFile(file, path), RemovalTask([] {})};
-    PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
+    HandOff* handOff = FinishedDownload(L"Mevra.unstartable-kind", "not a program");
+    const std::wstring path = handOff->installer.Path();
+    ASSERT_TRUE(handOff->installer.IsOpen());
     testing::internal::CaptureStdout();
-    Pump();
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
+    PumpUntil([&] { return windows.Page() == mainFrame::kRetryPage; });
     const std::string log = testing::internal::GetCapturedStdout();
 
     EXPECT_TRUE(IsWindow(windows.Host())) << "the updater closed although nothing was started";
@@ -278,25 +390,82 @@ TEST(MainFrame, AnInstallerThatCannotBeStartedIsShownNotHidden)
 
 TEST(MainFrame, AStartedInstallerClosesTheHostWindow)
 {
-    UpdaterWindows windows(96);
-    const std::wstring path = testsupport::FreshTempFolder(L"handoff") + L"\\Mevra.exe";
-    testsupport::WriteFileText(path, testsupport::ReadFileText(testsupport::ProgramFolder() + L"\\fake_installer.exe"));
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    bool removalDone = false;
-    auto* handOff = new HandOff{DownloadedFile(file, path), RemovalTask([&removalDone] { Sleep(200); removalDone = true; })};
+    TestRemoval removal;
+    UpdaterWindows windows(96, removal.Body());
+    HandOff* handOff = FinishedDownload(L"Mevra.exe", FakeInstaller());
+    const std::wstring path = handOff->installer.Path();
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(windows.Host()); }));
+    EXPECT_EQ(removal.Runs(), 1);
+    EXPECT_TRUE(InstallerRan(path));
+}
+
+// However long the removal of the previous installation takes, the installer
+// waits for it, and meanwhile the window shows that the update is finishing:
+// the download page, the bar full.
+TEST(MainFrame, TheInstallerStartsOnlyOnceTheRemovalHasEnded)
+{
+    TestRemoval removal(true);
+    UpdaterWindows windows(96, removal.Body());
+    auto* progress = static_cast<Facet::CProgressUI*>(windows.Control(L"prs_down"));
+    ASSERT_NE(progress, nullptr);
+    windows.Click(updaterdriver::kSettingsButton);
+    PostMessageW(windows.Main(), WM_DOWNLOAD_PROGRESS, 37, 0);
+    HandOff* handOff = FinishedDownload(L"Mevra.exe", FakeInstaller());
+    const std::wstring path = handOff->installer.Path();
     PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
     Pump();
+    ASSERT_TRUE(removal.WaitStarted());
     Pump();
-    // The removal ended before the installer was started, and the host is gone.
-    EXPECT_TRUE(removalDone);
-    EXPECT_FALSE(IsWindow(windows.Host()));
-    bool ran = false;
-    for (int i = 0; i < 100 && !ran; ++i) {
-        ran = testsupport::Exists(path + L".ran");
-        Sleep(100);
-    }
-    EXPECT_TRUE(ran);
+
+    EXPECT_TRUE(IsWindowVisible(windows.Host()));
+    EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+    EXPECT_EQ(progress->GetValue(), 100);
+    EXPECT_FALSE(testsupport::Exists(path + L".ran"));
+
+    removal.Release();
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(windows.Host()); }));
+    EXPECT_TRUE(InstallerRan(path));
+    EXPECT_EQ(removal.Runs(), 1);
+}
+
+TEST(MainFrame, ClosingDuringTheHandOffEndsWithoutStartingTheInstaller)
+{
+    TestRemoval removal(true);
+    UpdaterWindows windows(96, removal.Body());
+    HandOff* handOff = FinishedDownload(L"Mevra.exe", FakeInstaller());
+    const std::wstring path = handOff->installer.Path();
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
+    Pump();
+    ASSERT_TRUE(removal.WaitStarted());
+
+    windows.Click(updaterdriver::kCloseButton);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(windows.Host()); }));
+    removal.Release();
+    ASSERT_TRUE(removal.WaitEnded());
+    Pump();
+    EXPECT_FALSE(testsupport::Exists(path + L".ran"));
+}
+
+// An installer that cannot be started brings the retry page; the next finished
+// download starts its installer at once: the previous installation has gone already.
+TEST(MainFrame, ThePreviousInstallationIsRemovedOnceAcrossARetry)
+{
+    TestRemoval removal;
+    UpdaterWindows windows(96, removal.Body());
+    testing::internal::CaptureStdout();
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0,
+                 reinterpret_cast<LPARAM>(FinishedDownload(L"Mevra.unstartable-kind", "not a program")));
+    EXPECT_TRUE(PumpUntil([&] { return windows.Page() == mainFrame::kRetryPage; }));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(removal.Runs(), 1);
+
+    HandOff* handOff = FinishedDownload(L"Mevra.exe", FakeInstaller());
+    const std::wstring path = handOff->installer.Path();
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(windows.Host()); }));
+    EXPECT_TRUE(InstallerRan(path));
+    EXPECT_EQ(removal.Runs(), 1);
 }
 
 // The proxy page's save button, the saved-tip and the settings file follow the
@@ -407,6 +576,7 @@ TEST(MainFrame, DriverPointsLieInsideTheirControls)
         int page;
     } points[] = {
         {L"btn_setting", updaterdriver::kSettingsButton, mainFrame::kDownloadPage},
+        {L"btn_close", updaterdriver::kCloseButton, mainFrame::kDownloadPage},
         {L"btn_setting_1", updaterdriver::kRetrySettingsButton, mainFrame::kRetryPage},
         {L"btn_retry", updaterdriver::kRetryButton, mainFrame::kRetryPage},
         {L"btn_return", updaterdriver::kReturnButton, mainFrame::kProxyPage},
@@ -428,6 +598,165 @@ TEST(MainFrame, DriverPointsLieInsideTheirControls)
         const RECT rect = control->GetPos();
         EXPECT_TRUE(PtInRect(&rect, entry.point)) << std::string(entry.control, entry.control + wcslen(entry.control));
     }
+}
+
+// Presses Tab once for each name: the keyboard moves to it.
+void ExpectTabOrder(const UpdaterWindows& windows, std::initializer_list<const wchar_t*> order)
+{
+    for (const wchar_t* expected : order) {
+        windows.Press(VK_TAB);
+        EXPECT_EQ(windows.Focused(), expected);
+    }
+}
+
+// Tab walks the steps of each page in the order they show; space and return
+// act; Escape leaves the proxy settings for the page they were opened from.
+TEST(MainFrame, KeysReachEveryActionOfAPageInTheOrderTheyShow)
+{
+    UpdaterWindows windows(96);
+    ASSERT_EQ(windows.Focused(), L"btn_setting"); // the first step of the first page
+    EXPECT_FALSE(windows.Manager()->AreFocusCuesShown());
+    ExpectTabOrder(windows, {L"btn_min", L"btn_close", L"btn_setting"});
+    EXPECT_TRUE(windows.Manager()->AreFocusCuesShown()); // keys show where the focus is
+
+    windows.Press(VK_SPACE);
+    ASSERT_EQ(windows.Page(), mainFrame::kProxyPage);
+    EXPECT_EQ(windows.Focused(), L"btn_return");
+    // The save button is disabled until a full address is ticked: Tab passes it by.
+    ExpectTabOrder(windows, {L"btn_min_2", L"btn_close_2", L"edit_ip", L"edit_port", L"edit_account", L"edit_pwd",
+                             L"chk_useProxy", L"btn_return"});
+    windows.Press(VK_ESCAPE);
+    EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+    EXPECT_EQ(windows.Focused(), L"btn_setting");
+
+    // A failed attempt gives the keyboard to the retry button.
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FAILED, 0, 0);
+    Pump();
+    ASSERT_EQ(windows.Page(), mainFrame::kRetryPage);
+    EXPECT_EQ(windows.Focused(), L"btn_retry");
+    ExpectTabOrder(windows, {L"btn_setting_1", L"btn_min_1", L"btn_close_1", L"btn_downlink", L"btn_retry"});
+
+    // Shift+Tab walks back.
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    windows.Press(VK_TAB);
+    EXPECT_EQ(windows.Focused(), L"btn_downlink");
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+}
+
+TEST(MainFrame, EscapeLeavesTheProxyPageEvenFromAnOpenField)
+{
+    UpdaterWindows windows(96);
+    PostMessageW(windows.Main(), WM_DOWNLOAD_FAILED, 0, 0);
+    Pump();
+    windows.Click(updaterdriver::kRetrySettingsButton);
+    ASSERT_EQ(windows.Page(), mainFrame::kProxyPage);
+    ASSERT_NE(updaterdriver::OpenField(windows.Main(), updaterdriver::kAddressField), nullptr);
+    ASSERT_NE(GetFocus(), windows.Main()); // the edit box holds the keyboard
+    windows.Press(VK_ESCAPE);
+    EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
+    EXPECT_EQ(windows.Focused(), L"btn_setting_1");
+    // Escape elsewhere does nothing.
+    windows.Press(VK_ESCAPE);
+    EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
+}
+
+// The framework delivers its queued notifications with its own message 0x8001:
+// it must not read as one of the updater's.
+TEST(MainFrame, TheFrameworksOwnMessagesLeaveThePageAlone)
+{
+    UpdaterWindows windows(96);
+    PostMessageW(windows.Main(), Facet::WM_FACET_ASYNC_NOTIFY, 0, 0);
+    Pump();
+    EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+}
+
+TEST(MainFrame, IconButtonsHaveNamesForAssistiveTechnologyInEverySet)
+{
+    const wchar_t* const iconButtons[] = {L"btn_setting", L"btn_min", L"btn_close", L"btn_setting_1", L"btn_min_1",
+                                          L"btn_close_1", L"btn_return", L"btn_min_2", L"btn_close_2"};
+    UpdaterWindows windows(96);
+    for (const wchar_t* name : iconButtons) {
+        ASSERT_NE(windows.Control(name), nullptr);
+        EXPECT_FALSE(windows.Control(name)->GetAccessibleName().IsEmpty())
+            << std::string(name, name + wcslen(name));
+    }
+    for (int set = 1; set <= 3; ++set) {
+        int named = 0;
+        for (const UiText* entry = UiAccessibleNamesOf(set); entry->control != nullptr; ++entry)
+            ++named;
+        EXPECT_EQ(named, 9) << set;
+    }
+    EXPECT_EQ(UiAccessibleNamesOf(0)->control, nullptr); // the skin carries set 0
+    EXPECT_EQ(std::wstring(UiAccessibleNamesOf(2)[2].text), L"Close");
+}
+
+namespace {
+
+// The display scale the window's monitor reports, reset when the test ends.
+class ScopedDisplayDpi {
+public:
+    ScopedDisplayDpi() { Facet::DpiManager::GetInstance()->SetDpiSource(nullptr); }
+    ~ScopedDisplayDpi() { Facet::DpiManager::GetInstance()->SetDisplayDpi(0); }
+    ScopedDisplayDpi(const ScopedDisplayDpi&) = delete;
+    ScopedDisplayDpi& operator=(const ScopedDisplayDpi&) = delete;
+};
+
+} // namespace
+
+// On another monitor the platform sends WM_DPICHANGED with the rectangle the
+// window should take; the pages are built again at the new scale and show
+// what they showed.
+TEST(MainFrame, AMoveToAnotherScaleTakesTheSuggestedRectangleAndKeepsThePage)
+{
+    UpdaterWindows windows(96);
+    ScopedDisplayDpi display;
+    windows.Click(updaterdriver::kSettingsButton);
+    windows.Type(updaterdriver::kAddressField, L"10.0.0.1");
+    windows.Type(updaterdriver::kPortField, L"3128");
+    windows.Click(updaterdriver::kUseProxyBox);
+    PostMessageW(windows.Main(), WM_DOWNLOAD_PROGRESS, 30, 0);
+    Pump();
+    ASSERT_TRUE(windows.Control(L"btn_saveProxy")->IsEnabled());
+
+    RECT suggested = {40, 30, 40 + 1020, 30 + 665};
+    SendMessageW(windows.Host(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    UpdateWindow(windows.Main());
+    Pump();
+    EXPECT_EQ(TopLeftOf(windows.Host()).x, 40);
+    EXPECT_EQ(TopLeftOf(windows.Host()).y, 30);
+    EXPECT_EQ(SizeOf(windows.Host()).cx, 1020);
+    EXPECT_EQ(SizeOf(windows.Host()).cy, 665);
+    EXPECT_EQ(SizeOf(windows.Main()).cx, 1020);
+    EXPECT_EQ(SizeOf(windows.Main()).cy, 660);
+
+    // The same page with the same entries, on controls of the new scale.
+    ASSERT_EQ(windows.Page(), mainFrame::kProxyPage);
+    Facet::CControlUI* address = windows.Control(L"edit_ip");
+    ASSERT_NE(address, nullptr);
+    EXPECT_EQ(std::wstring(address->GetText().GetData()), L"10.0.0.1");
+    EXPECT_EQ(address->GetHeight(), 75); // 50 x 1.5
+    EXPECT_TRUE(static_cast<Facet::CCheckBoxUI*>(windows.Control(L"chk_useProxy"))->GetCheck());
+    EXPECT_TRUE(windows.Control(L"btn_saveProxy")->IsEnabled());
+    EXPECT_EQ(static_cast<Facet::CProgressUI*>(windows.Control(L"prs_down"))->GetValue(), 30);
+    EXPECT_EQ(windows.Manager()->GetFontInfo(14)->iSize, 21);
+    // The hit areas moved with the scale: the return button at 1.5 times its point.
+    windows.Click(POINT{updaterdriver::kReturnButton.x * 3 / 2, updaterdriver::kReturnButton.y * 3 / 2});
+    EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+
+    // At 250 % every font of the skin is there at its size, none falls back.
+    RECT wide = {0, 0, 1700, 1108};
+    SendMessageW(windows.Host(), WM_DPICHANGED, MAKEWPARAM(240, 240), reinterpret_cast<LPARAM>(&wide));
+    Pump();
+    EXPECT_EQ(SizeOf(windows.Main()).cx, 1700);
+    Facet::CControlUI* state = windows.Control(L"lbl_download_state");
+    ASSERT_NE(state, nullptr);
+    const Facet::TFontInfo* font = windows.Manager()->GetFontInfo(static_cast<Facet::CLabelUI*>(state)->GetFont());
+    EXPECT_EQ(font->iSize, 55); // 22 x 2.5
+    EXPECT_NE(font->hFont, windows.Manager()->GetDefaultFontInfo()->hFont);
 }
 
 } // namespace

@@ -17,6 +17,7 @@ namespace updaterdriver {
 // proxy labels are 55 pixels wide in Chinese and 75 in the other languages,
 // which moves the text fields; each point lies inside its field both ways.
 constexpr POINT kSettingsButton = {567, 37};   // download page
+constexpr POINT kCloseButton = {643, 37};      // download page
 constexpr POINT kRetrySettingsButton = {567, 37}; // retry page
 constexpr POINT kRetryButton = {541, 380};     // retry page
 constexpr POINT kReturnButton = {37, 37};      // proxy page

@@ -6,10 +6,17 @@
 
 #include "../support/TestFiles.h"
 #include "../support/TestWindow.h"
+#include "../support/ZipWriter.h"
+#include "SkinFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 using namespace Facet;
+using buildertest::SkinFolder;
 using testsupport::TestWindow;
 
 namespace {
@@ -30,6 +37,16 @@ public:
 };
 int CountingControl::alive = 0;
 
+// A counting container, to find leaked subtrees.
+class CountingBox : public CVerticalLayoutUI
+{
+public:
+    CountingBox() { ++alive; }
+    ~CountingBox() override { --alive; }
+    static int alive;
+};
+int CountingBox::alive = 0;
+
 class Callback : public IDialogBuilderCallback
 {
 public:
@@ -38,6 +55,8 @@ public:
         asked.push_back(className);
         if (_wcsicmp(className, L"Counting") == 0)
             return new CountingControl();
+        if (_wcsicmp(className, L"CountingBox") == 0)
+            return new CountingBox();
         return nullptr;
     }
     std::vector<std::wstring> asked;
@@ -240,6 +259,180 @@ TEST(DialogBuilder, PluginFactoriesMakeTheirControls)
     ASSERT_EQ(Container(root)->GetCount(), 1);
     EXPECT_STREQ(Container(root)->GetItemAt(0)->GetClass(), L"PluginWidget");
     root->Delete();
+}
+
+std::string Repeat(const std::string& text, int times)
+{
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
+// A chain of `depth` counting boxes around `inner`.
+std::string NestedBoxes(int depth, const std::string& inner)
+{
+    return Repeat("<CountingBox>", depth) + inner + Repeat("</CountingBox>", depth);
+}
+
+std::wstring BuilderMessage(const CDialogBuilder& builder)
+{
+    wchar_t message[100] = {};
+    builder.GetLastErrorMessage(message, 100);
+    return message;
+}
+
+TEST(DialogBuilder, ASkinIncludingItselfUnderAnotherSpellingIsRecognised)
+{
+    SkinFolder skins(L"builder");
+    skins.Write(L"spell.xml", "<Window><VerticalLayout><Label />"
+                              "<Include source=\".\\spell.xml\" /><Include source=\"sub\\..\\SPELL.xml\" />"
+                              "</VerticalLayout></Window>");
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(L"spell.xml");
+    ASSERT_NE(root, nullptr);
+    // The label alone: both includes name the file being built.
+    EXPECT_EQ(Container(root)->GetCount(), 1);
+    root->Delete();
+}
+
+TEST(DialogBuilder, AZipEntryIncludingItselfUnderAnotherSpellingIsRecognised)
+{
+    SkinFolder skins(L"builder");
+    testsupport::ZipWriter zip;
+    zip.Add("skin/main.xml", "<Window><VerticalLayout><Label /><Include source=\"SKIN\\Main.xml\" />"
+                             "<Include source=\"skin/./main.xml\" /></VerticalLayout></Window>");
+    ASSERT_TRUE(zip.WriteTo(skins.Path() + L"\\skins.zip"));
+    CPaintManagerUI::SetResourceZip(L"skins.zip", false);
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(L"skin/main.xml");
+    CPaintManagerUI::SetResourceZip(L"", false);
+    DeleteFileW((skins.Path() + L"\\skins.zip").c_str());
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(Container(root)->GetCount(), 1);
+    root->Delete();
+}
+
+TEST(DialogBuilder, TheNestingLimitHoldsForTheWholeTreeAcrossIncludes)
+{
+    SkinFolder skins(L"builder");
+    // Each file alone is well within the parser's limit; joined they are not.
+    skins.Write(L"outer.xml", "<Window>" + NestedBoxes(600, "<Include source=\"inner.xml\" />") + "</Window>");
+    skins.Write(L"inner.xml", "<Window>" + NestedBoxes(600, "<Counting />") + "</Window>");
+    Callback callback;
+    CDialogBuilder builder;
+    EXPECT_EQ(builder.Create(L"outer.xml", nullptr, &callback), nullptr);
+    EXPECT_EQ(BuilderMessage(builder), L"Elements nested too deeply");
+    EXPECT_EQ(CountingBox::alive, 0);
+    EXPECT_EQ(CountingControl::alive, 0);
+
+    // Built into a parent, the failed build leaves the parent as it was.
+    auto* parent = new CVerticalLayoutUI;
+    auto* kept = new CControlUI;
+    parent->Add(kept);
+    CDialogBuilder intoParent;
+    EXPECT_EQ(intoParent.Create(L"outer.xml", nullptr, &callback, nullptr, parent), nullptr);
+    EXPECT_EQ(parent->GetCount(), 1);
+    EXPECT_EQ(parent->GetItemAt(0), kept);
+    EXPECT_EQ(CountingBox::alive, 0);
+    parent->Delete();
+
+    // Within the limit the joined tree is built.
+    skins.Write(L"outer2.xml", "<Window>" + NestedBoxes(400, "<Include source=\"inner2.xml\" />") + "</Window>");
+    skins.Write(L"inner2.xml", "<Window>" + NestedBoxes(400, "<Counting />") + "</Window>");
+    CDialogBuilder fits;
+    CControlUI* root = fits.Create(L"outer2.xml", nullptr, &callback);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(CountingBox::alive, 800);
+    EXPECT_EQ(CountingControl::alive, 1);
+    root->Delete();
+    EXPECT_EQ(CountingBox::alive, 0);
+}
+
+TEST(DialogBuilder, RepetitionsThatMultiplyAlongIncludesAreBounded)
+{
+    SkinFolder skins(L"builder");
+    skins.Write(L"a.xml", "<Window><VerticalLayout><Include source=\"b.xml\" count=\"30\" /></VerticalLayout></Window>");
+    skins.Write(L"b.xml", "<Window><Include source=\"c.xml\" count=\"30\" /></Window>");
+    skins.Write(L"c.xml", "<Window>" + Repeat("<Counting />", 25) + "</Window>");
+    Callback callback;
+    CDialogBuilder builder;
+    // 30 x 30 x 25 controls: more than one build may make.
+    EXPECT_EQ(builder.Create(L"a.xml", nullptr, &callback), nullptr);
+    EXPECT_EQ(BuilderMessage(builder), L"Too many controls");
+    EXPECT_EQ(CountingControl::alive, 0);
+
+    // Documents that make no controls are bounded too: 100 x 100 builds.
+    skins.Write(L"d.xml", "<Window><VerticalLayout><Include source=\"e.xml\" count=\"100\" /></VerticalLayout></Window>");
+    skins.Write(L"e.xml", "<Window><Include source=\"f.xml\" count=\"100\" /></Window>");
+    skins.Write(L"f.xml", "<Window><Font id=\"1\" name=\"Arial\" size=\"12\" /></Window>");
+    CDialogBuilder documents;
+    EXPECT_EQ(documents.Create(L"d.xml", nullptr, &callback), nullptr);
+    EXPECT_EQ(BuilderMessage(documents), L"Too many included documents");
+
+    // Well below both bounds the repetitions are all built.
+    skins.Write(L"g.xml", "<Window><VerticalLayout><Include source=\"h.xml\" count=\"10\" /></VerticalLayout></Window>");
+    skins.Write(L"h.xml", "<Window><Include source=\"c.xml\" count=\"10\" /></Window>");
+    CDialogBuilder fits;
+    CControlUI* root = fits.Create(L"g.xml", nullptr, &callback);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(Container(root)->GetCount(), 10 * 10 * 25);
+    root->Delete();
+    EXPECT_EQ(CountingControl::alive, 0);
+}
+
+TEST(DialogBuilder, AnIncludeAtTheTopWithoutAParentLeavesNothingAlive)
+{
+    SkinFolder skins(L"builder");
+    skins.Write(L"part.xml", "<Window><Counting /><Counting /></Window>");
+    Callback callback;
+    CDialogBuilder alone;
+    EXPECT_EQ(alone.Create(L"<Window><Include source=\"part.xml\" count=\"2\" /></Window>", nullptr, &callback),
+              nullptr);
+    EXPECT_EQ(CountingControl::alive, 0);
+
+    // Beside a control of its own, that control is the result.
+    CDialogBuilder beside;
+    CControlUI* root = beside.Create(L"<Window><Include source=\"part.xml\" /><VerticalLayout /></Window>", nullptr,
+                                     &callback);
+    ASSERT_NE(root, nullptr);
+    EXPECT_STREQ(root->GetClass(), L"VerticalLayout");
+    EXPECT_EQ(CountingControl::alive, 0);
+    root->Delete();
+}
+
+TEST(DialogBuilder, AWindowSizeBeyondWhatThePlatformShowsIsBounded)
+{
+    const int widest = (std::min)(16384, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    const int tallest = (std::min)(16384, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    ASSERT_GT(widest, 0);
+    TestWindow window(100, 80);
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(L"<Window size=\"100000,100000\" mininfo=\"90000,90000\" "
+                                      L"maxinfo=\"200000,200000\" bktrans=\"true\">"
+                                      L"<VerticalLayout bkcolor=\"#FF00FF00\" /></Window>",
+                                      nullptr, nullptr, &window.manager);
+    ASSERT_NE(root, nullptr);
+    ASSERT_LE(window.manager.GetInitSize().cx, widest);
+    ASSERT_LE(window.manager.GetInitSize().cy, tallest);
+    RECT rc = {0, 0, 0, 0};
+    GetWindowRect(window.Handle(), &rc);
+    ASSERT_LE(rc.right - rc.left, widest);
+    ASSERT_LE(rc.bottom - rc.top, tallest);
+    EXPECT_LE(window.manager.GetMinInfo().cx, widest);
+    EXPECT_LE(window.manager.GetMinInfo().cy, tallest);
+    EXPECT_LE(window.manager.GetMaxInfo().cx, widest);
+    // Sizes within the bound are kept as they are.
+    window.manager.SetInitSize(120, 90);
+    EXPECT_EQ(window.manager.GetInitSize().cx, 120);
+    EXPECT_EQ(window.manager.GetInitSize().cy, 90);
+
+    // The layered window is painted at its (bounded) size.
+    window.manager.AttachDialog(root);
+    window.manager.Invalidate();
+    window.Send(WM_TIMER, 0x2000, 0);
+    window.Send(WM_TIMER, 0x2000, 0);
+    EXPECT_NE(window.manager.GetPaintOffscreenBitmap(), nullptr);
 }
 
 } // namespace

@@ -76,6 +76,27 @@ TEST(ControlAttributes, FixedSizesAreScaledAndTruncatedButPaddingAndBordersAreNo
     EXPECT_EQ(6, control.GetBorderRound().cy);
 }
 
+TEST(ControlAttributes, MinAndMaxSizesCompareTheScaledValueWithTheStoredOne)
+{
+    ScopedDpi dpi(144); // scale 1.5
+    CControlUI control;
+    control.SetMinWidth(100);
+    EXPECT_EQ(150, control.GetMinWidth());
+    control.SetMinWidth(150); // the unscaled 150 equals the stored, scaled 150
+    EXPECT_EQ(225, control.GetMinWidth());
+    control.SetMinHeight(20);
+    control.SetMinHeight(30);
+    EXPECT_EQ(45, control.GetMinHeight());
+    control.SetMinWidth(0);
+    control.SetMinHeight(0);
+    control.SetMaxWidth(100);
+    control.SetMaxWidth(150);
+    EXPECT_EQ(225, control.GetMaxWidth());
+    control.SetMaxHeight(40);
+    control.SetMaxHeight(60);
+    EXPECT_EQ(90, control.GetMaxHeight());
+}
+
 TEST(ControlAttributes, ShortNumberListsStopAtTheirEnd)
 {
     ScopedDpi dpi(96);

@@ -1,5 +1,7 @@
 #include "ControlsTestSupport.h"
 
+#include "../control/ControlTestSupport.h"
+
 #include <cstdlib>
 
 using namespace Facet;
@@ -208,3 +210,30 @@ TEST_F(LabelTest, DisabledTextUsesTheDisabledColourAndHtmlIsParsed)
 }
 
 } // namespace
+
+// A skin's font number names one font at every display scale: the font is
+// made at the scaled size, and the label keeps the number as written, so a
+// scale whose product of the number has no font (22 at 250 % would be 55)
+// never falls back to the default font.
+TEST(LabelFonts, AFontNumberNamesTheSameFontAtEveryScale)
+{
+    for (const int dpi : {96, 120, 144, 240}) {
+        controltest::ScopedDpi scale(dpi);
+        testsupport::TestWindow window(300, 100);
+        CDialogBuilder builder;
+        CControlUI* root = builder.Create(L"<Window><Font id=\"14\" name=\"Arial\" size=\"14\" />"
+                                          L"<Font id=\"22\" name=\"Arial\" size=\"22\" />"
+                                          L"<VerticalLayout><Label name=\"big\" font=\"22\" text=\"Big\" />"
+                                          L"</VerticalLayout></Window>",
+                                          nullptr, nullptr, &window.manager);
+        ASSERT_NE(root, nullptr);
+        window.manager.AttachDialog(root);
+        auto* label = static_cast<CLabelUI*>(window.manager.FindControl(L"big"));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->GetFont(), 22) << dpi;
+        const TFontInfo* font = window.manager.GetFontInfo(label->GetFont());
+        EXPECT_EQ(font->iSize, static_cast<int>(22 * (dpi / 96.0))) << dpi;
+        EXPECT_NE(font->hFont, window.manager.GetDefaultFontInfo()->hFont) << dpi;
+        EXPECT_EQ(window.manager.GetFontInfo(14)->iSize, static_cast<int>(14 * (dpi / 96.0))) << dpi;
+    }
+}

@@ -23,6 +23,7 @@ protected:
     {
         manager->SetAdaptDPI(false);
         manager->SetDpiSource(nullptr);
+        manager->SetDisplayDpi(0);
     }
 
     DpiManager* manager = DpiManager::GetInstance();
@@ -67,6 +68,41 @@ TEST_F(DpiManagerTest, DesktopReadingGivesAPositiveFactor)
 {
     manager->SetDpiSource(nullptr);
     EXPECT_GT(manager->GetWindowInchPex(), 0.0);
+}
+
+TEST_F(DpiManagerTest, TheDisplaysReadingStandsForTheDesktopsUntilCleared)
+{
+    const double desktop = manager->GetWindowInchPex();
+    manager->SetDisplayDpi(240);
+    EXPECT_EQ(manager->GetWindowInchPex(), 2.5);
+    // A source set for tests still comes first.
+    UseDpi(120);
+    EXPECT_EQ(manager->GetWindowInchPex(), 1.25);
+    manager->SetDpiSource(nullptr);
+    EXPECT_EQ(manager->GetWindowInchPex(), 2.5);
+    // Nonsense clears it, as 0 does.
+    manager->SetDisplayDpi(-3);
+    EXPECT_EQ(manager->GetDisplayDpi(), 0);
+    EXPECT_EQ(manager->GetWindowInchPex(), desktop);
+}
+
+TEST_F(DpiManagerTest, AWindowsReadingIsItsMonitorsOrElseTheDesktops)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"DpiProbeWindow";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    HDC desktop = GetDC(nullptr);
+    const int desktopDpi = GetDeviceCaps(desktop, LOGPIXELSX);
+    ReleaseDC(nullptr, desktop);
+    // One monitor here: the window's reading is the desktop's.
+    EXPECT_EQ(DpiManager::DpiOfWindow(window), desktopDpi);
+    EXPECT_EQ(DpiManager::DpiOfWindow(nullptr), desktopDpi);
+    DestroyWindow(window);
 }
 
 TEST_F(DpiManagerTest, ScaleOperationsChangeNothingWhenSwitchedOff)

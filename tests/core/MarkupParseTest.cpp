@@ -69,6 +69,20 @@ TEST(MarkupParse, MissingRootEndTagAndSeveralTopLevelElements)
     EXPECT_STREQ(markup.GetRoot().GetValue(), L"some <text>");
 }
 
+TEST(MarkupParse, RootTextEndsBeforeItsChildrenWhenTheRootEndTagIsMissing)
+{
+    CMarkup markup;
+    ASSERT_TRUE(markup.Load(L"<Window>a&amp;b<Button/>"));
+    EXPECT_STREQ(markup.GetRoot().GetValue(), L"a&b");
+    EXPECT_STREQ(markup.GetRoot().GetChild().GetName(), L"Button");
+
+    // A closed child in between, and an element name right after the text.
+    ASSERT_TRUE(markup.Load(L"<Window>x &lt; y<VBox>in</VBox><Label/>"));
+    EXPECT_STREQ(markup.GetRoot().GetValue(), L"x < y");
+    EXPECT_STREQ(markup.GetRoot().GetChild().GetValue(), L"in");
+    EXPECT_STREQ(markup.GetRoot().GetChild().GetSibling().GetName(), L"Label");
+}
+
 TEST(MarkupParse, DeclarationAndCommentsAreSkipped)
 {
     CMarkup markup;

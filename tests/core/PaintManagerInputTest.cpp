@@ -1,4 +1,7 @@
+#include "../support/NotifyLog.h"
 #include "../support/TestWindow.h"
+#include "control/ButtonUI.h"
+#include "control/LabelUI.h"
 
 #include <gtest/gtest.h>
 
@@ -67,6 +70,27 @@ TEST_F(PaintManagerInput, FirstLayoutPlacesTheTreeAndSaysWindowInit)
     ASSERT_FALSE(freshNotes.entries.empty());
     EXPECT_EQ(freshNotes.entries.front(), L"windowinit tree");
     EXPECT_EQ(fresh.manager.FindControl(L"child"), child);
+}
+
+// A window may replace its whole tree (to build it again for another display
+// scale): the new tree's names are found, the old tree's are not.
+TEST(PaintManagerTree, ANewTreeReplacesTheOldOnesNames)
+{
+    TestWindow window;
+    auto* first = new TestContainer(L"first", nullptr, RECT{0, 0, 0, 0});
+    first->Add(new ProbeControl(L"old", nullptr, RECT{5, 5, 25, 25}));
+    window.manager.AttachDialog(first);
+    window.Pump();
+    ASSERT_NE(window.manager.FindControl(L"old"), nullptr);
+
+    auto* second = new TestContainer(L"second", nullptr, RECT{0, 0, 0, 0});
+    ProbeControl* fresh = second->Add(new ProbeControl(L"fresh", nullptr, RECT{5, 5, 25, 25}));
+    window.manager.AttachDialog(second);
+    EXPECT_EQ(window.manager.FindControl(L"fresh"), fresh);
+    EXPECT_EQ(window.manager.FindControl(L"second"), second);
+    EXPECT_EQ(window.manager.FindControl(L"old"), nullptr);
+    window.Pump(); // the old tree goes with the delayed clean-up
+    EXPECT_EQ(window.manager.GetRoot(), second);
 }
 
 TEST(PaintManagerFocus, FirstTabStopHasTheFocusOnceTheFirstPaintsAreDone)
@@ -292,6 +316,112 @@ TEST_F(PaintManagerInput, NamesPointsAndClasses)
     // A hidden control is not found by point.
     b->SetVisible(false);
     EXPECT_EQ(window.manager.FindControl(POINT{120, 20}), root);
+}
+
+TEST(PaintManagerNames, ASecondTreeAttachedToTheManagerIsFoundByName)
+{
+    TestWindow window;
+    auto* first = new TestContainer(L"first", nullptr, RECT{0, 0, 200, 150});
+    first->Add(new ProbeControl(L"old", nullptr, RECT{0, 0, 10, 10}));
+    window.manager.AttachDialog(first);
+    window.Pump();
+
+    auto* second = new TestContainer(L"second", nullptr, RECT{0, 0, 200, 150});
+    ProbeControl* fresh = second->Add(new ProbeControl(L"fresh", nullptr, RECT{10, 10, 50, 50}));
+    window.manager.AttachDialog(second);
+    EXPECT_EQ(window.manager.FindControl(L"second"), second);
+    EXPECT_EQ(window.manager.FindControl(L"fresh"), fresh);
+    EXPECT_EQ(window.manager.FindControl(L"old"), nullptr);
+    // A rename reported as done can be found under the new name.
+    EXPECT_TRUE(window.manager.RenameControl(fresh, L"renamed"));
+    EXPECT_EQ(window.manager.FindControl(L"renamed"), fresh);
+    window.Pump(); // the first tree goes with the posted clean-up
+    EXPECT_EQ(window.manager.FindControl(L"renamed"), fresh);
+}
+
+TEST_F(PaintManagerInput, NamingAnAttachedControlThatHadNoNameMakesItFindable)
+{
+    ProbeControl* unnamed = root->Add(new ProbeControl(L"", nullptr, RECT{150, 100, 190, 140}));
+    unnamed->SetName(L"late");
+    EXPECT_EQ(window.manager.FindControl(L"late"), unnamed);
+    unnamed->SetName(L"later");
+    EXPECT_EQ(window.manager.FindControl(L"later"), unnamed);
+    EXPECT_EQ(window.manager.FindControl(L"late"), nullptr);
+
+    // A name another control holds stays with that control.
+    ProbeControl* twin = root->Add(new ProbeControl(L"", nullptr, RECT{150, 10, 190, 40}));
+    twin->SetName(L"A");
+    EXPECT_EQ(twin->GetName(), L"A");
+    EXPECT_EQ(window.manager.FindControl(L"A"), a);
+
+    // A control that only borrows the manager (as the builder does while it
+    // applies attributes) is not in the window: it does not enter the map.
+    CControlUI loose;
+    loose.SetManager(&window.manager, nullptr, false);
+    loose.SetName(L"loose");
+    EXPECT_EQ(window.manager.FindControl(L"loose"), nullptr);
+    loose.SetManager(nullptr, nullptr, false);
+
+    // Destroyed, the named control leaves the map.
+    root->Remove(unnamed);
+    EXPECT_EQ(window.manager.FindControl(L"later"), nullptr);
+}
+
+TEST(PaintManagerShortcut, ALabelsShortcutSelectsAndClicksTheControlAfterIt)
+{
+    TestWindow window;
+    testsupport::NotifyLog clicks;
+    auto* root = new TestContainer(L"root", nullptr, RECT{0, 0, 200, 150});
+    ProbeControl* before = root->Add(new ProbeControl(L"before", nullptr, RECT{0, 0, 50, 20}, true));
+    auto* label = root->Add(new CLabelUI);
+    label->SetShortcut(L'n');
+    auto* button = root->Add(new CButtonUI);
+    button->SetName(L"go");
+    root->Add(new ProbeControl(L"after", nullptr, RECT{0, 100, 50, 120}, true));
+    window.manager.AttachDialog(root);
+    window.manager.AddNotifier(&clicks);
+    window.Pump();
+    window.manager.SetFocus(before);
+    clicks.entries.clear();
+
+    MSG alt = {window.Handle(), WM_SYSCHAR, L'N', 0, 0, {0, 0}};
+    EXPECT_TRUE(CPaintManagerUI::TranslateMessage(&alt));
+    EXPECT_EQ(window.manager.GetFocus(), button);
+    ASSERT_EQ(clicks.Count(L"click"), 1);
+    EXPECT_EQ(clicks.Last(L"click")->pSender, button);
+    window.manager.RemoveNotifier(&clicks);
+}
+
+TEST_F(PaintManagerInput, ACloseThatTheWindowSurvivesLeavesNoCapture)
+{
+    window.ButtonDown(20, 20);
+    ASSERT_TRUE(window.manager.IsCaptured());
+    ASSERT_EQ(GetCapture(), window.Handle());
+    // The manager's part of the close; the window then cancels it and stays.
+    LRESULT result = 0;
+    window.manager.MessageHandler(WM_CLOSE, 0, 0, result);
+    EXPECT_FALSE(window.manager.IsCaptured());
+    EXPECT_NE(GetCapture(), window.Handle());
+
+    // Hover works again at once, without a click first.
+    log.clear();
+    window.MouseMove(120, 20);
+    const std::vector<std::wstring> expected = {L"enter B", L"move B"};
+    EXPECT_EQ(log, expected);
+}
+
+TEST_F(PaintManagerInput, OpacityValuesOutsideTheByteRangeAreClamped)
+{
+    window.manager.SetWindowAttribute(L"opacity", L"300");
+    EXPECT_EQ(window.manager.GetOpacity(), 255);
+    window.manager.SetWindowAttribute(L"opacity", L"-1");
+    EXPECT_EQ(window.manager.GetOpacity(), 0);
+    window.manager.SetWindowAttribute(L"opacity", L"128");
+    EXPECT_EQ(window.manager.GetOpacity(), 128);
+    window.manager.SetWindowAttribute(L"layeredopacity", L"1000");
+    EXPECT_EQ(window.manager.GetLayeredOpacity(), 255);
+    window.manager.SetWindowAttribute(L"layeredopacity", L"-20");
+    EXPECT_EQ(window.manager.GetLayeredOpacity(), 0);
 }
 
 TEST_F(PaintManagerInput, OptionGroupsAndCustomAttributes)

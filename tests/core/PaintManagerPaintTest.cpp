@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 using namespace Facet;
@@ -25,6 +26,28 @@ std::vector<uint32_t> ReadPixels(HBITMAP bitmap, int width, int height)
     GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+// A white root holding a red and a blue box, attached to the window and
+// painted once.
+struct RedAndBlue
+{
+    ProbeControl* red;
+    ProbeControl* blue;
+};
+
+RedAndBlue PaintRedAndBlue(TestWindow& window, RECT red, RECT blue)
+{
+    const SIZE client = window.manager.GetClientSize();
+    auto* root = new TestContainer(L"root", nullptr, RECT{0, 0, client.cx, client.cy});
+    root->fill = 0xFFFFFF;
+    RedAndBlue boxes = {root->Add(new ProbeControl(L"red", nullptr, red)),
+                        root->Add(new ProbeControl(L"blue", nullptr, blue))};
+    boxes.red->fill = 0xFF0000;
+    boxes.blue->fill = 0x0000FF;
+    window.manager.AttachDialog(root);
+    window.Pump();
+    return boxes;
 }
 
 TEST(PaintManagerPaint, OnlyTheDirtyRectangleIsPainted)
@@ -82,6 +105,95 @@ TEST(PaintManagerPaint, LayeredWindowPaintsPerPixelAlpha)
     EXPECT_EQ(pixels[60 * 100 + 60] >> 24, 0u);      // nothing drawn: transparent
     window.manager.SetLayered(false);
     EXPECT_FALSE(GetWindowLongPtrW(window.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+// Changes another control's colour whenever the control it listens to is
+// placed, and invalidates it: an invalidation made in the middle of a layout.
+class RecolourOnSize
+{
+public:
+    RecolourOnSize(ProbeControl* target, DWORD fill) : m_target(target), m_fill(fill) {}
+    bool OnSize(void*)
+    {
+        m_target->fill = m_fill;
+        m_target->Invalidate();
+        return true;
+    }
+
+private:
+    ProbeControl* m_target;
+    DWORD m_fill;
+};
+
+TEST(PaintManagerPaint, AreasInvalidatedWhileTheTreeIsLaidOutArePaintedToo)
+{
+    TestWindow window(200, 150);
+    const RedAndBlue boxes = PaintRedAndBlue(window, RECT{0, 0, 200, 50}, RECT{0, 100, 200, 150});
+    ProbeControl* top = boxes.red;
+    ProbeControl* bottom = boxes.blue;
+
+    RecolourOnSize recolour(bottom, 0x00FF00);
+    top->OnSize += CDelegate<RecolourOnSize>(&recolour, &RecolourOnSize::OnSize);
+    // Only the top is dirty; laying it out dirties the bottom.
+    top->NeedUpdate();
+    window.Pump();
+    RECT pending = {0, 0, 0, 0};
+    EXPECT_FALSE(GetUpdateRect(window.Handle(), &pending, FALSE)) << "an invalid area is left behind";
+    const std::vector<uint32_t> pixels = ReadPixels(window.manager.GetPaintOffscreenBitmap(), 200, 150);
+    EXPECT_EQ(pixels[125 * 200 + 100] & 0xFFFFFF, 0x00FF00u) << "the bottom was never painted again";
+    EXPECT_EQ(pixels[25 * 200 + 100] & 0xFFFFFF, 0xFF0000u);
+}
+
+// Records the changes of the extended style's layered bit.
+class LayeredStyleLog : public IMessageFilterUI
+{
+public:
+    LRESULT MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool&) override
+    {
+        if (uMsg == WM_STYLECHANGED && wParam == static_cast<WPARAM>(GWL_EXSTYLE)) {
+            const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+            changes.push_back({(change->styleOld & WS_EX_LAYERED) != 0, (change->styleNew & WS_EX_LAYERED) != 0});
+        }
+        return 0;
+    }
+    std::vector<std::pair<bool, bool>> changes;
+};
+
+// Windows refuses constant alpha on a window that has been shown with
+// per-pixel alpha until its layered style is cleared and set again (Wine
+// accepts it either way): the style's changes and the applied attribute are
+// what can be checked here.
+TEST(PaintManagerPaint, OpacityAfterPerPixelAlphaSetsTheLayeredStyleAfresh)
+{
+    TestWindow window(100, 80);
+    auto* root = new TestContainer(L"root", nullptr, RECT{0, 0, 100, 80});
+    root->fill = 0x336699;
+    window.manager.AttachDialog(root);
+    window.manager.SetLayered(true);
+    window.manager.Invalidate();
+    window.Send(WM_TIMER, 0x2000, 0);
+    window.Send(WM_TIMER, 0x2000, 0); // shown with UpdateLayeredWindow
+    ASSERT_NE(window.manager.GetPaintOffscreenBitmap(), nullptr);
+
+    LayeredStyleLog styles;
+    window.manager.AddMessageFilter(&styles);
+    window.manager.SetOpacity(128);
+    window.manager.RemoveMessageFilter(&styles);
+    EXPECT_FALSE(window.manager.IsLayered());
+    const std::vector<std::pair<bool, bool>> expected = {{true, false}, {false, true}};
+    EXPECT_EQ(styles.changes, expected);
+    EXPECT_TRUE(GetWindowLongPtrW(window.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(window.Handle(), nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 128);
+    EXPECT_TRUE(flags & LWA_ALPHA);
+    // Painting goes on as a normal window's.
+    root->fill = 0x00FF00;
+    window.manager.Invalidate();
+    window.Pump();
+    const std::vector<uint32_t> pixels = ReadPixels(window.manager.GetPaintOffscreenBitmap(), 100, 80);
+    EXPECT_EQ(pixels[40 * 100 + 50] & 0xFFFFFF, 0x00FF00u);
 }
 
 TEST(PaintManagerPaint, RepeatedPaintsLeakNoGdiObjects)
@@ -142,14 +254,9 @@ namespace {
 TEST(PaintManagerPaint, SnapshotsOfAControlAndOfTheWindow)
 {
     TestWindow window(100, 80);
-    auto* root = new TestContainer(L"root", nullptr, RECT{0, 0, 100, 80});
-    root->fill = 0xFFFFFF;
-    auto* red = root->Add(new ProbeControl(L"red", nullptr, RECT{10, 10, 30, 30}));
-    red->fill = 0xFF0000;
-    auto* blue = root->Add(new ProbeControl(L"blue", nullptr, RECT{50, 10, 70, 30}));
-    blue->fill = 0x0000FF;
-    window.manager.AttachDialog(root);
-    window.Pump();
+    const RedAndBlue boxes = PaintRedAndBlue(window, RECT{10, 10, 30, 30}, RECT{50, 10, 70, 30});
+    ProbeControl* red = boxes.red;
+    ProbeControl* blue = boxes.blue;
 
     HBITMAP control = CRenderEngine::GenerateBitmap(&window.manager, red, RECT{10, 10, 30, 30});
     ASSERT_NE(control, nullptr);

@@ -153,6 +153,25 @@ TEST(ResourceTables, HslValuesAreClampedAndAdjustHslImages)
     EXPECT_FALSE(CPaintManagerUI::GetHSL(nullptr, nullptr, nullptr));
 }
 
+TEST(ResourceTables, SwitchingHslOffWithTheSameValuesRestoresTheImages)
+{
+    TestWindow window;
+    const TImageInfo* image = window.manager.AddImage(L"#FFFF0000", L"*COLOR*", 0, true);
+    ASSERT_NE(image, nullptr);
+    CPaintManagerUI::SetHSL(true, 300, 100, 100);
+    GdiFlush();
+    ASSERT_EQ(*reinterpret_cast<const uint32_t*>(image->pBits), 0xFF00FF00u);
+    CPaintManagerUI::SetHSL(false, 300, 100, 100);
+    GdiFlush();
+    EXPECT_FALSE(CPaintManagerUI::GetHSL(nullptr, nullptr, nullptr));
+    EXPECT_EQ(*reinterpret_cast<const uint32_t*>(image->pBits), 0xFFFF0000u);
+    // And on again with the same values, tinted again.
+    CPaintManagerUI::SetHSL(true, 300, 100, 100);
+    GdiFlush();
+    EXPECT_EQ(*reinterpret_cast<const uint32_t*>(image->pBits), 0xFF00FF00u);
+    CPaintManagerUI::SetHSL(false, 180, 100, 100);
+}
+
 } // namespace
 
 namespace {

@@ -74,6 +74,35 @@ TEST_F(LanguageStringsTest, TokensInsideStringsAreExpanded)
     EXPECT_EQ(L"abb", Processed(L"%{1}%{2}"));
 }
 
+TEST_F(LanguageStringsTest, ASubstitutedStringIsScannedTogetherWithTheTextAfterIt)
+{
+    // The replacement ends in "%" and the text after it supplies the rest of a token.
+    CPaintManagerUI::AddMultiLanguageString(1, L"a%");
+    CPaintManagerUI::AddMultiLanguageString(2, L"two");
+    EXPECT_EQ(L"atwo!", Processed(L"%{1}{2}!"));
+    // Or the replacement opens a token that the text closes.
+    CPaintManagerUI::AddMultiLanguageString(3, L"%{");
+    EXPECT_EQ(L"two", Processed(L"%{3}2}"));
+    // A token completed that way still cannot name a string being expanded.
+    EXPECT_EQ(L"a%{1}", Processed(L"%{1}{1}"));
+}
+
+TEST_F(LanguageStringsTest, ExpansionIsBoundedForStringsOfManyTokens)
+{
+    // Strings 100 to 106 each hold fifty tokens of the next: seven levels
+    // would be 50^7 copies of string 107 without a bound on the work.
+    for (int id = 100; id < 107; ++id) {
+        std::wstring text;
+        for (int i = 0; i < 50; ++i)
+            text += L"%{" + std::to_wstring(id + 1) + L"}";
+        CPaintManagerUI::AddMultiLanguageString(id, text.c_str());
+    }
+    CPaintManagerUI::AddMultiLanguageString(107, L"leaf");
+    const std::wstring result = Processed(L"%{100}");
+    EXPECT_LT(result.size(), 2000000u);
+    EXPECT_EQ(result.compare(0, 4, L"leaf"), 0);
+}
+
 TEST_F(LanguageStringsTest, StringsThatNameThemselvesEnd)
 {
     CPaintManagerUI::AddMultiLanguageString(3, L"x%{3}");

@@ -207,6 +207,23 @@ TEST_F(SkinZipTest, CachedArchiveIsOpenedOnceWhenSet)
     EXPECT_EQ(nullptr, CPaintManagerUI::GetResourceZipHandle());
 }
 
+TEST_F(SkinZipTest, CachedArchiveClosedByTermIsOpenedWhenSetAgain)
+{
+    WriteZip("<Window>zipped</Window>");
+    CPaintManagerUI::SetResourceZip(zipName.c_str(), true);
+    ASSERT_NE(nullptr, CPaintManagerUI::GetResourceZipHandle());
+    std::vector<unsigned char> bytes;
+    EXPECT_EQ(CSkinSource::kOk, CSkinSource::ReadDocument(L"skin/main.xml", bytes));
+
+    CPaintManagerUI::Term();
+    EXPECT_EQ(CSkinSource::kZipOpenFailed, CSkinSource::ReadDocument(L"skin/main.xml", bytes));
+    // The same setting again after Term opens the archive again.
+    CPaintManagerUI::SetResourceZip(zipName.c_str(), true);
+    EXPECT_NE(nullptr, CPaintManagerUI::GetResourceZipHandle());
+    EXPECT_EQ(CSkinSource::kOk, CSkinSource::ReadDocument(L"skin/main.xml", bytes));
+    EXPECT_EQ("<Window>zipped</Window>", Text(bytes));
+}
+
 TEST_F(SkinZipTest, UncachedArchiveIsOpenedForEveryLoad)
 {
     CPaintManagerUI::SetResourceZip(zipName.c_str());

@@ -119,6 +119,42 @@ TEST_F(EditWindow, TypingReportsEveryChangeAndTheTextOutlivesTheNativeWindow)
     EXPECT_EQ(edit->GetText(), L"set");
 }
 
+TEST_F(EditWindow, AClickAnywhereInTheFieldKeepsEditingWithTheCaretWhereItAsks)
+{
+    // A 36-pixel field: the native edit is the one-line strip in its middle.
+    edit->SetPos(RECT{10, 10, 160, 46}, false);
+    edit->SetText(L"hello world");
+    Click(60, 28);
+    const HWND native = edit->GetNativeEditHWND();
+    ASSERT_NE(native, nullptr);
+    const RECT strip = ClientRectInParent(native);
+    ASSERT_GT(strip.top, 13) << "the strip fills the field: nothing to test";
+
+    // Above the strip, at the left: editing goes on, the caret at the start.
+    Click(12, 12);
+    EXPECT_TRUE(IsWindow(native));
+    EXPECT_EQ(edit->GetNativeEditHWND(), native);
+    EXPECT_EQ(GetFocus(), native);
+    EXPECT_EQ(window.manager.GetFocus(), edit);
+    DWORD start = 99, end = 99;
+    SendMessageW(native, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 0u);
+
+    // Below the strip, at the right: the caret after the last character.
+    Click(157, 44);
+    EXPECT_EQ(edit->GetNativeEditHWND(), native);
+    EXPECT_EQ(GetFocus(), native);
+    SendMessageW(native, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 11u);
+    EXPECT_EQ(end, 11u);
+
+    // A click outside the field still ends editing.
+    ClickOther();
+    EXPECT_FALSE(IsWindow(native));
+    EXPECT_EQ(edit->GetText(), L"hello world");
+}
+
 TEST_F(EditWindow, ReturnTabAndCapsLockAreReportedAndConsumed)
 {
     edit->SetText(L"x");

@@ -1,6 +1,7 @@
 #include "ConfigStore.h"
 #include "TextConvert.h"
 
+#include "../support/Links.h"
 #include "../support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -23,6 +25,30 @@ protected:
     std::string Path() const { return ToNarrow(WidePath()); }
     std::string FileText() const { return ReadFileText(WidePath()); }
     void SetFileText(const std::string& text) const { WriteFileText(WidePath(), text); }
+
+    // The names in the settings folder: a write leaves nothing of its own but the file.
+    std::vector<std::wstring> FolderEntries() const
+    {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW entry;
+        HANDLE find = FindFirstFileW((folder_ + L"\\*").c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            if (std::wstring(entry.cFileName) != L"." && std::wstring(entry.cFileName) != L"..")
+                names.push_back(entry.cFileName);
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+        return names;
+    }
+
+    // A file outside the store that must never change: `text` in a folder of its own.
+    static std::wstring OutsideFile(const std::string& text)
+    {
+        const std::wstring path = testsupport::FreshTempFolder(L"outside") + L"\\system.dat";
+        WriteFileText(path, text);
+        return path;
+    }
 
     ProxySettings Load(std::string* errors = nullptr) const
     {
@@ -84,7 +110,7 @@ TEST_F(ConfigStoreTest, SaveWritesTheExactFormOneLinePerSettingAndReportsEachWri
                           "password = \"\"\r\n");
     std::string line = "New configuration successfully written to: " + Path() + "\n";
     EXPECT_EQ(errors, line + line + line + line + line);
-    EXPECT_FALSE(testsupport::Exists(WidePath() + L".tmp"));
+    EXPECT_EQ(FolderEntries(), std::vector<std::wstring>{L"installer.ini"});
 }
 
 TEST_F(ConfigStoreTest, QuotesBackslashesAndControlCharactersRoundTrip)
@@ -174,7 +200,7 @@ TEST_F(ConfigStoreTest, FileThatCannotBeReadOrWrittenReadsAsDefaultsAndReportsBo
     testing::internal::GetCapturedStdout();
     EXPECT_NE(errors.find("I/O error while writing file: " + Path() + "\n"), std::string::npos) << errors;
     EXPECT_EQ(errors.find("New configuration"), std::string::npos) << errors;
-    EXPECT_FALSE(testsupport::Exists(WidePath() + L".tmp"));
+    EXPECT_EQ(FolderEntries(), std::vector<std::wstring>{L"installer.ini"});
 }
 
 TEST_F(ConfigStoreTest, FailedWriteLeavesTheOldFileWhole)
@@ -182,13 +208,77 @@ TEST_F(ConfigStoreTest, FailedWriteLeavesTheOldFileWhole)
     const ProxySettings saved = Settings(true, "192.0.2.10", "3128", "user", "secret");
     Save(saved);
     const std::string before = FileText();
-    // The temporary file cannot be made, so nothing may touch the real one.
-    ASSERT_TRUE(CreateDirectoryW((WidePath() + L".tmp").c_str(), nullptr));
-
+    // Held open by somebody who does not let it be replaced: the new file cannot
+    // take its name, so nothing may touch the old one, and the new one goes.
+    HANDLE holder = CreateFileW(WidePath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     const std::string errors = Save(Settings(false, "other", "1", "", ""));
+    CloseHandle(holder);
+
     EXPECT_NE(errors.find("I/O error while writing file: " + Path()), std::string::npos) << errors;
     EXPECT_EQ(FileText(), before);
     ExpectSame(Load(), saved);
+    EXPECT_EQ(FolderEntries(), std::vector<std::wstring>{L"installer.ini"});
+}
+
+// A link named like a temporary file of the store ("installer.ini.tmp"), or
+// any other name beside the file, is never opened: the store's temporary files
+// are new files of unique names.
+TEST_F(ConfigStoreTest, LinkNamedLikeATemporaryFileIsNeverWrittenThrough)
+{
+    const std::wstring outside = OutsideFile("not the store's");
+    if (!testsupport::MakeFileLink(WidePath() + L".tmp", outside))
+        GTEST_SKIP() << "this platform cannot make a file link here (error " << GetLastError() << ")";
+    const ProxySettings saved = Settings(true, "192.0.2.10", "3128", "user", "secret");
+    Save(saved);
+    Save(saved);
+
+    EXPECT_EQ(ReadFileText(outside), "not the store's");
+    ExpectSame(Load(), saved);
+    // Not the store's: left as it is, still leading to the outside file.
+    EXPECT_EQ(ReadFileText(WidePath() + L".tmp"), "not the store's");
+    testsupport::RemoveLink(WidePath() + L".tmp");
+}
+
+// A link, or a second name of another file, where the settings file should be
+// is neither read nor written through; the first save replaces it (the name
+// itself) with a file of the store's own.
+TEST_F(ConfigStoreTest, SettingsFileThatLeadsElsewhereIsNeitherReadNorWrittenThrough)
+{
+    const std::string outsideText = "usingProxy = 1\nip = \"outside\"\nport = \"1\"\n";
+    for (const testsupport::FileLinkKind& kind : testsupport::kFileLinkKinds) {
+        SCOPED_TRACE(kind.name);
+        const std::wstring outside = OutsideFile(outsideText);
+        DeleteFileW(WidePath().c_str());
+        if (!kind.make(WidePath(), outside)) {
+            ADD_FAILURE() << "cannot make the " << kind.name << " (error " << GetLastError() << ")";
+            continue;
+        }
+        std::string errors;
+        ExpectSame(Load(&errors), ProxySettings());
+        EXPECT_NE(errors.find("I/O error while reading file: " + Path()), std::string::npos) << errors;
+
+        const ProxySettings saved = Settings(true, "192.0.2.30", "8080", "u", "p");
+        Save(saved);
+        EXPECT_EQ(ReadFileText(outside), outsideText);
+        ExpectSame(Load(&errors), saved);
+        EXPECT_EQ(errors, "");
+    }
+}
+
+TEST_F(ConfigStoreTest, LinkToAFileThatIsNotThereMakesNoFileWhereItLeads)
+{
+    const std::wstring nowhere = testsupport::FreshTempFolder(L"nowhere") + L"\\planted.dll";
+    if (!testsupport::MakeFileLink(WidePath(), nowhere))
+        GTEST_SKIP() << "this platform cannot make a file link here (error " << GetLastError() << ")";
+    testing::internal::CaptureStdout();
+    {
+        ConfigStore store(Path());
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "open file failed\n");
+    EXPECT_FALSE(testsupport::Exists(nowhere));
+    testsupport::RemoveLink(WidePath());
 }
 
 TEST_F(ConfigStoreTest, InstanceIsOneStoreOverTheIniFileOfThePerUserFolder)

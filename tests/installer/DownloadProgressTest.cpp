@@ -30,28 +30,61 @@ TEST(InstallerUrl, IsTheLatestClientOnTheDownloadHost)
     EXPECT_EQ(url.substr(url.size() - path.size()), path);
 }
 
-TEST(RemovalTask, WaitEndsWhenTheRemovalHasRunOrTheLimitHasPassed)
+// A window of this thread that only receives messages, and the removal's
+// message as it arrives there.
+class DoneMessageWindow {
+public:
+    DoneMessageWindow() : m_window(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
+    ~DoneMessageWindow() { DestroyWindow(m_window); }
+    DoneMessageWindow(const DoneMessageWindow&) = delete;
+    DoneMessageWindow& operator=(const DoneMessageWindow&) = delete;
+
+    HWND Get() const { return m_window; }
+
+    // Whether the message has arrived, waiting for it up to `limitMs`.
+    bool Received(DWORD limitMs) const
+    {
+        for (DWORD waited = 0;; waited += 10) {
+            MSG msg;
+            if (PeekMessageW(&msg, m_window, kDone, kDone, PM_REMOVE))
+                return true;
+            if (waited >= limitMs)
+                return false;
+            Sleep(10);
+        }
+    }
+
+    static constexpr UINT kDone = WM_APP + 77;
+
+private:
+    HWND m_window;
+};
+
+TEST(RemovalTask, TheWindowHearsOfTheRemovalOnlyOnceItHasRun)
 {
+    DoneMessageWindow window;
+    ASSERT_NE(window.Get(), nullptr);
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     ASSERT_NE(release, nullptr);
     std::atomic<int> runs{0};
-    RemovalTask task([&] {
+    StartRemoval(window.Get(), DoneMessageWindow::kDone, [&] {
         WaitForSingleObject(release, INFINITE);
         ++runs;
     });
-    EXPECT_FALSE(task.WaitFor(std::chrono::milliseconds(0)));
-    EXPECT_FALSE(task.WaitFor(std::chrono::milliseconds(50)));
+    EXPECT_FALSE(window.Received(0));
+    EXPECT_FALSE(window.Received(50));
     SetEvent(release);
-    EXPECT_TRUE(task.WaitFor(std::chrono::seconds(60)));
-    EXPECT_TRUE(task.WaitFor(std::chrono::milliseconds(0)));
+    EXPECT_TRUE(window.Received(60000));
     EXPECT_EQ(runs.load(), 1);
+    EXPECT_FALSE(window.Received(0)) << "told twice";
     CloseHandle(release);
 }
 
 TEST(RemovalTask, RemovalThatThrowsStillEnds)
 {
-    RemovalTask task([] { throw 1; });
-    EXPECT_TRUE(task.WaitFor(std::chrono::seconds(60)));
+    DoneMessageWindow window;
+    StartRemoval(window.Get(), DoneMessageWindow::kDone, [] { throw 1; });
+    EXPECT_TRUE(window.Received(60000));
 }
 
 } // namespace

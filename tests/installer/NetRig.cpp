@@ -105,6 +105,31 @@ int TunnelsOpenedBy(const wchar_t* proxy)
     return count;
 }
 
+std::wstring SignedInstaller(const std::wstring& signer)
+{
+    return RigFolder() + L"\\signed\\" + signer + L".exe";
+}
+
+std::vector<ServerRequest> ServerRequests()
+{
+    std::vector<ServerRequest> requests;
+    const std::string log = testsupport::ReadFileText(RigFolder() + L"\\requests.log");
+    size_t start = 0;
+    for (size_t end = log.find('\n'); end != std::string::npos; start = end + 1, end = log.find('\n', start)) {
+        const std::string line = log.substr(start, end - start);
+        const size_t tab = line.find('\t');
+        ServerRequest request;
+        request.path = line.substr(0, tab);
+        for (size_t at = tab; at != std::string::npos && at + 1 < line.size();) {
+            const size_t comma = line.find(',', at + 1);
+            request.headers.push_back(line.substr(at + 1, comma == std::string::npos ? std::string::npos : comma - at - 1));
+            at = comma;
+        }
+        requests.push_back(request);
+    }
+    return requests;
+}
+
 void Environment::SetUp()
 {
     const std::string state = RunRig("start", "up");
@@ -116,6 +141,16 @@ void Environment::TearDown()
 {
     RunTrustHelper(L"remove");
     RunRig("stop", "down");
+}
+
+void TrustedCaEnvironment::SetUp()
+{
+    ASSERT_EQ(RunTrustHelper(L"add"), 0u) << "cannot trust the rig's CA in this prefix (are its certificates made?)";
+}
+
+void TrustedCaEnvironment::TearDown()
+{
+    RunTrustHelper(L"remove");
 }
 
 } // namespace netrig

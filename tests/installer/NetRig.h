@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace netrig {
 
@@ -30,8 +32,36 @@ bool ResumeServer();
 // `proxy` is L"proxy" (the open one) or L"authproxy".
 int TunnelsOpenedBy(const wchar_t* proxy);
 
+// The stand-in installer as the rig's signer `signer` signed it ("publisher",
+// "other", "untrusted", ... with "-padded" or "-stamped" where made): the Windows
+// path of "<rig>/signed/<signer>.exe". tests/installer/sign_stand_ins.sh makes
+// them before the tests that need them (the ctest fixture "signed_installers").
+std::wstring SignedInstaller(const std::wstring& signer);
+
+// A request that reached the HTTPS server (inside a proxy's tunnel, too): its
+// path and the names of the headers it carried, in lower case.
+struct ServerRequest {
+    std::string path;
+    std::vector<std::string> headers;
+
+    bool Carries(const std::string& header) const
+    {
+        return std::find(headers.begin(), headers.end(), header) != headers.end();
+    }
+};
+
+// Every request the HTTPS server has received since the rig started, oldest first.
+std::vector<ServerRequest> ServerRequests();
+
 // Starts the rig and trusts its CA for the whole test program; undoes both at the end.
 class Environment : public testing::Environment {
+public:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// Trusts the rig's CA for the whole test program, without starting the rig.
+class TrustedCaEnvironment : public testing::Environment {
 public:
     void SetUp() override;
     void TearDown() override;

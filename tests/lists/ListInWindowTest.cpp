@@ -3,6 +3,7 @@
 // resizing by the separator, links in text rows and expanding rows.
 #include "../layout/LayoutTestSupport.h"
 
+#include "../support/DibCanvas.h"
 #include "../support/TestWindow.h"
 
 #include <algorithm>
@@ -255,6 +256,77 @@ TEST_F(ListInWindow, ATextCallbackGivesTheCells)
     EXPECT_NE(std::find(callback.calls.begin(), callback.calls.end(), 1), callback.calls.end()); // row 0, column 1
     EXPECT_NE(std::find(callback.calls.begin(), callback.calls.end(), 20), callback.calls.end()); // row 2, column 0
     list->SetTextCallback(nullptr);
+}
+
+// The list painted alone into a canvas first filled with `background`.
+void PaintInto(testsupport::DibCanvas& canvas, CControlUI* control, uint32_t background)
+{
+    canvas.Fill(background);
+    control->Paint(canvas.Dc(), RECT{0, 0, canvas.Width(), canvas.Height()}, nullptr);
+}
+
+POINT Centre(const RECT& rc)
+{
+    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+TEST_F(ListInWindow, AnUnstyledScrollBarIsDrawnInThePlainLook)
+{
+    CScrollBarUI* bar = list->GetVerticalScrollBar();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_TRUE(bar->IsVisible());
+    testsupport::DibCanvas canvas(200, 150);
+    PaintInto(canvas, list, 0xFF123456);
+    const POINT thumb = Centre(bar->GetThumbRect());
+    const RECT track = bar->GetTrackRect();
+    ASSERT_LT(bar->GetThumbRect().bottom + 2, track.bottom);
+    const POINT rail = {thumb.x, track.bottom - 2}; // below the thumb, which is at the top
+    EXPECT_NE(canvas.Rgb(rail.x, rail.y), 0x123456u) << "nothing drawn where the bar is";
+    EXPECT_NE(canvas.Rgb(thumb.x, thumb.y), canvas.Rgb(rail.x, rail.y)) << "the thumb does not stand out";
+}
+
+TEST_F(ListInWindow, ScrollBarStyleOfTheListReachesTheBarThatIsShown)
+{
+    list->SetAttribute(L"vscrollbarstyle", L"width=\"9\" thumbcolor=\"#FF00FF00\" bkcolor=\"#FF000000\"");
+    window.Pump();
+    CScrollBarUI* bar = list->GetVerticalScrollBar();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_TRUE(bar->IsVisible());
+    EXPECT_EQ(bar->GetWidth(), 9);
+    EXPECT_EQ(Row(0)->GetPos().right, 191);
+    testsupport::DibCanvas canvas(200, 150);
+    PaintInto(canvas, list, 0xFF123456);
+    const POINT thumb = Centre(bar->GetThumbRect());
+    EXPECT_EQ(canvas.Rgb(thumb.x, thumb.y), 0x00FF00u);
+}
+
+TEST(ListScrollBar, TheWindowsDefaultScrollBarStyleReachesListsOfTheSkin)
+{
+    ScopedDpi dpi{96};
+    testsupport::TestWindow window{200, 150};
+    std::wstring rows;
+    for (int i = 0; i < 10; ++i)
+        rows += L"<ListLabelElement text=\"row\" />";
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(
+        (L"<Window><Default name=\"VScrollBar\" value=\"width=&quot;7&quot;\" />"
+         L"<HorizontalLayout><List name=\"plain\" itemheight=\"20\">" + rows +
+         L"</List><List name=\"own\" itemheight=\"20\" vscrollbarstyle=\"width=&quot;11&quot;\">" + rows +
+         L"</List></HorizontalLayout></Window>").c_str(),
+        nullptr, nullptr, &window.manager);
+    ASSERT_NE(root, nullptr);
+    window.manager.AttachDialog(root);
+    window.Pump();
+    auto* plain = static_cast<CListUI*>(window.manager.FindControl(L"plain"));
+    auto* own = static_cast<CListUI*>(window.manager.FindControl(L"own"));
+    ASSERT_NE(plain, nullptr);
+    ASSERT_NE(own, nullptr);
+    ASSERT_NE(plain->GetVerticalScrollBar(), nullptr);
+    ASSERT_NE(own->GetVerticalScrollBar(), nullptr);
+    EXPECT_EQ(plain->GetVerticalScrollBar()->GetFixedWidth(), 7);
+    // The list's own style comes after the window's default.
+    EXPECT_EQ(own->GetVerticalScrollBar()->GetFixedWidth(), 11);
+    EXPECT_TRUE(plain->GetVerticalScrollBar()->IsVisible());
 }
 
 } // namespace

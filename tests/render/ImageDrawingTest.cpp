@@ -1,4 +1,7 @@
 #include "render/RenderEngine.h"
+#include "render/SmoothStretch.h"
+
+#include "../control/ControlTestSupport.h"
 
 #include "../support/DibCanvas.h"
 #include "../support/TestImages.h"
@@ -183,3 +186,75 @@ TEST(NineGrid, SourceBeyondTheBitmapIsClamped)
 }
 
 } // namespace
+
+// On a screen scaled above 100 % an image drawn larger than its pixels is
+// filtered; at 100 % it keeps its sharp pixels, as the skin's author drew them.
+TEST(NineGrid, EnlargedImagesAreSmoothOnScaledScreensOnly)
+{
+    Picture picture(2, 1, 0xFF000000);
+    picture.At(1, 0) = 0xFFFFFFFF;
+    const ImagePtr image = Load(picture);
+    ASSERT_TRUE(image);
+    DibCanvas canvas(8, 1);
+    const RECT dest = {0, 0, 8, 1};
+    {
+        controltest::ScopedDpi unscaled(96);
+        canvas.Fill(0xFF808080);
+        CRenderEngine::DrawImage(canvas.Dc(), image->hBitmap, dest, dest, RECT{0, 0, 2, 1}, kNoCorners, false);
+        for (int x = 0; x < 8; ++x)
+            EXPECT_TRUE(canvas.Rgb(x, 0) == 0x000000 || canvas.Rgb(x, 0) == 0xFFFFFF) << x;
+    }
+    controltest::ScopedDpi scaled(192);
+    canvas.Fill(0xFF808080);
+    CRenderEngine::DrawImage(canvas.Dc(), image->hBitmap, dest, dest, RECT{0, 0, 2, 1}, kNoCorners, false);
+    // Each pixel samples the source at its centre: the edges keep their
+    // colours, the middle runs from dark to light through greys.
+    EXPECT_EQ(canvas.Rgb(0, 0), 0x000000u);
+    EXPECT_EQ(canvas.Rgb(7, 0), 0xFFFFFFu);
+    EXPECT_EQ(canvas.Rgb(3, 0), 0x606060u);
+    EXPECT_EQ(canvas.Rgb(4, 0), 0x9F9F9Fu);
+    for (int x = 1; x < 8; ++x)
+        EXPECT_GE(canvas.Rgb(x, 0) & 0xFF, canvas.Rgb(x - 1, 0) & 0xFF) << x;
+    // Rows keep their order: the top row stays on top.
+    Picture column(1, 2, 0xFF000000);
+    column.At(0, 1) = 0xFFFFFFFF;
+    const ImagePtr upright = Load(column);
+    ASSERT_TRUE(upright);
+    DibCanvas tall(1, 8);
+    tall.Fill(0xFF808080);
+    const RECT high = {0, 0, 1, 8};
+    CRenderEngine::DrawImage(tall.Dc(), upright->hBitmap, high, high, RECT{0, 0, 1, 2}, kNoCorners, false);
+    EXPECT_EQ(tall.Rgb(0, 0), 0x000000u);
+    EXPECT_EQ(tall.Rgb(0, 7), 0xFFFFFFu);
+
+    // With per-pixel alpha the filtered pixels blend over what is there: a
+    // transparent pixel beside a red one, over blue.
+    Picture half(2, 1, 0x00000000);
+    half.At(1, 0) = 0xFFFF0000;
+    const ImagePtr blended = Load(half);
+    ASSERT_TRUE(blended);
+    canvas.Fill(0xFF0000FF);
+    CRenderEngine::DrawImage(canvas.Dc(), blended->hBitmap, dest, dest, RECT{0, 0, 2, 1}, kNoCorners,
+                             blended->bAlpha);
+    EXPECT_EQ(canvas.Rgb(0, 0), 0x0000FFu);
+    EXPECT_EQ(canvas.Rgb(7, 0), 0xFF0000u);
+    const uint32_t middle = canvas.Rgb(4, 0);
+    EXPECT_GT(middle >> 16, 0x80u);
+    EXPECT_GT(middle & 0xFF, 0x20u);
+}
+
+// The filter on its own: a 2 x 2 source enlarged four times.
+TEST(NineGrid, BilinearStretchBlendsTheFourNearestPixels)
+{
+    const uint32_t source[4] = {0xFF000000, 0xFF0000FF, 0xFF00FF00, 0xFF00FFFF};
+    uint32_t out[16] = {};
+    BilinearStretch(reinterpret_cast<const BYTE*>(source), 8, RECT{0, 0, 2, 2}, 8, 8, 2, 2, 4, 4,
+                    reinterpret_cast<BYTE*>(out));
+    // Destination (2, 2) samples the source at (0.125, 0.125).
+    EXPECT_EQ(out[0] & 0xFF, 0x20u);         // blue from the right column
+    EXPECT_EQ((out[0] >> 8) & 0xFF, 0x20u);  // green from the lower row
+    EXPECT_EQ(out[0] >> 24, 0xFFu);
+    // Destination (5, 5) samples (0.875, 0.875).
+    EXPECT_EQ(out[15] & 0xFF, 0xDFu);
+    EXPECT_EQ((out[15] >> 8) & 0xFF, 0xDFu);
+}

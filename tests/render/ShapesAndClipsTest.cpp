@@ -128,4 +128,13 @@ TEST(AdjustColor, NeutralKeepsAndHueRotates)
     EXPECT_EQ(CRenderEngine::AdjustColor(0xFF3366CC, 180, 100, 0), 0xFF000000u);
 }
 
+TEST(AdjustColor, OnlyTheResultingChannelsAreClamped)
+{
+    // Saturation 300 % of C83232 (s = 0.6) is 1.8: red runs past full and is
+    // clamped there, green and blue below zero. Clamping s to 1 first would
+    // give FA0000.
+    EXPECT_EQ(CRenderEngine::AdjustColor(0xFFC83232, 180, 300, 100), 0xFFFF0000u);
+    EXPECT_EQ(CRenderEngine::AdjustColor(0x80C83232, 180, 300, 100), 0x80FF0000u);
+}
+
 } // namespace

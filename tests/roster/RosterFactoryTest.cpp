@@ -146,16 +146,16 @@ TEST(RosterFactory, LayoutsKeepTheirAttributes)
 TEST(RosterFactory, RichEditKeepsItsSettings)
 {
     CRichEditUI rich;
-    EXPECT_TRUE(rich.IsWantTab());
+    EXPECT_FALSE(rich.IsWantTab());
     rich.SetAttributeList(L"vscrollbar=\"true\" autovscroll=\"true\" hscrollbar=\"true\" autohscroll=\"true\" "
-                          L"wanttab=\"false\" wantreturn=\"false\" wantctrlreturn=\"false\" transparent=\"false\" "
+                          L"wanttab=\"true\" wantreturn=\"false\" wantctrlreturn=\"false\" transparent=\"false\" "
                           L"rich=\"false\" multiline=\"false\" readonly=\"true\" password=\"true\" align=\"right\" "
                           L"font=\"2\" textcolor=\"#FF112233\" textpadding=\"1,2,3,4\" text=\"abc\"");
     EXPECT_TRUE(rich.IsVScrollBar());
     EXPECT_TRUE(rich.IsAutoVScroll());
     EXPECT_TRUE(rich.IsHScrollBar());
     EXPECT_TRUE(rich.IsAutoHScroll());
-    EXPECT_FALSE(rich.IsWantTab());
+    EXPECT_TRUE(rich.IsWantTab());
     EXPECT_FALSE(rich.IsWantReturn());
     EXPECT_FALSE(rich.IsWantCtrlReturn());
     EXPECT_FALSE(rich.IsTransparent());

@@ -1,13 +1,18 @@
 // Mouse and keyboard through real windows: links of a text, dragging a
-// slider, the date picker, and a rich edit that keeps the tab key.
+// slider, the date picker, the Tab key leaving a rich edit, and the
+// component host's "showactivex" reaching a template window.
 #include "Facet.h"
 
 #include "../control/ControlTestSupport.h"
+#include "../support/TestFiles.h"
 #include "../support/TestWindow.h"
 #include "RosterTestSupport.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 using namespace Facet;
 using rostertest::NotifyLog;
@@ -255,7 +260,7 @@ TEST_F(RosterDateTime, ReadOnlyOpensNothingAndRemovalClosesThePicker)
     EXPECT_FALSE(IsWindow(picker));
 }
 
-TEST(RosterRichEdit, KeepsTheTabKeyWhenItWantsIt)
+TEST(RosterRichEditKeys, TabLeavesUnlessItWantsTabsAndCtrlTabAlwaysLeaves)
 {
     TestWindow window(200, 100);
     auto* root = new CVerticalLayoutUI();
@@ -266,47 +271,139 @@ TEST(RosterRichEdit, KeepsTheTabKeyWhenItWantsIt)
     window.manager.AttachDialog(root);
     window.Pump();
 
+    // By default Tab moves on: the keyboard focus can always leave.
+    EXPECT_FALSE(rich->IsWantTab());
     rich->SetFocus();
     ASSERT_EQ(window.manager.GetFocus(), rich);
     LRESULT result = 0;
+    EXPECT_TRUE(window.manager.PreMessageHandler(WM_KEYDOWN, VK_TAB, 0, result));
+    EXPECT_EQ(window.manager.GetFocus(), button);
+
+    // "wanttab" keeps Tab for the text...
+    rich->SetAttribute(L"wanttab", L"true");
+    rich->SetFocus();
     EXPECT_FALSE(window.manager.PreMessageHandler(WM_KEYDOWN, VK_TAB, 0, result));
     EXPECT_EQ(window.manager.GetFocus(), rich);
-
-    rich->SetWantTab(false);
-    EXPECT_TRUE(window.manager.PreMessageHandler(WM_KEYDOWN, VK_TAB, 0, result));
+    // ...but Ctrl+Tab still moves on.
+    {
+        rostertest::ScopedHeldKeys ctrl({VK_CONTROL});
+        ASSERT_LT(GetKeyState(VK_CONTROL), 0);
+        EXPECT_TRUE(window.manager.PreMessageHandler(WM_KEYDOWN, VK_TAB, 0, result));
+    }
     EXPECT_EQ(window.manager.GetFocus(), button);
 }
 
-TEST(RosterActiveX, AsksForItsComponentOnceWhenItWouldCreateIt)
+TEST(RosterActiveXNotice, AsksForItsComponentOnceWhenItWouldCreateIt)
 {
+    // The probe component stays loaded for the test.
+    const HMODULE probeModule = LoadLibraryW(rostertest::ProbeModulePath().c_str());
+    ASSERT_NE(probeModule, nullptr);
     TestWindow window(200, 100);
     NotifyLog log;
     window.manager.AddNotifier(&log);
     auto* root = new CVerticalLayoutUI();
     auto* now = new CActiveXUI();
-    auto* later = new CWebBrowserUI();
-    later->SetAttributeList(L"delaycreate=\"true\" homepage=\"https://example.org/\" autonavi=\"true\"");
+    auto* later = new CActiveXUI();
+    for (CActiveXUI* host : {now, later}) {
+        host->SetAttribute(L"clsid", L"{6C0E7A31-2B1D-4F57-9A6E-3D1C5B8F0A02}");
+        host->SetAttribute(L"modulename", rostertest::ProbeModulePath().c_str());
+    }
+    later->SetAttribute(L"delaycreate", L"true");
     root->Add(now);
     root->Add(later);
     window.manager.AttachDialog(root);
 
-    // Joining the window asks for the immediate one; the delayed one waits
-    // for its first paint.
+    // Joining the window creates the immediate one, announced from the
+    // queue; the delayed one waits for its first paint.
+    EXPECT_TRUE(now->IsCreated());
+    EXPECT_FALSE(later->IsCreationRequested());
+    EXPECT_EQ(log.Count(L"showactivex"), 0);
+    MSG msg;
+    while (PeekMessageW(&msg, window.Handle(), WM_FACET_ASYNC_NOTIFY, WM_FACET_ASYNC_NOTIFY, PM_REMOVE))
+        DispatchMessageW(&msg);
     ASSERT_EQ(log.Count(L"showactivex"), 1);
     EXPECT_EQ(log.Last(L"showactivex")->pSender, now);
-    EXPECT_TRUE(now->IsCreationRequested());
-    EXPECT_FALSE(later->IsCreationRequested());
-    EXPECT_EQ(later->GetCurrentUrl(), L"");
 
     window.Pump();
     ASSERT_EQ(log.Count(L"showactivex"), 2);
     EXPECT_EQ(log.Last(L"showactivex")->pSender, later);
-    EXPECT_EQ(later->GetCurrentUrl(), L"https://example.org/");
-    // Nothing is hosted, and later paints ask no more.
-    EXPECT_FALSE(later->CreateControl());
-    EXPECT_EQ(later->GetHostWindow(), nullptr);
+    // Created once: later paints and requests ask no more.
+    EXPECT_TRUE(later->CreateControl());
     window.manager.Invalidate();
     window.Pump();
     EXPECT_EQ(log.Count(L"showactivex"), 2);
     window.manager.RemoveNotifier(&log);
+    window.manager.AttachDialog(new CVerticalLayoutUI());
+    window.Pump();
+    FreeLibrary(probeModule);
+}
+
+namespace {
+
+// A window of the template whose skin holds a component host. The window
+// registers itself as a listener only after its tree has joined it, as every
+// template window does.
+class ComponentSkinWindow : public WindowImplBase
+{
+public:
+    ~ComponentSkinWindow() override
+    {
+        if (IsWindow(GetHWND()))
+            DestroyWindow(GetHWND());
+    }
+    const wchar_t* GetWndClassName() const override { return L"FacetRosterComponentWindow"; }
+    CFacetString GetSkinDirectory() override { return CFacetString(L""); }
+    CFacetString GetSkinFileName() override { return CFacetString(L"component.xml"); }
+    void Notify(TNotifyUI& msg) override
+    {
+        heard.push_back(msg.sType.GetData());
+        WindowImplBase::Notify(msg);
+    }
+    // Delivers what is queued through the framework's translation, as its loop does.
+    void Pump()
+    {
+        UpdateWindow(GetHWND());
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!CPaintManagerUI::TranslateMessage(&msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+    }
+    int Heard(const wchar_t* type) const
+    {
+        int n = 0;
+        for (const auto& entry : heard)
+            n += entry == type ? 1 : 0;
+        return n;
+    }
+    std::vector<std::wstring> heard;
+};
+
+} // namespace
+
+TEST(RosterActiveXNotice, ATemplateWindowHearsShowActiveXOfAComponentCreatedWithItsTree)
+{
+    const std::wstring folder = testsupport::FreshTempFolder(L"activex-skin");
+    const HMODULE probeModule = LoadLibraryW(rostertest::ProbeModulePath().c_str());
+    ASSERT_NE(probeModule, nullptr);
+    std::string modulePath;
+    for (wchar_t ch : rostertest::ProbeModulePath())
+        modulePath += static_cast<char>(ch);
+    testsupport::WriteFileText(folder + L"\\component.xml",
+                               "<Window size=\"240,120\"><VerticalLayout>"
+                               "<ActiveX name=\"component\" clsid=\"{6C0E7A31-2B1D-4F57-9A6E-3D1C5B8F0A02}\" "
+                               "modulename=\"" + modulePath + "\"/>"
+                               "</VerticalLayout></Window>");
+    rostertest::ScopedResourcePath path(folder + L"\\");
+    CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
+    ComponentSkinWindow window;
+    ASSERT_NE(window.Create(nullptr, L"component", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0), nullptr);
+    window.Pump();
+    EXPECT_EQ(window.Heard(L"showactivex"), 1);
+    DestroyWindow(window.GetHWND());
+    FreeLibrary(probeModule);
+    DeleteFileW((folder + L"\\component.xml").c_str());
+    RemoveDirectoryW(folder.c_str());
 }

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using namespace Facet;
 using controltest::SameRect;
 using testsupport::TestWindow;
@@ -143,6 +145,63 @@ TEST_F(RosterChildLayout, AFileThatContainsItselfIsBuiltOnce)
     auto* nested = static_cast<CChildLayoutUI*>(child->GetItemAt(1)->GetInterface(L"ChildLayout"));
     ASSERT_NE(nested, nullptr);
     EXPECT_EQ(nested->GetCount(), 0);
+}
+
+TEST_F(RosterChildLayout, AFileThatContainsItselfDeeperDownOrSpeltOtherwiseIsBuiltOnce)
+{
+    testsupport::WriteFileText(folder + L"\\deep.xml",
+                               "<Window><VerticalLayout><Label name=\"mark\"/><VerticalLayout>"
+                               "<ChildLayout xmlfile=\"deep.xml\"/><ChildLayout xmlfile=\".\\deep.xml\"/>"
+                               "</VerticalLayout></VerticalLayout></Window>");
+    auto* child = new CChildLayoutUI();
+    child->SetChildLayoutXML(L"deep.xml");
+    Attach(child);
+    window.Pump();
+
+    ASSERT_EQ(child->GetCount(), 1);
+    auto* outer = static_cast<CContainerUI*>(child->GetItemAt(0)->GetInterface(L"Container"));
+    ASSERT_NE(outer, nullptr);
+    auto* inner = static_cast<CContainerUI*>(outer->GetItemAt(1)->GetInterface(L"Container"));
+    ASSERT_NE(inner, nullptr);
+    ASSERT_EQ(inner->GetCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        auto* nested = static_cast<CChildLayoutUI*>(inner->GetItemAt(i)->GetInterface(L"ChildLayout"));
+        ASSERT_NE(nested, nullptr);
+        EXPECT_EQ(nested->GetCount(), 0) << i;
+    }
+}
+
+TEST_F(RosterChildLayout, AFileThatWouldNestTheTreeTooDeeplyIsNotBuilt)
+{
+    std::string open;
+    std::string close;
+    for (int i = 0; i < 600; ++i) {
+        open += "<VerticalLayout>";
+        close += "</VerticalLayout>";
+    }
+    testsupport::WriteFileText(folder + L"\\outer.xml",
+                               "<Window>" + open + "<ChildLayout xmlfile=\"inner.xml\"/>" + close + "</Window>");
+    testsupport::WriteFileText(folder + L"\\inner.xml", "<Window>" + open + "<Label/>" + close + "</Window>");
+    testsupport::WriteFileText(folder + L"\\small.xml", "<Window>" + open.substr(0, 100 * 16) + "<Label/>" +
+                                                            close.substr(0, 100 * 17) + "</Window>");
+    auto* child = new CChildLayoutUI();
+    child->SetChildLayoutXML(L"outer.xml");
+    Attach(child);
+    window.Pump();
+    ASSERT_EQ(child->GetCount(), 1);
+    // The child layout at the bottom of the outer file.
+    CControlUI* bottom = child->GetItemAt(0);
+    while (bottom->GetInterface(L"ChildLayout") == nullptr) {
+        auto* layout = static_cast<CContainerUI*>(bottom->GetInterface(L"Container"));
+        ASSERT_NE(layout, nullptr);
+        ASSERT_EQ(layout->GetCount(), 1);
+        bottom = layout->GetItemAt(0);
+    }
+    auto* nested = static_cast<CChildLayoutUI*>(bottom->GetInterface(L"ChildLayout"));
+    EXPECT_EQ(nested->GetCount(), 0);
+    // A file that fits is built there.
+    nested->SetChildLayoutXML(L"small.xml");
+    EXPECT_EQ(nested->GetCount(), 1);
 }
 
 TEST_F(RosterChildLayout, BuildsAlsoAsTheRootOfAWindow)

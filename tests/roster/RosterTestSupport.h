@@ -1,5 +1,5 @@
-// Helpers of the roster tests: a notification log, timer events and a
-// process-wide resource folder that is put back afterwards.
+// Helpers of the roster tests: a notification log, timer events, keys held
+// down and a process-wide resource folder that is put back afterwards.
 #pragma once
 
 #include "Facet.h"
@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,37 @@ public:
 private:
     std::wstring m_previous;
 };
+
+// Holds keys down in this thread's key state (what GetKeyState reads) for its
+// lifetime, as if the user held them while the messages are delivered.
+class ScopedHeldKeys
+{
+public:
+    explicit ScopedHeldKeys(std::initializer_list<BYTE> keys)
+    {
+        GetKeyboardState(m_saved);
+        BYTE held[256];
+        CopyMemory(held, m_saved, sizeof(held));
+        for (BYTE key : keys)
+            held[key] |= 0x80;
+        SetKeyboardState(held);
+    }
+    ~ScopedHeldKeys() { SetKeyboardState(m_saved); }
+    ScopedHeldKeys(const ScopedHeldKeys&) = delete;
+    ScopedHeldKeys& operator=(const ScopedHeldKeys&) = delete;
+
+private:
+    BYTE m_saved[256] = {};
+};
+
+// The full path of the probe component module built beside the tests.
+inline std::wstring ProbeModulePath()
+{
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.find_last_of(L'\\')) + L"\\probe_component.dll";
+}
 
 // Deletes a control made outside any tree.
 struct ControlDeleter

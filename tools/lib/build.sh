@@ -7,7 +7,9 @@ build_project() { # build folder
         -DCMAKE_TOOLCHAIN_FILE="$FACET_ROOT/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE="${FACET_BUILD_TYPE:-Release}" \
         -DFACET_DEPS_PREFIX="$FACET_DEPS_PREFIX" \
-        -DMEVRA_DOWNLOAD_HOST=localhost >/dev/null \
+        -DMEVRA_DOWNLOAD_HOST=localhost \
+        -DMEVRA_INSTALLER_PUBLISHER="Mevra Test Publisher" \
+        -DMEVRA_INSTALLER_PUBLISHER_ORGANIZATION= >/dev/null \
         || die "cmake configuration failed"
     cmake --build "$dir" -j"$(jobs_count)" || die "build failed"
 }

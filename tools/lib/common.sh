@@ -15,7 +15,7 @@ FACET_APT_PACKAGES=(
     libz-mingw-w64-dev libstb-dev googletest
     wine wine64 xvfb xauth x11-apps imagemagick
     fonts-wqy-microhei locales
-    python3 openssl tinyproxy-bin curl
+    python3 openssl tinyproxy-bin curl osslsigncode
 )
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }

@@ -54,6 +54,9 @@ _harness_prepare_prefix() {
     fi
     log "creating the Wine prefix $FACET_WINEPREFIX"
     rm -rf "$FACET_WINEPREFIX"
+    # Wine makes the prefix's folder, not the folders above it (.cache is not
+    # there yet when the dependencies are cached elsewhere).
+    mkdir -p "$(dirname "$FACET_WINEPREFIX")"
     WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || die "wineboot failed"
     wineserver -w
     # No crash dialog: a crashing test process ends with a backtrace and a failure.

@@ -10,6 +10,13 @@ Serves the files of a folder (the document root) under these paths:
   /reset/<name>      the full Content-Length, half the file, then a TCP reset
   /short/<name>      the full Content-Length, half the file, then a clean close
   /slow/<name>       the file in 4096-byte pieces with a pause after each
+  /redirect/<name>   a redirect to /body/<name> on the server's other name
+                     (https://127.0.0.1 for a request to localhost, and back)
+  /moved/<name>      a redirect to /body/<name> on the same name
+
+Every request is logged to --request-log, one line each: the path, a tab, and
+the names of the headers it carried (lower case, comma-separated), so tests can
+see what reached the server inside a proxy's tunnel.
 
 The server presents --cert; while the document root holds a file named
 ".untrusted" it presents --untrusted-cert instead (same names, a CA nobody trusts).
@@ -78,10 +85,28 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.close_connection = True
         self.wfile = open(os.devnull, "wb")
 
+    def _log_request(self):
+        names = ",".join(sorted(key.lower() for key in self.headers.keys()))
+        with open(self.server.request_log, "a") as log:
+            log.write("%s\t%s\n" % (self.path, names))
+
+    def _redirect(self, name, elsewhere):
+        host = self.headers.get("Host", "localhost").split(":")[0]
+        if elsewhere:
+            host = "127.0.0.1" if host == "localhost" else "localhost"
+        self.send_response(302)
+        self.send_header("Location", "https://%s/body/%s" % (host, name))
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
     def do_GET(self):
+        self._log_request()
         # A request through a proxy tunnel may name the whole URL.
         parts = urllib.parse.urlsplit(self.path).path.strip("/").split("/", 1)
         kind, name = parts[0], parts[1] if len(parts) > 1 else ""
+        if kind in ("redirect", "moved"):
+            self._redirect(name, kind == "redirect")
+            return
         if kind == "status":
             self._text(int(name), "status %s\n" % name)
             return
@@ -119,9 +144,10 @@ class Server(http.server.ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, address, docroot, cert, untrusted):
+    def __init__(self, address, docroot, cert, untrusted, request_log):
         super().__init__(address, Handler)
         self.docroot = docroot
+        self.request_log = request_log
         context = make_context(cert)
         self.untrusted = make_context(untrusted)
         context.sni_callback = self.choose_certificate
@@ -142,11 +168,12 @@ def main():
     parser.add_argument("--listen", required=True, help="address:port on loopback")
     parser.add_argument("--cert", required=True, help="certificate:key")
     parser.add_argument("--untrusted-cert", required=True, help="certificate:key")
+    parser.add_argument("--request-log", required=True, help="file that gets one line per request")
     args = parser.parse_args()
     host, port = args.listen.rsplit(":", 1)
     if not host.startswith("127."):
         sys.exit("loopback addresses only: " + host)
-    server = Server((host, int(port)), args.docroot, args.cert, args.untrusted_cert)
+    server = Server((host, int(port)), args.docroot, args.cert, args.untrusted_cert, args.request_log)
     sys.stderr.write("serving %s\n" % args.listen)
     sys.stderr.flush()
     server.serve_forever()

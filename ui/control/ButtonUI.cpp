@@ -190,7 +190,7 @@ SIZE CButtonUI::EstimateSize(SIZE /*available*/)
         return m_cxyFixed;
     const TFontInfo* font = m_pManager->GetFontInfo(m_iFont);
     const int fontHeight = font != nullptr ? font->tm.tmHeight : 0;
-    return SIZE{m_cxyFixed.cx, fontHeight + 8};
+    return SIZE{m_cxyFixed.cx, LineHeight(fontHeight)};
 }
 
 // -- Images and colours --
@@ -396,6 +396,13 @@ bool DrawFaded(CControlUI& control, HDC hDC, TDrawInfo& info, BYTE fade)
 }
 
 } // namespace
+
+DWORD CButtonUI::GetFocusFrameColor() const
+{
+    if (!m_diFocused.sDrawString.IsEmpty() || m_dwFocusedTextColor != 0)
+        return 0;
+    return CLabelUI::GetFocusFrameColor();
+}
 
 void CButtonUI::PaintStatusImage(HDC hDC)
 {

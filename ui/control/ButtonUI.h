@@ -44,6 +44,8 @@ public:
     const CControlAttributeTable& GetAttributeTable() const override;
     void PaintText(HDC hDC) override;
     void PaintStatusImage(HDC hDC) override;
+    // None when the skin gives a focused image or a focused text colour.
+    DWORD GetFocusFrameColor() const override;
 
     // UISTATE_* bits.
     UINT GetButtonState() const;

@@ -208,6 +208,7 @@ void CControlUI::SetText(const wchar_t* text)
         return;
     m_sText = text;
     Invalidate();
+    NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
 }
 
 bool CControlUI::IsResourceText() const
@@ -423,7 +424,8 @@ int CControlUI::GetMinWidth() const
 
 void CControlUI::SetMinWidth(int cx)
 {
-    if (cx < 0 || m_cxyMin.cx == cx)
+    // The stored value is scaled: compared with the argument scaled alike.
+    if (cx < 0 || m_cxyMin.cx == ScaleByWindow(cx))
         return;
     m_cxyMin.cx = ScaleByWindow(cx);
     NeedParentUpdate();
@@ -436,7 +438,8 @@ int CControlUI::GetMaxWidth() const
 
 void CControlUI::SetMaxWidth(int cx)
 {
-    if (cx < 0 || m_cxyMax.cx == cx)
+    // The stored value is scaled: compared with the argument scaled alike.
+    if (cx < 0 || m_cxyMax.cx == ScaleByWindow(cx))
         return;
     m_cxyMax.cx = ScaleByWindow(cx);
     NeedParentUpdate();
@@ -449,7 +452,8 @@ int CControlUI::GetMinHeight() const
 
 void CControlUI::SetMinHeight(int cy)
 {
-    if (cy < 0 || m_cxyMin.cy == cy)
+    // The stored value is scaled: compared with the argument scaled alike.
+    if (cy < 0 || m_cxyMin.cy == ScaleByWindow(cy))
         return;
     m_cxyMin.cy = ScaleByWindow(cy);
     NeedParentUpdate();
@@ -462,7 +466,8 @@ int CControlUI::GetMaxHeight() const
 
 void CControlUI::SetMaxHeight(int cy)
 {
-    if (cy < 0 || m_cxyMax.cy == cy)
+    // The stored value is scaled: compared with the argument scaled alike.
+    if (cy < 0 || m_cxyMax.cy == ScaleByWindow(cy))
         return;
     m_cxyMax.cy = ScaleByWindow(cy);
     NeedParentUpdate();
@@ -478,7 +483,26 @@ int CControlUI::ScaleByWindow(int value)
     return Truncate(value * DpiManager::GetInstance()->GetWindowInchPex());
 }
 
+void CControlUI::NotifyAccessible(DWORD event)
+{
+    if (m_pManager != nullptr)
+        m_pManager->NotifyAccessible(event, this);
+}
+
 // -- Simple properties --
+
+CFacetString CControlUI::GetAccessibleName() const
+{
+    return m_sAccessibleName.Get();
+}
+
+void CControlUI::SetAccessibleName(const wchar_t* name)
+{
+    if (m_sAccessibleName.Get() == name)
+        return;
+    StoreText(m_sAccessibleName, name);
+    NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
+}
 
 CFacetString CControlUI::GetToolTip() const
 {
@@ -558,8 +582,10 @@ void CControlUI::SetVisible(bool visible)
     m_bFocused = false;
     if (!visible && m_pManager != nullptr && m_pManager->GetFocus() == this)
         m_pManager->SetFocus(nullptr, true);
-    if (IsVisible() != wasVisible)
+    if (IsVisible() != wasVisible) {
         NeedParentUpdate();
+        NotifyAccessible(wasVisible ? EVENT_OBJECT_HIDE : EVENT_OBJECT_SHOW);
+    }
     if (m_pCover != nullptr)
         m_pCover->SetInternVisible(IsVisible());
 }
@@ -584,6 +610,7 @@ void CControlUI::SetEnabled(bool enabled)
         return;
     m_bEnabled = enabled;
     Invalidate();
+    NotifyAccessible(EVENT_OBJECT_STATECHANGE);
 }
 
 bool CControlUI::IsMouseEnabled() const

@@ -114,6 +114,11 @@ public:
     virtual int GetMaxHeight() const;
     virtual void SetMaxHeight(int cy);
 
+    // The name assistive technology reads for the control when it has to be
+    // other than its text (an icon button's, a field's): the "accname" attribute.
+    CFacetString GetAccessibleName() const;
+    void SetAccessibleName(const wchar_t* name);
+
     virtual CFacetString GetToolTip() const;
     // Every "<n>" of the text becomes a line break.
     virtual void SetToolTip(const wchar_t* text);
@@ -236,6 +241,14 @@ public:
 protected:
     // The product of a skin size and the window scale factor, truncated.
     static int ScaleByWindow(int value);
+    // Tells assistive technology of a change of this control (EVENT_OBJECT_*).
+    void NotifyAccessible(DWORD event);
+    // A dotted frame inside the control while it holds the focus and the
+    // window shows focus cues, unless the skin shows the focus otherwise.
+    void PaintFocusFrame(HDC hDC);
+    // The colour of the focus frame; 0 when the skin shows the focus in its
+    // own way (a focus border colour, a focused image) and no frame is drawn.
+    virtual DWORD GetFocusFrameColor() const;
     // Intersects `rc` with every ancestor's position and invalidates what is
     // left through the manager. False (nothing invalidated) when an ancestor
     // is hidden (with `testVisibility`) or the intersection becomes empty.
@@ -294,6 +307,7 @@ protected:
     // Set on few controls: made when first set.
     CLazyValue<CFacetString> m_sVirtualWnd;
     CLazyValue<CFacetString> m_sToolTip;
+    CLazyValue<CFacetString> m_sAccessibleName;
     CLazyValue<CFacetString> m_sUserData;
     CLazyValue<TDrawInfo> m_diBk;
     CLazyValue<TDrawInfo> m_diFore;

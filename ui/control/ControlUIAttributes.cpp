@@ -109,6 +109,7 @@ const CControlAttributeTable& CControlUI::GetAttributeTable() const
         {L"name", kValueText, [](C& c, const wchar_t* v) { c.SetName(v); }},
         {L"text", kValueText, [](C& c, const wchar_t* v) { c.SetText(v); }},
         {L"tooltip", kValueText, [](C& c, const wchar_t* v) { c.SetToolTip(v); }},
+        {L"accname", kValueText, [](C& c, const wchar_t* v) { c.SetAccessibleName(v); }},
         {L"userdata", kValueText, [](C& c, const wchar_t* v) { c.SetUserData(v); }},
         {L"tag", kValueNumber,
          [](C& c, const wchar_t* v) { c.SetTag(static_cast<UINT_PTR>(static_cast<LONG_PTR>(ReadInt(v)))); }},

@@ -4,8 +4,31 @@
 
 #include "../render/RenderClip.h"
 #include "../render/RenderEngine.h"
+#include "../core/PaintManager.h"
+
+#include <algorithm>
 
 namespace Facet {
+
+namespace {
+
+// Every other pixel of the rectangle's outline, as the platform draws a focus
+// rectangle: visible on any background. (The render engine's rectangles take
+// the inside-frame pen, which draws no dots.)
+void DrawDottedFrame(HDC hDC, const RECT& frame, DWORD color)
+{
+    const auto dot = [&](LONG x, LONG y) { CRenderEngine::DrawColor(hDC, RECT{x, y, x + 1, y + 1}, color); };
+    for (LONG x = frame.left; x < frame.right; x += 2) {
+        dot(x, frame.top);
+        dot(x, frame.bottom - 1);
+    }
+    for (LONG y = frame.top + 2; y < frame.bottom - 1; y += 2) {
+        dot(frame.left, y);
+        dot(frame.right - 1, y);
+    }
+}
+
+} // namespace
 
 bool CControlUI::Paint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)
 {
@@ -34,6 +57,7 @@ bool CControlUI::DoPaint(HDC hDC, const RECT& /*rcPaint*/, CControlUI* /*stopCon
     PaintStatusImage(hDC);
     PaintText(hDC);
     PaintBorder(hDC);
+    PaintFocusFrame(hDC);
     return true;
 }
 
@@ -122,6 +146,33 @@ void CControlUI::PaintBorder(HDC hDC)
 void CControlUI::DoPostPaint(HDC /*hDC*/, const RECT& /*rcPaint*/)
 {
     OnPostPaint(this);
+}
+
+// -- Focus frame --
+
+DWORD CControlUI::GetFocusFrameColor() const
+{
+    if (m_dwFocusBorderColor != 0)
+        return 0;
+    return m_pManager != nullptr ? m_pManager->GetDefaultFontColor() : 0xFF000000;
+}
+
+void CControlUI::PaintFocusFrame(HDC hDC)
+{
+    if (m_pManager == nullptr || m_pManager->GetFocus() != this || !m_pManager->AreFocusCuesShown() ||
+        (GetControlFlags() & UIFLAG_TABSTOP) == 0)
+        return;
+    const DWORD color = GetFocusFrameColor();
+    if (color == 0)
+        return;
+    // Inside the control, a pixel clear of a skin's border of up to two
+    // pixels, at any scale.
+    const int inset = (std::max)(3, ScaleByWindow(3));
+    RECT frame = m_rcItem;
+    ::InflateRect(&frame, -inset, -inset);
+    if (frame.right - frame.left < 2 || frame.bottom - frame.top < 2)
+        frame = m_rcItem;
+    DrawDottedFrame(hDC, frame, color | 0xFF000000u);
 }
 
 } // namespace Facet

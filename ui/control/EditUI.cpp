@@ -80,17 +80,20 @@ SIZE CEditUI::EstimateSize(SIZE /*available*/)
         return m_cxyFixed;
     const TFontInfo* font = m_pManager->GetFontInfo(GetFont());
     const int fontHeight = font != nullptr ? font->tm.tmHeight : 0;
-    return SIZE{m_cxyFixed.cx, fontHeight + 8};
+    return SIZE{m_cxyFixed.cx, LineHeight(fontHeight)};
 }
 
 // -- Text and flags --
 
 void CEditUI::SetText(const wchar_t* text)
 {
+    const bool changed = m_sText != text;
     m_sText = text;
     if (m_pWindow != nullptr)
         ::SetWindowTextW(m_pWindow->GetHWND(), m_sText.GetData());
     Invalidate();
+    if (changed)
+        NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
 }
 
 void CEditUI::SetMaxChar(UINT max)
@@ -385,10 +388,12 @@ void CEditUI::DoEvent(TEventUI& event)
                 OpenNativeWindow();
             if (m_pWindow != nullptr && !m_bAutoSelAll) {
                 // The caret goes where the pointer is, in the native window's
-                // coordinates.
+                // coordinates (the window sits in the middle of the field; a
+                // press above or below it is taken to the nearest line).
                 const HWND hWnd = m_pWindow->GetHWND();
-                const POINT pt = {event.ptMouse.x - m_rcItem.left - m_rcTextPadding.left,
-                                  event.ptMouse.y - m_rcItem.top - m_rcTextPadding.top};
+                POINT pt = event.ptMouse;
+                if (m_pManager != nullptr)
+                    ::MapWindowPoints(m_pManager->GetPaintWindow(), hWnd, &pt, 1);
                 ::SendMessageW(hWnd, EM_SETSEL, 0, 0);
                 ::SendMessageW(hWnd, WM_LBUTTONDOWN, event.wParam, MAKELPARAM(pt.x, pt.y));
             }
@@ -470,6 +475,11 @@ void CEditUI::PaintStatusImage(HDC hDC)
     if (stateImage != nullptr && DrawImage(hDC, *stateImage))
         return;
     DrawImage(hDC, m_diNormal);
+}
+
+DWORD CEditUI::GetFocusFrameColor() const
+{
+    return m_diFocused.sDrawString.IsEmpty() ? CLabelUI::GetFocusFrameColor() : 0;
 }
 
 void CEditUI::PaintText(HDC hDC)

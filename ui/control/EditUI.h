@@ -107,6 +107,8 @@ public:
     const CControlAttributeTable& GetAttributeTable() const override;
     void PaintStatusImage(HDC hDC) override;
     void PaintText(HDC hDC) override;
+    // None when the skin gives a focused image.
+    DWORD GetFocusFrameColor() const override;
 
 protected:
     // Opens the native window over the text area.

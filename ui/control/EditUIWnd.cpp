@@ -24,6 +24,10 @@ const UINT kReflectedStaticColor = WM_CTLCOLORSTATIC + kReflectOffset;
 // platform's own caret.
 const UINT_PTR kCaretTimerId = 20;
 
+// Posted to itself when the window loses the focus: it closes then unless the
+// focus has come back meanwhile.
+const UINT kCloseUnlessFocused = WM_APP + 1;
+
 // The colour reference of a 0xAARRGGBB colour.
 COLORREF ToColorRef(DWORD color)
 {
@@ -191,6 +195,10 @@ LRESULT CEditWnd::Dispatch(UINT uMsg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_KILLFOCUS:
         return OnKillFocus(wParam, lParam);
+    case kCloseUnlessFocused:
+        if (::GetFocus() != m_hWnd)
+            Close();
+        return 0;
     case kReflectedCommand:
         if (HIWORD(wParam) == EN_CHANGE)
             return OnEditChanged();
@@ -249,8 +257,11 @@ LRESULT CEditWnd::OnKillFocus(WPARAM wParam, LPARAM lParam)
     // Posted, not sent: the focus change that got us here is still running
     // (often inside the paint manager's own focus handling), and destroying
     // the window in the middle of it would pull it out from under that code.
+    // And only when the focus stays away: a press in the field outside this
+    // window's strip takes the focus to the paint window and gives it back
+    // here, and editing goes on.
     if (m_hWnd != nullptr)
-        ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        ::PostMessageW(m_hWnd, kCloseUnlessFocused, 0, 0);
     return lRes;
 }
 

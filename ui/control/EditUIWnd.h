@@ -3,7 +3,9 @@
 // "EditWnd", lives as a child of the paint manager's window exactly over the
 // control's text area, reports every change of its text and the return,
 // caps-lock and tab keys through the owner's manager, and closes itself when
-// it loses the focus. The object deletes itself after its window is gone.
+// the focus leaves it and does not come back while the focus change is
+// handled (a press in the field beside the window brings it back). The object
+// deletes itself after its window is gone.
 #pragma once
 
 #include <windows.h>

@@ -122,6 +122,12 @@ DWORD CLabelUI::GetTextColor() const
     return m_dwTextColor;
 }
 
+DWORD CLabelUI::GetFocusFrameColor() const
+{
+    const DWORD fallback = CControlUI::GetFocusFrameColor();
+    return (fallback != 0 && m_dwTextColor != 0) ? m_dwTextColor : fallback;
+}
+
 void CLabelUI::SetDisabledTextColor(DWORD color)
 {
     m_dwDisabledTextColor = color;
@@ -133,9 +139,16 @@ DWORD CLabelUI::GetDisabledTextColor() const
     return m_dwDisabledTextColor;
 }
 
+int CLabelUI::LineHeight(int fontHeight)
+{
+    // The 8 pixels are a skin size too: the line keeps its proportions.
+    return fontHeight + ScaleByWindow(8);
+}
+
 void CLabelUI::SetFont(int index)
 {
-    m_iFont = ScaleByWindow(index);
+    // The number as written: the skin's fonts are made at the display scale.
+    m_iFont = index;
     m_bNeedEstimateSize = true;
     Invalidate();
 }
@@ -382,7 +395,7 @@ SIZE CLabelUI::EstimateSize(SIZE available)
         if (m_cxyFixedLast.cy == 0) {
             const TFontInfo* font = m_pManager->GetFontInfo(m_iFont);
             const int fontHeight = font != nullptr ? font->tm.tmHeight : 0;
-            m_cxyFixedLast.cy = fontHeight + 8 + pad.top + pad.bottom;
+            m_cxyFixedLast.cy = LineHeight(fontHeight) + pad.top + pad.bottom;
         }
         if (m_cxyFixedLast.cx == 0) {
             RECT rc = {0, 0, kMeasureExtent, m_cxyFixedLast.cy};

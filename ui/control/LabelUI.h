@@ -63,8 +63,9 @@ public:
     DWORD GetTextColor() const;
     void SetDisabledTextColor(DWORD color);
     DWORD GetDisabledTextColor() const;
-    // `index` is a font number of the skin; the stored index is multiplied by
-    // the window scale factor (skin fonts are numbered by their point size).
+    // `index` is a font number of the skin, kept as it is written: the skin's
+    // fonts are made at the display scale, so one number means one font at
+    // every scale.
     void SetFont(int index);
     int GetFont() const;
     RECT GetTextPadding() const;
@@ -118,8 +119,13 @@ public:
     void DoEvent(TEventUI& event) override;
     const CControlAttributeTable& GetAttributeTable() const override;
     void PaintText(HDC hDC) override;
+    // The text colour.
+    DWORD GetFocusFrameColor() const override;
 
 protected:
+    // The height a single line of text in a font of `fontHeight` pixels takes:
+    // the font and 4 pixels above and below it, at the display scale.
+    static int LineHeight(int fontHeight);
     // The text as shown: the language-table entry when resource text is on.
     CFacetString GetDisplayText() const;
     // Unset text and disabled colours become the manager's defaults (kept).

@@ -512,6 +512,9 @@ void CListUI::SetScrollSelect(bool scrollSelect)
 
 void CListUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init)
 {
+    // Known before the rows hear of the manager, as in any container.
+    m_pManager = manager;
+    m_pParent = parent;
     m_pHeader->SetManager(manager, this, init);
     m_pList->SetManager(manager, this, init);
     CVerticalLayoutUI::SetManager(manager, parent, init);

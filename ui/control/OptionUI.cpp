@@ -97,6 +97,7 @@ void COptionUI::Selected(bool selected, bool notify)
         }
     }
     Invalidate();
+    NotifyAccessible(EVENT_OBJECT_STATECHANGE);
 }
 
 bool COptionUI::Activate()

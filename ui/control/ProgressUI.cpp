@@ -81,8 +81,11 @@ void CProgressUI::SetValue(int value)
         value = m_nMax;
     if (value < m_nMin)
         value = m_nMin;
+    const bool changed = m_nValue != value;
     m_nValue = value;
     Invalidate();
+    if (changed)
+        NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
 }
 
 const wchar_t* CProgressUI::GetForeImage() const

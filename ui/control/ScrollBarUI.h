@@ -114,6 +114,11 @@ private:
     // An image or colour of a part set from the skin; the bar is painted again.
     void SetPartImage(TDrawInfo& info, const wchar_t* description);
     void SetPartColor(DWORD& color, DWORD value);
+    // Whether a colour or an image of the bar or of any part is set.
+    bool HasOwnLook() const;
+    // The look of a bar that has none of its own: a track, two buttons and a
+    // thumb in shades of grey.
+    void PaintPlainLook(HDC hDC);
 
     CContainerUI* m_pOwner;
     bool m_bHorizontal;

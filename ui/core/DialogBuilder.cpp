@@ -4,10 +4,13 @@
 #include "../control/TreeViewUI.h"
 #include "../layout/ContainerUI.h"
 #include "ControlFactory.h"
+#include "DpiManager.h"
 #include "PaintManager.h"
 #include "SkinSource.h"
 
+#include <climits>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,7 +55,7 @@ DWORD ColorOf(const wchar_t* value)
 }
 
 // Copies at most `capacity` - 1 characters of an attribute, as the reading
-// step of "Include" and "cover" does.
+// step of "Include" does ("cover" is only compared with "true").
 CFacetString Limited(const wchar_t* value, int capacity)
 {
     if (value == nullptr)
@@ -91,19 +94,85 @@ bool CDialogBuilder::ReadFontElement(CMarkupNode& node, TFontElement& font)
 
 CMarkup* CDialogBuilder::GetMarkup() { return &m_xml; }
 
+namespace {
+
+// Copies at most `cch` - 1 characters and terminates inside the buffer.
+void CopyInto(wchar_t* buffer, unsigned long cch, const wchar_t* text)
+{
+    if (buffer != nullptr && cch > 0)
+        ::lstrcpynW(buffer, text, static_cast<int>(cch > INT_MAX ? INT_MAX : cch));
+}
+
+} // namespace
+
 void CDialogBuilder::GetLastErrorMessage(wchar_t* message, unsigned long cch) const
 {
-    m_xml.GetLastErrorMessage(message, cch);
+    if (m_state.failure.IsEmpty())
+        m_xml.GetLastErrorMessage(message, cch);
+    else
+        CopyInto(message, cch, m_state.failure);
 }
 
 void CDialogBuilder::GetLastErrorLocation(wchar_t* source, unsigned long cch) const
 {
-    m_xml.GetLastErrorLocation(source, cch);
+    if (m_state.failure.IsEmpty())
+        m_xml.GetLastErrorLocation(source, cch);
+    else
+        CopyInto(source, cch, m_state.failureLocation);
+}
+
+CDialogBuilder::BuildState& CDialogBuilder::State()
+{
+    CDialogBuilder* top = this;
+    while (top->m_pIncluder != nullptr)
+        top = top->m_pIncluder;
+    return top->m_state;
+}
+
+bool CDialogBuilder::HasFailed()
+{
+    return !State().failure.IsEmpty();
+}
+
+void CDialogBuilder::Fail(const wchar_t* message, const wchar_t* location)
+{
+    BuildState& state = State();
+    if (!state.failure.IsEmpty())
+        return;
+    state.failure = message;
+    state.failureLocation = location;
+}
+
+bool CDialogBuilder::CountControl(const wchar_t* className)
+{
+    if (++State().controls <= kMaxControls)
+        return true;
+    Fail(L"Too many controls", className);
+    return false;
+}
+
+bool CDialogBuilder::CountIncludedDocument(const wchar_t* source)
+{
+    if (++State().includedDocuments <= kMaxIncludedDocuments)
+        return true;
+    Fail(L"Too many included documents", source);
+    return false;
+}
+
+void CDialogBuilder::RemoveAddedChildren(CControlUI* parent, int countBefore)
+{
+    IContainerUI* container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));
+    if (container == nullptr)
+        return;
+    while (container->GetCount() > countBefore)
+        container->RemoveAt(container->GetCount() - 1);
 }
 
 CControlUI* CDialogBuilder::Create(STRINGorID xml, const wchar_t* type, IDialogBuilderCallback* callback,
                                    CPaintManagerUI* manager, CControlUI* parent)
 {
+    if (m_pIncluder == nullptr)
+        m_state = BuildState();
     if (xml.IsId()) {
         std::vector<unsigned char> bytes;
         if (CSkinSource::ReadResource(CPaintManagerUI::GetResourceDll(), xml, type, bytes) != CSkinSource::kOk)
@@ -121,17 +190,25 @@ CControlUI* CDialogBuilder::Create(STRINGorID xml, const wchar_t* type, IDialogB
         const bool loaded = *text == L'<' ? m_xml.Load(text) : m_xml.LoadFromFile(text);
         if (!loaded)
             return nullptr;
-        m_sSource = text;
+        // A file is known by its identity, not its spelling.
+        m_sSource = *text == L'<' ? CFacetString(text) : CSkinSource::DocumentIdentity(text);
     }
     return Create(callback, manager, parent);
 }
 
 CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* callback, CPaintManagerUI* manager, CControlUI* parent)
 {
+    const bool startsBuild = m_pIncluder == nullptr;
+    if (startsBuild)
+        m_state = BuildState();
     m_pCallback = callback;
     CMarkupNode root = m_xml.GetRoot();
     if (!root.IsValid())
         return nullptr;
+    // What a build that fails has added to the caller's parent is taken out again.
+    IContainerUI* container =
+        startsBuild && parent != nullptr ? static_cast<IContainerUI*>(parent->GetInterface(L"IContainer")) : nullptr;
+    const int countBefore = container != nullptr ? container->GetCount() : 0;
     if (manager != nullptr) {
         ApplyGlobalElements(root, manager);
         if (SameNoCase(root.GetName(), kWindowElement) && manager->GetPaintWindow() != nullptr) {
@@ -140,7 +217,14 @@ CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* callback, CPaintManag
                 manager->SetWindowAttribute(root.GetAttributeName(i), root.GetAttributeValue(i));
         }
     }
-    return Parse(&root, parent, manager);
+    CControlUI* first = Parse(&root, parent, manager, m_iRootLevel + 1);
+    if (!HasFailed())
+        return first;
+    if (first != nullptr && parent == nullptr)
+        first->Delete();
+    if (container != nullptr)
+        RemoveAddedChildren(parent, countBefore);
+    return nullptr;
 }
 
 void CDialogBuilder::ApplyGlobalElements(CMarkupNode& root, CPaintManagerUI* manager)
@@ -159,9 +243,13 @@ void CDialogBuilder::ApplyGlobalElements(CMarkupNode& root, CPaintManagerUI* man
             TFontElement font = {};
             if (!ReadFontElement(node, font))
                 continue;
-            manager->AddFont(font.id, font.name, font.size, font.bold, font.underline, font.italic, font.shared);
+            // A font number names one font of the skin at every scale: the
+            // display scale changes the font's pixel size, never which font
+            // a control's "font" attribute means.
+            const int size = static_cast<int>(font.size * DpiManager::GetInstance()->GetWindowInchPex());
+            manager->AddFont(font.id, font.name, size, font.bold, font.underline, font.italic, font.shared);
             if (font.isDefault)
-                manager->SetDefaultFont(font.name, font.size, font.bold, font.underline, font.italic, font.shared);
+                manager->SetDefaultFont(font.name, size, font.bold, font.underline, font.italic, font.shared);
         } else if (SameNoCase(name, L"Default")) {
             const wchar_t* className = AttributeNoCase(node, L"name");
             const wchar_t* value = AttributeNoCase(node, L"value");
@@ -208,7 +296,7 @@ bool CDialogBuilder::IsBeingBuilt(const CFacetString& source) const
     return false;
 }
 
-void CDialogBuilder::ApplyInclude(CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager)
+void CDialogBuilder::ApplyInclude(CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager, int depth)
 {
     if (node.GetAttributeCount() == 0)
         return;
@@ -225,32 +313,43 @@ void CDialogBuilder::ApplyInclude(CMarkupNode& node, CControlUI* parent, CPaintM
     if (count > kMaxIncludeCount)
         count = kMaxIncludeCount;
 
-    CFacetString identity = sourceText;
+    const unsigned resourceId = static_cast<unsigned>(_wtoi(sourceText)) & 0xFFFFu;
+    CFacetString identity;
     if (m_pstrtype != nullptr) {
         identity = L"#";
-        identity += std::to_wstring(static_cast<unsigned>(_wtoi(sourceText)) & 0xFFFFu).c_str();
+        identity += std::to_wstring(resourceId).c_str();
+    } else {
+        identity = sourceText.GetAt(0) == L'<' ? sourceText : CSkinSource::DocumentIdentity(sourceText);
     }
     if (IsBeingBuilt(identity))
         return;
 
-    CDialogBuilder included;
+    // On the heap: this runs inside the element parser's recursion, whose
+    // frames are kept small.
+    std::unique_ptr<CDialogBuilder> builder(new CDialogBuilder);
+    CDialogBuilder& included = *builder;
     included.m_pIncluder = this;
     included.m_iDepth = m_iDepth + 1;
-    for (int i = 0; i < count; ++i) {
+    // The included root is not a control: its children take the Include
+    // element's own level, under the same parent.
+    included.m_iRootLevel = depth - 1;
+    for (int i = 0; i < count && !HasFailed(); ++i) {
+        if (!CountIncludedDocument(sourceText))
+            return;
+        CControlUI* made = nullptr;
         if (i == 0) {
-            if (m_pstrtype != nullptr) {
-                const unsigned id = static_cast<unsigned>(_wtoi(sourceText)) & 0xFFFFu;
-                if (included.Create(STRINGorID(id), m_pstrtype, m_pCallback, manager, parent) == nullptr &&
-                    !included.m_xml.IsValid())
-                    return;
-            } else if (included.Create(STRINGorID(sourceText.GetData()), nullptr, m_pCallback, manager, parent) ==
-                           nullptr &&
-                       !included.m_xml.IsValid()) {
+            made = m_pstrtype != nullptr
+                       ? included.Create(STRINGorID(resourceId), m_pstrtype, m_pCallback, manager, parent)
+                       : included.Create(STRINGorID(sourceText.GetData()), nullptr, m_pCallback, manager, parent);
+            if (made == nullptr && !included.m_xml.IsValid())
                 return;
-            }
         } else {
-            included.Create(m_pCallback, manager, parent);
+            made = included.Create(m_pCallback, manager, parent);
         }
+        // Included controls are not this level's first control: without a
+        // parent nothing would own them.
+        if (parent == nullptr && made != nullptr)
+            made->Delete();
     }
 }
 
@@ -269,11 +368,13 @@ void CDialogBuilder::ApplyAttributes(CMarkupNode& node, CControlUI* control, CPa
         control->SetManager(nullptr, nullptr, false);
 }
 
-bool CDialogBuilder::ParseTreeNode(CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager)
+bool CDialogBuilder::ParseTreeNode(CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager, int depth)
 {
     // A tree node needs a parent: one at the top level is skipped.
     if (parent == nullptr)
         return true;
+    if (!CountControl(L"TreeNode"))
+        return true; // the failed build stops at the caller's next step
     CTreeNodeUI* parentNode = static_cast<CTreeNodeUI*>(parent->GetInterface(L"TreeNode"));
     CTreeNodeUI* treeNode = new CTreeNodeUI();
     if (parentNode != nullptr && !parentNode->Add(treeNode)) {
@@ -282,9 +383,13 @@ bool CDialogBuilder::ParseTreeNode(CMarkupNode& node, CControlUI* parent, CPaint
     }
     ApplyAttributes(node, treeNode, manager, L"TreeNode");
     if (node.HasChildren())
-        Parse(&node, treeNode, manager);
+        Parse(&node, treeNode, manager, depth + 1);
     if (parentNode != nullptr)
         return true;
+    if (HasFailed()) {
+        treeNode->Delete();
+        return true;
+    }
     CTreeViewUI* treeView = static_cast<CTreeViewUI*>(parent->GetInterface(L"TreeView"));
     if (treeView == nullptr) {
         // Nothing can hold the node: it is not leaked.
@@ -296,21 +401,31 @@ bool CDialogBuilder::ParseTreeNode(CMarkupNode& node, CControlUI* parent, CPaint
     return true;
 }
 
-CControlUI* CDialogBuilder::Parse(CMarkupNode* root, CControlUI* parent, CPaintManagerUI* manager)
+CControlUI* CDialogBuilder::Parse(CMarkupNode* root, CControlUI* parent, CPaintManagerUI* manager, int depth)
 {
+    // The parser's bound on nesting holds for the whole tree, includes joined
+    // in: layout, painting and destruction recurse through it on the stack.
+    if (depth >= static_cast<int>(CMarkup::kMaxDepth) && root->HasChildren()) {
+        Fail(L"Elements nested too deeply", root->GetName());
+        return nullptr;
+    }
     IContainerUI* container = nullptr;
     bool containerAsked = false;
     CControlUI* first = nullptr;
-    for (CMarkupNode node = root->GetChild(); node.IsValid(); node = node.GetSibling()) {
+    // The element being read lives on the heap: this function recurses once
+    // per level of nesting, and a node (with its attribute table) is large.
+    std::unique_ptr<CMarkupNode> element(new CMarkupNode(root->GetChild()));
+    for (; element->IsValid() && !HasFailed(); element.reset(new CMarkupNode(element->GetSibling()))) {
+        CMarkupNode& node = *element;
         const wchar_t* className = node.GetName();
         if (IsResourceElement(className))
             continue;
         if (SameNoCase(className, kIncludeElement)) {
-            ApplyInclude(node, parent, manager);
+            ApplyInclude(node, parent, manager, depth);
             continue;
         }
         if (SameNoCase(className, kTreeNodeElement)) {
-            if (!ParseTreeNode(node, parent, manager))
+            if (!ParseTreeNode(node, parent, manager, depth))
                 return nullptr;
             continue;
         }
@@ -318,14 +433,23 @@ CControlUI* CDialogBuilder::Parse(CMarkupNode* root, CControlUI* parent, CPaintM
         CControlUI* control = CreateControl(className);
         if (control == nullptr)
             continue; // unknown: skipped with its subtree
+        if (!CountControl(className)) {
+            control->Delete();
+            break;
+        }
 
-        if (node.HasChildren())
-            Parse(&node, control, manager);
+        if (node.HasChildren()) {
+            Parse(&node, control, manager, depth + 1);
+            if (HasFailed()) {
+                control->Delete();
+                break;
+            }
+        }
 
         if (parent != nullptr) {
-            const CFacetString cover = Limited(AttributeNoCase(node, kCoverAttribute), 255);
+            const wchar_t* cover = AttributeNoCase(node, kCoverAttribute);
             CTreeNodeUI* parentNode = static_cast<CTreeNodeUI*>(parent->GetInterface(L"TreeNode"));
-            if (cover == L"true") {
+            if (cover != nullptr && wcscmp(cover, L"true") == 0) {
                 parent->SetCover(control);
             } else if (parentNode != nullptr) {
                 // A control inside a tree node joins the node's row.

@@ -1,5 +1,7 @@
 #include "DpiManager.h"
 
+#include "SystemLibrary.h"
+
 namespace Facet {
 
 namespace {
@@ -57,6 +59,16 @@ int DesktopDpi()
     return ::GetDeviceCaps(dc.Get(), LOGPIXELSX);
 }
 
+typedef UINT(WINAPI* GetDpiForWindowFunction)(HWND);
+
+// Present from Windows 10 (version 1607); user32 is always loaded.
+GetDpiForWindowFunction PlatformDpiForWindow()
+{
+    static const GetDpiForWindowFunction function =
+        SystemProcedure<GetDpiForWindowFunction>(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+    return function;
+}
+
 } // namespace
 
 DpiManager* DpiManager::GetInstance()
@@ -76,7 +88,16 @@ double DpiManager::FactorForDpi(int dpi)
 
 int DpiManager::ReadDpi() const
 {
-    return m_pDpiSource != nullptr ? m_pDpiSource() : DesktopDpi();
+    if (m_pDpiSource != nullptr)
+        return m_pDpiSource();
+    return m_nDisplayDpi > 0 ? m_nDisplayDpi : DesktopDpi();
+}
+
+int DpiManager::DpiOfWindow(HWND window)
+{
+    const GetDpiForWindowFunction dpiForWindow = PlatformDpiForWindow();
+    const int dpi = (window != nullptr && dpiForWindow != nullptr) ? static_cast<int>(dpiForWindow(window)) : 0;
+    return dpi > 0 ? dpi : DesktopDpi();
 }
 
 double DpiManager::GetWindowInchPex() const

@@ -38,6 +38,19 @@ public:
     // restores the desktop's device context as the source.
     void SetDpiSource(DpiSource source) { m_pDpiSource = source; }
 
+    // The dots per inch of the display the windows are on, for a program that
+    // follows each monitor's scale: set when its window learns its display's
+    // reading (at creation, and when the platform reports a new one as the
+    // window moves to another monitor). 0 returns to the desktop's reading. A
+    // source set with SetDpiSource still comes first.
+    void SetDisplayDpi(int dpi) { m_nDisplayDpi = dpi > 0 ? dpi : 0; }
+    int GetDisplayDpi() const { return m_nDisplayDpi; }
+
+    // The dots per inch of the monitor that shows `window` as the platform
+    // reports it to a program aware of each monitor's scale; the desktop's
+    // reading on systems without that report (or for a null window).
+    static int DpiOfWindow(HWND window);
+
     // The factor for a given reading; readings of 0 or less count as 96.
     static double FactorForDpi(int dpi);
 
@@ -53,6 +66,7 @@ private:
     double m_dScale = 1.0;       // percentage used by the Scale operations
     bool m_bAdaptDPI = false;    // whether the Scale operations act at all
     DpiSource m_pDpiSource = nullptr;
+    int m_nDisplayDpi = 0;       // 0: the desktop's reading
 };
 
 } // namespace Facet

@@ -422,6 +422,11 @@ bool CMarkup::ParseElements(wchar_t*& text, unsigned int parent, unsigned int de
                 if (*text != L'>')
                     return Failed(L"Unmatched closing tag", *text != 0 ? text + 1 : text);
                 ++text;
+            } else {
+                // The document ended inside the root after its children (its
+                // end tag may be missing): the content still ends where its
+                // decoding stopped, before the first child.
+                *dest = 0;
             }
         }
         *nameEnd = 0;

@@ -74,6 +74,7 @@ CPaintManagerUI::~CPaintManagerUI()
     m_pRoot = nullptr;
     if (root != nullptr)
         root->Delete();
+    FreeAccessibility();
 
     FreeWindowResources();
     FreeStringValues(m_mWindowCustomAttrHash);
@@ -97,7 +98,7 @@ CPaintManagerUI::~CPaintManagerUI()
 
 void CPaintManagerUI::Init(HWND hWnd, const wchar_t* name)
 {
-    m_mNameHash.Resize(83);
+    m_mNameHash.Resize(CFacetStringPtrMap::kDefaultBuckets);
     RemoveAllFonts(false);
     RemoveAllImages(false);
     RemoveAllDefaultAttributeList(false);
@@ -126,10 +127,12 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
     m_pEventHover = nullptr;
     m_pEventClick = nullptr;
     m_pLastToolTip = nullptr;
-    if (m_pRoot != nullptr) {
+    const bool replacing = m_pRoot != nullptr;
+    if (replacing) {
         DestroyDelayedCleanup();
         FreeAsyncNotifications();
-        m_mNameHash.Resize(0);
+        // Emptied, not left without buckets: the new tree's names go in next.
+        m_mNameHash.Resize(CFacetStringPtrMap::kDefaultBuckets);
         m_aPostPaintControls.Empty();
         m_aNativeWindow.Empty();
         m_aNativeWindowControl.Empty();
@@ -139,6 +142,8 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
     m_bUpdateNeeded = true;
     m_bFirstLayout = true;
     m_bFocusNeeded = true;
+    if (replacing)
+        NotifyAccessible(EVENT_OBJECT_REORDER, nullptr);
     return InitControls(pControl);
 }
 
@@ -287,12 +292,27 @@ POINT CPaintManagerUI::GetMousePos() const { return m_ptLastMousePos; }
 
 SIZE CPaintManagerUI::GetInitSize() const { return m_szInitWindowSize; }
 
+SIZE CPaintManagerUI::BoundedWindowSize(int cx, int cy)
+{
+    // A window larger than every screen together cannot be seen, yet its
+    // surfaces would be allocated at full size (a layered one's bitmap at four
+    // bytes a pixel): sides are kept within the virtual screen, and never above
+    // the largest image side the framework loads.
+    int widest = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    int tallest = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (widest <= 0 || widest > kMaxWindowExtent)
+        widest = kMaxWindowExtent;
+    if (tallest <= 0 || tallest > kMaxWindowExtent)
+        tallest = kMaxWindowExtent;
+    return SIZE{(std::max)(0, (std::min)(cx, widest)), (std::max)(0, (std::min)(cy, tallest))};
+}
+
 void CPaintManagerUI::SetInitSize(int cx, int cy)
 {
-    m_szInitWindowSize.cx = cx;
-    m_szInitWindowSize.cy = cy;
+    m_szInitWindowSize = BoundedWindowSize(cx, cy);
     if (m_pRoot == nullptr && m_hWndPaint != nullptr)
-        SetWindowPos(m_hWndPaint, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        SetWindowPos(m_hWndPaint, nullptr, 0, 0, m_szInitWindowSize.cx, m_szInitWindowSize.cy,
+                     SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 RECT& CPaintManagerUI::GetSizeBox() { return m_rcSizeBox; }
@@ -302,9 +322,9 @@ void CPaintManagerUI::SetCaptionRect(RECT& rcCaption) { m_rcCaption = rcCaption;
 SIZE CPaintManagerUI::GetRoundCorner() const { return m_szRoundCorner; }
 void CPaintManagerUI::SetRoundCorner(int cx, int cy) { m_szRoundCorner = SIZE{cx, cy}; }
 SIZE CPaintManagerUI::GetMinInfo() const { return m_szMinWindow; }
-void CPaintManagerUI::SetMinInfo(int cx, int cy) { m_szMinWindow = SIZE{cx, cy}; }
+void CPaintManagerUI::SetMinInfo(int cx, int cy) { m_szMinWindow = BoundedWindowSize(cx, cy); }
 SIZE CPaintManagerUI::GetMaxInfo() const { return m_szMaxWindow; }
-void CPaintManagerUI::SetMaxInfo(int cx, int cy) { m_szMaxWindow = SIZE{cx, cy}; }
+void CPaintManagerUI::SetMaxInfo(int cx, int cy) { m_szMaxWindow = BoundedWindowSize(cx, cy); }
 bool CPaintManagerUI::IsShowUpdateRect() const { return m_bShowUpdateRect; }
 void CPaintManagerUI::SetShowUpdateRect(bool show) { m_bShowUpdateRect = show; }
 bool CPaintManagerUI::IsNoActivate() const { return m_bNoActivate; }
@@ -317,17 +337,24 @@ void CPaintManagerUI::SetOpacity(BYTE opacity)
     if (m_hWndPaint == nullptr)
         return;
     // Constant window alpha through the layered style; per-pixel layering ends.
-    const LONG_PTR style = GetWindowLongPtrW(m_hWndPaint, GWL_EXSTYLE);
+    const LONG_PTR style = GetWindowLongPtrW(m_hWndPaint, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(WS_EX_LAYERED);
     if (opacity == 255 && !m_bLayered) {
-        SetWindowLongPtrW(m_hWndPaint, GWL_EXSTYLE, style & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+        SetWindowLongPtrW(m_hWndPaint, GWL_EXSTYLE, style);
         return;
     }
-    SetWindowLongPtrW(m_hWndPaint, GWL_EXSTYLE, style | WS_EX_LAYERED);
-    SetLayeredWindowAttributes(m_hWndPaint, 0, opacity, LWA_ALPHA);
     if (m_bLayered) {
         ::KillTimer(m_hWndPaint, kLayeredUpdateTimerId);
         m_bLayered = false;
+        // A window that UpdateLayeredWindow has shown refuses constant alpha
+        // until its layered style is cleared and set again.
+        SetWindowLongPtrW(m_hWndPaint, GWL_EXSTYLE, style);
+        ReleaseOffscreen();
+        if (m_pRoot != nullptr)
+            m_pRoot->NeedUpdate();
+        Invalidate();
     }
+    SetWindowLongPtrW(m_hWndPaint, GWL_EXSTYLE, style | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(m_hWndPaint, 0, opacity, LWA_ALPHA);
 }
 
 bool CPaintManagerUI::IsLayered() const { return m_bLayered; }
@@ -642,18 +669,35 @@ CFacetPtrArray* CPaintManagerUI::FindSubControlsByClass(CControlUI* pParent, con
 
 CFacetPtrArray* CPaintManagerUI::GetFoundControls() { return &m_aFoundControls; }
 
+bool CPaintManagerUI::IsInTree(CControlUI* pControl) const
+{
+    CControlUI* top = pControl;
+    while (top->GetParent() != nullptr)
+        top = top->GetParent();
+    return top == m_pRoot;
+}
+
 bool CPaintManagerUI::RenameControl(CControlUI* pControl, const wchar_t* name)
 {
     if (pControl == nullptr || pControl->GetManager() != this || name == nullptr || *name == L'\0')
         return false;
     const CFacetString old = pControl->GetName();
-    if (old == name)
+    if (old == name) {
+        // A control's SetName stores the name before it asks for the rename: a
+        // control of this window's tree that the map does not know yet (it had
+        // no name, or its name was another's) enters it now, unless the name
+        // is taken. A control that only borrows the manager while the builder
+        // applies its attributes is not in the tree and stays out.
+        if (m_mNameHash.Find(name) == nullptr && IsInTree(pControl))
+            m_mNameHash.Insert(name, pControl);
         return true;
+    }
     if (m_mNameHash.Find(name) != nullptr)
+        return false;
+    if (!m_mNameHash.Insert(name, pControl))
         return false;
     if (!old.IsEmpty() && m_mNameHash.Find(old) == pControl)
         m_mNameHash.Remove(old);
-    m_mNameHash.Insert(name, pControl);
     pControl->SetName(name);
     return true;
 }

@@ -20,6 +20,7 @@
 
 namespace Facet {
 
+class CAccessibility;
 class CControlUI;
 class CZipArchive;
 
@@ -64,7 +65,11 @@ public:
 
     // -- Window attributes --
 
+    // The largest window side, the same as the largest image side.
+    static constexpr int kMaxWindowExtent = 16384;
     SIZE GetInitSize() const;
+    // Sizes (and the minimum and maximum track sizes) are kept within the
+    // virtual screen, at most kMaxWindowExtent a side.
     void SetInitSize(int cx, int cy);
     RECT& GetSizeBox();
     void SetSizeBox(RECT& rcSizeBox);
@@ -152,6 +157,15 @@ public:
     void SetCapture();
     void ReleaseCapture();
     bool IsCaptured() const;
+
+    // -- Assistive technology (PaintManagerAccessibility.cpp) --
+
+    // Tells screen readers and other assistive technology of a change of
+    // `control` (an EVENT_OBJECT_* value); null stands for the whole client area.
+    void NotifyAccessible(DWORD event, CControlUI* control);
+    // Whether the focused control shows a focus frame: after keyboard input,
+    // until the next mouse press.
+    bool AreFocusCuesShown() const;
 
     // -- Control timers --
 
@@ -290,11 +304,14 @@ public:
     static bool RemoveMultiLanguageString(int id);
     static void RemoveAllMultiLanguageString();
     // Replaces every token "%{n}" (n: zero or more decimal digits, none
-    // meaning 0) whose number has a language string by that string. Tokens
-    // inside a substituted string are expanded too, except a token that is
-    // already being expanded (so a string that names itself ends the
-    // expansion) and beyond a fixed nesting depth. Tokens of numbers without
-    // a string, and malformed tokens, stay as they are.
+    // meaning 0) whose number has a language string by that string. A
+    // substituted string is scanned again together with the text after it,
+    // so its tokens are expanded too, and so is a token it begins and the
+    // text completes; not, though, a token of a string that is being
+    // expanded there (so a string that names itself ends the expansion), nor
+    // beyond a fixed nesting depth, a fixed number of substitutions or a
+    // fixed length of text. Tokens of numbers without a string, and
+    // malformed tokens, stay as they are.
     static void ProcessMultiLanguageTokens(CFacetString& text);
 
 private:
@@ -310,6 +327,8 @@ private:
     // The memory block of an archive in memory (null for a zip file).
     static const void* m_pResourceZipData;
     static unsigned int m_nResourceZipLength;
+    // Term closed the archive kept open; the same setting opens it again.
+    static bool m_bResourceZipClosedByTerm;
 
     // -- Resource tables --
     static void InitSharedResources();
@@ -368,6 +387,16 @@ private:
     CControlUI* KillFocusFor(CControlUI* pNext);
     void SendKeyEvent(int type, CControlUI* pTarget, WPARAM wParam, LPARAM lParam);
     CControlUI* FindTabStop(CControlUI* pStart, bool bForward, bool& bWrapped);
+    // Whether the control's parents lead to this manager's root.
+    bool IsInTree(CControlUI* pControl) const;
+    // A window size within what the screens can show (see the definition).
+    static SIZE BoundedWindowSize(int cx, int cy);
+
+    // Assistive technology: WM_GETOBJECT, the objects handed out, focus cues.
+    CAccessibility& Accessibility();
+    bool AccessibilityMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    void NoteAccessibleInput(UINT uMsg);
+    void FreeAccessibility();
 
     CFacetString m_sName;
     HWND m_hWndPaint = nullptr;
@@ -390,6 +419,7 @@ private:
     bool m_bShowUpdateRect = false;
 
     CControlUI* m_pRoot = nullptr;
+    CAccessibility* m_pAccessibility = nullptr; // owned, made on first need
     CControlUI* m_pFocus = nullptr;
     CControlUI* m_pEventHover = nullptr;
     CControlUI* m_pEventClick = nullptr;

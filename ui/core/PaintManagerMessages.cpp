@@ -4,7 +4,6 @@
 #include "PaintManager.h"
 
 #include "../control/ControlUI.h"
-#include "../control/RichEditUI.h"
 
 #include <windowsx.h>
 
@@ -192,6 +191,8 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl, bool bFocusWnd)
     m_pFocus = pControl;
     TEventUI event = MakeEvent(UIEVENT_SETFOCUS, pControl, m_ptLastMousePos);
     pControl->Event(event);
+    if (m_pFocus == pControl)
+        NotifyAccessible(EVENT_OBJECT_FOCUS, pControl);
     if (m_pFocus == pControl)
         SendNotify(pControl, L"setfocus");
 }
@@ -511,6 +512,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
 {
     if (m_hWndPaint == nullptr)
         return false;
+    if (AccessibilityMessage(uMsg, wParam, lParam, lRes))
+        return true;
 
     // Message filters come first.
     CFacetPtrArray filters(m_aMessageFilters);
@@ -576,6 +579,10 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click, m_ptLastMousePos, wParam, lParam);
             click->Event(event);
         }
+        // The window may survive the close (a handler cancels it): a capture
+        // left behind would stop hover, cursors and context menus.
+        if (m_bMouseCapture || ::GetCapture() == m_hWndPaint)
+            ReleaseCapture();
         SetFocus(nullptr);
         if (::GetActiveWindow() == m_hWndPaint) {
             HWND next = ::GetWindowOwner(m_hWndPaint);
@@ -852,6 +859,7 @@ CControlUI* CALLBACK CPaintManagerUI::FindControlFromShortcut(CControlUI* pThis,
 
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
+    NoteAccessibleInput(uMsg);
     CFacetPtrArray filters(m_aPreMessageFilters);
     for (int i = 0; i < filters.GetSize(); ++i) {
         if (m_aPreMessageFilters.Find(filters[i]) < 0)
@@ -868,21 +876,20 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     case WM_KEYDOWN: {
         if (wParam != VK_TAB)
             break;
-        if (m_pFocus != nullptr && m_pFocus->IsVisible() && m_pFocus->IsEnabled()) {
-            // A rich edit that wants tabs keeps them.
-            const auto* richEdit = static_cast<CRichEditUI*>(m_pFocus->GetInterface(L"RichEdit"));
-            if (richEdit != nullptr && richEdit->IsWantTab())
-                break;
-        }
+        // A control that wants tabs keeps them, except Ctrl+Tab.
+        if (m_pFocus != nullptr && m_pFocus->IsVisible() && m_pFocus->IsEnabled() &&
+            (m_pFocus->GetControlFlags() & UIFLAG_WANTTAB) != 0 && ::GetKeyState(VK_CONTROL) >= 0)
+            break;
         SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
         return true;
     }
     case WM_SYSCHAR: {
         if (m_pRoot == nullptr)
             break;
+        // In document order: "the control after a label" is the one that
+        // follows it in the skin, which a top-first search would visit before it.
         ShortcutSearch search = {static_cast<wchar_t>(towupper(static_cast<wint_t>(wParam))), false};
-        CControlUI* control = m_pRoot->FindControl(FindControlFromShortcut, &search,
-                                                   UIFIND_ENABLED | UIFIND_ME_FIRST | UIFIND_TOP_FIRST);
+        CControlUI* control = m_pRoot->FindControl(FindControlFromShortcut, &search, UIFIND_ENABLED | UIFIND_ME_FIRST);
         if (control != nullptr) {
             control->SetFocus();
             control->Activate();

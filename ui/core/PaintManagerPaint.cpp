@@ -23,6 +23,8 @@ public:
     ScopedPaint(const ScopedPaint&) = delete;
     ScopedPaint& operator=(const ScopedPaint&) = delete;
     HDC Dc() const { return m_hDC; }
+    // The bounds of everything invalid when the paint began.
+    const RECT& Area() const { return m_ps.rcPaint; }
 
 private:
     HWND m_hWnd;
@@ -271,6 +273,11 @@ void CPaintManagerUI::Paint()
     }
 
     if (m_bLayered) {
+        // What the layout invalidated is painted in this pass as well.
+        RECT rcLaidOut = {0, 0, 0, 0};
+        if (IntersectRect(&rcLaidOut, &m_rcLayeredUpdate, &rcClient))
+            UnionRect(&rcPaint, &rcPaint, &rcLaidOut);
+        SetRectEmpty(&m_rcLayeredUpdate);
         if (EnsureOffscreen(rcClient)) {
             const int saved = SaveDC(m_hDcOffscreen);
             if (m_diLayered.sDrawString.IsEmpty() && m_pOffscreenBits != nullptr) {
@@ -290,6 +297,10 @@ void CPaintManagerUI::Paint()
         }
     } else {
         ScopedPaint paint(m_hWndPaint);
+        // The layout above may have invalidated more than the area read
+        // before it (an OnSize listener, a control that moved): BeginPaint
+        // validates all of it, so all of it is painted now.
+        rcPaint = paint.Area();
         if (m_bOffscreenPaint && EnsureOffscreen(rcClient)) {
             const int saved = SaveDC(m_hDcOffscreen);
             m_pRoot->Paint(m_hDcOffscreen, rcPaint, nullptr);

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cwchar>
+#include <string>
 #include <vector>
 
 namespace Facet {
@@ -17,6 +18,7 @@ bool CPaintManagerUI::m_bCachedResourceZip = true;
 CZipArchive* CPaintManagerUI::m_hResourceZip = nullptr;
 const void* CPaintManagerUI::m_pResourceZipData = nullptr;
 unsigned int CPaintManagerUI::m_nResourceZipLength = 0;
+bool CPaintManagerUI::m_bResourceZipClosedByTerm = false;
 
 namespace {
 
@@ -25,6 +27,11 @@ const wchar_t kMemoryZipName[] = L"membuffer";
 
 // How deep tokens inside substituted language strings are expanded.
 const int kMaxTokenNesting = 8;
+// The most substitutions in one text, and the longest text they may make:
+// strings of many tokens that name one another grow geometrically, and
+// every text is processed again at each paint.
+const int kMaxTokenSubstitutions = 1024;
+const size_t kMaxExpandedLength = 256 * 1024;
 
 // The language strings: text number -> owned CFacetString. The texts are freed
 // with the table at process exit.
@@ -83,39 +90,44 @@ bool ReadToken(const wchar_t* text, int& length, int& number)
     return true;
 }
 
-// Appends `text` to `out` with its tokens expanded. `active` holds the numbers
-// being expanded by the callers; such a token is copied unchanged, so a string
-// that refers to itself cannot expand for ever.
-bool ExpandTokens(const wchar_t* text, CFacetString& out, std::vector<int>& active)
+// The part of a text that the substitution of string `number` produced.
+struct Substitution
 {
-    bool changed = false;
-    const wchar_t* runStart = text;
-    const wchar_t* p = text;
-    while (*p != L'\0') {
-        int length = 0;
-        int number = 0;
-        if (*p != L'%' || !ReadToken(p, length, number)) {
-            ++p;
-            continue;
+    size_t start;
+    size_t end;
+    int number;
+};
+
+// Whether the token at `pos` may be replaced by string `number`: not when it
+// lies in a substitution of that same string (so a string that names itself
+// ends there) nor below kMaxTokenNesting substitutions.
+bool MayExpand(const std::vector<Substitution>& done, size_t pos, int number)
+{
+    int depth = 0;
+    for (const Substitution& span : done) {
+        if (span.start <= pos && pos < span.end) {
+            if (span.number == number)
+                return false;
+            ++depth;
         }
-        const wchar_t* replacement = number >= 0 ? CPaintManagerUI::GetMultiLanguageString(number) : nullptr;
-        bool blocked = static_cast<int>(active.size()) >= kMaxTokenNesting;
-        for (int n : active)
-            blocked = blocked || n == number;
-        if (replacement == nullptr || blocked) {
-            p += length;
-            continue;
-        }
-        out.Append(CFacetString(runStart, static_cast<int>(p - runStart)));
-        active.push_back(number);
-        ExpandTokens(replacement, out, active);
-        active.pop_back();
-        changed = true;
-        p += length;
-        runStart = p;
     }
-    out.Append(runStart);
-    return changed;
+    return depth < kMaxTokenNesting;
+}
+
+// Replaces the token of `length` characters at `pos`. Scanning never goes
+// back, so every earlier substitution starts at or before `pos`; one that
+// holds the token (or its start) now holds the whole replacement.
+void Substitute(std::wstring& text, std::vector<Substitution>& done, size_t pos, size_t length,
+                const wchar_t* replacement, int number)
+{
+    const size_t added = wcslen(replacement);
+    text.replace(pos, length, replacement, added);
+    for (Substitution& span : done) {
+        if (span.end <= pos)
+            continue;
+        span.end = span.end >= pos + length ? span.end - length + added : pos + added;
+    }
+    done.push_back(Substitution{pos, pos + added, number});
 }
 
 // A module file name of any length.
@@ -207,9 +219,13 @@ void CPaintManagerUI::CloseResourceZip()
 
 void CPaintManagerUI::SetResourceZip(const wchar_t* zipName, bool cached)
 {
+    // An unchanged setting changes nothing, unless Term closed the archive
+    // that it keeps open: then the same setting opens it again.
     const bool inMemory = IsResourceZipInMemory();
-    if (!inMemory && m_pStrResourceZip == (zipName != nullptr ? zipName : L"") && m_bCachedResourceZip == cached)
+    if (!inMemory && m_pStrResourceZip == (zipName != nullptr ? zipName : L"") && m_bCachedResourceZip == cached &&
+        !(cached && m_bResourceZipClosedByTerm))
         return;
+    m_bResourceZipClosedByTerm = false;
     CloseResourceZip();
     m_pResourceZipData = nullptr;
     m_nResourceZipLength = 0;
@@ -228,6 +244,7 @@ void CPaintManagerUI::SetResourceZip(const void* data, unsigned int length)
         m_hResourceZip != nullptr)
         return;
     CloseResourceZip();
+    m_bResourceZipClosedByTerm = false;
     m_pStrResourceZip = kMemoryZipName;
     m_bCachedResourceZip = true;
     m_pResourceZipData = data;
@@ -259,6 +276,7 @@ bool CPaintManagerUI::IsResourceZipInMemory()
 void CPaintManagerUI::Term()
 {
     CloseResourceZip();
+    m_bResourceZipClosedByTerm = true;
 }
 
 // -- Language strings --
@@ -301,10 +319,29 @@ void CPaintManagerUI::ProcessMultiLanguageTokens(CFacetString& text)
 {
     if (text.Find(L"%{") < 0)
         return;
-    CFacetString expanded;
-    std::vector<int> active;
-    if (ExpandTokens(text, expanded, active))
-        text = expanded;
+    std::wstring work(text.GetData());
+    std::vector<Substitution> done;
+    size_t pos = 0;
+    while ((pos = work.find(L'%', pos)) != std::wstring::npos) {
+        int length = 0;
+        int number = 0;
+        if (!ReadToken(work.c_str() + pos, length, number)) {
+            ++pos;
+            continue;
+        }
+        const wchar_t* replacement = number >= 0 ? GetMultiLanguageString(number) : nullptr;
+        if (replacement == nullptr || !MayExpand(done, pos, number) ||
+            static_cast<int>(done.size()) >= kMaxTokenSubstitutions ||
+            work.size() - static_cast<size_t>(length) + wcslen(replacement) > kMaxExpandedLength) {
+            pos += static_cast<size_t>(length);
+            continue;
+        }
+        // The scan goes on at the replacement's first character: it is read
+        // again together with the text after it, which may complete a token.
+        Substitute(work, done, pos, static_cast<size_t>(length), replacement, number);
+    }
+    if (!done.empty())
+        text = work.c_str();
 }
 
 } // namespace Facet

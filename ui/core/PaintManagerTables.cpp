@@ -584,14 +584,19 @@ void CPaintManagerUI::AdjustImageTable(CFacetStringPtrMap& images)
 
 void CPaintManagerUI::SetHSL(bool useHSL, short h, short s, short l)
 {
+    h = (std::max)(static_cast<short>(0), (std::min)(h, static_cast<short>(360)));
+    s = (std::max)(static_cast<short>(0), (std::min)(s, static_cast<short>(200)));
+    l = (std::max)(static_cast<short>(0), (std::min)(l, static_cast<short>(200)));
     if (!m_bUseHSL && !useHSL)
         return;
-    m_bUseHSL = useHSL;
-    if (h == m_H && s == m_S && l == m_L)
+    // Switching on or off alone changes the images too: off gives them back
+    // their own colours.
+    if (useHSL == m_bUseHSL && h == m_H && s == m_S && l == m_L)
         return;
-    m_H = (std::max)(static_cast<short>(0), (std::min)(h, static_cast<short>(360)));
-    m_S = (std::max)(static_cast<short>(0), (std::min)(s, static_cast<short>(200)));
-    m_L = (std::max)(static_cast<short>(0), (std::min)(l, static_cast<short>(200)));
+    m_bUseHSL = useHSL;
+    m_H = h;
+    m_S = s;
+    m_L = l;
     AdjustImageTable(m_SharedResInfo.m_ImageHash);
     for (int i = 0; i < m_aPaintManagers.GetSize(); ++i) {
         CPaintManagerUI* manager = static_cast<CPaintManagerUI*>(m_aPaintManagers[i]);

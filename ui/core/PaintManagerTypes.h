@@ -53,6 +53,9 @@ enum UIKeyState {
 enum UIControlFlag {
     UIFLAG_TABSTOP = 0x1,
     UIFLAG_SETCURSOR = 0x2,
+    // While focused, the control takes the Tab key itself (Ctrl+Tab still
+    // moves the focus on, so the keyboard can always leave it).
+    UIFLAG_WANTTAB = 0x4,
 };
 
 // Tree search flags (CControlUI::FindControl).

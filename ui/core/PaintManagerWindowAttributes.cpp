@@ -50,9 +50,12 @@ void ApplyRect(CPaintManagerUI& manager, void (CPaintManagerUI::*set)(RECT&), co
     (manager.*set)(rc);
 }
 
-BYTE ReadByte(const wchar_t* value)
+// An opacity of 0 to 255; values beyond either end are clamped to it rather
+// than wrapped (300 would otherwise be 44, -1 fully opaque).
+BYTE ReadOpacity(const wchar_t* value)
 {
-    return static_cast<BYTE>(wcstol(value, nullptr, 10));
+    const long number = wcstol(value, nullptr, 10);
+    return static_cast<BYTE>(number < 0 ? 0 : (number > 255 ? 255 : number));
 }
 
 } // namespace
@@ -80,8 +83,8 @@ const TAttributeTableBase<CPaintManagerUI>& CPaintManagerUI::GetWindowAttributeT
         {L"showdirty", kValueFlag, [](C& c, const wchar_t* v) { c.SetShowUpdateRect(SameNoCase(v, L"true")); },
          kNameAnyCase},
         {L"noactivate", kValueFlag, [](C& c, const wchar_t* v) { c.SetNoActivate(SameNoCase(v, L"true")); }},
-        {L"opacity", kValueNumber, [](C& c, const wchar_t* v) { c.SetOpacity(ReadByte(v)); }, kNameAnyCase},
-        {L"layeredopacity", kValueNumber, [](C& c, const wchar_t* v) { c.SetLayeredOpacity(ReadByte(v)); }},
+        {L"opacity", kValueNumber, [](C& c, const wchar_t* v) { c.SetOpacity(ReadOpacity(v)); }, kNameAnyCase},
+        {L"layeredopacity", kValueNumber, [](C& c, const wchar_t* v) { c.SetLayeredOpacity(ReadOpacity(v)); }},
         {L"layeredimage", kValueImage,
          [](C& c, const wchar_t* v) {
              c.SetLayered(true);

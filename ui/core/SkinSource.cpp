@@ -50,7 +50,69 @@ bool IsEmptyName(const wchar_t* name)
     return name == nullptr || name[0] == L'\0';
 }
 
+// The absolute form of a path, its long name when the file exists; the path
+// as given when it cannot be resolved.
+CFacetString FullPath(const CFacetString& path)
+{
+    std::vector<wchar_t> full(MAX_PATH);
+    DWORD length = ::GetFullPathNameW(path, static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length >= full.size()) {
+        full.resize(length + 1);
+        length = ::GetFullPathNameW(path, static_cast<DWORD>(full.size()), full.data(), nullptr);
+    }
+    if (length == 0 || length >= full.size())
+        return path;
+    std::vector<wchar_t> longName(full.size());
+    DWORD longLength = ::GetLongPathNameW(full.data(), longName.data(), static_cast<DWORD>(longName.size()));
+    if (longLength >= longName.size()) {
+        longName.resize(longLength + 1);
+        longLength = ::GetLongPathNameW(full.data(), longName.data(), static_cast<DWORD>(longName.size()));
+    }
+    if (longLength > 0 && longLength < longName.size())
+        return CFacetString(longName.data(), static_cast<int>(longLength));
+    return CFacetString(full.data(), static_cast<int>(length));
+}
+
+// An archive entry name with "/" separators, without empty and "." steps, and
+// with each ".." taking away the step before it.
+CFacetString EntryPath(const wchar_t* name)
+{
+    std::vector<CFacetString> steps;
+    const wchar_t* p = name;
+    while (*p != L'\0') {
+        const wchar_t* end = p;
+        while (*end != L'\0' && *end != L'/' && *end != L'\\')
+            ++end;
+        const CFacetString step(p, static_cast<int>(end - p));
+        if (step == L"..") {
+            if (!steps.empty())
+                steps.pop_back();
+        } else if (!step.IsEmpty() && step != L".") {
+            steps.push_back(step);
+        }
+        p = *end != L'\0' ? end + 1 : end;
+    }
+    CFacetString path;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (i > 0)
+            path += L"/";
+        path += steps[i];
+    }
+    return path;
+}
+
 } // namespace
+
+CFacetString CSkinSource::DocumentIdentity(const wchar_t* name)
+{
+    if (IsEmptyName(name))
+        return CFacetString();
+    CFacetString identity = CPaintManagerUI::GetResourceZip().IsEmpty()
+                                ? FullPath(CPaintManagerUI::GetResourcePath() + name)
+                                : EntryPath(name);
+    identity.MakeLower();
+    return identity;
+}
 
 CSkinSource::Status CSkinSource::ReadFile(const wchar_t* path, std::vector<unsigned char>& bytes,
                                           unsigned long maxSize)

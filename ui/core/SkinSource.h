@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "FacetString.h"
 #include "StringOrId.h"
 
 namespace Facet {
@@ -61,6 +62,14 @@ public:
     // The entry `name` (case-insensitive) of an open archive.
     static Status ReadZipEntry(CZipArchive& archive, const wchar_t* name, std::vector<unsigned char>& bytes,
                                unsigned long maxSize = kNoSizeLimit);
+
+    // What names the document `name` within the current skin source whatever
+    // its spelling, so that one document can be recognised: the full path of
+    // the file under the resource folder (".\\skin.xml" and "sub\\..\\SKIN.xml"
+    // name "skin.xml"), or the entry name in the resource zip with "/" for
+    // separators and "." and ".." steps resolved. Lower case; empty for an
+    // empty name.
+    static CFacetString DocumentIdentity(const wchar_t* name);
 
     // The parser's message for a status ("" for kOk).
     static const wchar_t* GetStatusMessage(Status status);

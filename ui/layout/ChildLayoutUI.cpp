@@ -5,7 +5,9 @@
 
 #include "../control/LabelUIValues.h"
 #include "../core/DialogBuilder.h"
+#include "../core/Markup.h"
 #include "../core/PaintManager.h"
+#include "../core/SkinSource.h"
 
 namespace Facet {
 
@@ -60,19 +62,58 @@ CFacetString CChildLayoutUI::GetChildLayoutXML() const
     return m_sXMLFile;
 }
 
+namespace {
+
+// How many parents the control has.
+int LevelOf(const CControlUI* control)
+{
+    int level = 0;
+    for (const CControlUI* parent = control->GetParent(); parent != nullptr; parent = parent->GetParent())
+        ++level;
+    return level;
+}
+
+// The deepest level below `top` of a control in its subtree (its children
+// are at level 1).
+struct DepthSearch
+{
+    CControlUI* top;
+    int deepest;
+};
+
+CControlUI* CALLBACK MeasureDepth(CControlUI* control, LPVOID data)
+{
+    DepthSearch* search = static_cast<DepthSearch*>(data);
+    int level = 0;
+    for (CControlUI* p = control; p != nullptr && p != search->top; p = p->GetParent())
+        ++level;
+    if (level > search->deepest)
+        search->deepest = level;
+    return nullptr; // visit every control
+}
+
+} // namespace
+
 bool CChildLayoutUI::IsFileBuiltByAncestor() const
 {
+    const CFacetString file = CSkinSource::DocumentIdentity(m_sXMLFile);
     for (CControlUI* ancestor = m_pParent; ancestor != nullptr; ancestor = ancestor->GetParent()) {
         auto* layout = static_cast<CChildLayoutUI*>(ancestor->GetInterface(L"ChildLayout"));
-        if (layout != nullptr && EqualsIgnoringCase(layout->m_sLoadedFile.GetData(), m_sXMLFile.GetData()))
+        if (layout != nullptr && !layout->m_sLoadedFile.IsEmpty() &&
+            CSkinSource::DocumentIdentity(layout->m_sLoadedFile) == file)
             return true;
     }
     return false;
 }
 
+bool CChildLayoutUI::IsInWindowTree() const
+{
+    return m_pManager != nullptr && (m_pParent != nullptr || m_pManager->GetRoot() == this);
+}
+
 void CChildLayoutUI::LoadChildren()
 {
-    if (m_sLoadedFile == m_sXMLFile.GetData())
+    if (m_sLoadedFile == m_sXMLFile.GetData() || !IsInWindowTree())
         return;
     RemoveAll();
     m_sLoadedFile.Empty();
@@ -86,6 +127,14 @@ void CChildLayoutUI::LoadChildren()
     CContainerUI holder;
     CDialogBuilder builder;
     builder.Create(m_sXMLFile.GetData(), nullptr, nullptr, nullptr, &holder);
+    // The file's tree hangs below this layout: the two together keep within
+    // the nesting bound that layout and painting rely on.
+    DepthSearch search = {&holder, 0};
+    holder.FindControl(MeasureDepth, &search, UIFIND_ALL);
+    if (LevelOf(this) + search.deepest >= static_cast<int>(CMarkup::kMaxDepth)) {
+        holder.RemoveAll();
+        return;
+    }
     while (holder.GetCount() > 0) {
         CControlUI* control = holder.GetItemAt(0);
         holder.RemoveAt(0, true);

@@ -1,8 +1,10 @@
 // CChildLayoutUI ("ChildLayout"): a container whose children are built from
-// another skin file ("xmlfile") when it joins a window, or at once when the
-// file is named while it already belongs to one. Naming another file replaces
-// the children. A file that would be built inside itself (directly or through
-// further child layouts) is refused, so a skin cannot nest without end.
+// another skin file ("xmlfile") when it joins a window's tree, or at once when
+// the file is named while it already belongs to one. Naming another file
+// replaces the children. A file that would be built inside itself (directly
+// or through further child layouts, under any spelling of its name) is
+// refused, and so is one whose tree would take the window's tree deeper than
+// the builder's nesting bound, so a skin cannot nest without end.
 #pragma once
 
 #include <windows.h>
@@ -35,6 +37,9 @@ private:
     void LoadChildren();
     // Whether an ancestor child layout builds the same file.
     bool IsFileBuiltByAncestor() const;
+    // Whether the layout is in a window's tree (not only lent the manager
+    // while a builder applies its attributes): its ancestors are known then.
+    bool IsInWindowTree() const;
 
     CFacetString m_sXMLFile;
     // The file the present children came from.

@@ -224,6 +224,10 @@ void CContainerUI::PrefetchAhead(int index) const
 
 void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init)
 {
+    // Known before the children hear of the manager: a child that looks up
+    // its ancestors then (a child layout does) finds the whole chain.
+    m_pManager = manager;
+    m_pParent = parent;
     for (int i = 0; i < m_items.GetSize(); ++i) {
         CControlUI* child = GetItemAt(i);
         const unsigned version = m_nItemsVersion;
@@ -235,6 +239,19 @@ void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool
     if (m_pHorizontalScrollBar != nullptr)
         m_pHorizontalScrollBar->SetManager(manager, this, init);
     CControlUI::SetManager(manager, parent, init);
+    if (m_pManager != nullptr && m_bScrollBarDefaultsPending) {
+        m_bScrollBarDefaultsPending = false;
+        if (m_pVerticalScrollBar != nullptr) {
+            ApplyScrollBarDefault(m_pVerticalScrollBar, L"VScrollBar");
+            m_pVerticalScrollBar->SetAttributeList(m_sVerticalBarStyle);
+        }
+        if (m_pHorizontalScrollBar != nullptr) {
+            ApplyScrollBarDefault(m_pHorizontalScrollBar, L"HScrollBar");
+            m_pHorizontalScrollBar->SetAttributeList(m_sHorizontalBarStyle);
+        }
+        m_sVerticalBarStyle.Empty();
+        m_sHorizontalBarStyle.Empty();
+    }
 }
 
 void CContainerUI::SetVisible(bool visible)
@@ -539,17 +556,18 @@ const CControlAttributeTable& CContainerUI::GetAttributeTable() const
          [](C& c, const wchar_t* v) { c.EnableScrollBar(Equals(v, L"true"), c.m_pHorizontalScrollBar != nullptr); }},
         {L"hscrollbar", kValueFlag,
          [](C& c, const wchar_t* v) { c.EnableScrollBar(c.m_pVerticalScrollBar != nullptr, Equals(v, L"true")); }},
+        // The style goes through the virtual operations: the bar of a list is its body's.
         {L"vscrollbarstyle", kValueList,
          [](C& c, const wchar_t* v) {
-             c.EnableScrollBar(true, c.m_pHorizontalScrollBar != nullptr);
-             if (c.m_pVerticalScrollBar != nullptr)
-                 c.m_pVerticalScrollBar->SetAttributeList(v);
+             c.EnableScrollBar(true, c.GetHorizontalScrollBar() != nullptr);
+             if (CScrollBarUI* bar = c.GetVerticalScrollBar())
+                 c.StyleScrollBar(bar, v);
          }},
         {L"hscrollbarstyle", kValueList,
          [](C& c, const wchar_t* v) {
-             c.EnableScrollBar(c.m_pVerticalScrollBar != nullptr, true);
-             if (c.m_pHorizontalScrollBar != nullptr)
-                 c.m_pHorizontalScrollBar->SetAttributeList(v);
+             c.EnableScrollBar(c.GetVerticalScrollBar() != nullptr, true);
+             if (CScrollBarUI* bar = c.GetHorizontalScrollBar())
+                 c.StyleScrollBar(bar, v);
          }},
         {L"childpadding", kValueNumber,
          [](C& c, const wchar_t* v) { c.SetChildPadding(static_cast<int>(wcstol(v, nullptr, 10))); }},

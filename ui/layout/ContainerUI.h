@@ -177,6 +177,21 @@ protected:
     CScrollBarUI* m_pHorizontalScrollBar;
     // Grows with every change of the child list (see ResumeIndex).
     unsigned m_nItemsVersion;
+
+private:
+    // Gives a bar the window's default style for its class ("VScrollBar" or
+    // "HScrollBar"), when there is one.
+    void ApplyScrollBarDefault(CScrollBarUI* bar, const wchar_t* className);
+    // Applies a style list to one of this container's bars.
+    void StyleScrollBar(CScrollBarUI* bar, const wchar_t* style);
+
+    // Bars made while the container had no manager (a list makes its bar in
+    // its constructor) still owe the window's default style; the styles they
+    // were given meanwhile are applied again after it, as a skin's own
+    // attributes come after the defaults.
+    bool m_bScrollBarDefaultsPending = false;
+    CFacetString m_sVerticalBarStyle;
+    CFacetString m_sHorizontalBarStyle;
 };
 
 } // namespace Facet

@@ -155,6 +155,28 @@ void CContainerUI::EndRight()
     SetScrollPos(SIZE{GetScrollRange().cx, GetScrollPos().cy});
 }
 
+void CContainerUI::ApplyScrollBarDefault(CScrollBarUI* bar, const wchar_t* className)
+{
+    if (const wchar_t* list = m_pManager->GetDefaultAttributeList(className))
+        bar->SetAttributeList(list);
+}
+
+void CContainerUI::StyleScrollBar(CScrollBarUI* bar, const wchar_t* style)
+{
+    CContainerUI* owner = bar->GetOwner();
+    if (owner != nullptr && owner != this) {
+        owner->StyleScrollBar(bar, style);
+        return;
+    }
+    if (m_bScrollBarDefaultsPending) {
+        CFacetString& kept = bar == m_pVerticalScrollBar ? m_sVerticalBarStyle : m_sHorizontalBarStyle;
+        if (!kept.IsEmpty())
+            kept += L" ";
+        kept += style;
+    }
+    bar->SetAttributeList(style);
+}
+
 void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal)
 {
     if (enableVertical && m_pVerticalScrollBar == nullptr) {
@@ -164,13 +186,14 @@ void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal)
         m_pVerticalScrollBar->SetScrollRange(0);
         m_pVerticalScrollBar->SetOwner(this);
         m_pVerticalScrollBar->SetManager(m_pManager, nullptr, false);
-        if (m_pManager != nullptr) {
-            if (const wchar_t* list = m_pManager->GetDefaultAttributeList(L"VScrollBar"))
-                m_pVerticalScrollBar->SetAttributeList(list);
-        }
+        if (m_pManager != nullptr)
+            ApplyScrollBarDefault(m_pVerticalScrollBar, L"VScrollBar");
+        else
+            m_bScrollBarDefaultsPending = true;
     } else if (!enableVertical && m_pVerticalScrollBar != nullptr) {
         CScrollBarUI* bar = m_pVerticalScrollBar;
         m_pVerticalScrollBar = nullptr;
+        m_sVerticalBarStyle.Empty();
         bar->Delete();
     }
 
@@ -182,13 +205,14 @@ void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal)
         m_pHorizontalScrollBar->SetHorizontal(true);
         m_pHorizontalScrollBar->SetOwner(this);
         m_pHorizontalScrollBar->SetManager(m_pManager, nullptr, false);
-        if (m_pManager != nullptr) {
-            if (const wchar_t* list = m_pManager->GetDefaultAttributeList(L"HScrollBar"))
-                m_pHorizontalScrollBar->SetAttributeList(list);
-        }
+        if (m_pManager != nullptr)
+            ApplyScrollBarDefault(m_pHorizontalScrollBar, L"HScrollBar");
+        else
+            m_bScrollBarDefaultsPending = true;
     } else if (!enableHorizontal && m_pHorizontalScrollBar != nullptr) {
         CScrollBarUI* bar = m_pHorizontalScrollBar;
         m_pHorizontalScrollBar = nullptr;
+        m_sHorizontalBarStyle.Empty();
         bar->Delete();
     }
 

@@ -64,8 +64,10 @@ void Adjust(BYTE& r, BYTE& g, BYTE& b, short hue, short saturation, short lightn
     if (hsl.h <= 0.0)
         hsl.h += 360.0;
     hsl.h = std::fmod(hsl.h, 360.0);
-    hsl.s = (std::min)(1.0, hsl.s * saturation / 100.0);
-    hsl.l = (std::min)(1.0, hsl.l * lightness / 100.0);
+    // Saturation and lightness may pass 1 here: only the channels they give
+    // are clamped (ToByte), so a strong saturation still reaches full colour.
+    hsl.s = hsl.s * saturation / 100.0;
+    hsl.l = hsl.l * lightness / 100.0;
     if (hsl.s <= 0.0) {
         r = g = b = ToByte(hsl.l);
         return;

@@ -7,6 +7,7 @@
 #include "GdiObjects.h"
 #include "ImageDescription.h"
 #include "PlatformBlend.h"
+#include "SmoothStretch.h"
 
 #include <algorithm>
 
@@ -21,11 +22,14 @@ bool Meets(const RECT& a, const RECT& b)
 }
 
 // Draws pieces of one source bitmap onto the target, by blending or copying.
+// On a screen scaled above 100 % a piece drawn larger than its pixels is
+// filtered, so that enlarged images look smooth rather than blocky.
 class PieceDrawer
 {
 public:
     PieceDrawer(HDC target, HDC source, const RECT& paint, bool blend, BYTE fade)
         : m_target(target), m_source(source), m_paint(paint), m_blend(blend), m_fade(fade),
+          m_smooth(DpiManager::GetInstance()->GetWindowInchPex() > 1.0),
           m_alphaBlend(PlatformBlend::Get().alphaBlend)
     {
     }
@@ -37,6 +41,9 @@ public:
         const int dw = dest.right - dest.left;
         const int dh = dest.bottom - dest.top;
         if (dw <= 0 || dh <= 0 || w <= 0 || h <= 0 || !Meets(dest, m_paint))
+            return;
+        if (m_smooth && (dw > w || dh > h) &&
+            DrawSmoothStretch(m_target, dest, m_paint, m_source, RECT{x, y, x + w, y + h}, m_blend, m_fade))
             return;
         if (!m_blend) {
             if (dw == w && dh == h)
@@ -60,6 +67,7 @@ private:
     RECT m_paint;
     bool m_blend;
     BYTE m_fade;
+    bool m_smooth;
     AlphaBlendFunction m_alphaBlend;
 };
 
