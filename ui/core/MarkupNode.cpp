@@ -8,11 +8,6 @@ namespace {
 
 const wchar_t kEmpty[] = L"";
 
-inline bool IsBlank(wchar_t c)
-{
-    return c > 0 && c <= 32;
-}
-
 bool CopyValue(const wchar_t* value, wchar_t* buffer, unsigned long cch)
 {
     if (buffer == nullptr || cch == 0)
@@ -26,9 +21,9 @@ bool CopyValue(const wchar_t* value, wchar_t* buffer, unsigned long cch)
 
 } // namespace
 
-CMarkupNode::CMarkupNode() : m_iPos(0), m_nAttributes(0), m_aAttributes(), m_pOwner(nullptr) {}
+CMarkupNode::CMarkupNode() : m_pOwner(nullptr), m_iPos(0) {}
 
-CMarkupNode::CMarkupNode(CMarkup* owner, int pos) : m_iPos(pos), m_nAttributes(0), m_aAttributes(), m_pOwner(owner) {}
+CMarkupNode::CMarkupNode(CMarkup* owner, int pos) : m_pOwner(owner), m_iPos(pos) {}
 
 bool CMarkupNode::IsValid() const
 {
@@ -107,42 +102,34 @@ const wchar_t* CMarkupNode::GetValue() const
 
 bool CMarkupNode::HasAttributes()
 {
-    return GetAttributeCount() > 0;
+    return AttributeCount() > 0;
 }
 
 bool CMarkupNode::HasAttribute(const wchar_t* name)
 {
-    if (name == nullptr || !HasMappedAttributes())
-        return false;
-    return FindAttribute(name) >= 0;
+    return name != nullptr && FindAttribute(name) >= 0;
 }
 
 int CMarkupNode::GetAttributeCount()
 {
-    return HasMappedAttributes() ? m_nAttributes : 0;
+    return AttributeCount();
 }
 
 const wchar_t* CMarkupNode::GetAttributeName(int index)
 {
-    if (!HasMappedAttributes())
-        return nullptr;
-    if (index < 0 || index >= m_nAttributes)
-        return kEmpty;
-    return AttributeNameAt(index);
+    const XMLATTRIBUTE* attribute = AttributeOf(index);
+    return attribute != nullptr ? m_pOwner->m_pstrXML + attribute->iName : Element() != nullptr ? kEmpty : nullptr;
 }
 
 const wchar_t* CMarkupNode::GetAttributeValue(int index)
 {
-    if (!HasMappedAttributes())
-        return nullptr;
-    if (index < 0 || index >= m_nAttributes)
-        return kEmpty;
-    return AttributeValueAt(index);
+    const XMLATTRIBUTE* attribute = AttributeOf(index);
+    return attribute != nullptr ? m_pOwner->m_pstrXML + attribute->iValue : Element() != nullptr ? kEmpty : nullptr;
 }
 
 const wchar_t* CMarkupNode::GetAttributeValue(const wchar_t* name)
 {
-    if (!HasMappedAttributes())
+    if (Element() == nullptr)
         return nullptr;
     const int index = name != nullptr ? FindAttribute(name) : -1;
     return index >= 0 ? AttributeValueAt(index) : kEmpty;
@@ -150,14 +137,14 @@ const wchar_t* CMarkupNode::GetAttributeValue(const wchar_t* name)
 
 bool CMarkupNode::GetAttributeValue(int index, wchar_t* buffer, unsigned long cch)
 {
-    if (!HasMappedAttributes() || index < 0 || index >= m_nAttributes)
+    if (index < 0 || index >= AttributeCount())
         return false;
     return CopyValue(AttributeValueAt(index), buffer, cch);
 }
 
 bool CMarkupNode::GetAttributeValue(const wchar_t* name, wchar_t* buffer, unsigned long cch)
 {
-    if (name == nullptr || !HasMappedAttributes())
+    if (name == nullptr)
         return false;
     const int index = FindAttribute(name);
     return index >= 0 && CopyValue(AttributeValueAt(index), buffer, cch);
@@ -171,72 +158,53 @@ bool CMarkupNode::GetPosition(int& line, int& column) const
 
 bool CMarkupNode::GetAttributePosition(int index, int& line, int& column)
 {
-    if (!HasMappedAttributes() || index < 0 || index >= m_nAttributes)
+    if (index < 0 || index >= AttributeCount())
         return false;
-    return m_pOwner->GetLineColumn(m_aAttributes[index].iName, line, column);
+    return m_pOwner->GetLineColumn(AttributeAt(index).iName, line, column);
 }
 
-bool CMarkupNode::HasMappedAttributes()
+int CMarkupNode::AttributeCount() const
 {
-    if (Element() == nullptr)
-        return false;
-    if (m_nAttributes == 0)
-        MapAttributes();
-    return true;
+    const XMLELEMENT* element = Element();
+    if (element == nullptr)
+        return 0;
+    return element->nAttributes < static_cast<unsigned int>(MAX_XML_ATTRIBUTES) ? static_cast<int>(element->nAttributes)
+                                                                                : MAX_XML_ATTRIBUTES;
 }
 
 int CMarkupNode::FindAttribute(const wchar_t* name) const
 {
-    for (int i = 0; i < m_nAttributes; ++i) {
+    const int count = AttributeCount();
+    for (int i = 0; i < count; ++i) {
         if (wcscmp(AttributeNameAt(i), name) == 0)
             return i;
     }
     return -1;
 }
 
+const XMLATTRIBUTE* CMarkupNode::AttributeOf(int index) const
+{
+    const XMLELEMENT* element = Element();
+    if (element == nullptr || index < 0 || index >= MAX_XML_ATTRIBUTES ||
+        static_cast<unsigned int>(index) >= element->nAttributes)
+        return nullptr;
+    return &m_pOwner->m_pAttributes[element->iAttributes + static_cast<unsigned int>(index)];
+}
+
+// Only called with an index below AttributeCount(), so the node has an element.
+const XMLATTRIBUTE& CMarkupNode::AttributeAt(int index) const
+{
+    return m_pOwner->m_pAttributes[m_pOwner->m_pElements[m_iPos].iAttributes + static_cast<unsigned int>(index)];
+}
+
 const wchar_t* CMarkupNode::AttributeNameAt(int index) const
 {
-    return m_pOwner->m_pstrXML + m_aAttributes[index].iName;
+    return m_pOwner->m_pstrXML + AttributeAt(index).iName;
 }
 
 const wchar_t* CMarkupNode::AttributeValueAt(int index) const
 {
-    return m_pOwner->m_pstrXML + m_aAttributes[index].iValue;
-}
-
-// Finds the attribute pairs of the element in the parsed text. The parser has left
-// "name\0 \"value\0" runs between the element name and its content (freed characters
-// blanked), so the mapper steps from one terminated string to the next until it reaches
-// the content position. Every step is checked against that position, which lies inside
-// the text, so the walk never leaves it.
-void CMarkupNode::MapAttributes()
-{
-    m_nAttributes = 0;
-    const XMLELEMENT* element = Element();
-    if (element == nullptr)
-        return;
-    const wchar_t* text = m_pOwner->m_pstrXML;
-    const wchar_t* data = text + element->iData;
-    const wchar_t* pos = text + element->iStart;
-    while (m_nAttributes < MAX_XML_ATTRIBUTES) {
-        pos += wcslen(pos) + 1;
-        if (pos >= data)
-            return;
-        while (IsBlank(*pos))
-            ++pos;
-        const wchar_t* name = pos;
-        pos += wcslen(pos) + 1;
-        if (pos >= data)
-            return;
-        while (IsBlank(*pos))
-            ++pos;
-        if (*pos != L'"')
-            return;
-        ++pos;
-        m_aAttributes[m_nAttributes].iName = static_cast<unsigned int>(name - text);
-        m_aAttributes[m_nAttributes].iValue = static_cast<unsigned int>(pos - text);
-        ++m_nAttributes;
-    }
+    return m_pOwner->m_pstrXML + AttributeAt(index).iValue;
 }
 
 } // namespace Facet
