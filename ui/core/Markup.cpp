@@ -626,15 +626,23 @@ bool CMarkup::ParseAttributes(wchar_t*& text, unsigned int element)
 // so that the attribute mapper can step over them.
 void CMarkup::DecodeText(wchar_t*& text, wchar_t*& dest, wchar_t stop)
 {
+    const bool preserve = m_bPreserveWhitespace;
+    // Most characters are none of the stop character, the end, '&' and a
+    // blank to collapse, all of which (but '<') lie at or below '&'.
+    auto isPlain = [stop, preserve](wchar_t c) {
+        return c > L'&' ? c != stop : c != 0 && c != L'&' && c != stop && (c != L' ' || preserve);
+    };
     for (;;) {
-        const wchar_t c = *text;
-        // Most characters are none of the stop character, the end, '&' and
-        // blanks, all of which (but '<') lie at or below '&'.
-        if (c > L'&' && c != stop) {
-            *dest++ = c;
-            ++text;
-            continue;
+        if (dest == text) {
+            // Nothing decoded yet: the text stays where it stands.
+            while (isPlain(*text))
+                ++text;
+            dest = text;
+        } else {
+            while (isPlain(*text))
+                *dest++ = *text++;
         }
+        const wchar_t c = *text;
         if (c == 0 || c == stop)
             break;
         if (c == L'&') {
@@ -649,14 +657,11 @@ void CMarkup::DecodeText(wchar_t*& text, wchar_t*& dest, wchar_t stop)
             }
             if (!decoded)
                 *dest++ = *text++;
-        } else if (c == L' ') {
-            *dest++ = *text++;
-            if (!m_bPreserveWhitespace) {
-                while (IsBlank(*text))
-                    ++text;
-            }
         } else {
+            // A space whose following blanks collapse.
             *dest++ = *text++;
+            while (IsBlank(*text))
+                ++text;
         }
     }
     for (wchar_t* blank = dest + 1; blank < text; ++blank)

@@ -170,4 +170,99 @@ private:
     int m_iPos;
 };
 
+// The navigation and attribute reads of a node are inline: a walk over a
+// document calls them for every element and attribute.
+
+inline bool CMarkupNode::IsValid() const
+{
+    return m_pOwner != nullptr;
+}
+
+// The node's element, or null when the node is invalid or its document has gone.
+inline const XMLELEMENT* CMarkupNode::Element() const
+{
+    if (m_pOwner == nullptr || m_pOwner->m_pElements == nullptr || m_iPos <= 0 ||
+        static_cast<unsigned int>(m_iPos) >= m_pOwner->m_nElements)
+        return nullptr;
+    return &m_pOwner->m_pElements[m_iPos];
+}
+
+inline CMarkupNode CMarkupNode::Link(unsigned int index) const
+{
+    if (index == 0)
+        return CMarkupNode();
+    return CMarkupNode(m_pOwner, static_cast<int>(index));
+}
+
+inline CMarkupNode CMarkupNode::GetParent()
+{
+    const XMLELEMENT* element = Element();
+    return element != nullptr ? Link(element->iParent) : CMarkupNode();
+}
+
+inline CMarkupNode CMarkupNode::GetSibling()
+{
+    const XMLELEMENT* element = Element();
+    return element != nullptr ? Link(element->iNext) : CMarkupNode();
+}
+
+inline CMarkupNode CMarkupNode::GetChild()
+{
+    const XMLELEMENT* element = Element();
+    return element != nullptr ? Link(element->iChild) : CMarkupNode();
+}
+
+inline bool CMarkupNode::HasSiblings() const
+{
+    const XMLELEMENT* element = Element();
+    return element != nullptr && element->iNext != 0;
+}
+
+inline bool CMarkupNode::HasChildren() const
+{
+    const XMLELEMENT* element = Element();
+    return element != nullptr && element->iChild != 0;
+}
+
+inline const wchar_t* CMarkupNode::GetName() const
+{
+    const XMLELEMENT* element = Element();
+    return element != nullptr ? m_pOwner->m_pstrXML + element->iStart : nullptr;
+}
+
+inline int CMarkupNode::GetAttributeCount()
+{
+    return AttributeCount();
+}
+
+inline int CMarkupNode::AttributeCount() const
+{
+    const XMLELEMENT* element = Element();
+    if (element == nullptr)
+        return 0;
+    return element->nAttributes < static_cast<unsigned int>(MAX_XML_ATTRIBUTES) ? static_cast<int>(element->nAttributes)
+                                                                                : MAX_XML_ATTRIBUTES;
+}
+
+inline const XMLATTRIBUTE* CMarkupNode::AttributeOf(int index) const
+{
+    const XMLELEMENT* element = Element();
+    if (element == nullptr || index < 0 || index >= MAX_XML_ATTRIBUTES ||
+        static_cast<unsigned int>(index) >= element->nAttributes)
+        return nullptr;
+    return &m_pOwner->m_pAttributes[element->iAttributes + static_cast<unsigned int>(index)];
+}
+
+inline const wchar_t* CMarkupNode::GetAttributeName(int index)
+{
+    const XMLATTRIBUTE* attribute = AttributeOf(index);
+    return attribute != nullptr ? m_pOwner->m_pstrXML + attribute->iName : Element() != nullptr ? L"" : nullptr;
+}
+
+inline const wchar_t* CMarkupNode::GetAttributeValue(int index)
+{
+    const XMLATTRIBUTE* attribute = AttributeOf(index);
+    return attribute != nullptr ? m_pOwner->m_pstrXML + attribute->iValue : Element() != nullptr ? L"" : nullptr;
+}
+
 } // namespace Facet

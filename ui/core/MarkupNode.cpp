@@ -25,45 +25,6 @@ CMarkupNode::CMarkupNode() : m_pOwner(nullptr), m_iPos(0) {}
 
 CMarkupNode::CMarkupNode(CMarkup* owner, int pos) : m_pOwner(owner), m_iPos(pos) {}
 
-bool CMarkupNode::IsValid() const
-{
-    return m_pOwner != nullptr;
-}
-
-// The node's element, or null when the node is invalid or its document has gone.
-const XMLELEMENT* CMarkupNode::Element() const
-{
-    if (m_pOwner == nullptr || m_pOwner->m_pElements == nullptr || m_iPos <= 0 ||
-        static_cast<unsigned int>(m_iPos) >= m_pOwner->m_nElements)
-        return nullptr;
-    return &m_pOwner->m_pElements[m_iPos];
-}
-
-CMarkupNode CMarkupNode::Link(unsigned int index) const
-{
-    if (index == 0)
-        return CMarkupNode();
-    return CMarkupNode(m_pOwner, static_cast<int>(index));
-}
-
-CMarkupNode CMarkupNode::GetParent()
-{
-    const XMLELEMENT* element = Element();
-    return element != nullptr ? Link(element->iParent) : CMarkupNode();
-}
-
-CMarkupNode CMarkupNode::GetSibling()
-{
-    const XMLELEMENT* element = Element();
-    return element != nullptr ? Link(element->iNext) : CMarkupNode();
-}
-
-CMarkupNode CMarkupNode::GetChild()
-{
-    const XMLELEMENT* element = Element();
-    return element != nullptr ? Link(element->iChild) : CMarkupNode();
-}
-
 CMarkupNode CMarkupNode::GetChild(const wchar_t* name)
 {
     const XMLELEMENT* element = Element();
@@ -74,24 +35,6 @@ CMarkupNode CMarkupNode::GetChild(const wchar_t* name)
             return Link(child);
     }
     return CMarkupNode();
-}
-
-bool CMarkupNode::HasSiblings() const
-{
-    const XMLELEMENT* element = Element();
-    return element != nullptr && element->iNext != 0;
-}
-
-bool CMarkupNode::HasChildren() const
-{
-    const XMLELEMENT* element = Element();
-    return element != nullptr && element->iChild != 0;
-}
-
-const wchar_t* CMarkupNode::GetName() const
-{
-    const XMLELEMENT* element = Element();
-    return element != nullptr ? m_pOwner->m_pstrXML + element->iStart : nullptr;
 }
 
 const wchar_t* CMarkupNode::GetValue() const
@@ -108,23 +51,6 @@ bool CMarkupNode::HasAttributes()
 bool CMarkupNode::HasAttribute(const wchar_t* name)
 {
     return name != nullptr && FindAttribute(name) >= 0;
-}
-
-int CMarkupNode::GetAttributeCount()
-{
-    return AttributeCount();
-}
-
-const wchar_t* CMarkupNode::GetAttributeName(int index)
-{
-    const XMLATTRIBUTE* attribute = AttributeOf(index);
-    return attribute != nullptr ? m_pOwner->m_pstrXML + attribute->iName : Element() != nullptr ? kEmpty : nullptr;
-}
-
-const wchar_t* CMarkupNode::GetAttributeValue(int index)
-{
-    const XMLATTRIBUTE* attribute = AttributeOf(index);
-    return attribute != nullptr ? m_pOwner->m_pstrXML + attribute->iValue : Element() != nullptr ? kEmpty : nullptr;
 }
 
 const wchar_t* CMarkupNode::GetAttributeValue(const wchar_t* name)
@@ -163,15 +89,6 @@ bool CMarkupNode::GetAttributePosition(int index, int& line, int& column)
     return m_pOwner->GetLineColumn(AttributeAt(index).iName, line, column);
 }
 
-int CMarkupNode::AttributeCount() const
-{
-    const XMLELEMENT* element = Element();
-    if (element == nullptr)
-        return 0;
-    return element->nAttributes < static_cast<unsigned int>(MAX_XML_ATTRIBUTES) ? static_cast<int>(element->nAttributes)
-                                                                                : MAX_XML_ATTRIBUTES;
-}
-
 int CMarkupNode::FindAttribute(const wchar_t* name) const
 {
     const int count = AttributeCount();
@@ -180,15 +97,6 @@ int CMarkupNode::FindAttribute(const wchar_t* name) const
             return i;
     }
     return -1;
-}
-
-const XMLATTRIBUTE* CMarkupNode::AttributeOf(int index) const
-{
-    const XMLELEMENT* element = Element();
-    if (element == nullptr || index < 0 || index >= MAX_XML_ATTRIBUTES ||
-        static_cast<unsigned int>(index) >= element->nAttributes)
-        return nullptr;
-    return &m_pOwner->m_pAttributes[element->iAttributes + static_cast<unsigned int>(index)];
 }
 
 // Only called with an index below AttributeCount(), so the node has an element.
