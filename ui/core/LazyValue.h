@@ -28,6 +28,8 @@ public:
         return *m_value;
     }
     bool IsMade() const { return m_value != nullptr; }
+    // Back to reading as a default T, the memory given back.
+    void Reset() { m_value.reset(); }
 
 private:
     static const T& Default()

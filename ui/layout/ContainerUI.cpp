@@ -243,14 +243,14 @@ void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool
         m_bScrollBarDefaultsPending = false;
         if (m_pVerticalScrollBar != nullptr) {
             ApplyScrollBarDefault(m_pVerticalScrollBar, L"VScrollBar");
-            m_pVerticalScrollBar->SetAttributeList(m_sVerticalBarStyle);
+            m_pVerticalScrollBar->SetAttributeList(m_sVerticalBarStyle.Get());
         }
         if (m_pHorizontalScrollBar != nullptr) {
             ApplyScrollBarDefault(m_pHorizontalScrollBar, L"HScrollBar");
-            m_pHorizontalScrollBar->SetAttributeList(m_sHorizontalBarStyle);
+            m_pHorizontalScrollBar->SetAttributeList(m_sHorizontalBarStyle.Get());
         }
-        m_sVerticalBarStyle.Empty();
-        m_sHorizontalBarStyle.Empty();
+        m_sVerticalBarStyle.Reset();
+        m_sHorizontalBarStyle.Reset();
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "../control/ControlUI.h"
 #include "../core/FacetArrays.h"
+#include "../core/LazyValue.h"
 
 namespace Facet {
 
@@ -190,8 +191,8 @@ private:
     // were given meanwhile are applied again after it, as a skin's own
     // attributes come after the defaults.
     bool m_bScrollBarDefaultsPending = false;
-    CFacetString m_sVerticalBarStyle;
-    CFacetString m_sHorizontalBarStyle;
+    CLazyValue<CFacetString> m_sVerticalBarStyle;
+    CLazyValue<CFacetString> m_sHorizontalBarStyle;
 };
 
 } // namespace Facet
