@@ -1,8 +1,11 @@
-// Timing shared by the benchmark programs: a high-resolution clock and a
-// repeat-until-stable loop.
+// Timing shared by the benchmark programs: a high-resolution clock, a
+// repeat-until-stable loop and the median and spread of repeated rounds.
 #pragma once
 
 #include <windows.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace bench {
 
@@ -41,6 +44,29 @@ double SecondsPerRun(Run run, double minSeconds, int minRuns, int* runs = nullpt
     if (runs != nullptr)
         *runs = count;
     return clock.Seconds() / count;
+}
+
+// The median and the extremes of the figures of several rounds. Rounds of
+// the things compared are interleaved, so that a disturbance of the machine
+// falls on all of them alike; the median is the figure, the range its spread.
+struct Spread
+{
+    double median = 0;
+    double low = 0;
+    double high = 0;
+};
+
+inline Spread SpreadOf(std::vector<double> samples)
+{
+    Spread spread;
+    if (samples.empty())
+        return spread;
+    std::sort(samples.begin(), samples.end());
+    const size_t n = samples.size();
+    spread.median = n % 2 == 1 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+    spread.low = samples.front();
+    spread.high = samples.back();
+    return spread;
 }
 
 } // namespace bench

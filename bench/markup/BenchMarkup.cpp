@@ -1,6 +1,11 @@
-// Markup parser benchmark: parses one generated skin of about 4 MiB many times with
-// CMarkup and, in the same run on the same bytes, with the platform's XmlLite reader
-// (xmllite.dll, loaded at run time), and prints throughput and the ratio.
+// Markup parser benchmark. Two documents, the updater's own skin (built in as a
+// resource) and a generated skin of about 4 MiB, are each loaded and walked
+// (every element name, every attribute name and value) by CMarkup and, in the
+// same run on the same UTF-8 bytes, by pugixml (when the benchmark was built
+// with it; tools/bench markup does so) and by the platform's XmlLite reader.
+// Rounds of the readers are interleaved; each prints the median time per load
+// with the range over the rounds, and the median of the rounds' ratios to
+// CMarkup.
 #include "core/Markup.h"
 
 #include "SkinGenerator.h"
@@ -11,8 +16,12 @@
 #include <shlwapi.h>
 #include <xmllite.h>
 
-#include <algorithm>
+#ifdef FACET_BENCH_PUGIXML
+#include "pugixml.hpp"
+#endif
+
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,31 +30,16 @@ using Facet::CMarkupNode;
 
 namespace {
 
-const size_t kDocumentBytes = 4u * 1024u * 1024u;
-const double kMinSeconds = 2.0;
-const int kMinRuns = 5;
+const size_t kLargeBytes = 4u * 1024u * 1024u;
+const int kRounds = 11;
+// Each round of one reader lasts at least this long (many loads of a small document).
+const double kRoundSeconds = 0.15;
+const int kSkinResource = 136;
 
 // IID of IXmlReader, spelled out so that no import library is needed.
 const IID kIidXmlReader = {0x7279fc81, 0x709d, 0x4095, {0xb6, 0x3d, 0x69, 0xfe, 0x4b, 0x0d, 0x90, 0x30}};
 
 typedef HRESULT(WINAPI* CreateXmlReaderFunction)(REFIID, void**, IMalloc*);
-
-class Library
-{
-public:
-    explicit Library(const wchar_t* name) : m_module(LoadLibraryW(name)) {}
-    ~Library()
-    {
-        if (m_module != nullptr)
-            FreeLibrary(m_module);
-    }
-    FARPROC Find(const char* name) const { return m_module != nullptr ? GetProcAddress(m_module, name) : nullptr; }
-
-private:
-    Library(const Library&) = delete;
-    Library& operator=(const Library&) = delete;
-    HMODULE m_module;
-};
 
 // Holds one COM reference.
 template <typename T>
@@ -100,11 +94,68 @@ Counts WalkMarkup(CMarkup& markup)
     return counts;
 }
 
+bool LoadAndWalkMarkup(CMarkup& markup, std::vector<unsigned char>& bytes, Counts* counts)
+{
+    if (!markup.LoadFromMem(bytes.data(), static_cast<unsigned long>(bytes.size())))
+        return false;
+    *counts = WalkMarkup(markup);
+    return true;
+}
+
+#ifdef FACET_BENCH_PUGIXML
+// The element that follows `node` among its siblings, or a null node.
+pugi::xml_node NextElement(pugi::xml_node node)
+{
+    do
+        node = node.next_sibling();
+    while (node && node.type() != pugi::node_element);
+    return node;
+}
+
+pugi::xml_node FirstChildElement(pugi::xml_node node)
+{
+    pugi::xml_node child = node.first_child();
+    return child && child.type() != pugi::node_element ? NextElement(child) : child;
+}
+
+// The same walk over pugixml's tree.
+Counts WalkPugi(const pugi::xml_document& document)
+{
+    Counts counts;
+    const pugi::xml_node root = document.document_element();
+    pugi::xml_node node = root;
+    while (node) {
+        ++counts.elements;
+        counts.checksum += static_cast<unsigned char>(node.name()[0]);
+        for (pugi::xml_attribute attribute = node.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+            counts.checksum += static_cast<unsigned char>(attribute.name()[0]) +
+                               static_cast<unsigned char>(attribute.value()[0]);
+            ++counts.attributes;
+        }
+        pugi::xml_node next = FirstChildElement(node);
+        while (!next && node != root) {
+            next = NextElement(node);
+            node = node.parent();
+        }
+        node = next;
+    }
+    return counts;
+}
+
+bool LoadAndWalkPugi(pugi::xml_document& document, const std::vector<unsigned char>& bytes, Counts* counts)
+{
+    if (!document.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8))
+        return false;
+    *counts = WalkPugi(document);
+    return true;
+}
+#endif
+
 // Reads the document once with XmlLite, visiting every element and attribute.
-bool WalkXmlLite(IXmlReader* reader, const std::string& bytes, Counts* counts)
+bool WalkXmlLite(IXmlReader* reader, const std::vector<unsigned char>& bytes, Counts* counts)
 {
     ComRef<IStream> stream;
-    *stream.Out() = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
+    *stream.Out() = SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
     if (stream.Get() == nullptr || FAILED(reader->SetInput(stream.Get())))
         return false;
     XmlNodeType type = XmlNodeType_None;
@@ -125,113 +176,133 @@ bool WalkXmlLite(IXmlReader* reader, const std::string& bytes, Counts* counts)
         }
     }
     reader->SetInput(nullptr);
-    if (FAILED(hr)) {
-        UINT line = 0, column = 0;
-        reader->GetLineNumber(&line);
-        reader->GetLinePosition(&column);
-        std::printf("XmlLite failed with 0x%08lX at line %u, column %u\n", static_cast<unsigned long>(hr), line, column);
-        return false;
-    }
-    return true;
+    return SUCCEEDED(hr);
 }
 
-struct Result
+// One reader of the comparison: a load and walk of the document, and the
+// milliseconds per load of each round.
+struct Reader
 {
-    int runs = 0;
-    double total = 0;
-    double best = 1e30;
+    const char* name;
+    std::function<bool(Counts*)> once;
+    std::vector<double> msPerLoad;
     Counts counts;
+    bool failed = false;
 };
 
-// Repeats `once` until both the minimum time and the minimum number of runs are reached.
-template <typename Once>
-bool Measure(Once once, Result* result)
+// Times loads until a round's minimum time has passed; milliseconds per load.
+bool TimeRound(Reader& reader)
 {
-    Counts warmUp;
-    if (!once(&warmUp))
-        return false;
-    while (result->runs < kMinRuns || result->total < kMinSeconds) {
-        Counts counts;
-        bench::Clock clock;
-        if (!once(&counts))
+    int loads = 0;
+    bench::Clock clock;
+    do {
+        if (!reader.once(&reader.counts))
             return false;
-        const double seconds = clock.Seconds();
-        result->total += seconds;
-        result->best = (std::min)(result->best, seconds);
-        result->counts = counts;
-        ++result->runs;
-    }
+        ++loads;
+    } while (clock.Seconds() < kRoundSeconds);
+    reader.msPerLoad.push_back(clock.Seconds() * 1000.0 / loads);
     return true;
 }
 
-void Print(const char* label, const Result& result, size_t bytes)
+void Compare(const char* title, std::vector<unsigned char>& bytes, std::vector<Reader>& readers)
 {
-    const double mean = result.total / result.runs;
-    std::printf("%-22s %8.1f MB/s %12.0f elements/s  (mean %.1f ms, best %.1f ms, %d runs)\n", label,
-                static_cast<double>(bytes) / mean / 1e6, static_cast<double>(result.counts.elements) / mean, mean * 1e3,
-                result.best * 1e3, result.runs);
+    std::printf("\n%s: %zu bytes of UTF-8\n", title, bytes.size());
+    for (Reader& reader : readers) {
+        reader.failed = !reader.once(&reader.counts); // warm-up
+        if (reader.failed)
+            std::printf("  %s cannot read the document\n", reader.name);
+    }
+    for (int round = 0; round < kRounds; ++round) {
+        // The readers take turns, starting with a different one each round.
+        for (size_t k = 0; k < readers.size(); ++k) {
+            Reader& reader = readers[(k + static_cast<size_t>(round)) % readers.size()];
+            if (!reader.failed)
+                reader.failed = !TimeRound(reader);
+        }
+    }
+    const Reader& base = readers.front();
+    std::printf("  %u elements, %u attributes; median of %d interleaved rounds (range)\n",
+                static_cast<unsigned>(base.counts.elements), static_cast<unsigned>(base.counts.attributes), kRounds);
+    for (const Reader& reader : readers) {
+        if (reader.failed)
+            continue;
+        const bench::Spread time = bench::SpreadOf(reader.msPerLoad);
+        std::printf("  %-26s %9.3f ms per load+walk (%.3f .. %.3f)  %7.1f MB/s", reader.name, time.median, time.low,
+                    time.high, static_cast<double>(bytes.size()) / (time.median / 1000.0) / 1e6);
+        if (&reader != &base) {
+            std::vector<double> ratios;
+            for (size_t i = 0; i < reader.msPerLoad.size() && i < base.msPerLoad.size(); ++i)
+                ratios.push_back(base.msPerLoad[i] / reader.msPerLoad[i]);
+            const bench::Spread ratio = bench::SpreadOf(ratios);
+            std::printf("  CMarkup/%s x%.2f (%.2f .. %.2f)", reader.name, ratio.median, ratio.low, ratio.high);
+            if (reader.counts.elements != base.counts.elements || reader.counts.attributes != base.counts.attributes)
+                std::printf("  [saw %u elements, %u attributes]", static_cast<unsigned>(reader.counts.elements),
+                            static_cast<unsigned>(reader.counts.attributes));
+        }
+        std::printf("\n");
+    }
+    std::fflush(stdout);
+}
+
+std::vector<unsigned char> UpdaterSkin()
+{
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(kSkinResource), L"XML");
+    HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
+    const unsigned char* data = loaded != nullptr ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
+    if (data == nullptr)
+        return {};
+    return std::vector<unsigned char>(data, data + SizeofResource(nullptr, found));
 }
 
 } // namespace
 
 int main()
 {
-    const std::string skin = bench::GenerateSkin(kDocumentBytes, 2024);
-    std::vector<unsigned char> bytes(skin.begin(), skin.end());
-    std::printf("document: %zu bytes (%.2f MiB) of UTF-8; MB = 10^6 bytes of input\n", skin.size(),
-                static_cast<double>(skin.size()) / (1024.0 * 1024.0));
+    std::printf("Markup parsers: load and walk (every element name, attribute name and value) of the same bytes.\n");
+    std::printf("A ratio CMarkup/peer below 1 means CMarkup takes less time. MB = 10^6 bytes of input.\n");
+#ifdef FACET_BENCH_PUGIXML
+    std::printf("pugixml %d.%d (UTF-8 mode, parse_default, load_buffer).\n", PUGIXML_VERSION / 1000,
+                PUGIXML_VERSION % 1000 / 10);
+#else
+    std::printf("pugixml: not built in (tools/bench markup builds the benchmark with it).\n");
+#endif
 
-    CMarkup markup;
-    if (!markup.LoadFromMem(bytes.data(), static_cast<unsigned long>(bytes.size()))) {
-        wchar_t message[100] = {}, location[50] = {};
-        markup.GetLastErrorMessage(message, 100);
-        markup.GetLastErrorLocation(location, 50);
-        std::printf("CMarkup failed: %ls at \"%ls\"\n", message, location);
-        return 1;
-    }
-    const Counts documentCounts = WalkMarkup(markup);
+    HMODULE xmllite = LoadLibraryW(L"xmllite.dll");
+    CreateXmlReaderFunction create = xmllite != nullptr
+                                         ? reinterpret_cast<CreateXmlReaderFunction>(
+                                               reinterpret_cast<void*>(GetProcAddress(xmllite, "CreateXmlReader")))
+                                         : nullptr;
+    ComRef<IXmlReader> xmlReader;
+    if (create == nullptr || FAILED(create(kIidXmlReader, reinterpret_cast<void**>(xmlReader.Out()), nullptr)))
+        std::printf("XmlLite: not available\n");
 
-    Result loadOnly;
-    Measure(
-        [&](Counts* counts) {
-            *counts = documentCounts;
-            return markup.LoadFromMem(bytes.data(), static_cast<unsigned long>(bytes.size()));
-        },
-        &loadOnly);
-    Result loadWalk;
-    Measure(
-        [&](Counts* counts) {
-            if (!markup.LoadFromMem(bytes.data(), static_cast<unsigned long>(bytes.size())))
-                return false;
-            *counts = WalkMarkup(markup);
-            return true;
-        },
-        &loadWalk);
-    std::printf("elements: %zu, attributes: %zu\n", loadWalk.counts.elements, loadWalk.counts.attributes);
-    Print("CMarkup load", loadOnly, bytes.size());
-    Print("CMarkup load+walk", loadWalk, bytes.size());
+    const std::string large = bench::GenerateSkin(kLargeBytes, 2024);
+    struct Document
+    {
+        const char* title;
+        std::vector<unsigned char> bytes;
+    } documents[] = {
+        {"The updater's skin", UpdaterSkin()},
+        {"A generated skin of 4 MiB", std::vector<unsigned char>(large.begin(), large.end())},
+    };
 
-    Library xmllite(L"xmllite.dll");
-    CreateXmlReaderFunction create = reinterpret_cast<CreateXmlReaderFunction>(
-        reinterpret_cast<void*>(xmllite.Find("CreateXmlReader")));
-    if (create == nullptr) {
-        std::printf("XmlLite: xmllite.dll or CreateXmlReader not available\n");
-        return 0;
+    for (Document& document : documents) {
+        if (document.bytes.empty()) {
+            std::printf("\n%s: not found\n", document.title);
+            continue;
+        }
+        CMarkup markup;
+        std::vector<Reader> readers;
+        readers.push_back({"CMarkup", [&](Counts* c) { return LoadAndWalkMarkup(markup, document.bytes, c); }, {}, {}});
+#ifdef FACET_BENCH_PUGIXML
+        pugi::xml_document pugiDocument;
+        readers.push_back({"pugixml", [&](Counts* c) { return LoadAndWalkPugi(pugiDocument, document.bytes, c); }, {}, {}});
+#endif
+        if (xmlReader.Get() != nullptr) {
+            readers.push_back(
+                {"XmlLite", [&](Counts* c) { *c = Counts(); return WalkXmlLite(xmlReader.Get(), document.bytes, c); }, {}, {}});
+        }
+        Compare(document.title, document.bytes, readers);
     }
-    ComRef<IXmlReader> reader;
-    if (FAILED(create(kIidXmlReader, reinterpret_cast<void**>(reader.Out()), nullptr)) || reader.Get() == nullptr) {
-        std::printf("XmlLite: CreateXmlReader failed\n");
-        return 0;
-    }
-    Result xml;
-    if (!Measure([&](Counts* counts) { return WalkXmlLite(reader.Get(), skin, counts); }, &xml))
-        return 1;
-    if (xml.counts.elements != loadWalk.counts.elements || xml.counts.attributes != loadWalk.counts.attributes) {
-        std::printf("note: XmlLite saw %zu elements and %zu attributes\n", xml.counts.elements, xml.counts.attributes);
-    }
-    Print("XmlLite read+walk", xml, bytes.size());
-    std::printf("ratio CMarkup load+walk / XmlLite: %.2fx faster (mean times %.1f ms vs %.1f ms)\n",
-                (xml.total / xml.runs) / (loadWalk.total / loadWalk.runs), loadWalk.total / loadWalk.runs * 1e3,
-                xml.total / xml.runs * 1e3);
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 
 using Facet::CMarkup;
@@ -148,4 +149,79 @@ TEST(MarkupEncoding, EmptyAndShortInput)
     // Two bytes of a mark are not a mark: they stay in the text.
     EXPECT_FALSE(markup.LoadFromMem(mark, 2));
     EXPECT_EQ(ErrorMessage(markup), L"Expected start tag");
+}
+
+namespace {
+
+// The wide text the platform makes of UTF-8 bytes.
+std::wstring PlatformUtf8(const std::string& bytes)
+{
+    if (bytes.empty())
+        return std::wstring();
+    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], length);
+    return text;
+}
+
+// The content of a one-element document around `bytes`, as the platform
+// converts the whole document.
+std::wstring PlatformContentOf(const std::string& bytes)
+{
+    const std::wstring whole = PlatformUtf8("<a>" + bytes + "</a>");
+    if (whole.size() < 7 || whole.compare(0, 3, L"<a>") != 0 || whole.compare(whole.size() - 4, 4, L"</a>") != 0)
+        return L"<markup lost>";
+    return whole.substr(3, whole.size() - 7);
+}
+
+// The content of a one-element document around `bytes`, as the parser reads it.
+std::wstring ContentOf(const std::string& bytes)
+{
+    std::string xml = "<a>" + bytes + "</a>";
+    CMarkup markup;
+    if (!markup.LoadFromMem(reinterpret_cast<unsigned char*>(&xml[0]), static_cast<unsigned long>(xml.size())))
+        return L"<failed>";
+    return markup.GetRoot().GetValue();
+}
+
+} // namespace
+
+// The parser decodes well-formed UTF-8 itself and leaves the rest to the
+// platform's converter: every mix of well-formed and ill-formed bytes must
+// come out as the platform makes of the whole text (ill-formed bytes just
+// before the markup included).
+TEST(MarkupEncoding, Utf8DecodesAsThePlatformConvertsTheWholeText)
+{
+    const char* const cases[] = {
+        "plain ascii text longer than eight bytes",
+        "\xC3\xA9\xE4\xB8\x8B\xF0\x9F\x98\x80 mixed",          // 2, 3 and 4 bytes
+        "\xC0\x80 \xC1\xBF overlong two",                       // overlong 2-byte forms
+        "\xE0\x80\x80 \xE0\x9F\xBF overlong three",             // overlong 3-byte forms
+        "\xF0\x80\x80\x80 \xF0\x8F\xBF\xBF overlong four",     // overlong 4-byte forms
+        "\xED\xA0\x80 \xED\xBF\xBF surrogates",                 // encoded surrogates
+        "\xF4\x90\x80\x80 \xF5\x80\x80\x80 beyond",             // above U+10FFFF
+        "lone \x80\xBF continuations",                          // continuation bytes alone
+        "cut \xE4\xB8",                                         // a sequence cut short by the markup
+        "cut \xF0\x9F\x98",
+        "\xEF\xBF\xBF\xEF\xBF\xBE noncharacters",
+        "\xFE\xFF\xC2",
+    };
+    for (const char* bytes : cases)
+        EXPECT_EQ(ContentOf(bytes), PlatformContentOf(bytes)) << bytes;
+
+    // Random runs of letters, lead bytes and continuation bytes.
+    std::mt19937 rng(22);
+    for (int round = 0; round < 400; ++round) {
+        std::string bytes;
+        const int length = static_cast<int>(rng() % 40);
+        for (int i = 0; i < length; ++i) {
+            switch (rng() % 4) {
+            case 0: bytes += static_cast<char>('a' + rng() % 26); break;
+            case 1: bytes += static_cast<char>(0x80 + rng() % 0x40); break;
+            case 2: bytes += static_cast<char>(0xC0 + rng() % 0x40); break;
+            default: bytes += "\xE6\x96\x87"; break;
+            }
+        }
+        EXPECT_EQ(ContentOf(bytes), PlatformContentOf(bytes)) << "round " << round;
+    }
 }

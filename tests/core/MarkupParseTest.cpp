@@ -467,3 +467,48 @@ TEST(MarkupParse, NodesTellWhereTheyStandWhenTheDocumentKeepsLinePositions)
 }
 
 } // namespace
+
+// A markup object keeps its blocks from one load to the next: a smaller
+// document after a larger one, and a larger one after it, read only their own
+// elements and attributes.
+TEST(MarkupParse, EachLoadReadsOnlyItsOwnDocument)
+{
+    std::wstring large = L"<Window";
+    for (int i = 0; i < 30; ++i)
+        large += L" a" + std::to_wstring(i) + L"=\"" + std::wstring(50, L'x') + L"\"";
+    large += L">";
+    for (int i = 0; i < 600; ++i)
+        large += L"<Button text=\"b" + std::to_wstring(i) + L"\"/>";
+    large += L"</Window>";
+
+    CMarkup markup;
+    ASSERT_TRUE(markup.Load(large.c_str()));
+    CMarkupNode node = markup.GetRoot();
+    EXPECT_EQ(node.GetAttributeCount(), 30);
+    ASSERT_TRUE(markup.Load(L"<Label a=\"1\"><Edit/></Label>"));
+    node = markup.GetRoot();
+    EXPECT_STREQ(node.GetName(), L"Label");
+    ASSERT_EQ(node.GetAttributeCount(), 1);
+    EXPECT_STREQ(node.GetAttributeName(0), L"a");
+    EXPECT_STREQ(node.GetAttributeValue(1), L"");
+    CMarkupNode child = node.GetChild();
+    EXPECT_EQ(child.GetAttributeCount(), 0);
+    EXPECT_STREQ(child.GetAttributeName(0), L"");
+    EXPECT_FALSE(child.HasSiblings());
+
+    ASSERT_TRUE(markup.Load(large.c_str()));
+    node = markup.GetRoot().GetChild();
+    int buttons = 0;
+    for (; node.IsValid(); node = node.GetSibling()) {
+        ASSERT_EQ(node.GetAttributeCount(), 1);
+        EXPECT_EQ(std::wstring(node.GetAttributeValue(L"text")), L"b" + std::to_wstring(buttons));
+        ++buttons;
+    }
+    EXPECT_EQ(buttons, 600);
+
+    // A node that is not valid has no attributes at all.
+    CMarkupNode none;
+    EXPECT_EQ(none.GetAttributeName(0), nullptr);
+    EXPECT_EQ(none.GetAttributeValue(0), nullptr);
+    EXPECT_EQ(none.GetAttributeCount(), 0);
+}

@@ -266,12 +266,12 @@ void CButtonUI::SetHotForeImage(const wchar_t* description)
 
 const wchar_t* CButtonUI::GetForeImage() const
 {
-    return m_diFore.sDrawString.GetData();
+    return m_diFore.Get().sDrawString.GetData();
 }
 
 void CButtonUI::SetForeImage(const wchar_t* description)
 {
-    ReplaceImage(m_diFore, description);
+    ReplaceImage(m_diFore.Edit(), description);
 }
 
 void CButtonUI::SetFiveStatusImage(const wchar_t* description)
@@ -460,7 +460,8 @@ void CButtonUI::PaintButtonImages(HDC hDC, UINT state)
             DrawImage(hDC, m_diNormal);
         }
     }
-    DrawImage(hDC, m_diFore);
+    if (m_diFore.IsMade())
+        DrawImage(hDC, m_diFore.Edit());
 }
 
 void CButtonUI::PaintText(HDC hDC)

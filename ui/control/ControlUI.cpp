@@ -25,44 +25,51 @@ int Truncate(double value)
     return static_cast<int>(value);
 }
 
+// An empty text stored where none was ever stored makes nothing.
+void StoreText(CLazyValue<CFacetString>& slot, const wchar_t* text)
+{
+    if (slot.IsMade() || (text != nullptr && *text != L'\0'))
+        slot.Edit() = text;
+}
+
 } // namespace
 
 CControlUI::CControlUI()
     : m_pManager(nullptr),
       m_pParent(nullptr),
       m_pCover(nullptr),
-      m_bUpdateNeeded(true),
-      m_bMenuUsed(false),
       m_rcItem{0, 0, 0, 0},
       m_rcPadding{0, 0, 0, 0},
       m_cXY{0, 0},
       m_cxyFixed{0, 0},
       m_cxyMin{0, 0},
       m_cxyMax(kDefaultMaxSize),
+      m_bUpdateNeeded(true),
       m_bVisible(true),
       m_bInternVisible(true),
       m_bEnabled(true),
+      m_bFloat(false),
+      m_bSetPos(false),
+      m_bMenuUsed(false),
       m_bMouseEnabled(true),
       m_bKeyboardEnabled(true),
       m_bFocused(false),
-      m_bFloat(false),
-      m_piFloatPercent{0.0, 0.0, 0.0, 0.0},
-      m_bSetPos(false),
+      m_bColorHSL(false),
+      m_bResourceText(false),
       m_chShortcut(L'\0'),
+      m_piFloatPercent{0.0, 0.0, 0.0, 0.0},
       m_pTag(0),
       m_dwBackColor(0),
       m_dwBackColor2(0),
       m_dwBackColor3(0),
       m_dwBorderColor(0),
       m_dwFocusBorderColor(0),
-      m_bColorHSL(false),
       m_nBorderStyle(PS_SOLID),
       m_nTooltipWidth(kDefaultTooltipWidth),
       m_cxyBorderRound{0, 0},
       m_rcPaint{0, 0, 0, 0},
       m_rcBorderSize{0, 0, 0, 0},
-      m_mCustomAttrHash(CFacetStringPtrMap::kDefaultBuckets),
-      m_bResourceText(false)
+      m_mCustomAttrHash(CFacetStringPtrMap::kDefaultBuckets)
 {
 }
 
@@ -486,27 +493,27 @@ void CControlUI::NotifyAccessible(DWORD event)
 
 CFacetString CControlUI::GetAccessibleName() const
 {
-    return m_sAccessibleName;
+    return m_sAccessibleName.Get();
 }
 
 void CControlUI::SetAccessibleName(const wchar_t* name)
 {
-    if (m_sAccessibleName == name)
+    if (m_sAccessibleName.Get() == name)
         return;
-    m_sAccessibleName = name;
+    StoreText(m_sAccessibleName, name);
     NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
 }
 
 CFacetString CControlUI::GetToolTip() const
 {
-    return m_sToolTip;
+    return m_sToolTip.Get();
 }
 
 void CControlUI::SetToolTip(const wchar_t* text)
 {
     CFacetString tip(text);
     tip.Replace(L"<n>", L"\r\n");
-    m_sToolTip = tip;
+    StoreText(m_sToolTip, tip);
 }
 
 void CControlUI::SetToolTipWidth(int width)
@@ -541,12 +548,12 @@ void CControlUI::SetContextMenuUsed(bool used)
 
 CFacetString CControlUI::GetUserData() const
 {
-    return m_sUserData;
+    return m_sUserData.Get();
 }
 
 void CControlUI::SetUserData(const wchar_t* text)
 {
-    m_sUserData = text;
+    StoreText(m_sUserData, text);
 }
 
 UINT_PTR CControlUI::GetTag() const
@@ -767,8 +774,8 @@ void CControlUI::NeedParentUpdate()
 
 CFacetString CControlUI::GetVirtualWnd() const
 {
-    if (!m_sVirtualWnd.IsEmpty())
-        return m_sVirtualWnd;
+    if (!m_sVirtualWnd.Get().IsEmpty())
+        return m_sVirtualWnd.Get();
     if (m_pParent != nullptr)
         return m_pParent->GetVirtualWnd();
     return CFacetString();
@@ -776,7 +783,7 @@ CFacetString CControlUI::GetVirtualWnd() const
 
 void CControlUI::SetVirtualWnd(const wchar_t* name)
 {
-    m_sVirtualWnd = name;
+    StoreText(m_sVirtualWnd, name);
     if (m_pManager != nullptr)
         m_pManager->UsedVirtualWnd(true);
 }
@@ -900,21 +907,22 @@ void CControlUI::SetBorderStyle(int style)
 
 const wchar_t* CControlUI::GetBkImage() const
 {
-    return m_diBk.sDrawString.GetData();
+    return m_diBk.Get().sDrawString.GetData();
 }
 
 void CControlUI::SetBkImage(const wchar_t* description)
 {
-    if (m_diBk.sDrawString == description && m_diBk.pImageInfo != nullptr)
+    if (m_diBk.Get().sDrawString == description && m_diBk.Get().pImageInfo != nullptr)
         return;
-    m_diBk.Clear();
-    m_diBk.sDrawString = description;
+    TDrawInfo& image = m_diBk.Edit();
+    image.Clear();
+    image.sDrawString = description;
     // Parses the description and loads the image now (without drawing), so
     // that a floating control can take the image's size.
-    DrawImage(nullptr, m_diBk);
-    if (m_bFloat && m_cxyFixed.cx == 0 && m_cxyFixed.cy == 0 && m_diBk.pImageInfo != nullptr) {
-        m_cxyFixed.cx = m_diBk.pImageInfo->nX;
-        m_cxyFixed.cy = m_diBk.pImageInfo->nY;
+    DrawImage(nullptr, image);
+    if (m_bFloat && m_cxyFixed.cx == 0 && m_cxyFixed.cy == 0 && image.pImageInfo != nullptr) {
+        m_cxyFixed.cx = image.pImageInfo->nX;
+        m_cxyFixed.cy = image.pImageInfo->nY;
     }
     Invalidate();
 }

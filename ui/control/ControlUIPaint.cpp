@@ -88,7 +88,9 @@ void CControlUI::PaintBkColor(HDC hDC)
 
 void CControlUI::PaintBkImage(HDC hDC)
 {
-    DrawImage(hDC, m_diBk);
+    // A description never set draws nothing.
+    if (m_diBk.IsMade())
+        DrawImage(hDC, m_diBk.Edit());
 }
 
 void CControlUI::PaintStatusImage(HDC /*hDC*/)

@@ -90,15 +90,16 @@ void CProgressUI::SetValue(int value)
 
 const wchar_t* CProgressUI::GetForeImage() const
 {
-    return m_diFore.sDrawString.GetData();
+    return m_diFore.Get().sDrawString.GetData();
 }
 
 void CProgressUI::SetForeImage(const wchar_t* description)
 {
-    if (m_diFore.pImageInfo != nullptr && m_diFore.sDrawString == description)
+    if (m_diFore.Get().pImageInfo != nullptr && m_diFore.Get().sDrawString == description)
         return;
-    m_diFore.Clear();
-    m_diFore.sDrawString = description;
+    TDrawInfo& image = m_diFore.Edit();
+    image.Clear();
+    image.sDrawString = description;
     Invalidate();
 }
 
@@ -142,9 +143,12 @@ void CProgressUI::PaintStatusImage(HDC hDC)
 
     // The description is parsed first so that the fill rectangle set below is
     // what the draw uses.
-    DrawImage(nullptr, m_diFore);
-    m_diFore.rcDestOffset = FillRect(m_bHorizontal, m_nMin, m_nMax, m_nValue, GetWidth(), GetHeight());
-    DrawImage(hDC, m_diFore);
+    if (!m_diFore.IsMade())
+        return; // no fore image: nothing to draw
+    TDrawInfo& image = m_diFore.Edit();
+    DrawImage(nullptr, image);
+    image.rcDestOffset = FillRect(m_bHorizontal, m_nMin, m_nMax, m_nValue, GetWidth(), GetHeight());
+    DrawImage(hDC, image);
 }
 
 } // namespace Facet

@@ -38,7 +38,7 @@ bool CScrollBarUI::HasOwnLook() const
         if (HasImage(part->normal) || HasImage(part->hot) || HasImage(part->pushed) || HasImage(part->disabled))
             return true;
     }
-    return m_dwBackColor != 0 || HasImage(m_diBk) || m_dwButton1Color != 0 || m_dwButton2Color != 0 ||
+    return m_dwBackColor != 0 || HasImage(m_diBk.Get()) || m_dwButton1Color != 0 || m_dwButton2Color != 0 ||
            m_dwThumbColor != 0;
 }
 

@@ -1,6 +1,15 @@
 #include "Delegate.h"
 
+#include <new>
+
 namespace Facet {
+
+struct CEventSource::TState
+{
+    CFacetPtrArray aDelegates;       // owned CDelegateBase*
+    CFacetPtrArray aRemovedInCall;   // removed during a call, deleted after it
+    TCallFrame* pCallFrame = nullptr;  // innermost running call, or null
+};
 
 // One running call of a CEventSource. Frames of nested calls form a chain
 // from the innermost outwards, so that the source can tell every running call
@@ -12,21 +21,23 @@ struct CEventSource::TCallFrame
     TCallFrame* pOuter;
     bool bSourceDestroyed;
 
+    // Only made while the source has its state.
     explicit TCallFrame(CEventSource* source)
-        : pSource(source), pOuter(source->m_pCallFrame), bSourceDestroyed(false)
+        : pSource(source), pOuter(source->m_pState->pCallFrame), bSourceDestroyed(false)
     {
-        source->m_pCallFrame = this;
+        source->m_pState->pCallFrame = this;
     }
 
     ~TCallFrame()
     {
         if (bSourceDestroyed)
             return;
-        pSource->m_pCallFrame = pOuter;
+        TState& state = *pSource->m_pState;
+        state.pCallFrame = pOuter;
         if (pOuter == nullptr) {
-            for (int i = 0; i < pSource->m_aRemovedInCall.GetSize(); ++i)
-                delete static_cast<CDelegateBase*>(pSource->m_aRemovedInCall[i]);
-            pSource->m_aRemovedInCall.Empty();
+            for (int i = 0; i < state.aRemovedInCall.GetSize(); ++i)
+                delete static_cast<CDelegateBase*>(state.aRemovedInCall[i]);
+            state.aRemovedInCall.Empty();
         }
     }
 
@@ -34,34 +45,43 @@ struct CEventSource::TCallFrame
     TCallFrame& operator=(const TCallFrame&) = delete;
 };
 
-CEventSource::CEventSource() : m_pCallFrame(nullptr)
+CEventSource::CEventSource() : m_pState(nullptr)
 {
 }
 
 CEventSource::~CEventSource()
 {
-    for (TCallFrame* frame = m_pCallFrame; frame != nullptr; frame = frame->pOuter)
+    if (m_pState == nullptr)
+        return;
+    for (TCallFrame* frame = m_pState->pCallFrame; frame != nullptr; frame = frame->pOuter)
         frame->bSourceDestroyed = true;
-    for (int i = 0; i < m_aDelegates.GetSize(); ++i)
-        delete static_cast<CDelegateBase*>(m_aDelegates[i]);
-    for (int i = 0; i < m_aRemovedInCall.GetSize(); ++i)
-        delete static_cast<CDelegateBase*>(m_aRemovedInCall[i]);
+    for (int i = 0; i < m_pState->aDelegates.GetSize(); ++i)
+        delete static_cast<CDelegateBase*>(m_pState->aDelegates[i]);
+    for (int i = 0; i < m_pState->aRemovedInCall.GetSize(); ++i)
+        delete static_cast<CDelegateBase*>(m_pState->aRemovedInCall[i]);
+    delete m_pState;
 }
 
 CEventSource::operator bool() const
 {
-    return !m_aDelegates.IsEmpty();
+    return m_pState != nullptr && !m_pState->aDelegates.IsEmpty();
 }
 
 void CEventSource::operator+=(const CDelegateBase& d)
 {
-    for (int i = 0; i < m_aDelegates.GetSize(); ++i) {
-        const CDelegateBase* listed = static_cast<const CDelegateBase*>(m_aDelegates[i]);
+    if (m_pState == nullptr) {
+        m_pState = new (std::nothrow) TState;
+        if (m_pState == nullptr)
+            return;
+    }
+    CFacetPtrArray& delegates = m_pState->aDelegates;
+    for (int i = 0; i < delegates.GetSize(); ++i) {
+        const CDelegateBase* listed = static_cast<const CDelegateBase*>(delegates[i]);
         if (listed->Equals(d))
             return;
     }
     CDelegateBase* copy = d.Clone();
-    if (copy != nullptr && !m_aDelegates.Add(copy))
+    if (copy != nullptr && !delegates.Add(copy))
         delete copy;
 }
 
@@ -72,10 +92,13 @@ void CEventSource::operator+=(FnType fn)
 
 void CEventSource::operator-=(const CDelegateBase& d)
 {
-    for (int i = 0; i < m_aDelegates.GetSize(); ++i) {
-        CDelegateBase* listed = static_cast<CDelegateBase*>(m_aDelegates[i]);
+    if (m_pState == nullptr)
+        return;
+    CFacetPtrArray& delegates = m_pState->aDelegates;
+    for (int i = 0; i < delegates.GetSize(); ++i) {
+        CDelegateBase* listed = static_cast<CDelegateBase*>(delegates[i]);
         if (listed->Equals(d)) {
-            m_aDelegates.Remove(i);
+            delegates.Remove(i);
             Discard(listed);
             return;
         }
@@ -87,29 +110,30 @@ void CEventSource::operator-=(FnType fn)
     *this -= CDelegateStatic(fn);
 }
 
+// Only called for a delegate that was listed, so the state exists.
 void CEventSource::Discard(CDelegateBase* d)
 {
-    if (m_pCallFrame == nullptr) {
+    if (m_pState->pCallFrame == nullptr) {
         delete d;
         return;
     }
     // A running call may still hold it (it may even be the one running):
     // delete it when the outermost call ends. Should the list not grow, the
     // delegate is leaked rather than freed under a running call.
-    m_aRemovedInCall.Add(d);
+    m_pState->aRemovedInCall.Add(d);
 }
 
 bool CEventSource::operator()(void* param)
 {
-    if (m_aDelegates.IsEmpty())
+    if (m_pState == nullptr || m_pState->aDelegates.IsEmpty())
         return true;
-    const CFacetPtrArray snapshot(m_aDelegates);
+    const CFacetPtrArray snapshot(m_pState->aDelegates);
     TCallFrame frame(this);
     for (int i = 0; i < snapshot.GetSize(); ++i) {
         CDelegateBase* d = static_cast<CDelegateBase*>(snapshot[i]);
         // Removed by an earlier delegate of this call (or a nested one): skip.
         // It is not deleted yet, so its address cannot belong to a newcomer.
-        if (m_aDelegates.Find(d) < 0)
+        if (m_pState->aDelegates.Find(d) < 0)
             continue;
         const bool goOn = d->Call(param);
         if (frame.bSourceDestroyed)

@@ -131,12 +131,13 @@ public:
 
 private:
     struct TCallFrame;
+    struct TState;
 
     void Discard(CDelegateBase* d);
 
-    CFacetPtrArray m_aDelegates;       // owned CDelegateBase*
-    CFacetPtrArray m_aRemovedInCall;   // removed during a call, deleted after it
-    TCallFrame* m_pCallFrame;          // innermost running call, or null
+    // Made by the first delegate added: most sources of a control tree never
+    // get one, and a control carries seven of them.
+    TState* m_pState;
 };
 
 } // namespace Facet

@@ -26,7 +26,7 @@ CFacetStringPtrMap::~CFacetStringPtrMap()
 
 void CFacetStringPtrMap::DeleteAll()
 {
-    for (int i = 0; i < m_nBuckets; ++i) {
+    for (int i = 0; m_aT != nullptr && i < m_nBuckets; ++i) {
         TItem* item = m_aT[i];
         while (item != nullptr) {
             TItem* next = item->pNext;
@@ -43,11 +43,15 @@ void CFacetStringPtrMap::DeleteAll()
 void CFacetStringPtrMap::Resize(int bucketCount)
 {
     DeleteAll();
-    if (bucketCount <= 0)
-        return;
-    m_aT = static_cast<TItem**>(calloc(static_cast<size_t>(bucketCount), sizeof(TItem*)));
-    if (m_aT != nullptr)
-        m_nBuckets = bucketCount;
+    // The table itself is made by the first insertion.
+    m_nBuckets = bucketCount > 0 ? bucketCount : 0;
+}
+
+bool CFacetStringPtrMap::MakeTable()
+{
+    if (m_aT == nullptr)
+        m_aT = static_cast<TItem**>(calloc(static_cast<size_t>(m_nBuckets), sizeof(TItem*)));
+    return m_aT != nullptr;
 }
 
 unsigned int CFacetStringPtrMap::HashKey(const wchar_t* key)
@@ -93,7 +97,7 @@ bool CFacetStringPtrMap::Insert(const wchar_t* key, void* value)
 {
     if (key == nullptr || m_nBuckets == 0)
         return false;
-    if (FindItem(key, true) != nullptr)
+    if (FindItem(key, true) != nullptr || !MakeTable())
         return false;
     const unsigned int slot = HashKey(key) % static_cast<unsigned int>(m_nBuckets);
     TItem* item = new (std::nothrow) TItem;

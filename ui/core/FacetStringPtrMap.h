@@ -13,6 +13,9 @@ namespace Facet {
 // New entries go to the head of their chain, and a successful Find moves the
 // entry to the head (unless told not to).
 //
+// The bucket table is made at the first insertion, so that a map that stays
+// empty (the custom attributes of most controls) takes no memory of its own.
+//
 // Enumeration order (GetAt): buckets from the last down to 0, each chain from
 // head to tail. To enumerate, take for each i in 0..GetSize()-1 the key
 // GetAt(i), then its value with Find(key, false) to keep the order stable.
@@ -57,6 +60,8 @@ private:
     struct TItem;
 
     TItem* FindItem(const wchar_t* key, bool optimize) const;
+    // Makes the bucket table when there is none yet; false when memory runs out.
+    bool MakeTable();
     void DeleteAll();
 
     TItem** m_aT;

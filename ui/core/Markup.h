@@ -1,8 +1,10 @@
 // A small non-validating reader for skin documents. The document is converted to one
 // block of wide characters that the parser edits in place (names, values and text are
-// terminated where they stand); a flat element table refers to them by position.
+// terminated where they stand); a flat element table and a flat attribute table refer
+// to them by position. A node is a handle: a document and an element index.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 namespace Facet {
@@ -19,7 +21,16 @@ typedef struct tagXMLELEMENT
     unsigned int iNext;    // next sibling
     unsigned int iParent;  // parent, 0 for a top-level element
     unsigned int iData;    // content: after the start tag's ">", or the "/" of "/>"
+    unsigned int iAttributes;  // its first attribute in the attribute table
+    unsigned int nAttributes;  // how many attributes it has
 } XMLELEMENT;
+
+// One attribute: the positions of its name and of its value in the document text.
+typedef struct tagXMLATTRIBUTE
+{
+    unsigned int iName;
+    unsigned int iValue;
+} XMLATTRIBUTE;
 
 class CMarkup
 {
@@ -64,23 +75,33 @@ private:
     CMarkup(const CMarkup&) = delete;
     CMarkup& operator=(const CMarkup&) = delete;
 
-    bool LoadBytes(const unsigned char* bytes, unsigned long size);
+    // Drops the document but keeps its blocks for the next one.
+    void Clear();
+    // The text block, grown to hold at least `units` characters; null when
+    // memory runs out.
+    wchar_t* TextBlock(size_t units);
+    // Parses the text block; on failure releases everything.
+    bool ParseText();
     bool ParseDocument();
     void KeepLinePositions();
     // Counts the line and column of the error offset in `original`, the
     // document text as it was before the parse edited it.
     void LocateError(const wchar_t* original);
     bool ParseElements(wchar_t*& text, unsigned int parent, unsigned int depth);
-    bool ParseAttributes(wchar_t*& text);
+    bool ParseAttributes(wchar_t*& text, unsigned int element);
     void DecodeText(wchar_t*& text, wchar_t*& dest, wchar_t stop);
     bool ReserveElement(unsigned int* index);
+    bool AddAttribute(unsigned int element, const wchar_t* name, const wchar_t* value);
     bool Failed(const wchar_t* message, const wchar_t* location = nullptr);
-    bool Adopt(wchar_t* text);
 
     wchar_t* m_pstrXML;
+    size_t m_nTextCapacity;
     XMLELEMENT* m_pElements;
     unsigned int m_nElements;
     unsigned int m_nReservedElements;
+    XMLATTRIBUTE* m_pAttributes;
+    unsigned int m_nAttributes;
+    unsigned int m_nReservedAttributes;
     wchar_t m_szErrorMsg[100];
     wchar_t m_szErrorXML[50];
     // The offset of the text the last error names, kNoErrorOffset for none,
@@ -135,24 +156,113 @@ private:
 
     const XMLELEMENT* Element() const;
     CMarkupNode Link(unsigned int index) const;
-    void MapAttributes();
-    // Maps the attributes unless done; false when the node has no element.
-    bool HasMappedAttributes();
-    // The index of the mapped attribute called `name`, else -1.
+    // The attributes the node exposes (at most MAX_XML_ATTRIBUTES), 0 without an element.
+    int AttributeCount() const;
+    // The index of the attribute called `name`, else -1.
     int FindAttribute(const wchar_t* name) const;
+    const XMLATTRIBUTE& AttributeAt(int index) const;
+    // The attribute at `index` when the node exposes one there, else null.
+    const XMLATTRIBUTE* AttributeOf(int index) const;
     const wchar_t* AttributeNameAt(int index) const;
     const wchar_t* AttributeValueAt(int index) const;
 
-    struct XMLATTRIBUTE
-    {
-        unsigned int iName;
-        unsigned int iValue;
-    };
-
-    int m_iPos;
-    int m_nAttributes;
-    XMLATTRIBUTE m_aAttributes[MAX_XML_ATTRIBUTES];
     CMarkup* m_pOwner;
+    int m_iPos;
 };
+
+// The navigation and attribute reads of a node are inline: a walk over a
+// document calls them for every element and attribute.
+
+inline bool CMarkupNode::IsValid() const
+{
+    return m_pOwner != nullptr;
+}
+
+// The node's element, or null when the node is invalid or its document has gone.
+inline const XMLELEMENT* CMarkupNode::Element() const
+{
+    if (m_pOwner == nullptr || m_pOwner->m_pElements == nullptr || m_iPos <= 0 ||
+        static_cast<unsigned int>(m_iPos) >= m_pOwner->m_nElements)
+        return nullptr;
+    return &m_pOwner->m_pElements[m_iPos];
+}
+
+inline CMarkupNode CMarkupNode::Link(unsigned int index) const
+{
+    if (index == 0)
+        return CMarkupNode();
+    return CMarkupNode(m_pOwner, static_cast<int>(index));
+}
+
+inline CMarkupNode CMarkupNode::GetParent()
+{
+    const XMLELEMENT* element = Element();
+    return element != nullptr ? Link(element->iParent) : CMarkupNode();
+}
+
+inline CMarkupNode CMarkupNode::GetSibling()
+{
+    const XMLELEMENT* element = Element();
+    return element != nullptr ? Link(element->iNext) : CMarkupNode();
+}
+
+inline CMarkupNode CMarkupNode::GetChild()
+{
+    const XMLELEMENT* element = Element();
+    return element != nullptr ? Link(element->iChild) : CMarkupNode();
+}
+
+inline bool CMarkupNode::HasSiblings() const
+{
+    const XMLELEMENT* element = Element();
+    return element != nullptr && element->iNext != 0;
+}
+
+inline bool CMarkupNode::HasChildren() const
+{
+    const XMLELEMENT* element = Element();
+    return element != nullptr && element->iChild != 0;
+}
+
+inline const wchar_t* CMarkupNode::GetName() const
+{
+    const XMLELEMENT* element = Element();
+    return element != nullptr ? m_pOwner->m_pstrXML + element->iStart : nullptr;
+}
+
+inline int CMarkupNode::GetAttributeCount()
+{
+    return AttributeCount();
+}
+
+inline int CMarkupNode::AttributeCount() const
+{
+    const XMLELEMENT* element = Element();
+    if (element == nullptr)
+        return 0;
+    return element->nAttributes < static_cast<unsigned int>(MAX_XML_ATTRIBUTES) ? static_cast<int>(element->nAttributes)
+                                                                                : MAX_XML_ATTRIBUTES;
+}
+
+inline const XMLATTRIBUTE* CMarkupNode::AttributeOf(int index) const
+{
+    const XMLELEMENT* element = Element();
+    if (element == nullptr || index < 0 || index >= MAX_XML_ATTRIBUTES ||
+        static_cast<unsigned int>(index) >= element->nAttributes)
+        return nullptr;
+    return &m_pOwner->m_pAttributes[element->iAttributes + static_cast<unsigned int>(index)];
+}
+
+inline const wchar_t* CMarkupNode::GetAttributeName(int index)
+{
+    const XMLATTRIBUTE* attribute = AttributeOf(index);
+    return attribute != nullptr ? m_pOwner->m_pstrXML + attribute->iName : Element() != nullptr ? L"" : nullptr;
+}
+
+inline const wchar_t* CMarkupNode::GetAttributeValue(int index)
+{
+    const XMLATTRIBUTE* attribute = AttributeOf(index);
+    return attribute != nullptr ? m_pOwner->m_pstrXML + attribute->iValue : Element() != nullptr ? L"" : nullptr;
+}
 
 } // namespace Facet

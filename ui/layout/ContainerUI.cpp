@@ -10,6 +10,7 @@
 #include "../control/ScrollBarUI.h"
 #include "../core/FacetGeometry.h"
 #include "../core/PaintManager.h"
+#include "../core/Prefetch.h"
 
 namespace Facet {
 
@@ -210,6 +211,15 @@ int CContainerUI::ResumeIndex(int index, CControlUI* child, unsigned version) co
     return now >= 0 ? now : index - 1;
 }
 
+void CContainerUI::PrefetchAhead(int index) const
+{
+    // Far enough ahead for the load to finish before the loop gets there,
+    // near enough for it to be still in the cache then.
+    const int kAhead = 4;
+    if (index + kAhead < m_items.GetSize())
+        PrefetchObject(m_items.GetAt(index + kAhead), CControlUI::kLayoutBytes);
+}
+
 // -- Propagation --
 
 void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init)
@@ -233,14 +243,14 @@ void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool
         m_bScrollBarDefaultsPending = false;
         if (m_pVerticalScrollBar != nullptr) {
             ApplyScrollBarDefault(m_pVerticalScrollBar, L"VScrollBar");
-            m_pVerticalScrollBar->SetAttributeList(m_sVerticalBarStyle);
+            m_pVerticalScrollBar->SetAttributeList(m_sVerticalBarStyle.Get());
         }
         if (m_pHorizontalScrollBar != nullptr) {
             ApplyScrollBarDefault(m_pHorizontalScrollBar, L"HScrollBar");
-            m_pHorizontalScrollBar->SetAttributeList(m_sHorizontalBarStyle);
+            m_pHorizontalScrollBar->SetAttributeList(m_sHorizontalBarStyle.Get());
         }
-        m_sVerticalBarStyle.Empty();
-        m_sHorizontalBarStyle.Empty();
+        m_sVerticalBarStyle.Reset();
+        m_sHorizontalBarStyle.Reset();
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "../control/ControlUI.h"
 #include "../core/FacetArrays.h"
+#include "../core/LazyValue.h"
 
 namespace Facet {
 
@@ -155,6 +156,10 @@ protected:
     // that children removed or inserted meanwhile are neither touched after
     // being freed nor skipped nor visited twice.
     int ResumeIndex(int index, CControlUI* child, unsigned version) const;
+    // A loop over the children at `index` starts loading the one a few
+    // places further on (see PrefetchObject), so that walking a long list of
+    // children does not wait for each child's memory in turn.
+    void PrefetchAhead(int index) const;
     // The scroll-step of one line along an axis: the bar's unit when above 1,
     // else the default font's height plus 8 (8 without a manager).
     int LineStep(const CScrollBarUI* bar) const;
@@ -186,8 +191,8 @@ private:
     // were given meanwhile are applied again after it, as a skin's own
     // attributes come after the defaults.
     bool m_bScrollBarDefaultsPending = false;
-    CFacetString m_sVerticalBarStyle;
-    CFacetString m_sHorizontalBarStyle;
+    CLazyValue<CFacetString> m_sVerticalBarStyle;
+    CLazyValue<CFacetString> m_sHorizontalBarStyle;
 };
 
 } // namespace Facet

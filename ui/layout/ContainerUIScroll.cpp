@@ -169,7 +169,7 @@ void CContainerUI::StyleScrollBar(CScrollBarUI* bar, const wchar_t* style)
         return;
     }
     if (m_bScrollBarDefaultsPending) {
-        CFacetString& kept = bar == m_pVerticalScrollBar ? m_sVerticalBarStyle : m_sHorizontalBarStyle;
+        CFacetString& kept = (bar == m_pVerticalScrollBar ? m_sVerticalBarStyle : m_sHorizontalBarStyle).Edit();
         if (!kept.IsEmpty())
             kept += L" ";
         kept += style;
@@ -193,7 +193,7 @@ void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal)
     } else if (!enableVertical && m_pVerticalScrollBar != nullptr) {
         CScrollBarUI* bar = m_pVerticalScrollBar;
         m_pVerticalScrollBar = nullptr;
-        m_sVerticalBarStyle.Empty();
+        m_sVerticalBarStyle.Reset();
         bar->Delete();
     }
 
@@ -212,7 +212,7 @@ void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal)
     } else if (!enableHorizontal && m_pHorizontalScrollBar != nullptr) {
         CScrollBarUI* bar = m_pHorizontalScrollBar;
         m_pHorizontalScrollBar = nullptr;
-        m_sHorizontalBarStyle.Empty();
+        m_sHorizontalBarStyle.Reset();
         bar->Delete();
     }
 

@@ -188,6 +188,7 @@ void CLinearLayoutUI::SetPos(RECT rc, bool needInvalidate)
     long fixedTotal = 0;
     long neededAcross = 0;
     for (int i = 0; i < m_items.GetSize(); ++i) {
+        PrefetchAhead(i);
         CControlUI* child = GetItemAt(i);
         if (!child->IsVisible() || child->IsFloat())
             continue;
