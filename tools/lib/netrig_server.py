@@ -123,10 +123,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def _reset(self, path, size):
         """Half the file, then a TCP reset instead of a close."""
         self._send(path, size // 2)
-        # A reset throws away what the peer has received but not yet read, so
-        # give it a moment to read the half: the reset should come mid-body.
-        time.sleep(0.3)
-        self._abort()
+        self._abort_after_reading()
 
     def _log_request(self):
         names = ",".join(sorted(key.lower() for key in self.headers.keys()))
@@ -215,6 +212,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.flush()
         return sent
 
+    def _abort_after_reading(self):
+        """A reset once the peer had a moment to read what was sent.
+
+        A reset throws away what the peer has received but not yet read; on a
+        loaded machine the peer may not have read a byte yet, and the reset
+        should come mid-body, after what was sent."""
+        time.sleep(1.0)
+        self._abort()
+
     def _abort(self):
         """A TCP reset instead of a close."""
         raw = self.connection
@@ -295,7 +301,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 return
             ended = (rules["cut"].get("how", "reset"))
             if ended == "reset":
-                self._abort()
+                self._abort_after_reading()
             elif ended == "stall":
                 hold_open(self.connection, rules.get("seconds", 300))
             self.close_connection = True
