@@ -12,7 +12,6 @@
 #include <winhttp.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <memory>
 #include <optional>
 #include <utility>

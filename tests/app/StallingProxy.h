@@ -1,7 +1,9 @@
 // A proxy on loopback that answers nothing: it takes the updater's connections
 // and holds them open until the test drops them. A download attempt through it
 // stays on the download page for as long as a test needs, and fails (the retry
-// page) when the test lets it. Its port is chosen by the system, so it meets no
+// page) when the test lets it: from then on it resets every new connection at
+// once, so that the updater's automatic retries fail too and the retry page
+// shows within seconds. Its port is chosen by the system, so it meets no
 // other test's.
 #pragma once
 
@@ -65,10 +67,19 @@ public:
         return accepted_ >= count;
     }
 
-    // Resets every connection held: the attempts waiting on them fail.
+    // Resets every connection held, and every later one at once: the attempts
+    // waiting on them fail, and so do their retries.
     void DropAll()
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        dropping_ = true;
+        ResetHeld();
+    }
+
+private:
+    // With the lock held.
+    void ResetHeld()
+    {
         for (SOCKET held : held_) {
             const linger abort = {1, 0};
             setsockopt(held, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof(abort));
@@ -77,7 +88,6 @@ public:
         held_.clear();
     }
 
-private:
     void AcceptUntilStopped()
     {
         while (!stop_) {
@@ -93,6 +103,8 @@ private:
             std::lock_guard<std::mutex> lock(mutex_);
             held_.push_back(held);
             ++accepted_;
+            if (dropping_)
+                ResetHeld();
         }
     }
 
@@ -101,6 +113,7 @@ private:
     int port_ = 0;
     std::atomic<int> accepted_{0};
     std::atomic<bool> stop_{false};
+    bool dropping_ = false;
     std::mutex mutex_;
     std::vector<SOCKET> held_;
     std::thread acceptor_;

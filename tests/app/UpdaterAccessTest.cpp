@@ -197,9 +197,11 @@ TEST_F(UpdaterAccessTest, TheRetryPageOffersARetryButtonWhoseDefaultActionStarts
     EXPECT_TRUE(FindIn(page, L"Download Directly", ROLE_SYSTEM_PUSHBUTTON));
     EXPECT_TRUE(FindIn(page, L"Can not connect to MEVRA", ROLE_SYSTEM_STATICTEXT));
 
+    // The failed attempt's automatic retries came before the retry page.
+    const int before = proxy_.Connections();
     ASSERT_EQ(retry->accDoDefaultAction(ChildId()), S_OK);
     EXPECT_TRUE(updater_.WaitForPage(kDownloadPage, kWaitMs));
-    EXPECT_TRUE(proxy_.WaitForConnections(2, kWaitMs)) << "no new attempt started";
+    EXPECT_TRUE(proxy_.WaitForConnections(before + 1, kWaitMs)) << "no new attempt started";
 }
 
 TEST_F(UpdaterAccessTest, TheProxyPagesFieldsAreNamedAndThePasswordIsProtected)
@@ -282,9 +284,10 @@ TEST_F(UpdaterAccessTest, RetryProxySaveAndReturnAreDoneWithKeysAlone)
     Press(VK_ESCAPE);
     ASSERT_TRUE(updater_.WaitForPage(kRetryPage, kWaitMs));
     ASSERT_TRUE(TabTo(L"Retry")) << FocusName();
+    const int before = proxy_.Connections();
     Press(VK_RETURN);
     EXPECT_TRUE(updater_.WaitForPage(kDownloadPage, kWaitMs));
-    EXPECT_TRUE(proxy_.WaitForConnections(2, kWaitMs)) << "no new attempt started";
+    EXPECT_TRUE(proxy_.WaitForConnections(before + 1, kWaitMs)) << "no new attempt started";
 }
 
 } // namespace

@@ -87,6 +87,18 @@ private:
 };
 
 
+// The updater with its waits shortened (by 10: receive 3 s, the rate's window
+// 6 s, retries after 0.1, 0.2 and 0.4 s), its diagnostic lines going to a file
+// of the test's.
+class QuickUpdater : public UpdaterProcess {
+public:
+    explicit QuickUpdater(const std::wstring& output, int divisor = 10)
+        : UpdaterProcess(testsupport::ProgramFolder() + L"\\MevraUpdater.exe",
+                         L"MEVRA_TEST_TIME_DIVISOR=" + std::to_wstring(divisor), output)
+    {
+    }
+};
+
 class UpdaterEndToEndTest : public testing::Test {
 protected:
     void SetUp() override
@@ -295,7 +307,8 @@ TEST_F(UpdaterEndToEndTest, FailedDownloadsShowTheRetryPageAndStartNothing)
             PublishInstaller();
             WriteFileText(netrig::DocumentRoot() + failure.switchFile, "");
         }
-        UpdaterProcess updater;
+        // The reset is retried on its own: with waits shortened.
+        QuickUpdater updater(testsupport::FreshTempFolder(L"failed") + L"\\updater.log");
         ASSERT_TRUE(updater.Started());
         ExpectRetryPageAndNothingStarted(updater);
         ExpectLeftoversInPlace();
@@ -305,17 +318,6 @@ TEST_F(UpdaterEndToEndTest, FailedDownloadsShowTheRetryPageAndStartNothing)
     RemovePreviousInstallation();
 }
 
-// The updater with its waits shortened (by 10: receive 3 s, the rate's window
-// 6 s, retries after 0.1, 0.2 and 0.4 s), its diagnostic lines going to a file
-// of the test's.
-class QuickUpdater : public UpdaterProcess {
-public:
-    explicit QuickUpdater(const std::wstring& output, int divisor = 10)
-        : UpdaterProcess(testsupport::ProgramFolder() + L"\\MevraUpdater.exe",
-                         L"MEVRA_TEST_TIME_DIVISOR=" + std::to_wstring(divisor), output)
-    {
-    }
-};
 
 // Servers that send no installer, or not all of one, or stop sending: each
 // download ends on the retry page with nothing started, and the diagnostic
@@ -494,7 +496,8 @@ TEST_F(UpdaterEndToEndTest, RetryDownloadsOnceTheServerIsBack)
     PublishInstaller();
     paused_ = true;
     ASSERT_TRUE(netrig::PauseServer());
-    UpdaterProcess updater;
+    // The refused connection is retried on its own: with waits shortened.
+    QuickUpdater updater(testsupport::FreshTempFolder(L"back") + L"\\updater.log");
     ASSERT_TRUE(updater.Started());
     ExpectRetryPageAndNothingStarted(updater);
 

@@ -412,6 +412,7 @@ class Server(http.server.ThreadingHTTPServer):
         except (OSError, ssl.SSLError) as error:
             sys.stderr.write("handshake with %s failed: %s\n" % (client_address, error))
             return
+        sys.stderr.write("%s:%d speaks %s\n" % (client_address[0], client_address[1], connection.version()))
         try:
             self.RequestHandlerClass(connection, client_address, self)
         finally:
