@@ -137,8 +137,11 @@ TEST(InstallerSignature, FilesTheSignatureDoesNotCoverAreRefused)
     {
         SCOPED_TRACE("a byte of the padding in front of the signature changed after signing");
         const std::string padded = ReadFileText(Signed(L"publisher-padded"));
-        ASSERT_GT(SignatureOffset(padded), 3000000u);
-        ExpectRefused(Verify(WriteCopy(WithByteFlipped(padded, 3000000))), TRUST_E_BAD_DIGEST);
+        // The zero bytes the signer added lie between the program and its signature.
+        const size_t inPadding = SignatureOffset(padded) - 4096;
+        ASSERT_GT(inPadding, program.size());
+        ASSERT_EQ(padded[inPadding], '\0');
+        ExpectRefused(Verify(WriteCopy(WithByteFlipped(padded, inPadding))), TRUST_E_BAD_DIGEST);
     }
     {
         SCOPED_TRACE("a byte of the signature's own value, among its last bytes");
