@@ -24,7 +24,7 @@ const int kHeight = 440;
 const int kCellsPerRow = 10;
 const int kRowHeight = 20;
 const int kSizes[] = {1000, 10000, 100000};
-const int kRounds = 5;
+const int kRounds = 7;
 const double kMinSeconds = 0.3;
 const int kMinRuns = 3;
 
@@ -161,8 +161,13 @@ int main()
     }
     const Scene& small = *scenes.front();
     const Scene& large = *scenes.back();
-    std::printf("\nLayout time per control, %d against %d controls: x%.2f (flat would be x1.00)\n", large.controls,
-                small.controls, LayoutPerControl(large).median / LayoutPerControl(small).median);
+    std::vector<double> ratios;
+    for (size_t i = 0; i < large.layoutMs.size() && i < small.layoutMs.size(); ++i)
+        ratios.push_back(large.layoutMs[i] / large.controls / (small.layoutMs[i] / small.controls));
+    const bench::Spread ratio = bench::SpreadOf(ratios);
+    std::printf("\nLayout time per control, %d against %d controls, median of the rounds' ratios: x%.2f (%.2f .. %.2f; "
+                "flat would be x1.00)\n",
+                large.controls, small.controls, ratio.median, ratio.low, ratio.high);
     std::printf("Growth for %.0fx the controls: full paint x%.1f, dirty paint x%.1f\n",
                 static_cast<double>(large.controls) / small.controls,
                 bench::SpreadOf(large.fullPaintMs).median / bench::SpreadOf(small.fullPaintMs).median,

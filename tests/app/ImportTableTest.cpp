@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 
@@ -76,6 +78,32 @@ public:
         return names;
     }
 
+    // Each section's name and its bytes in the file. A name longer than eight
+    // characters stands in the COFF string table ("/offset").
+    std::map<std::string, std::string> Sections() const
+    {
+        std::map<std::string, std::string> sections;
+        const IMAGE_NT_HEADERS64* headers = Headers();
+        const size_t strings =
+            headers->FileHeader.PointerToSymbolTable + headers->FileHeader.NumberOfSymbols * size_t(18);
+        for (WORD i = 0; i < headers->FileHeader.NumberOfSections; ++i) {
+            const auto* section = At<IMAGE_SECTION_HEADER>(FirstSection() + i * sizeof(IMAGE_SECTION_HEADER));
+            if (section == nullptr)
+                break;
+            std::string name(reinterpret_cast<const char*>(section->Name), strnlen(reinterpret_cast<const char*>(section->Name), 8));
+            if (name.size() > 1 && name[0] == '/' && headers->FileHeader.PointerToSymbolTable != 0) {
+                const size_t at = strings + std::strtoul(name.c_str() + 1, nullptr, 10);
+                if (at < m_bytes.size())
+                    name = std::string(m_bytes.c_str() + at);
+            }
+            std::string bytes;
+            if (size_t(section->PointerToRawData) + section->SizeOfRawData <= m_bytes.size())
+                bytes = m_bytes.substr(section->PointerToRawData, section->SizeOfRawData);
+            sections[name] = bytes;
+        }
+        return sections;
+    }
+
 private:
     template <typename T>
     const T* At(size_t offset) const
@@ -85,12 +113,17 @@ private:
 
     const IMAGE_NT_HEADERS64* Headers() const { return At<IMAGE_NT_HEADERS64>(At<IMAGE_DOS_HEADER>(0)->e_lfanew); }
 
+    size_t FirstSection() const
+    {
+        return At<IMAGE_DOS_HEADER>(0)->e_lfanew + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
+               Headers()->FileHeader.SizeOfOptionalHeader;
+    }
+
     // Where the byte at a relative virtual address lies in the file; 0 when in no section.
     size_t FileOffset(DWORD address) const
     {
         const IMAGE_NT_HEADERS64* headers = Headers();
-        const size_t first = At<IMAGE_DOS_HEADER>(0)->e_lfanew + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
-                             headers->FileHeader.SizeOfOptionalHeader;
+        const size_t first = FirstSection();
         for (WORD i = 0; i < headers->FileHeader.NumberOfSections; ++i) {
             const auto* section = At<IMAGE_SECTION_HEADER>(first + i * sizeof(IMAGE_SECTION_HEADER));
             if (section != nullptr && address >= section->VirtualAddress &&
@@ -111,6 +144,26 @@ TEST(ImportTable, NamesKnownDllsOnly)
     ASSERT_TRUE(imported.count("kernel32.dll")) << "the import table was not read";
     for (const std::string& library : imported)
         EXPECT_TRUE(kKnownDlls.count(library)) << library << " is imported directly but is not a known DLL";
+}
+
+// A release build ships the program without its debug information (it would
+// be mapped with the program): that goes to MevraUpdater.exe.debug, which the
+// program names in its debug link.
+TEST(ImportTable, ReleaseProgramCarriesADebugLinkInsteadOfDebugInformation)
+{
+#ifdef NDEBUG
+    const Image image;
+    ASSERT_TRUE(image.IsPe64());
+    const std::map<std::string, std::string> sections = image.Sections();
+    ASSERT_TRUE(sections.count(".text"));
+    for (const auto& section : sections)
+        EXPECT_NE(section.first.compare(0, 6, ".debug"), 0) << section.first << " is debug information";
+    const auto link = sections.find(".gnu_debuglink");
+    ASSERT_NE(link, sections.end()) << "no debug link";
+    EXPECT_STREQ(link->second.c_str(), "MevraUpdater.exe.debug");
+#else
+    GTEST_SKIP() << "debug builds keep their debug information";
+#endif
 }
 
 } // namespace

@@ -214,10 +214,13 @@ int CContainerUI::ResumeIndex(int index, CControlUI* child, unsigned version) co
 void CContainerUI::PrefetchAhead(int index) const
 {
     // Far enough ahead for the load to finish before the loop gets there,
-    // near enough for it to be still in the cache then.
-    const int kAhead = 4;
-    if (index + kAhead < m_items.GetSize())
-        PrefetchObject(m_items.GetAt(index + kAhead), CControlUI::kLayoutBytes);
+    // near enough for it to be still in the cache then. The first step asks
+    // for all of the first children at once, so that their loads overlap
+    // (a row of a few children would otherwise wait for each in turn).
+    const int kAhead = 8;
+    const int last = (std::min)(index + kAhead, m_items.GetSize() - 1);
+    for (int i = index == 0 ? 0 : last; i <= last; ++i)
+        PrefetchObject(m_items.GetAt(i), CControlUI::kLayoutBytes);
 }
 
 // -- Propagation --
