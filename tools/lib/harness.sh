@@ -7,7 +7,7 @@
 # FACET_WINEPREFIX may name another prefix, so that two runs on one machine do not share a wineserver.
 FACET_WINEPREFIX="${FACET_WINEPREFIX:-$FACET_CACHE/wineprefix}"
 # Bump when the prefix set-up below changes, so that old prefixes are rebuilt.
-FACET_PREFIX_VERSION=3
+FACET_PREFIX_VERSION=4
 
 _harness_xvfb_pid=""
 _harness_server_started=""
@@ -61,6 +61,9 @@ _harness_prepare_prefix() {
     wineserver -w
     # No crash dialog: a crashing test process ends with a backtrace and a failure.
     # The skin's Chinese font faces map to the CJK font installed from Debian.
+    # Windows are not left to a window manager: the virtual display has none, and
+    # Wine waits up to two seconds for one whenever a managed window is hidden
+    # or destroyed (it was most of the suite's time).
     _harness_reg_import < "$FACET_ROOT/tools/wine/prefix.reg" || die "cannot import tools/wine/prefix.reg"
     wineserver -w
     echo "$FACET_PREFIX_VERSION" > "$FACET_WINEPREFIX/.facet-version"
