@@ -467,6 +467,87 @@ TEST_F(PaintManagerInput, TooltipShowsTheHoveredControlsText)
     window.MouseMove(120, 20);
 }
 
+// A filter that answers the messages it is given and records their numbers.
+class AnsweringFilter : public IMessageFilterUI
+{
+public:
+    LRESULT MessageHandler(UINT uMsg, WPARAM, LPARAM, bool& bHandled) override
+    {
+        seen.push_back(uMsg);
+        bHandled = uMsg == handles;
+        return 42;
+    }
+    UINT handles = 0;
+    std::vector<UINT> seen;
+};
+
+TEST_F(PaintManagerInput, MessageFiltersAnswerFirstAndTheMousePositionStillFollows)
+{
+    AnsweringFilter filter;
+    filter.handles = WM_LBUTTONDOWN;
+    ASSERT_TRUE(window.manager.AddMessageFilter(&filter));
+    EXPECT_EQ(window.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(120, 20)), 42);
+    EXPECT_TRUE(log.empty()); // the filter took it: no control heard the press
+    EXPECT_FALSE(window.manager.IsCaptured());
+    EXPECT_EQ(window.manager.GetMousePos().x, 120);
+    EXPECT_EQ(window.manager.GetMousePos().y, 20);
+    // A message the filter leaves goes on to the controls.
+    window.Send(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 90));
+    EXPECT_EQ(window.manager.GetFocus(), c);
+    ASSERT_EQ(filter.seen.size(), 2u);
+    EXPECT_EQ(filter.seen[1], static_cast<UINT>(WM_RBUTTONDOWN));
+    window.manager.RemoveMessageFilter(&filter);
+}
+
+TEST_F(PaintManagerInput, SizeLimitsActivationAndNotifyWithoutHeader)
+{
+    window.manager.SetMinInfo(120, 90);
+    window.manager.SetMaxInfo(400, 0);
+    MINMAXINFO info = {};
+    info.ptMaxTrackSize.y = 777;
+    window.Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 120);
+    EXPECT_EQ(info.ptMinTrackSize.y, 90);
+    EXPECT_EQ(info.ptMaxTrackSize.x, 400);
+    EXPECT_EQ(info.ptMaxTrackSize.y, 777); // a zero limit leaves the system's value
+
+    window.manager.SetNoActivate(true);
+    EXPECT_EQ(window.Send(WM_MOUSEACTIVATE, 0, 0), MA_NOACTIVATE);
+    window.manager.SetNoActivate(false);
+    EXPECT_EQ(window.Send(WM_ERASEBKGND, 0, 0), 1);
+    EXPECT_EQ(window.Send(WM_NOTIFY, 0, 0), 0);
+
+    // A size change tells the focus control.
+    window.manager.SetFocus(b);
+    log.clear();
+    window.Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(200, 150));
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), L"size B"); // then passed up to its parent
+}
+
+TEST_F(PaintManagerInput, WheelGoesUnderTheMouseAndTheContextMenuToThePressedControl)
+{
+    POINT screen = {20, 90};
+    ClientToScreen(window.Handle(), &screen);
+    window.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(screen.x, screen.y));
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log[0], L"wheel C");
+    EXPECT_EQ(window.manager.GetMousePos().y, 90);
+
+    // The right press names the control the context menu that follows is for.
+    window.Send(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(120, 20));
+    log.clear();
+    POINT elsewhere = {20, 20};
+    ClientToScreen(window.Handle(), &elsewhere);
+    window.Send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.Handle()), MAKELPARAM(elsewhere.x, elsewhere.y));
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), L"menu B");
+    // Only once: a second menu without a press reaches nobody.
+    log.clear();
+    window.Send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.Handle()), MAKELPARAM(elsewhere.x, elsewhere.y));
+    EXPECT_TRUE(log.empty());
+}
+
 TEST(PaintManagerBinding, SecondInitMovesToTheNewWindowAndIsListedOnce)
 {
     TestWindow first;
