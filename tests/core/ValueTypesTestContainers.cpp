@@ -216,6 +216,51 @@ TEST(FacetStringPtrMap, WithoutBucketsEverythingFails)
     EXPECT_TRUE(map.Insert(L"a", Slot(1)));
 }
 
+TEST(FacetStringPtrMap, ForEachVisitsEveryEntryOnceInTheOrderOfGetAt)
+{
+    CFacetStringPtrMap map(16);
+    int values[40] = {};
+    for (int i = 0; i < 40; ++i)
+        ASSERT_TRUE(map.Insert(std::to_wstring(i * 7).c_str(), &values[i]));
+    map.Find(L"21"); // moved to the head of its chain
+    std::vector<std::wstring> visited;
+    map.ForEach([&](const wchar_t* key, void* value) {
+        visited.push_back(key);
+        EXPECT_EQ(value, map.Find(key, false));
+    });
+    EXPECT_EQ(visited, Keys(map));
+    EXPECT_EQ(visited.size(), 40u);
+
+    CFacetStringPtrMap lazy; // no table made yet
+    int calls = 0;
+    lazy.ForEach([&](const wchar_t*, void*) { ++calls; });
+    EXPECT_EQ(calls, 0);
+}
+
+// Counts its live instances, to see which values a map deleted.
+struct Counted
+{
+    Counted() { ++live; }
+    ~Counted() { --live; }
+    static int live;
+};
+int Counted::live = 0;
+
+TEST(FacetStringPtrMap, DeleteValuesDeletesEachOwnedValueAndKeepsTheBuckets)
+{
+    CFacetStringPtrMap map(20);
+    for (int i = 0; i < 25; ++i)
+        map.Insert(std::to_wstring(i).c_str(), new Counted);
+    ASSERT_EQ(Counted::live, 25);
+    map.DeleteValues<Counted>();
+    EXPECT_EQ(Counted::live, 0);
+    EXPECT_EQ(map.GetSize(), 0);
+    EXPECT_EQ(map.GetBucketCount(), 20);
+    EXPECT_TRUE(map.Insert(L"again", new Counted));
+    map.DeleteValues<Counted>();
+    EXPECT_EQ(Counted::live, 0);
+}
+
 TEST(FacetStringPtrMap, EnumerationRunsFromTheLastBucketWithNewestFirst)
 {
     // With 16 buckets: "a" (97), "q" (113) and "A" (65) share bucket 1,

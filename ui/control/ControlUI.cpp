@@ -977,11 +977,7 @@ bool CControlUI::RemoveCustomAttribute(const wchar_t* name)
 
 void CControlUI::RemoveAllCustomAttribute()
 {
-    for (int i = 0; i < m_mCustomAttrHash.GetSize(); ++i) {
-        const wchar_t* key = m_mCustomAttrHash.GetAt(i);
-        if (key != nullptr)
-            delete static_cast<CFacetString*>(m_mCustomAttrHash.Find(key, false));
-    }
+    m_mCustomAttrHash.ForEach([](const wchar_t*, void* value) { delete static_cast<CFacetString*>(value); });
     m_mCustomAttrHash.Resize(CFacetStringPtrMap::kDefaultBuckets);
 }
 

@@ -179,6 +179,17 @@ const wchar_t* CFacetStringPtrMap::GetAt(int index) const
     return nullptr;
 }
 
+void CFacetStringPtrMap::VisitEntries(void (*visit)(void* context, const wchar_t* key, void* value),
+                                      void* context) const
+{
+    if (m_aT == nullptr)
+        return; // no table made yet: no entries
+    for (int slot = m_nBuckets - 1; slot >= 0; --slot) {
+        for (TItem* item = m_aT[slot]; item != nullptr; item = item->pNext)
+            visit(context, item->Key.GetData(), item->Data);
+    }
+}
+
 const wchar_t* CFacetStringPtrMap::operator[](int index) const
 {
     return GetAt(index);

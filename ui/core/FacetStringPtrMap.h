@@ -16,9 +16,10 @@ namespace Facet {
 // The bucket table is made at the first insertion, so that a map that stays
 // empty (the custom attributes of most controls) takes no memory of its own.
 //
-// Enumeration order (GetAt): buckets from the last down to 0, each chain from
-// head to tail. To enumerate, take for each i in 0..GetSize()-1 the key
-// GetAt(i), then its value with Find(key, false) to keep the order stable.
+// Enumeration order (ForEach, GetAt): buckets from the last down to 0, each
+// chain from head to tail. ForEach walks the entries in one pass; GetAt(i)
+// walks from the start each time, which a loop that may change the map during
+// the walk needs (it must then use Find(key, false) to keep the order stable).
 class CFacetStringPtrMap
 {
 public:
@@ -50,6 +51,23 @@ public:
     void RemoveAll();
     int GetSize() const;
     int GetBucketCount() const;
+    // Calls `visit(key, value)` for every entry in enumeration order. The
+    // visitor must not insert or remove entries, nor move them (Find with
+    // `optimize`), of this map.
+    template <typename Visit>
+    void ForEach(Visit visit) const
+    {
+        VisitEntries([](void* context, const wchar_t* key, void* value) { (*static_cast<Visit*>(context))(key, value); },
+                     &visit);
+    }
+    // For a map whose values it owns as `T`: deletes every value, then every
+    // entry, keeping the bucket count.
+    template <typename T>
+    void DeleteValues()
+    {
+        ForEach([](const wchar_t*, void* value) { delete static_cast<T*>(value); });
+        RemoveAll();
+    }
     // The key of the index-th entry in enumeration order, or null.
     const wchar_t* GetAt(int index) const;
     const wchar_t* operator[](int index) const;
@@ -60,6 +78,7 @@ private:
     struct TItem;
 
     TItem* FindItem(const wchar_t* key, bool optimize) const;
+    void VisitEntries(void (*visit)(void* context, const wchar_t* key, void* value), void* context) const;
     // Makes the bucket table when there is none yet; false when memory runs out.
     bool MakeTable();
     void DeleteAll();

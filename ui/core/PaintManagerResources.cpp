@@ -44,12 +44,7 @@ public:
 
     void RemoveAll()
     {
-        for (int i = 0; i < m_map.GetSize(); ++i) {
-            const wchar_t* key = m_map.GetAt(i);
-            if (key != nullptr)
-                delete static_cast<CFacetString*>(m_map.Find(key, false));
-        }
-        m_map.RemoveAll();
+        m_map.DeleteValues<CFacetString>();
     }
 
 private:

@@ -84,23 +84,6 @@ bool Matches(const TFontInfo& info, const wchar_t* name, int size, bool bold, bo
            info.bItalic == italic;
 }
 
-// Calls `visit(key, value)` for every entry of the map.
-template <typename Visit>
-void ForEachEntry(CFacetStringPtrMap& map, Visit visit)
-{
-    for (int i = 0; i < map.GetSize(); ++i) {
-        const wchar_t* key = map.GetAt(i);
-        if (key != nullptr)
-            visit(key, map.Find(key, false));
-    }
-}
-
-void FreeAttributeLists(CFacetStringPtrMap& map)
-{
-    ForEachEntry(map, [](const wchar_t*, void* value) { delete static_cast<CFacetString*>(value); });
-    map.RemoveAll();
-}
-
 } // namespace
 
 void CPaintManagerUI::InitSharedResources()
@@ -212,7 +195,7 @@ HFONT CPaintManagerUI::GetFont(const wchar_t* name, int size, bool bold, bool un
 {
     HFONT found = nullptr;
     for (TResInfo* tables : {&m_ResInfo, &m_SharedResInfo}) {
-        ForEachEntry(tables->m_CustomFonts, [&](const wchar_t*, void* value) {
+        tables->m_CustomFonts.ForEach([&](const wchar_t*, void* value) {
             const TFontInfo* info = static_cast<const TFontInfo*>(value);
             if (found == nullptr && info != nullptr && Matches(*info, name, size, bold, underline, italic))
                 found = info->hFont;
@@ -226,7 +209,7 @@ HFONT CPaintManagerUI::GetFont(const wchar_t* name, int size, bool bold, bool un
 int CPaintManagerUI::GetFontIndex(HFONT font, bool shared)
 {
     int index = -1;
-    ForEachEntry((shared ? m_SharedResInfo : m_ResInfo).m_CustomFonts, [&](const wchar_t* key, void* value) {
+    (shared ? m_SharedResInfo : m_ResInfo).m_CustomFonts.ForEach([&](const wchar_t* key, void* value) {
         const TFontInfo* info = static_cast<const TFontInfo*>(value);
         if (index < 0 && info != nullptr && info->hFont == font)
             index = _wtoi(key);
@@ -237,7 +220,7 @@ int CPaintManagerUI::GetFontIndex(HFONT font, bool shared)
 int CPaintManagerUI::GetFontIndex(const wchar_t* name, int size, bool bold, bool underline, bool italic, bool shared)
 {
     int index = -1;
-    ForEachEntry((shared ? m_SharedResInfo : m_ResInfo).m_CustomFonts, [&](const wchar_t* key, void* value) {
+    (shared ? m_SharedResInfo : m_ResInfo).m_CustomFonts.ForEach([&](const wchar_t* key, void* value) {
         const TFontInfo* info = static_cast<const TFontInfo*>(value);
         if (index < 0 && info != nullptr && Matches(*info, name, size, bold, underline, italic))
             index = _wtoi(key);
@@ -265,7 +248,7 @@ TFontInfo* CPaintManagerUI::GetFontInfo(HFONT font)
 {
     TFontInfo* found = nullptr;
     for (TResInfo* tables : {&m_ResInfo, &m_SharedResInfo}) {
-        ForEachEntry(tables->m_CustomFonts, [&](const wchar_t*, void* value) {
+        tables->m_CustomFonts.ForEach([&](const wchar_t*, void* value) {
             TFontInfo* info = static_cast<TFontInfo*>(value);
             if (found == nullptr && info != nullptr && info->hFont == font)
                 found = info;
@@ -326,7 +309,7 @@ bool CPaintManagerUI::RemoveFont(HFONT font, bool shared)
 void CPaintManagerUI::RemoveAllFonts(bool shared)
 {
     CFacetStringPtrMap& fonts = (shared ? m_SharedResInfo : m_ResInfo).m_CustomFonts;
-    ForEachEntry(fonts, [](const wchar_t*, void* value) { DeleteFontInfo(static_cast<TFontInfo*>(value)); });
+    fonts.ForEach([](const wchar_t*, void* value) { DeleteFontInfo(static_cast<TFontInfo*>(value)); });
     fonts.RemoveAll();
 }
 
@@ -463,13 +446,13 @@ bool CPaintManagerUI::RemoveImage(const wchar_t* name, bool shared)
 void CPaintManagerUI::RemoveAllImages(bool shared)
 {
     CFacetStringPtrMap& images = (shared ? m_SharedResInfo : m_ResInfo).m_ImageHash;
-    ForEachEntry(images, [this](const wchar_t*, void* value) { RetireImage(static_cast<TImageInfo*>(value)); });
+    images.ForEach([this](const wchar_t*, void* value) { RetireImage(static_cast<TImageInfo*>(value)); });
     images.RemoveAll();
 }
 
 void CPaintManagerUI::ReloadImageTable(CFacetStringPtrMap& images)
 {
-    ForEachEntry(images, [](const wchar_t* name, void* value) {
+    images.ForEach([](const wchar_t* name, void* value) {
         TImageInfo* image = static_cast<TImageInfo*>(value);
         if (image == nullptr || image->pBits == nullptr)
             return; // a registered bitmap has nothing to reload from
@@ -524,7 +507,7 @@ bool CPaintManagerUI::RemoveDefaultAttributeList(const wchar_t* className, bool 
 
 void CPaintManagerUI::RemoveAllDefaultAttributeList(bool shared)
 {
-    FreeAttributeLists((shared ? m_SharedResInfo : m_ResInfo).m_AttrHash);
+    (shared ? m_SharedResInfo : m_ResInfo).m_AttrHash.DeleteValues<CFacetString>();
 }
 
 // -- Default colours --
@@ -575,7 +558,7 @@ void CPaintManagerUI::SetDefaultSelectedBkColor(DWORD color, bool shared)
 
 void CPaintManagerUI::AdjustImageTable(CFacetStringPtrMap& images)
 {
-    ForEachEntry(images, [](const wchar_t*, void* value) {
+    images.ForEach([](const wchar_t*, void* value) {
         TImageInfo* image = static_cast<TImageInfo*>(value);
         if (image != nullptr && image->bUseHSL)
             CRenderEngine::AdjustImage(m_bUseHSL, image, m_H, m_S, m_L);

@@ -25,17 +25,6 @@ const wchar_t* FindAttribute(CMarkupNode& node, const wchar_t* name)
     return nullptr;
 }
 
-// Frees the owned strings of a table and empties it.
-void DeleteStrings(CFacetStringPtrMap& map)
-{
-    for (int i = 0; i < map.GetSize(); ++i) {
-        const wchar_t* key = map.GetAt(i);
-        if (key != nullptr)
-            delete static_cast<CFacetString*>(map.Find(key, false));
-    }
-    map.RemoveAll();
-}
-
 // Adds `id` -> `path` unless the id is present already.
 void AddPath(CFacetStringPtrMap& map, const wchar_t* id, const wchar_t* path)
 {
@@ -194,6 +183,8 @@ void CResourceManager::ReloadText()
 {
     if (m_pQuerypInterface == nullptr)
         return;
+    // By index, not ForEach: the application's answer may look texts up (and
+    // add them) while the walk goes on.
     for (int i = 0; i < m_mTextResourceHashMap.GetSize(); ++i) {
         const wchar_t* id = m_mTextResourceHashMap.GetAt(i);
         if (id == nullptr)
@@ -209,13 +200,13 @@ void CResourceManager::ReloadText()
 
 void CResourceManager::ResetTextMap()
 {
-    DeleteStrings(m_mTextResourceHashMap);
+    m_mTextResourceHashMap.DeleteValues<CFacetString>();
 }
 
 void CResourceManager::ResetResourceMap()
 {
-    DeleteStrings(m_mImageHashMap);
-    DeleteStrings(m_mXmlHashMap);
+    m_mImageHashMap.DeleteValues<CFacetString>();
+    m_mXmlHashMap.DeleteValues<CFacetString>();
 }
 
 } // namespace Facet
