@@ -94,6 +94,42 @@ TEST_F(ButtonTest, MouseEnterAndLeaveFollowTheRectangle)
     EXPECT_EQ(button->GetButtonState() & UISTATE_HOT, 0u);
 }
 
+TEST_F(ButtonTest, ContextMenuNotifiesOnlyWhenUsedAndEnabled)
+{
+    POINT screen = {50, 40};
+    ClientToScreen(window.Handle(), &screen);
+    const LPARAM at = MAKELPARAM(screen.x, screen.y);
+    window.Send(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(50, 40));
+    window.Send(WM_CONTEXTMENU, 0, at);
+    EXPECT_TRUE(notes.Of(L"menu").empty());
+
+    button->SetContextMenuUsed(true);
+    window.Send(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(50, 40));
+    window.Send(WM_CONTEXTMENU, 0, at);
+    EXPECT_EQ(notes.Of(L"menu"), std::vector<std::wstring>{L"menu btn"});
+
+    notes.entries.clear();
+    window.Send(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(50, 40));
+    button->SetEnabled(false);
+    window.Send(WM_CONTEXTMENU, 0, at);
+    EXPECT_TRUE(notes.Of(L"menu").empty());
+}
+
+TEST_F(ButtonTest, LeaveWhileStillOverTheButtonKeepsItHot)
+{
+    window.MouseMove(50, 40);
+    ASSERT_NE(button->GetButtonState() & UISTATE_HOT, 0u);
+    TEventUI leave = {};
+    leave.Type = UIEVENT_MOUSELEAVE;
+    leave.pSender = button;
+    leave.ptMouse = POINT{60, 45};
+    button->Event(leave);
+    EXPECT_NE(button->GetButtonState() & UISTATE_HOT, 0u);
+    leave.ptMouse = POINT{200, 150};
+    button->Event(leave);
+    EXPECT_EQ(button->GetButtonState() & UISTATE_HOT, 0u);
+}
+
 TEST_F(ButtonTest, EachStatePaintsItsOwnImageAndTheForeImageOnTop)
 {
     button->SetAttribute(L"normalimage", L"color='#FF0000FF'");

@@ -300,6 +300,52 @@ TEST_F(ScrollInWindow, ButtonsAndTrackStepTheOwner)
     EXPECT_EQ(boxes[0]->GetPos().top, -150);
 }
 
+// Sends the bar its repeat timer's tick, as the manager does for its window timer.
+void RepeatTick(CScrollBarUI* bar)
+{
+    TEventUI tick = {};
+    tick.Type = UIEVENT_TIMER;
+    tick.pSender = bar;
+    tick.wParam = CScrollBarUI::kRepeatTimerId;
+    bar->Event(tick);
+}
+
+TEST_F(ScrollInWindow, AHeldButtonRepeatsAfterADelayAndAHeldTrackPagesTowardsThePointer)
+{
+    const int lineStep = window.manager.GetDefaultFontInfo()->tm.tmHeight + 8;
+    window.ButtonDown(192, 140); // lower button, held
+    ASSERT_EQ(bar->GetScrollPos(), lineStep);
+    for (int i = 0; i < 5; ++i)
+        RepeatTick(bar);
+    EXPECT_EQ(bar->GetScrollPos(), lineStep); // still the delay
+    RepeatTick(bar);
+    EXPECT_EQ(bar->GetScrollPos(), 2 * lineStep);
+    window.ButtonUp(192, 140);
+    RepeatTick(bar);
+    EXPECT_EQ(bar->GetScrollPos(), 2 * lineStep); // released: no more steps
+
+    // The track held far below the thumb pages until the thumb covers the pointer.
+    bar->SetScrollPos(0);
+    window.ButtonDown(192, 150 - 17);
+    const int afterFirstPage = bar->GetScrollPos();
+    EXPECT_EQ(afterFirstPage, 150);
+    for (int i = 0; i < 20; ++i)
+        RepeatTick(bar);
+    EXPECT_GT(bar->GetScrollPos(), afterFirstPage);
+    const RECT thumb = bar->GetThumbRect();
+    EXPECT_LE(thumb.top, 150 - 17);
+    window.ButtonUp(192, 150 - 17);
+
+    // A timer that is not the bar's own goes on to the control's default.
+    TEventUI other = {};
+    other.Type = UIEVENT_TIMER;
+    other.pSender = bar;
+    other.wParam = 99;
+    notes.entries.clear();
+    bar->Event(other);
+    EXPECT_EQ(notes.Count(L"timer"), 1);
+}
+
 TEST_F(ScrollInWindow, TheWheelOverAChildScrollsTheLayout)
 {
     POINT screen = {50, 50};

@@ -147,6 +147,41 @@ TEST_F(RosterSlider, ARailClickJumpsAndStepsSnap)
     EXPECT_EQ(log.Count(L"valuechanged"), 2);
 }
 
+TEST_F(RosterSlider, TheWheelAndKeysStepButNotWhileTheMouseDrags)
+{
+    slider->SetChangeStep(10);
+    slider->SetValue(50);
+    TEventUI wheel = {};
+    wheel.Type = UIEVENT_SCROLLWHEEL;
+    wheel.wParam = 0; // away from the user: up
+    slider->Event(wheel);
+    EXPECT_EQ(slider->GetValue(), 60);
+    wheel.wParam = 1;
+    slider->Event(wheel);
+    slider->Event(wheel);
+    EXPECT_EQ(slider->GetValue(), 40);
+    TEventUI key = {};
+    key.Type = UIEVENT_KEYDOWN;
+    key.chKey = VK_DOWN;
+    slider->Event(key);
+    EXPECT_EQ(slider->GetValue(), 30);
+    key.chKey = 'A'; // not a step key
+    slider->Event(key);
+    EXPECT_EQ(slider->GetValue(), 30);
+    const int reports = log.Count(L"valuechanged");
+    EXPECT_EQ(reports, 4);
+
+    // While the thumb is held, keys and the wheel change nothing.
+    const RECT thumb = slider->GetThumbRect();
+    const int x = (thumb.left + thumb.right) / 2, y = (thumb.top + thumb.bottom) / 2;
+    window.ButtonDown(x, y);
+    key.chKey = VK_UP;
+    slider->Event(key);
+    slider->Event(wheel);
+    EXPECT_EQ(slider->GetValue(), 30);
+    window.ButtonUp(x, y);
+}
+
 TEST_F(RosterSlider, ImmediateModeReportsEveryChange)
 {
     slider->SetImmMode(true);

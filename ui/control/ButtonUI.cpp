@@ -86,102 +86,135 @@ void CButtonUI::DoEvent(TEventUI& event)
             CLabelUI::DoEvent(event);
         return;
     }
+    if (!HandleButtonEvent(event))
+        CLabelUI::DoEvent(event);
+}
 
-    const bool inside = PtInRect(&m_rcItem, event.ptMouse) != FALSE;
+// One line per event the button answers; true when the event stops here,
+// false when the label goes on with it.
+bool CButtonUI::HandleButtonEvent(TEventUI& event)
+{
     switch (event.Type) {
-    case UIEVENT_SETFOCUS:
-    case UIEVENT_KILLFOCUS:
-        Invalidate();
-        break;
-    case UIEVENT_KEYDOWN:
-        if (IsKeyboardEnabled() && IsEnabled() && (event.chKey == VK_SPACE || event.chKey == VK_RETURN)) {
-            Activate();
-            return;
-        }
-        break;
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK:
-        if (inside && IsEnabled()) {
-            m_uButtonState |= UISTATE_PUSHED | UISTATE_CAPTURED;
-            Invalidate();
-        }
-        return;
-    case UIEVENT_MOUSEMOVE:
-        if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
-            if (inside)
-                m_uButtonState |= UISTATE_PUSHED;
-            else
-                m_uButtonState &= ~static_cast<UINT>(UISTATE_PUSHED);
-            Invalidate();
-        }
-        return;
-    case UIEVENT_BUTTONUP:
-        if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_PUSHED | UISTATE_CAPTURED);
-            Invalidate();
-            // Last, because a "click" listener may do anything to this button.
-            if (inside && IsEnabled())
-                Activate();
-        }
-        return;
-    case UIEVENT_CONTEXTMENU:
-        if (IsContextMenuUsed() && IsEnabled() && m_pManager != nullptr)
-            m_pManager->SendNotify(this, L"menu", event.wParam, event.lParam, false, true);
-        return;
-    case UIEVENT_MOUSEENTER:
-        if (inside && IsEnabled() && (m_uButtonState & UISTATE_HOT) == 0) {
-            m_uButtonState |= UISTATE_HOT;
-            Invalidate();
-            StartFade();
-        }
-        break;
-    case UIEVENT_MOUSELEAVE:
-        if (inside) {
-            // Still over the button (a child or cover took the hover): keep
-            // hot and hear the leave that really ends it.
-            if (m_pManager != nullptr)
-                m_pManager->AddMouseLeaveNeeded(this);
-            return;
-        }
-        if (IsEnabled())
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
-        Invalidate();
-        if (m_pManager != nullptr)
-            m_pManager->RemoveMouseLeaveNeeded(this);
-        StartFade();
-        break;
-    case UIEVENT_SETCURSOR:
-        ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
-        return;
-    case UIEVENT_TIMER:
-        if (event.wParam == kFadeTimerId) {
-            const BYTE delta = m_uFadeAlphaDelta;
-            bool done = false;
-            if ((m_uButtonState & UISTATE_HOT) != 0) {
-                if (m_uFadeAlpha > delta) {
-                    m_uFadeAlpha = static_cast<BYTE>(m_uFadeAlpha - delta);
-                } else {
-                    m_uFadeAlpha = 0;
-                    done = true;
-                }
-            } else {
-                if (m_uFadeAlpha < 255 - delta) {
-                    m_uFadeAlpha = static_cast<BYTE>(m_uFadeAlpha + delta);
-                } else {
-                    m_uFadeAlpha = 255;
-                    done = true;
-                }
-            }
-            if ((done || delta == 0) && m_pManager != nullptr)
-                m_pManager->KillTimer(this, kFadeTimerId);
-            Invalidate();
-            return;
-        }
-        break;
-    default:
-        break;
+    case UIEVENT_SETFOCUS: Invalidate(); return false;
+    case UIEVENT_KILLFOCUS: Invalidate(); return false;
+    case UIEVENT_KEYDOWN: return OnKeyDown(event);
+    case UIEVENT_BUTTONDOWN: return OnButtonDown(event);
+    case UIEVENT_DBLCLICK: return OnButtonDown(event);
+    case UIEVENT_MOUSEMOVE: return OnMouseMove(event);
+    case UIEVENT_BUTTONUP: return OnButtonUp(event);
+    case UIEVENT_CONTEXTMENU: return OnContextMenu(event);
+    case UIEVENT_MOUSEENTER: return OnMouseEnter(event);
+    case UIEVENT_MOUSELEAVE: return OnMouseLeave(event);
+    case UIEVENT_SETCURSOR: ::SetCursor(::LoadCursorW(nullptr, IDC_HAND)); return true;
+    case UIEVENT_TIMER: return event.wParam == kFadeTimerId && StepFade();
+    default: return false;
     }
-    CLabelUI::DoEvent(event);
+}
+
+bool CButtonUI::IsInside(const TEventUI& event) const { return PtInRect(&m_rcItem, event.ptMouse) != FALSE; }
+
+bool CButtonUI::OnKeyDown(const TEventUI& event)
+{
+    if (!IsKeyboardEnabled() || !IsEnabled() || (event.chKey != VK_SPACE && event.chKey != VK_RETURN))
+        return false;
+    Activate();
+    return true;
+}
+
+bool CButtonUI::OnButtonDown(const TEventUI& event)
+{
+    if (IsInside(event) && IsEnabled()) {
+        m_uButtonState |= UISTATE_PUSHED | UISTATE_CAPTURED;
+        Invalidate();
+    }
+    return true;
+}
+
+// While captured, the button looks pushed only with the mouse over it.
+bool CButtonUI::OnMouseMove(const TEventUI& event)
+{
+    if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
+        if (IsInside(event))
+            m_uButtonState |= UISTATE_PUSHED;
+        else
+            m_uButtonState &= ~static_cast<UINT>(UISTATE_PUSHED);
+        Invalidate();
+    }
+    return true;
+}
+
+bool CButtonUI::OnButtonUp(const TEventUI& event)
+{
+    if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
+        m_uButtonState &= ~static_cast<UINT>(UISTATE_PUSHED | UISTATE_CAPTURED);
+        Invalidate();
+        // Last, because a "click" listener may do anything to this button.
+        if (IsInside(event) && IsEnabled())
+            Activate();
+    }
+    return true;
+}
+
+bool CButtonUI::OnContextMenu(const TEventUI& event)
+{
+    if (IsContextMenuUsed() && IsEnabled() && m_pManager != nullptr)
+        m_pManager->SendNotify(this, L"menu", event.wParam, event.lParam, false, true);
+    return true;
+}
+
+bool CButtonUI::OnMouseEnter(const TEventUI& event)
+{
+    if (IsInside(event) && IsEnabled() && (m_uButtonState & UISTATE_HOT) == 0) {
+        m_uButtonState |= UISTATE_HOT;
+        Invalidate();
+        StartFade();
+    }
+    return false;
+}
+
+bool CButtonUI::OnMouseLeave(const TEventUI& event)
+{
+    if (IsInside(event)) {
+        // Still over the button (a child or cover took the hover): keep
+        // hot and hear the leave that really ends it.
+        if (m_pManager != nullptr)
+            m_pManager->AddMouseLeaveNeeded(this);
+        return true;
+    }
+    if (IsEnabled())
+        m_uButtonState &= ~static_cast<UINT>(UISTATE_HOT);
+    Invalidate();
+    if (m_pManager != nullptr)
+        m_pManager->RemoveMouseLeaveNeeded(this);
+    StartFade();
+    return false;
+}
+
+// One step of the hot image's fade: toward hot while hot, back otherwise; the
+// timer stops at either end.
+bool CButtonUI::StepFade()
+{
+    const BYTE delta = m_uFadeAlphaDelta;
+    bool done = false;
+    if ((m_uButtonState & UISTATE_HOT) != 0) {
+        if (m_uFadeAlpha > delta) {
+            m_uFadeAlpha = static_cast<BYTE>(m_uFadeAlpha - delta);
+        } else {
+            m_uFadeAlpha = 0;
+            done = true;
+        }
+    } else {
+        if (m_uFadeAlpha < 255 - delta) {
+            m_uFadeAlpha = static_cast<BYTE>(m_uFadeAlpha + delta);
+        } else {
+            m_uFadeAlpha = 255;
+            done = true;
+        }
+    }
+    if ((done || delta == 0) && m_pManager != nullptr)
+        m_pManager->KillTimer(this, kFadeTimerId);
+    Invalidate();
+    return true;
 }
 
 SIZE CButtonUI::EstimateSize(SIZE /*available*/)

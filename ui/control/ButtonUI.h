@@ -91,6 +91,20 @@ protected:
     void PaintButtonText(HDC hDC, UINT state);
     void StartFade();
 
+private:
+    bool HandleButtonEvent(TEventUI& event);
+    bool IsInside(const TEventUI& event) const;
+    bool OnKeyDown(const TEventUI& event);
+    bool OnButtonDown(const TEventUI& event);
+    bool OnMouseMove(const TEventUI& event);
+    bool OnButtonUp(const TEventUI& event);
+    bool OnContextMenu(const TEventUI& event);
+    bool OnMouseEnter(const TEventUI& event);
+    bool OnMouseLeave(const TEventUI& event);
+    bool StepFade();
+
+protected:
+
     UINT m_uButtonState;
     DWORD m_dwHotBkColor;
     DWORD m_dwHotTextColor;

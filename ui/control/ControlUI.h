@@ -313,4 +313,14 @@ protected:
     CLazyValue<TDrawInfo> m_diFore;
 };
 
+// The control as a `T` when it answers T's interface name (`T::kInterfaceName`,
+// the name T's GetInterface answers to), else null; null for a null control.
+// Each class that is cast to declares its name once, so a name and the type it
+// is cast to cannot disagree.
+template <class T>
+T* InterfaceCast(CControlUI* control)
+{
+    return control != nullptr ? static_cast<T*>(control->GetInterface(T::kInterfaceName)) : nullptr;
+}
+
 } // namespace Facet

@@ -54,7 +54,7 @@ const wchar_t* CEditUI::GetClass() const
 
 LPVOID CEditUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr && Equals(name, L"Edit"))
+    if (name != nullptr && Equals(name, kInterfaceName))
         return static_cast<CEditUI*>(this);
     return CLabelUI::GetInterface(name);
 }
@@ -350,81 +350,116 @@ void CEditUI::DoEvent(TEventUI& event)
     // events, which PassMouseEventOn falls back to.
     if (PassMouseEventOn(*this, event))
         return;
+    if (!HandleEditEvent(event))
+        CLabelUI::DoEvent(event);
+}
 
+// One line per event the edit answers; true when the event stops here,
+// false when the label goes on with it.
+bool CEditUI::HandleEditEvent(TEventUI& event)
+{
     switch (event.Type) {
-    case UIEVENT_SETCURSOR:
-        if (IsEnabled()) {
-            ::SetCursor(::LoadCursorW(nullptr, IDC_IBEAM));
-            return;
-        }
-        break;
-    case UIEVENT_WINDOWSIZE:
-        if (m_pWindow != nullptr && m_pManager != nullptr)
-            m_pManager->SetFocusNeeded(this);
-        break;
-    case UIEVENT_SCROLLWHEEL:
-        if (m_pWindow != nullptr)
-            return;
-        break;
-    case UIEVENT_SETFOCUS:
-        if (IsEnabled()) {
-            if (m_pWindow != nullptr)
-                return;
-            OpenNativeWindow();
-            Invalidate();
-        }
-        break;
-    case UIEVENT_KILLFOCUS:
-        if (IsEnabled())
-            Invalidate();
-        break;
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK:
-    case UIEVENT_RBUTTONDOWN:
-        if (IsEnabled()) {
-            if (m_pManager != nullptr)
-                m_pManager->ReleaseCapture();
-            if (IsFocused() && m_pWindow == nullptr)
-                OpenNativeWindow();
-            if (m_pWindow != nullptr && !m_bAutoSelAll) {
-                // The caret goes where the pointer is, in the native window's
-                // coordinates (the window sits in the middle of the field; a
-                // press above or below it is taken to the nearest line).
-                const HWND hWnd = m_pWindow->GetHWND();
-                POINT pt = event.ptMouse;
-                if (m_pManager != nullptr)
-                    ::MapWindowPoints(m_pManager->GetPaintWindow(), hWnd, &pt, 1);
-                ::SendMessageW(hWnd, EM_SETSEL, 0, 0);
-                ::SendMessageW(hWnd, WM_LBUTTONDOWN, event.wParam, MAKELPARAM(pt.x, pt.y));
-            }
-        }
-        return;
-    case UIEVENT_MOUSEMOVE:
-    case UIEVENT_BUTTONUP:
-    case UIEVENT_CONTEXTMENU:
-        return;
-    case UIEVENT_MOUSEENTER:
-        if (::PtInRect(&m_rcItem, event.ptMouse) && IsEnabled() && (m_uButtonState & UIEDITSTATE_HOT) == 0) {
-            m_uButtonState |= UIEDITSTATE_HOT;
-            Invalidate();
-        }
-        break;
-    case UIEVENT_MOUSELEAVE:
-        if (::PtInRect(&m_rcItem, event.ptMouse)) {
-            if (m_pManager != nullptr)
-                m_pManager->AddMouseLeaveNeeded(this);
-            return;
-        }
-        if (IsEnabled())
-            m_uButtonState &= ~UIEDITSTATE_HOT;
-        Invalidate();
-        if (m_pManager != nullptr)
-            m_pManager->RemoveMouseLeaveNeeded(this);
-        break;
-    default:
-        break;
+    case UIEVENT_SETCURSOR: return OnSetCursor();
+    case UIEVENT_WINDOWSIZE: return OnWindowSize();
+    case UIEVENT_SCROLLWHEEL: return m_pWindow != nullptr; // the native window scrolls itself
+    case UIEVENT_SETFOCUS: return OnSetFocus();
+    case UIEVENT_KILLFOCUS: return OnKillFocus();
+    case UIEVENT_BUTTONDOWN: return OnPress(event);
+    case UIEVENT_DBLCLICK: return OnPress(event);
+    case UIEVENT_RBUTTONDOWN: return OnPress(event);
+    case UIEVENT_MOUSEMOVE: return true;
+    case UIEVENT_BUTTONUP: return true;
+    case UIEVENT_CONTEXTMENU: return true;
+    case UIEVENT_MOUSEENTER: return OnMouseEnter(event);
+    case UIEVENT_MOUSELEAVE: return OnMouseLeave(event);
+    default: return false;
     }
-    CLabelUI::DoEvent(event);
+}
+
+bool CEditUI::OnSetCursor()
+{
+    if (!IsEnabled())
+        return false;
+    ::SetCursor(::LoadCursorW(nullptr, IDC_IBEAM));
+    return true;
+}
+
+// The window's size changed: an open native window takes the focus back.
+bool CEditUI::OnWindowSize()
+{
+    if (m_pWindow != nullptr && m_pManager != nullptr)
+        m_pManager->SetFocusNeeded(this);
+    return false;
+}
+
+bool CEditUI::OnSetFocus()
+{
+    if (IsEnabled()) {
+        if (m_pWindow != nullptr)
+            return true;
+        OpenNativeWindow();
+        Invalidate();
+    }
+    return false;
+}
+
+bool CEditUI::OnKillFocus()
+{
+    if (IsEnabled())
+        Invalidate();
+    return false;
+}
+
+bool CEditUI::OnPress(const TEventUI& event)
+{
+    if (!IsEnabled())
+        return true;
+    if (m_pManager != nullptr)
+        m_pManager->ReleaseCapture();
+    if (IsFocused() && m_pWindow == nullptr)
+        OpenNativeWindow();
+    if (m_pWindow != nullptr && !m_bAutoSelAll)
+        PlaceCaretAt(event);
+    return true;
+}
+
+// The caret goes where the pointer is, in the native window's coordinates
+// (the window sits in the middle of the field; a press above or below it is
+// taken to the nearest line).
+void CEditUI::PlaceCaretAt(const TEventUI& event)
+{
+    const HWND hWnd = m_pWindow->GetHWND();
+    POINT pt = event.ptMouse;
+    if (m_pManager != nullptr)
+        ::MapWindowPoints(m_pManager->GetPaintWindow(), hWnd, &pt, 1);
+    ::SendMessageW(hWnd, EM_SETSEL, 0, 0);
+    ::SendMessageW(hWnd, WM_LBUTTONDOWN, event.wParam, MAKELPARAM(pt.x, pt.y));
+}
+
+bool CEditUI::OnMouseEnter(const TEventUI& event)
+{
+    if (::PtInRect(&m_rcItem, event.ptMouse) && IsEnabled() && (m_uButtonState & UIEDITSTATE_HOT) == 0) {
+        m_uButtonState |= UIEDITSTATE_HOT;
+        Invalidate();
+    }
+    return false;
+}
+
+bool CEditUI::OnMouseLeave(const TEventUI& event)
+{
+    if (::PtInRect(&m_rcItem, event.ptMouse)) {
+        // Still over the field (the native window took the hover): hear the
+        // leave that really ends it.
+        if (m_pManager != nullptr)
+            m_pManager->AddMouseLeaveNeeded(this);
+        return true;
+    }
+    if (IsEnabled())
+        m_uButtonState &= ~UIEDITSTATE_HOT;
+    Invalidate();
+    if (m_pManager != nullptr)
+        m_pManager->RemoveMouseLeaveNeeded(this);
+    return false;
 }
 
 // -- Attributes --

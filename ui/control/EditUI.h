@@ -28,6 +28,7 @@ class CEditUI : public CLabelUI
     friend class CEditWnd;
 
 public:
+    static constexpr const wchar_t* kInterfaceName = L"Edit";
     CEditUI();
     // Destroys a native window that is still open; the window forgets this
     // control first, so it never reaches a destroyed owner.
@@ -120,6 +121,17 @@ protected:
     void ReleaseFocusIfHidden();
     // Stores an image description unless the same one is already loaded.
     void SetStateImage(TDrawInfo& image, const wchar_t* description);
+
+    // DoEvent's cases; each answers whether the event stops at the edit.
+    bool HandleEditEvent(TEventUI& event);
+    bool OnSetCursor();
+    bool OnWindowSize();
+    bool OnSetFocus();
+    bool OnKillFocus();
+    bool OnPress(const TEventUI& event);
+    void PlaceCaretAt(const TEventUI& event);
+    bool OnMouseEnter(const TEventUI& event);
+    bool OnMouseLeave(const TEventUI& event);
 
     CEditWnd* m_pWindow;
     UINT m_uMaxChar;

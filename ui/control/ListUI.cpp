@@ -90,15 +90,9 @@ const TAttributeTableBase<TListInfoUI>& TListInfoUI::GetAttributeTable()
 
 // -- Row helpers --
 
-IListItemUI* AsListItem(CControlUI* control)
-{
-    return control != nullptr ? static_cast<IListItemUI*>(control->GetInterface(L"ListItem")) : nullptr;
-}
+IListItemUI* AsListItem(CControlUI* control) { return InterfaceCast<IListItemUI>(control); }
 
-IListOwnerUI* AsListOwner(CControlUI* control)
-{
-    return control != nullptr ? static_cast<IListOwnerUI*>(control->GetInterface(L"IListOwner")) : nullptr;
-}
+IListOwnerUI* AsListOwner(CControlUI* control) { return InterfaceCast<IListOwnerUI>(control); }
 
 void DrawListRowBk(HDC hDC, CControlUI* row, const RECT& rcItem, IListOwnerUI* owner, int index, bool selected,
                    UINT state)
@@ -174,9 +168,9 @@ LPVOID CListUI::GetInterface(const wchar_t* name)
     if (name != nullptr) {
         if (wcscmp(name, L"List") == 0)
             return static_cast<CListUI*>(this);
-        if (wcscmp(name, L"IList") == 0)
+        if (wcscmp(name, IListUI::kInterfaceName) == 0)
             return static_cast<IListUI*>(this);
-        if (wcscmp(name, L"IListOwner") == 0)
+        if (wcscmp(name, IListOwnerUI::kInterfaceName) == 0)
             return static_cast<IListOwnerUI*>(this);
     }
     return CVerticalLayoutUI::GetInterface(name);
@@ -350,74 +344,73 @@ void CListUI::DoEvent(TEventUI& event)
 {
     if (PassMouseEventOn(*this, event))
         return;
+    if (!HandleListEvent(event))
+        CControlUI::DoEvent(event);
+}
+
+// One line per event the list answers; true when the event stops here.
+bool CListUI::HandleListEvent(TEventUI& event)
+{
     switch (event.Type) {
-    case UIEVENT_SETFOCUS:
-        m_bFocused = true;
-        Invalidate();
-        return;
-    case UIEVENT_KILLFOCUS:
-        m_bFocused = false;
-        Invalidate();
-        return;
-    case UIEVENT_KEYDOWN:
-        if (!IsKeyboardEnabled() || !IsEnabled())
-            break;
-        switch (event.chKey) {
-        case VK_UP:
-            SelectItem(SelectableRowAbove(*this, m_iCurSel), true);
-            return;
-        case VK_DOWN:
-            SelectItem(SelectableRowBelow(*this, m_iCurSel), true);
-            return;
-        case VK_PRIOR: {
-            const int target = (std::max)(0, (m_iCurSel < 0 ? 0 : m_iCurSel) - RowsPerPage());
-            SelectItem(FindSelectable(target, false) >= 0 ? FindSelectable(target, false)
-                                                          : FindSelectable(target, true),
-                       true);
-            return;
-        }
-        case VK_NEXT: {
-            const int target = (std::min)(GetCount() - 1, m_iCurSel + RowsPerPage());
-            SelectItem(FindSelectable(target, true) >= 0 ? FindSelectable(target, true)
-                                                         : FindSelectable(target, false),
-                       true);
-            return;
-        }
-        case VK_HOME:
-            SelectItem(FindSelectable(0, true), true);
-            return;
-        case VK_END:
-            SelectItem(FindSelectable(GetCount() - 1, false), true);
-            return;
-        case VK_RETURN:
-            if (m_iCurSel >= 0)
-                GetItemAt(m_iCurSel)->Activate();
-            return;
-        default:
-            break;
-        }
-        break;
-    case UIEVENT_SCROLLWHEEL: {
-        const bool towardsUser = LOWORD(event.wParam) == SB_LINEDOWN;
-        if (m_bScrollSelect) {
-            SelectItem(towardsUser ? SelectableRowBelow(*this, m_iCurSel) : SelectableRowAbove(*this, m_iCurSel),
-                       true);
-            return;
-        }
-        // Scrolled here rather than handed to the body: a body without a
-        // bar hands the wheel back to its parent, this list.
-        if (IsShown(m_pList->GetVerticalScrollBar())) {
-            if (towardsUser)
-                m_pList->LineDown();
-            else
-                m_pList->LineUp();
-        }
-        return;
+    case UIEVENT_SETFOCUS: m_bFocused = true; Invalidate(); return true;
+    case UIEVENT_KILLFOCUS: m_bFocused = false; Invalidate(); return true;
+    case UIEVENT_KEYDOWN: return IsKeyboardEnabled() && IsEnabled() && OnNavigationKey(event.chKey);
+    case UIEVENT_SCROLLWHEEL: return OnScrollWheel(event);
+    default: return false;
     }
-    default:
-        break;
+}
+
+// The arrows, page keys, Home and End move the selection; Return activates it.
+bool CListUI::OnNavigationKey(WCHAR key)
+{
+    switch (key) {
+    case VK_UP: SelectItem(SelectableRowAbove(*this, m_iCurSel), true); return true;
+    case VK_DOWN: SelectItem(SelectableRowBelow(*this, m_iCurSel), true); return true;
+    case VK_PRIOR: SelectItem(PageUpTarget(), true); return true;
+    case VK_NEXT: SelectItem(PageDownTarget(), true); return true;
+    case VK_HOME: SelectItem(FindSelectable(0, true), true); return true;
+    case VK_END: SelectItem(FindSelectable(GetCount() - 1, false), true); return true;
+    case VK_RETURN: ActivateCurrent(); return true;
+    default: return false;
     }
-    CControlUI::DoEvent(event);
+}
+
+int CListUI::PageUpTarget() const
+{
+    const int target = (std::max)(0, (m_iCurSel < 0 ? 0 : m_iCurSel) - RowsPerPage());
+    const int above = FindSelectable(target, false);
+    return above >= 0 ? above : FindSelectable(target, true);
+}
+
+int CListUI::PageDownTarget() const
+{
+    const int target = (std::min)(GetCount() - 1, m_iCurSel + RowsPerPage());
+    const int below = FindSelectable(target, true);
+    return below >= 0 ? below : FindSelectable(target, false);
+}
+
+void CListUI::ActivateCurrent()
+{
+    if (m_iCurSel >= 0)
+        GetItemAt(m_iCurSel)->Activate();
+}
+
+bool CListUI::OnScrollWheel(const TEventUI& event)
+{
+    const bool towardsUser = LOWORD(event.wParam) == SB_LINEDOWN;
+    if (m_bScrollSelect) {
+        SelectItem(towardsUser ? SelectableRowBelow(*this, m_iCurSel) : SelectableRowAbove(*this, m_iCurSel), true);
+        return true;
+    }
+    // Scrolled here rather than handed to the body: a body without a
+    // bar hands the wheel back to its parent, this list.
+    if (IsShown(m_pList->GetVerticalScrollBar())) {
+        if (towardsUser)
+            m_pList->LineDown();
+        else
+            m_pList->LineUp();
+    }
+    return true;
 }
 
 void CListUI::EnsureVisible(int index)

@@ -71,6 +71,7 @@ struct TListInfoUI
 class IListOwnerUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"IListOwner";
     virtual TListInfoUI* GetListInfo() = 0;
     virtual int GetCurSel() const = 0;
     // Selects the row at `index` (-1 clears the selection). False when the
@@ -87,6 +88,7 @@ protected:
 class IListUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"IList";
     virtual CListHeaderUI* GetHeader() const = 0;
     virtual CContainerUI* GetList() const = 0;
     virtual IListCallbackUI* GetTextCallback() const = 0;
@@ -103,6 +105,7 @@ protected:
 class IListItemUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"ListItem";
     virtual int GetIndex() const = 0;
     virtual void SetIndex(int index) = 0;
     virtual IListOwnerUI* GetOwner() = 0;
@@ -213,6 +216,14 @@ protected:
     void Reindex(int first);
     // The number of rows a page holds (at least 1).
     int RowsPerPage() const;
+    // DoEvent's cases; each answers whether the event stops at the list.
+    bool HandleListEvent(TEventUI& event);
+    bool OnNavigationKey(WCHAR key);
+    // The selectable row a page above or below the current one.
+    int PageUpTarget() const;
+    int PageDownTarget() const;
+    void ActivateCurrent();
+    bool OnScrollWheel(const TEventUI& event);
 
     CListHeaderUI* m_pHeader;
     CListBodyUI* m_pList;

@@ -374,103 +374,122 @@ void CScrollBarUI::DoEvent(TEventUI& event)
 {
     if (PassMouseEventTo(*this, event, m_pOwner))
         return;
+    if (!HandleBarEvent(event))
+        CControlUI::DoEvent(event);
+}
 
+// One line per event the bar answers; true when the event stops here.
+bool CScrollBarUI::HandleBarEvent(TEventUI& event)
+{
     switch (event.Type) {
-    case UIEVENT_SETFOCUS:
-    case UIEVENT_KILLFOCUS:
-        return;
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK: {
-        if (!IsEnabled())
-            return;
-        m_nRepeatTicks = 0;
-        m_ptLastMouse = event.ptMouse;
-        if (PtInRect(&m_rcThumb, event.ptMouse)) {
-            m_uThumbState |= kPushed | kCaptured;
-            m_ptDragStart = event.ptMouse;
-            m_nDragStartPos = m_nScrollPos;
-            Invalidate();
-            return;
-        }
-        if (PtInRect(&m_rcButton1, event.ptMouse)) {
-            m_uButton1State |= kPushed;
-            StepLine(false);
-        } else if (PtInRect(&m_rcButton2, event.ptMouse)) {
-            m_uButton2State |= kPushed;
-            StepLine(true);
-        } else {
-            const RECT track = GetTrackRect();
-            if (!PtInRect(&track, event.ptMouse) || IsRectEmpty(&m_rcThumb))
-                return;
-            m_uTrackState = kPushed;
-            const long thumbStart = m_bHorizontal ? m_rcThumb.left : m_rcThumb.top;
-            StepPage(Along(event.ptMouse) >= thumbStart);
-        }
-        if (m_pManager != nullptr)
-            m_pManager->SetTimer(this, kRepeatTimerId, kRepeatInterval);
-        Invalidate();
-        return;
+    case UIEVENT_SETFOCUS: return true;
+    case UIEVENT_KILLFOCUS: return true;
+    case UIEVENT_BUTTONDOWN: return OnButtonDown(event);
+    case UIEVENT_DBLCLICK: return OnButtonDown(event);
+    case UIEVENT_BUTTONUP: ClearPressed(); Invalidate(); return true;
+    case UIEVENT_MOUSEMOVE: return OnMouseMove(event);
+    case UIEVENT_MOUSEENTER: TrackHover(event.ptMouse); return true;
+    case UIEVENT_MOUSELEAVE: return OnMouseLeave();
+    case UIEVENT_TIMER: return event.wParam == kRepeatTimerId && OnRepeatTick();
+    case UIEVENT_SCROLLWHEEL: return OnScrollWheel(event);
+    default: return false;
     }
-    case UIEVENT_BUTTONUP:
-        ClearPressed();
+}
+
+// A press on the thumb starts a drag; on a button or the track it steps once
+// and starts the repeat timer.
+bool CScrollBarUI::OnButtonDown(const TEventUI& event)
+{
+    if (!IsEnabled())
+        return true;
+    m_nRepeatTicks = 0;
+    m_ptLastMouse = event.ptMouse;
+    if (PtInRect(&m_rcThumb, event.ptMouse)) {
+        m_uThumbState |= kPushed | kCaptured;
+        m_ptDragStart = event.ptMouse;
+        m_nDragStartPos = m_nScrollPos;
         Invalidate();
-        return;
-    case UIEVENT_MOUSEMOVE:
-        m_ptLastMouse = event.ptMouse;
-        if ((m_uThumbState & kCaptured) != 0) {
-            const int travel = ThumbTravel();
-            if (travel > 0 && m_nRange > 0) {
-                const long moved = Along(event.ptMouse) - Along(m_ptDragStart);
-                // Rounded to the nearest position so the thumb stays under
-                // the pointer.
-                const long long scaled = static_cast<long long>(moved) * m_nRange;
-                const long long rounded = scaled >= 0 ? (scaled + travel / 2) / travel : (scaled - travel / 2) / travel;
-                ScrollTo(m_nDragStartPos + static_cast<int>(rounded));
-            }
-            return;
-        }
-        TrackHover(event.ptMouse);
-        return;
-    case UIEVENT_MOUSEENTER:
-        TrackHover(event.ptMouse);
-        return;
-    case UIEVENT_MOUSELEAVE:
-        m_uButton1State &= ~kHot;
-        m_uButton2State &= ~kHot;
-        m_uThumbState &= ~kHot;
-        Invalidate();
-        return;
-    case UIEVENT_TIMER:
-        if (event.wParam != kRepeatTimerId)
-            break;
-        if (++m_nRepeatTicks < kRepeatDelayTicks)
-            return;
-        if ((m_uButton1State & kPushed) != 0) {
-            StepLine(false);
-        } else if ((m_uButton2State & kPushed) != 0) {
-            StepLine(true);
-        } else if (m_uTrackState != 0) {
-            // Pages on towards the held pointer until the thumb reaches it.
-            const long at = Along(m_ptLastMouse);
-            const long thumbStart = m_bHorizontal ? m_rcThumb.left : m_rcThumb.top;
-            const long thumbEnd = m_bHorizontal ? m_rcThumb.right : m_rcThumb.bottom;
-            if (at < thumbStart)
-                StepPage(false);
-            else if (at >= thumbEnd)
-                StepPage(true);
-        }
-        return;
-    case UIEVENT_SCROLLWHEEL:
-        if (m_pOwner != nullptr) {
-            m_pOwner->DoEvent(event);
-            return;
-        }
-        StepLine(LOWORD(event.wParam) == 1);
-        return;
-    default:
-        break;
+        return true;
     }
-    CControlUI::DoEvent(event);
+    if (PtInRect(&m_rcButton1, event.ptMouse)) {
+        m_uButton1State |= kPushed;
+        StepLine(false);
+    } else if (PtInRect(&m_rcButton2, event.ptMouse)) {
+        m_uButton2State |= kPushed;
+        StepLine(true);
+    } else {
+        const RECT track = GetTrackRect();
+        if (!PtInRect(&track, event.ptMouse) || IsRectEmpty(&m_rcThumb))
+            return true;
+        m_uTrackState = kPushed;
+        const long thumbStart = m_bHorizontal ? m_rcThumb.left : m_rcThumb.top;
+        StepPage(Along(event.ptMouse) >= thumbStart);
+    }
+    if (m_pManager != nullptr)
+        m_pManager->SetTimer(this, kRepeatTimerId, kRepeatInterval);
+    Invalidate();
+    return true;
+}
+
+bool CScrollBarUI::OnMouseMove(const TEventUI& event)
+{
+    m_ptLastMouse = event.ptMouse;
+    if ((m_uThumbState & kCaptured) == 0) {
+        TrackHover(event.ptMouse);
+        return true;
+    }
+    const int travel = ThumbTravel();
+    if (travel > 0 && m_nRange > 0) {
+        const long moved = Along(event.ptMouse) - Along(m_ptDragStart);
+        // Rounded to the nearest position so the thumb stays under
+        // the pointer.
+        const long long scaled = static_cast<long long>(moved) * m_nRange;
+        const long long rounded = scaled >= 0 ? (scaled + travel / 2) / travel : (scaled - travel / 2) / travel;
+        ScrollTo(m_nDragStartPos + static_cast<int>(rounded));
+    }
+    return true;
+}
+
+bool CScrollBarUI::OnMouseLeave()
+{
+    m_uButton1State &= ~kHot;
+    m_uButton2State &= ~kHot;
+    m_uThumbState &= ~kHot;
+    Invalidate();
+    return true;
+}
+
+// A held button or track click repeats once the first ticks have passed.
+bool CScrollBarUI::OnRepeatTick()
+{
+    if (++m_nRepeatTicks < kRepeatDelayTicks)
+        return true;
+    if ((m_uButton1State & kPushed) != 0) {
+        StepLine(false);
+    } else if ((m_uButton2State & kPushed) != 0) {
+        StepLine(true);
+    } else if (m_uTrackState != 0) {
+        // Pages on towards the held pointer until the thumb reaches it.
+        const long at = Along(m_ptLastMouse);
+        const long thumbStart = m_bHorizontal ? m_rcThumb.left : m_rcThumb.top;
+        const long thumbEnd = m_bHorizontal ? m_rcThumb.right : m_rcThumb.bottom;
+        if (at < thumbStart)
+            StepPage(false);
+        else if (at >= thumbEnd)
+            StepPage(true);
+    }
+    return true;
+}
+
+// The wheel scrolls the owner when there is one, else steps the bar.
+bool CScrollBarUI::OnScrollWheel(TEventUI& event)
+{
+    if (m_pOwner != nullptr) {
+        m_pOwner->DoEvent(event);
+        return true;
+    }
+    StepLine(LOWORD(event.wParam) == 1);
+    return true;
 }
 
 // -- Attributes --

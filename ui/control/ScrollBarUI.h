@@ -110,6 +110,14 @@ private:
     void TrackHover(POINT pt);
     void ClearPressed();
 
+    // DoEvent's cases; each answers whether the event stops at the bar.
+    bool HandleBarEvent(TEventUI& event);
+    bool OnButtonDown(const TEventUI& event);
+    bool OnMouseMove(const TEventUI& event);
+    bool OnMouseLeave();
+    bool OnRepeatTick();
+    bool OnScrollWheel(TEventUI& event);
+
     void PaintPart(HDC hDC, const RECT& rc, DWORD color, PartImages& images, UINT state);
     // An image or colour of a part set from the skin; the bar is painted again.
     void SetPartImage(TDrawInfo& info, const wchar_t* description);

@@ -202,64 +202,89 @@ void CSliderUI::DoEvent(TEventUI& event)
     }
     if (TrackHot(*this, m_uButtonState, event))
         return;
+    if (!HandleSliderEvent(event))
+        CProgressUI::DoEvent(event);
+}
+
+// One line per event the slider answers; true when the event stops here,
+// false when the progress bar goes on with it.
+bool CSliderUI::HandleSliderEvent(TEventUI& event)
+{
     switch (event.Type) {
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK:
-        if (IsEnabled()) {
-            m_nReportedValue = m_nValue;
-            m_uButtonState |= UISTATE_CAPTURED | UISTATE_PUSHED;
-            // A press on the rail moves the thumb there; a press on the thumb
-            // keeps the value until the mouse moves.
-            const RECT thumb = GetThumbRect();
-            if (!PtInRect(&thumb, event.ptMouse))
-                MoveTo(ValueAtPoint(event.ptMouse), m_bImmMode);
-            Invalidate();
-        }
-        return;
-    case UIEVENT_MOUSEMOVE:
-        if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
-            MoveTo(ValueAtPoint(event.ptMouse), m_bImmMode);
-            return;
-        }
-        break;
-    case UIEVENT_BUTTONUP:
-        if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_CAPTURED | UISTATE_PUSHED);
-            Invalidate();
-            // Last: a listener may do anything to this slider.
-            MoveTo(m_nValue, true);
-        }
-        return;
-    case UIEVENT_KEYDOWN:
-        if (IsEnabled() && (m_uButtonState & UISTATE_CAPTURED) == 0) {
-            int delta = 0;
-            if (event.chKey == VK_RIGHT || event.chKey == VK_UP)
-                delta = m_nStep;
-            else if (event.chKey == VK_LEFT || event.chKey == VK_DOWN)
-                delta = -m_nStep;
-            if (delta != 0) {
-                m_nReportedValue = m_nValue;
-                MoveTo(Snap(static_cast<long long>(m_nValue) + delta), true);
-                return;
-            }
-        }
-        break;
-    case UIEVENT_SCROLLWHEEL:
-        if (IsEnabled() && (m_uButtonState & UISTATE_CAPTURED) == 0) {
-            // Low word 0: the wheel turned away from the user (up).
-            const int delta = LOWORD(event.wParam) == 0 ? m_nStep : -m_nStep;
-            m_nReportedValue = m_nValue;
-            MoveTo(Snap(static_cast<long long>(m_nValue) + delta), true);
-            return;
-        }
-        break;
-    case UIEVENT_SETCURSOR:
-        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-        return;
-    default:
-        break;
+    case UIEVENT_BUTTONDOWN: return OnButtonDown(event);
+    case UIEVENT_DBLCLICK: return OnButtonDown(event);
+    case UIEVENT_MOUSEMOVE: return OnMouseMove(event);
+    case UIEVENT_BUTTONUP: return OnButtonUp();
+    case UIEVENT_KEYDOWN: return OnKeyDown(event);
+    case UIEVENT_SCROLLWHEEL: return OnScrollWheel(event);
+    case UIEVENT_SETCURSOR: ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); return true;
+    default: return false;
     }
-    CProgressUI::DoEvent(event);
+}
+
+bool CSliderUI::OnButtonDown(const TEventUI& event)
+{
+    if (!IsEnabled())
+        return true;
+    m_nReportedValue = m_nValue;
+    m_uButtonState |= UISTATE_CAPTURED | UISTATE_PUSHED;
+    // A press on the rail moves the thumb there; a press on the thumb
+    // keeps the value until the mouse moves.
+    const RECT thumb = GetThumbRect();
+    if (!PtInRect(&thumb, event.ptMouse))
+        MoveTo(ValueAtPoint(event.ptMouse), m_bImmMode);
+    Invalidate();
+    return true;
+}
+
+bool CSliderUI::OnMouseMove(const TEventUI& event)
+{
+    if ((m_uButtonState & UISTATE_CAPTURED) == 0)
+        return false;
+    MoveTo(ValueAtPoint(event.ptMouse), m_bImmMode);
+    return true;
+}
+
+bool CSliderUI::OnButtonUp()
+{
+    if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
+        m_uButtonState &= ~static_cast<UINT>(UISTATE_CAPTURED | UISTATE_PUSHED);
+        Invalidate();
+        // Last: a listener may do anything to this slider.
+        MoveTo(m_nValue, true);
+    }
+    return true;
+}
+
+// Right and Up step forward, Left and Down back; not while the mouse drags.
+bool CSliderUI::OnKeyDown(const TEventUI& event)
+{
+    if (!IsEnabled() || (m_uButtonState & UISTATE_CAPTURED) != 0)
+        return false;
+    int delta = 0;
+    if (event.chKey == VK_RIGHT || event.chKey == VK_UP)
+        delta = m_nStep;
+    else if (event.chKey == VK_LEFT || event.chKey == VK_DOWN)
+        delta = -m_nStep;
+    if (delta == 0)
+        return false;
+    StepBy(delta);
+    return true;
+}
+
+bool CSliderUI::OnScrollWheel(const TEventUI& event)
+{
+    if (!IsEnabled() || (m_uButtonState & UISTATE_CAPTURED) != 0)
+        return false;
+    // Low word 0: the wheel turned away from the user (up).
+    StepBy(LOWORD(event.wParam) == 0 ? m_nStep : -m_nStep);
+    return true;
+}
+
+void CSliderUI::StepBy(int delta)
+{
+    m_nReportedValue = m_nValue;
+    MoveTo(Snap(static_cast<long long>(m_nValue) + delta), true);
 }
 
 const CControlAttributeTable& CSliderUI::GetAttributeTable() const

@@ -54,6 +54,15 @@ private:
     // away from the one last reported.
     void MoveTo(int value, bool notify);
     int Snap(long long value) const;
+    // DoEvent's cases; each answers whether the event stops at the slider.
+    bool HandleSliderEvent(TEventUI& event);
+    bool OnButtonDown(const TEventUI& event);
+    bool OnMouseMove(const TEventUI& event);
+    bool OnButtonUp();
+    bool OnKeyDown(const TEventUI& event);
+    bool OnScrollWheel(const TEventUI& event);
+    // One keyboard or wheel step, reported at once.
+    void StepBy(int delta);
 
     UINT m_uButtonState;
     SIZE m_szThumb;

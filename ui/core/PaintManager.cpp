@@ -17,25 +17,6 @@ HPEN CPaintManagerUI::m_hUpdateRectPen = nullptr;
 
 namespace {
 
-// Frees the option groups' control lists and empties the map.
-void FreeOptionGroups(CFacetStringPtrMap& groups)
-{
-    for (int i = 0; i < groups.GetSize(); ++i) {
-        if (const wchar_t* key = groups.GetAt(i))
-            delete static_cast<CFacetPtrArray*>(groups.Find(key, false));
-    }
-    groups.RemoveAll();
-}
-
-void FreeStringValues(CFacetStringPtrMap& map)
-{
-    for (int i = 0; i < map.GetSize(); ++i) {
-        if (const wchar_t* key = map.GetAt(i))
-            delete static_cast<CFacetString*>(map.Find(key, false));
-    }
-    map.RemoveAll();
-}
-
 bool AddUnique(CFacetPtrArray& array, void* item)
 {
     if (item == nullptr || array.Find(item) >= 0)
@@ -62,7 +43,6 @@ CPaintManagerUI::CPaintManagerUI()
     }
     InitSharedResources();
     InitWindowResources();
-    ZeroMemory(&m_ToolTip, sizeof(m_ToolTip));
 }
 
 CPaintManagerUI::~CPaintManagerUI()
@@ -77,13 +57,11 @@ CPaintManagerUI::~CPaintManagerUI()
     FreeAccessibility();
 
     FreeWindowResources();
-    FreeStringValues(m_mWindowCustomAttrHash);
-    FreeOptionGroups(m_mOptionGroup);
+    m_mWindowCustomAttrHash.DeleteValues<CFacetString>();
+    m_mOptionGroup.DeleteValues<CFacetPtrArray>();
     RemoveAllTimers();
 
-    if (m_hwndTooltip != nullptr && IsWindow(m_hwndTooltip))
-        DestroyWindow(m_hwndTooltip);
-    m_hwndTooltip = nullptr;
+    m_tooltip.Destroy();
     ReleaseOffscreen();
     if (m_hDcBackground != nullptr) {
         SelectObject(m_hDcBackground, m_hOldBackgroundBitmap);
@@ -417,12 +395,12 @@ int CPaintManagerUI::GetTooltipWindowWidth() const { return m_iTooltipWidth; }
 
 void CPaintManagerUI::SetTooltipWindowWidth(int width)
 {
-    if (m_hwndTooltip != nullptr && width != m_iTooltipWidth)
-        ::SendMessageW(m_hwndTooltip, TTM_SETMAXTIPWIDTH, 0, width);
+    if (width != m_iTooltipWidth)
+        m_tooltip.SetMaxWidth(width);
     m_iTooltipWidth = width;
 }
 
-HWND CPaintManagerUI::GetTooltipWindow() const { return m_hwndTooltip; }
+HWND CPaintManagerUI::GetTooltipWindow() const { return m_tooltip.Window(); }
 
 void CPaintManagerUI::AddWindowCustomAttribute(const wchar_t* name, const wchar_t* value)
 {
@@ -456,7 +434,7 @@ bool CPaintManagerUI::RemoveWindowCustomAttribute(const wchar_t* name)
 
 void CPaintManagerUI::RemoveAllWindowCustomAttribute()
 {
-    FreeStringValues(m_mWindowCustomAttrHash);
+    m_mWindowCustomAttrHash.DeleteValues<CFacetString>();
 }
 
 void CPaintManagerUI::UsedVirtualWnd(bool used) { m_bUsedVirtualWnd = used; }
@@ -740,7 +718,7 @@ void CPaintManagerUI::RemoveOptionGroup(const wchar_t* groupName, CControlUI* pC
 
 void CPaintManagerUI::RemoveAllOptionGroups()
 {
-    FreeOptionGroups(m_mOptionGroup);
+    m_mOptionGroup.DeleteValues<CFacetPtrArray>();
 }
 
 // -- Plug-ins --

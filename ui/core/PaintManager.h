@@ -11,9 +11,11 @@
 #include <commctrl.h>
 
 #include "AttributeTable.h"
+#include "ControlTimers.h"
 #include "FacetArrays.h"
 #include "FacetString.h"
 #include "FacetStringPtrMap.h"
+#include "HoverTooltip.h"
 #include "PaintManagerTypes.h"
 #include "ResourceTables.h"
 #include "../render/ImageInfo.h"
@@ -348,7 +350,6 @@ private:
     // Command, colour and notify messages of child windows come back to them
     // under their number plus this offset.
     static const UINT kReflectOffset = 0x2000;
-    struct TimerInfo;
     static CControlUI* CALLBACK FindControlFromNameHash(CControlUI* pThis, LPVOID pData);
     static CControlUI* CALLBACK FindControlFromPoint(CControlUI* pThis, LPVOID pData);
     static CControlUI* CALLBACK FindControlFromTab(CControlUI* pThis, LPVOID pData);
@@ -364,8 +365,35 @@ private:
     void HandleAsyncNotify();
     void DestroyDelayedCleanup();
     void FreeAsyncNotifications();
+    // The message handler's cases, one per message; each answers whether it
+    // handled the message (and set lRes) or leaves it to the window.
+    bool RunMessageFilters(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    bool HandleLayeredFrame(UINT uMsg, WPARAM wParam, LRESULT& lRes);
+    bool HandleClose(WPARAM wParam, LPARAM lParam);
+    bool HandlePaint(LRESULT& lRes);
+    bool HandlePrintClient(WPARAM wParam, LPARAM lParam);
+    bool HandleGetMinMaxInfo(LPARAM lParam);
+    bool HandleSize();
+    bool HandleTimer(WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    bool HandleMouseActivate(LRESULT& lRes);
+    bool HandleSetCursor(WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     bool HandleMouseMove(WPARAM wParam, LPARAM lParam);
     bool HandleMouseHover(LPARAM lParam, LRESULT& lRes);
+    bool HandleMouseLeave();
+    bool HandleButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    bool HandleButtonUp(WPARAM wParam, LPARAM lParam);
+    bool HandleRightButtonDown(WPARAM wParam, LPARAM lParam);
+    bool HandleContextMenu(LPARAM lParam);
+    bool HandleMouseWheel(WPARAM wParam, LPARAM lParam);
+    bool HandleKeyDown(WPARAM wParam, LPARAM lParam);
+    bool HandleKeyUp(WPARAM wParam, LPARAM lParam);
+    bool HandleChar(WPARAM wParam, LPARAM lParam);
+    bool ReflectToChild(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    bool ReflectNotify(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    bool HandleKillFocus(WPARAM wParam);
+    // The pre-translation's cases.
+    bool HandleTabKey(WPARAM wParam);
+    bool HandleShortcut(WPARAM wParam);
     // The start of a mouse-button press at `lParam`: focuses the window (unless
     // it must not activate), records the position and the pressed control of
     // this manager, which takes the focus when `focusControl`. Null when no
@@ -386,7 +414,6 @@ private:
     // null when the old focus's listeners destroyed it.
     CControlUI* KillFocusFor(CControlUI* pNext);
     void SendKeyEvent(int type, CControlUI* pTarget, WPARAM wParam, LPARAM lParam);
-    CControlUI* FindTabStop(CControlUI* pStart, bool bForward, bool& bWrapped);
     // Whether the control's parents lead to this manager's root.
     bool IsInTree(CControlUI* pControl) const;
     // A window size within what the screens can show (see the definition).
@@ -410,10 +437,7 @@ private:
     BYTE* m_pBackgroundBits = nullptr;
     HGDIOBJ m_hOldBackgroundBitmap = nullptr;
     int m_iTooltipWidth = -1;
-    int m_iLastTooltipWidth = -1;
-    HWND m_hwndTooltip = nullptr;
-    TOOLINFOW m_ToolTip;
-    CFacetString m_sToolTipText;
+    CHoverTooltip m_tooltip;
     int m_iHoverTime = 1000;
     bool m_bNoActivate = false;
     bool m_bShowUpdateRect = false;
@@ -434,7 +458,6 @@ private:
     RECT m_rcSizeBox = {0, 0, 0, 0};
     SIZE m_szRoundCorner = {0, 0};
     RECT m_rcCaption = {0, 0, 0, 0};
-    UINT m_uTimerID = 0x1000;
     bool m_bFirstLayout = true;
     bool m_bUpdateNeeded = false;
     bool m_bFocusNeeded = false;
@@ -453,7 +476,7 @@ private:
     bool m_bAsyncNotifyPosted = false;
 
     CFacetPtrArray m_aNotifiers;
-    CFacetPtrArray m_aTimers;
+    CControlTimers m_timers;
     CFacetPtrArray m_aPreMessageFilters;
     CFacetPtrArray m_aMessageFilters;
     CFacetPtrArray m_aPostPaintControls;

@@ -12,15 +12,6 @@
 
 namespace Facet {
 
-struct CPaintManagerUI::TimerInfo
-{
-    CControlUI* pSender;
-    UINT nLocalID;
-    HWND hWnd;
-    UINT uWinTimer;
-    bool bKilled;
-};
-
 namespace {
 
 struct TabSearch
@@ -49,6 +40,25 @@ TEventUI MakeEvent(int type, CControlUI* sender, POINT pt, WPARAM wParam = 0, LP
     event.wParam = wParam;
     event.lParam = lParam;
     return event;
+}
+
+// Asks each filter of `list` in turn until one handles the message. Works on
+// a copy: a filter may remove itself or others, which are then skipped.
+bool AskFilters(const CFacetPtrArray& list, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    CFacetPtrArray filters(list);
+    for (int i = 0; i < filters.GetSize(); ++i) {
+        if (list.Find(filters[i]) < 0)
+            continue;
+        bool handled = false;
+        const LRESULT result =
+            static_cast<IMessageFilterUI*>(filters[i])->MessageHandler(uMsg, wParam, lParam, handled);
+        if (handled) {
+            lRes = result;
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -283,95 +293,21 @@ bool CPaintManagerUI::IsCaptured() const { return m_bMouseCapture; }
 
 bool CPaintManagerUI::SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse)
 {
-    if (pControl == nullptr || m_hWndPaint == nullptr)
-        return false;
-    for (int i = 0; i < m_aTimers.GetSize(); ++i) {
-        TimerInfo* timer = static_cast<TimerInfo*>(m_aTimers[i]);
-        if (timer->pSender == pControl && timer->hWnd == m_hWndPaint && timer->nLocalID == nTimerID) {
-            if (!timer->bKilled)
-                return false;
-            if (::SetTimer(m_hWndPaint, timer->uWinTimer, uElapse, nullptr) == 0)
-                return false;
-            timer->bKilled = false;
-            return true;
-        }
-    }
-    // The next window timer id in the cycle 0..254 that no record of this window
-    // holds: two controls never share one platform timer.
-    UINT id = m_uTimerID;
-    bool found = false;
-    for (int attempt = 0; attempt < 255 && !found; ++attempt) {
-        id = (id + 1) % 0xFF;
-        found = true;
-        for (int i = 0; i < m_aTimers.GetSize(); ++i) {
-            const TimerInfo* timer = static_cast<const TimerInfo*>(m_aTimers[i]);
-            if (timer->hWnd == m_hWndPaint && timer->uWinTimer == id) {
-                found = false;
-                break;
-            }
-        }
-    }
-    if (!found)
-        return false;
-    m_uTimerID = id;
-    if (::SetTimer(m_hWndPaint, id, uElapse, nullptr) == 0)
-        return false;
-    TimerInfo* timer = new TimerInfo{pControl, nTimerID, m_hWndPaint, id, false};
-    if (!m_aTimers.Add(timer)) {
-        ::KillTimer(m_hWndPaint, id);
-        delete timer;
-        return false;
-    }
-    return true;
+    return m_timers.Set(m_hWndPaint, pControl, nTimerID, uElapse);
 }
 
 bool CPaintManagerUI::KillTimer(CControlUI* pControl, UINT nTimerID)
 {
-    for (int i = 0; i < m_aTimers.GetSize(); ++i) {
-        TimerInfo* timer = static_cast<TimerInfo*>(m_aTimers[i]);
-        if (timer->pSender == pControl && timer->hWnd == m_hWndPaint && timer->nLocalID == nTimerID) {
-            if (timer->bKilled)
-                return false;
-            if (::IsWindow(m_hWndPaint))
-                ::KillTimer(timer->hWnd, timer->uWinTimer);
-            timer->bKilled = true;
-            return true;
-        }
-    }
-    return false;
+    return m_timers.Kill(m_hWndPaint, pControl, nTimerID);
 }
 
-void CPaintManagerUI::KillTimer(CControlUI* pControl)
-{
-    for (int i = m_aTimers.GetSize() - 1; i >= 0; --i) {
-        TimerInfo* timer = static_cast<TimerInfo*>(m_aTimers[i]);
-        if (timer->pSender == pControl && timer->hWnd == m_hWndPaint) {
-            if (!timer->bKilled && ::IsWindow(m_hWndPaint))
-                ::KillTimer(timer->hWnd, timer->uWinTimer);
-            delete timer;
-            m_aTimers.Remove(i);
-        }
-    }
-}
+void CPaintManagerUI::KillTimer(CControlUI* pControl) { m_timers.KillAll(m_hWndPaint, pControl); }
 
-void CPaintManagerUI::RemoveAllTimers()
-{
-    for (int i = 0; i < m_aTimers.GetSize(); ++i) {
-        TimerInfo* timer = static_cast<TimerInfo*>(m_aTimers[i]);
-        if (!timer->bKilled && ::IsWindow(timer->hWnd))
-            ::KillTimer(timer->hWnd, timer->uWinTimer);
-        delete timer;
-    }
-    m_aTimers.Empty();
-}
+void CPaintManagerUI::RemoveAllTimers() { m_timers.RemoveAll(); }
 
 // -- Tooltips --
 
-void CPaintManagerUI::HideTooltip()
-{
-    if (m_hwndTooltip != nullptr)
-        ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_ToolTip));
-}
+void CPaintManagerUI::HideTooltip() { m_tooltip.Hide(); }
 
 CControlUI* CPaintManagerUI::BeginPress(LPARAM lParam, bool focusControl)
 {
@@ -414,34 +350,9 @@ bool CPaintManagerUI::HandleMouseHover(LPARAM lParam, LRESULT& lRes)
         return true;
     }
     ProcessMultiLanguageTokens(tip);
-    m_sToolTipText = tip;
-    ZeroMemory(&m_ToolTip, sizeof(m_ToolTip));
-    m_ToolTip.cbSize = sizeof(m_ToolTip);
-    m_ToolTip.uFlags = TTF_IDISHWND;
-    m_ToolTip.hwnd = m_hWndPaint;
-    m_ToolTip.uId = reinterpret_cast<UINT_PTR>(m_hWndPaint);
-    m_ToolTip.hinst = GetInstance();
-    m_ToolTip.lpszText = const_cast<wchar_t*>(m_sToolTipText.GetData());
-    m_ToolTip.rect = hovered->GetPos();
-    if (m_hwndTooltip == nullptr) {
-        m_hwndTooltip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWndPaint,
-                                          nullptr, GetInstance(), nullptr);
-        if (m_hwndTooltip == nullptr)
-            return false;
-        ::SendMessageW(m_hwndTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&m_ToolTip));
-        ::SendMessageW(m_hwndTooltip, TTM_SETMAXTIPWIDTH, 0, hovered->GetToolTipWidth());
-        m_iLastTooltipWidth = hovered->GetToolTipWidth();
-    } else if (m_iLastTooltipWidth != hovered->GetToolTipWidth()) {
-        ::SendMessageW(m_hwndTooltip, TTM_SETMAXTIPWIDTH, 0, hovered->GetToolTipWidth());
-        m_iLastTooltipWidth = hovered->GetToolTipWidth();
-    }
+    if (!m_tooltip.Show(m_hWndPaint, GetInstance(), tip, hovered->GetPos(), hovered->GetToolTipWidth(), pt))
+        return false;
     m_pLastToolTip = hovered;
-    ::SendMessageW(m_hwndTooltip, TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&m_ToolTip));
-    ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&m_ToolTip));
-    POINT screen = pt;
-    ::ClientToScreen(m_hWndPaint, &screen);
-    ::SendMessageW(m_hwndTooltip, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x, screen.y));
     return true;
 }
 
@@ -461,9 +372,7 @@ bool CPaintManagerUI::HandleMouseMove(WPARAM wParam, LPARAM lParam)
         track.cbSize = sizeof(track);
         track.dwFlags = TME_HOVER | TME_LEAVE;
         track.hwndTrack = m_hWndPaint;
-        track.dwHoverTime = m_hwndTooltip == nullptr
-                                ? static_cast<DWORD>(m_iHoverTime)
-                                : static_cast<DWORD>(::SendMessageW(m_hwndTooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+        track.dwHoverTime = m_tooltip.HoverDelay(m_iHoverTime);
         _TrackMouseEvent(&track);
         m_bMouseTracking = true;
     }
@@ -514,331 +423,384 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         return false;
     if (AccessibilityMessage(uMsg, wParam, lParam, lRes))
         return true;
-
-    // Message filters come first.
-    CFacetPtrArray filters(m_aMessageFilters);
-    for (int i = 0; i < filters.GetSize(); ++i) {
-        if (m_aMessageFilters.Find(filters[i]) < 0)
-            continue;
-        bool handled = false;
-        const LRESULT result =
-            static_cast<IMessageFilterUI*>(filters[i])->MessageHandler(uMsg, wParam, lParam, handled);
-        if (!handled)
-            continue;
-        switch (uMsg) {
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-        case WM_LBUTTONUP:
-            m_ptLastMousePos = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            break;
-        case WM_CONTEXTMENU:
-        case WM_MOUSEWHEEL: {
-            POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            ::ScreenToClient(m_hWndPaint, &pt);
-            m_ptLastMousePos = pt;
-            break;
-        }
-        default:
-            break;
-        }
-        lRes = result;
+    if (RunMessageFilters(uMsg, wParam, lParam, lRes))
         return true;
-    }
-
-    if (m_bLayered) {
-        switch (uMsg) {
-        case WM_NCACTIVATE:
-            if (!::IsIconic(m_hWndPaint)) {
-                lRes = (wParam == 0) ? TRUE : FALSE;
-                return true;
-            }
-            break;
-        case WM_NCCALCSIZE:
-        case WM_NCPAINT:
-            lRes = 0;
-            return true;
-        default:
-            break;
-        }
-    }
+    if (m_bLayered && HandleLayeredFrame(uMsg, wParam, lRes))
+        return true;
 
     switch (uMsg) {
-    case WM_FACET_ASYNC_NOTIFY:
-        HandleAsyncNotify();
-        break;
-    case WM_CLOSE: {
-        if (m_pEventHover != nullptr) {
-            CControlUI* hover = m_pEventHover;
-            m_pEventHover = nullptr;
-            SendMouseLeave(hover);
-        }
-        if (m_pEventClick != nullptr) {
-            CControlUI* click = m_pEventClick;
-            m_pEventClick = nullptr;
-            TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click, m_ptLastMousePos, wParam, lParam);
-            click->Event(event);
-        }
-        // The window may survive the close (a handler cancels it): a capture
-        // left behind would stop hover, cursors and context menus.
-        if (m_bMouseCapture || ::GetCapture() == m_hWndPaint)
-            ReleaseCapture();
-        SetFocus(nullptr);
-        if (::GetActiveWindow() == m_hWndPaint) {
-            HWND next = ::GetWindowOwner(m_hWndPaint);
-            if (next == nullptr && (::GetWindowLongPtrW(m_hWndPaint, GWL_STYLE) & WS_CHILD) != 0)
-                next = ::GetParent(m_hWndPaint);
-            if (next != nullptr)
-                ::SetFocus(next);
-        }
-        if (m_hwndTooltip != nullptr) {
-            ::DestroyWindow(m_hwndTooltip);
-            m_hwndTooltip = nullptr;
-        }
-        break;
+    case WM_FACET_ASYNC_NOTIFY: HandleAsyncNotify(); return false;
+    case WM_CLOSE: return HandleClose(wParam, lParam);
+    case WM_ERASEBKGND: lRes = 1; return true;
+    case WM_PAINT: return HandlePaint(lRes);
+    case WM_PRINTCLIENT: return HandlePrintClient(wParam, lParam);
+    case WM_GETMINMAXINFO: return HandleGetMinMaxInfo(lParam);
+    case WM_SIZE: return HandleSize();
+    case WM_TIMER: return HandleTimer(wParam, lParam, lRes);
+    case WM_MOUSEACTIVATE: return HandleMouseActivate(lRes);
+    case WM_SETCURSOR: return HandleSetCursor(wParam, lParam, lRes);
+    case WM_MOUSEMOVE: return HandleMouseMove(wParam, lParam);
+    case WM_MOUSEHOVER: return HandleMouseHover(lParam, lRes);
+    case WM_MOUSELEAVE: return HandleMouseLeave();
+    case WM_LBUTTONDOWN: return HandleButtonDown(uMsg, wParam, lParam);
+    case WM_LBUTTONDBLCLK: return HandleButtonDown(uMsg, wParam, lParam);
+    case WM_LBUTTONUP: return HandleButtonUp(wParam, lParam);
+    case WM_RBUTTONDOWN: return HandleRightButtonDown(wParam, lParam);
+    case WM_CONTEXTMENU: return HandleContextMenu(lParam);
+    case WM_MOUSEWHEEL: return HandleMouseWheel(wParam, lParam);
+    case WM_KEYDOWN: return HandleKeyDown(wParam, lParam);
+    case WM_KEYUP: return HandleKeyUp(wParam, lParam);
+    case WM_CHAR: return HandleChar(wParam, lParam);
+    case WM_COMMAND: return ReflectToChild(uMsg, wParam, lParam, lRes);
+    case WM_CTLCOLOREDIT: return ReflectToChild(uMsg, wParam, lParam, lRes);
+    case WM_CTLCOLORSTATIC: return ReflectToChild(uMsg, wParam, lParam, lRes);
+    case WM_NOTIFY: return ReflectNotify(uMsg, wParam, lParam, lRes);
+    case WM_KILLFOCUS: return HandleKillFocus(wParam);
+    default: return false;
     }
-    case WM_ERASEBKGND:
-        lRes = 1;
-        return true;
-    case WM_PAINT:
-        Paint();
-        lRes = 0;
-        return true;
-    case WM_PRINTCLIENT: {
-        if (m_pRoot == nullptr)
-            break;
-        RECT rcClient = {0, 0, 0, 0};
-        ::GetClientRect(m_hWndPaint, &rcClient);
-        HDC hDC = reinterpret_cast<HDC>(wParam);
-        const int saved = ::SaveDC(hDC);
-        m_pRoot->Paint(hDC, rcClient, nullptr);
-        if ((lParam & PRF_CHILDREN) != 0) {
-            for (HWND child = ::GetWindow(m_hWndPaint, GW_CHILD); child != nullptr;
-                 child = ::GetWindow(child, GW_HWNDNEXT)) {
-                RECT rcPos = {0, 0, 0, 0};
-                ::GetWindowRect(child, &rcPos);
-                ::MapWindowPoints(HWND_DESKTOP, m_hWndPaint, reinterpret_cast<POINT*>(&rcPos), 2);
-                ::SetWindowOrgEx(hDC, -rcPos.left, -rcPos.top, nullptr);
-                ::SendMessageW(child, WM_PRINT, wParam, lParam | PRF_NONCLIENT);
-            }
-        }
-        ::RestoreDC(hDC, saved);
-        break;
-    }
-    case WM_GETMINMAXINFO: {
-        MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        if (m_szMinWindow.cx > 0)
-            info->ptMinTrackSize.x = m_szMinWindow.cx;
-        if (m_szMinWindow.cy > 0)
-            info->ptMinTrackSize.y = m_szMinWindow.cy;
-        if (m_szMaxWindow.cx > 0)
-            info->ptMaxTrackSize.x = m_szMaxWindow.cx;
-        if (m_szMaxWindow.cy > 0)
-            info->ptMaxTrackSize.y = m_szMaxWindow.cy;
-        break;
-    }
-    case WM_SIZE: {
-        if (m_pFocus != nullptr) {
-            TEventUI event = MakeEvent(UIEVENT_WINDOWSIZE, m_pFocus, m_ptLastMousePos);
-            m_pFocus->Event(event);
-        }
-        if (m_pRoot != nullptr)
-            m_pRoot->NeedUpdate();
-        if (m_bLayered)
-            Invalidate();
-        break;
-    }
-    case WM_TIMER: {
-        if (wParam == kLayeredUpdateTimerId) {
-            if (m_bLayered && !::IsRectEmpty(&m_rcLayeredUpdate) && !::IsIconic(m_hWndPaint))
-                Paint();
-            lRes = 0;
-            return true;
-        }
-        for (int i = 0; i < m_aTimers.GetSize(); ++i) {
-            const TimerInfo* timer = static_cast<const TimerInfo*>(m_aTimers[i]);
-            if (timer->hWnd == m_hWndPaint && timer->uWinTimer == wParam && !timer->bKilled) {
-                TEventUI event = MakeEvent(UIEVENT_TIMER, timer->pSender, m_ptLastMousePos, timer->nLocalID, lParam);
-                timer->pSender->Event(event);
-                break;
-            }
-        }
-        break;
-    }
-    case WM_MOUSEACTIVATE:
-        if (m_bNoActivate) {
-            lRes = MA_NOACTIVATE;
-            return true;
-        }
-        break;
-    case WM_SETCURSOR: {
-        if (LOWORD(lParam) != HTCLIENT)
-            break;
-        if (m_bMouseCapture) {
-            lRes = TRUE;
-            return true;
-        }
-        POINT pt = {0, 0};
-        ::GetCursorPos(&pt);
-        ::ScreenToClient(m_hWndPaint, &pt);
-        CControlUI* control = FindControl(pt);
-        if (control == nullptr || (control->GetControlFlags() & UIFLAG_SETCURSOR) == 0)
-            break;
-        TEventUI event = MakeEvent(UIEVENT_SETCURSOR, control, pt, wParam, lParam);
-        event.wKeyState = CurrentKeyState();
-        control->Event(event);
-        lRes = TRUE;
-        return true;
-    }
+}
+
+// Message filters come first. A filter that takes a mouse message still moves
+// the position the manager reports.
+bool CPaintManagerUI::RunMessageFilters(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    if (!AskFilters(m_aMessageFilters, uMsg, wParam, lParam, lRes))
+        return false;
+    switch (uMsg) {
     case WM_MOUSEMOVE:
-        return HandleMouseMove(wParam, lParam);
-    case WM_MOUSEHOVER:
-        return HandleMouseHover(lParam, lRes);
-    case WM_MOUSELEAVE: {
-        HideTooltip();
-        if (m_bMouseTracking) {
-            POINT pt = {0, 0};
-            RECT rcWnd = {0, 0, 0, 0};
-            ::GetCursorPos(&pt);
-            ::GetWindowRect(m_hWndPaint, &rcWnd);
-            const bool inside = !::IsIconic(m_hWndPaint) && ::GetActiveWindow() == m_hWndPaint &&
-                                ::PtInRect(&rcWnd, pt) &&
-                                ::SendMessageW(m_hWndPaint, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)) == HTCLIENT;
-            if (inside) {
-                ::ScreenToClient(m_hWndPaint, &pt);
-                ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
-            } else {
-                ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(-1, -1));
-            }
-        }
-        m_bMouseTracking = false;
-        break;
-    }
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        // A double click leaves the focus where the first click put it.
-        const bool doubleClick = uMsg == WM_LBUTTONDBLCLK;
-        CControlUI* control = BeginPress(lParam, !doubleClick);
-        if (control == nullptr)
-            break;
-        SetCapture();
-        const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        TEventUI event = MakeEvent(doubleClick ? UIEVENT_DBLCLICK : UIEVENT_BUTTONDOWN, control, pt, wParam, lParam);
-        event.wKeyState = static_cast<WORD>(wParam);
-        control->Event(event);
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+        m_ptLastMousePos = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         break;
-    }
-    case WM_LBUTTONUP: {
-        POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        m_ptLastMousePos = pt;
-        if (m_pEventClick == nullptr)
-            break;
-        ReleaseCapture();
-        CControlUI* click = m_pEventClick;
-        m_pEventClick = nullptr;
-        TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click, pt, wParam, lParam);
-        event.wKeyState = static_cast<WORD>(wParam);
-        click->Event(event);
-        break;
-    }
-    case WM_RBUTTONDOWN: {
-        // No capture: the right button's release is not followed.
-        CControlUI* control = BeginPress(lParam, true);
-        if (control == nullptr)
-            break;
-        const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        TEventUI event = MakeEvent(UIEVENT_RBUTTONDOWN, control, pt, wParam, lParam);
-        event.wKeyState = static_cast<WORD>(wParam);
-        control->Event(event);
-        break;
-    }
-    case WM_CONTEXTMENU: {
-        if (m_pRoot == nullptr || m_bMouseCapture)
-            break;
-        POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ::ScreenToClient(m_hWndPaint, &pt);
-        m_ptLastMousePos = pt;
-        if (m_pEventClick == nullptr)
-            break;
-        CControlUI* click = m_pEventClick;
-        m_pEventClick = nullptr;
-        TEventUI event = MakeEvent(UIEVENT_CONTEXTMENU, click, pt, reinterpret_cast<WPARAM>(click),
-                                   reinterpret_cast<LPARAM>(click));
-        click->Event(event);
-        break;
-    }
+    case WM_CONTEXTMENU:
     case WM_MOUSEWHEEL: {
-        if (m_pRoot == nullptr)
-            break;
         POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         ::ScreenToClient(m_hWndPaint, &pt);
         m_ptLastMousePos = pt;
-        CControlUI* control = FindControl(pt);
-        if (control == nullptr || control->GetManager() != this)
-            break;
-        const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-        TEventUI event = MakeEvent(UIEVENT_SCROLLWHEEL, control, pt, delta < 0 ? 1 : 0, lParam);
-        event.wKeyState = CurrentKeyState();
-        control->Event(event);
-        // Hover follows the content that moved under the mouse.
-        ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(m_ptLastMousePos.x, m_ptLastMousePos.y));
-        break;
-    }
-    case WM_KEYDOWN: {
-        if (m_pRoot == nullptr || m_pFocus == nullptr)
-            break;
-        m_pEventKey = m_pFocus;
-        SendKeyEvent(UIEVENT_KEYDOWN, m_pFocus, wParam, lParam);
-        break;
-    }
-    case WM_KEYUP: {
-        if (m_pRoot == nullptr || m_pEventKey == nullptr)
-            break;
-        CControlUI* key = m_pEventKey;
-        m_pEventKey = nullptr;
-        SendKeyEvent(UIEVENT_KEYUP, key, wParam, lParam);
-        break;
-    }
-    case WM_CHAR: {
-        if (m_pRoot == nullptr || m_pFocus == nullptr)
-            break;
-        SendKeyEvent(UIEVENT_CHAR, m_pFocus, wParam, lParam);
-        break;
-    }
-    case WM_COMMAND:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC: {
-        if (lParam == 0)
-            break;
-        // Reflected to the child window that sent it.
-        HWND child = reinterpret_cast<HWND>(lParam);
-        lRes = ::SendMessageW(child, uMsg + kReflectOffset, wParam, lParam);
-        return true;
-    }
-    case WM_NOTIFY: {
-        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header == nullptr) {
-            lRes = 0;
-            return true;
-        }
-        lRes = ::SendMessageW(header->hwndFrom, uMsg + kReflectOffset, wParam, lParam);
-        return true;
-    }
-    case WM_KILLFOCUS: {
-        HWND focused = reinterpret_cast<HWND>(wParam);
-        for (int i = 0; i < m_aNativeWindow.GetSize() && focused != nullptr; ++i) {
-            HWND child = static_cast<HWND>(m_aNativeWindow[i]);
-            if (child == focused || ::IsChild(child, focused)) {
-                CControlUI* control = static_cast<CControlUI*>(m_aNativeWindowControl[i]);
-                if (control != m_pFocus)
-                    SetFocus(control, false);
-                break;
-            }
-        }
         break;
     }
     default:
         break;
+    }
+    return true;
+}
+
+// A layered window draws no frame of its own.
+bool CPaintManagerUI::HandleLayeredFrame(UINT uMsg, WPARAM wParam, LRESULT& lRes)
+{
+    switch (uMsg) {
+    case WM_NCACTIVATE:
+        if (::IsIconic(m_hWndPaint))
+            return false;
+        lRes = (wParam == 0) ? TRUE : FALSE;
+        return true;
+    case WM_NCCALCSIZE:
+    case WM_NCPAINT:
+        lRes = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CPaintManagerUI::HandleClose(WPARAM wParam, LPARAM lParam)
+{
+    if (m_pEventHover != nullptr) {
+        CControlUI* hover = m_pEventHover;
+        m_pEventHover = nullptr;
+        SendMouseLeave(hover);
+    }
+    if (m_pEventClick != nullptr) {
+        CControlUI* click = m_pEventClick;
+        m_pEventClick = nullptr;
+        TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click, m_ptLastMousePos, wParam, lParam);
+        click->Event(event);
+    }
+    // The window may survive the close (a handler cancels it): a capture
+    // left behind would stop hover, cursors and context menus.
+    if (m_bMouseCapture || ::GetCapture() == m_hWndPaint)
+        ReleaseCapture();
+    SetFocus(nullptr);
+    if (::GetActiveWindow() == m_hWndPaint) {
+        HWND next = ::GetWindowOwner(m_hWndPaint);
+        if (next == nullptr && (::GetWindowLongPtrW(m_hWndPaint, GWL_STYLE) & WS_CHILD) != 0)
+            next = ::GetParent(m_hWndPaint);
+        if (next != nullptr)
+            ::SetFocus(next);
+    }
+    m_tooltip.Destroy();
+    return false;
+}
+
+bool CPaintManagerUI::HandlePaint(LRESULT& lRes)
+{
+    Paint();
+    lRes = 0;
+    return true;
+}
+
+bool CPaintManagerUI::HandlePrintClient(WPARAM wParam, LPARAM lParam)
+{
+    if (m_pRoot == nullptr)
+        return false;
+    RECT rcClient = {0, 0, 0, 0};
+    ::GetClientRect(m_hWndPaint, &rcClient);
+    HDC hDC = reinterpret_cast<HDC>(wParam);
+    const int saved = ::SaveDC(hDC);
+    m_pRoot->Paint(hDC, rcClient, nullptr);
+    if ((lParam & PRF_CHILDREN) != 0) {
+        for (HWND child = ::GetWindow(m_hWndPaint, GW_CHILD); child != nullptr;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            RECT rcPos = {0, 0, 0, 0};
+            ::GetWindowRect(child, &rcPos);
+            ::MapWindowPoints(HWND_DESKTOP, m_hWndPaint, reinterpret_cast<POINT*>(&rcPos), 2);
+            ::SetWindowOrgEx(hDC, -rcPos.left, -rcPos.top, nullptr);
+            ::SendMessageW(child, WM_PRINT, wParam, lParam | PRF_NONCLIENT);
+        }
+    }
+    ::RestoreDC(hDC, saved);
+    return false;
+}
+
+bool CPaintManagerUI::HandleGetMinMaxInfo(LPARAM lParam)
+{
+    MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    if (m_szMinWindow.cx > 0)
+        info->ptMinTrackSize.x = m_szMinWindow.cx;
+    if (m_szMinWindow.cy > 0)
+        info->ptMinTrackSize.y = m_szMinWindow.cy;
+    if (m_szMaxWindow.cx > 0)
+        info->ptMaxTrackSize.x = m_szMaxWindow.cx;
+    if (m_szMaxWindow.cy > 0)
+        info->ptMaxTrackSize.y = m_szMaxWindow.cy;
+    return false;
+}
+
+bool CPaintManagerUI::HandleSize()
+{
+    if (m_pFocus != nullptr) {
+        TEventUI event = MakeEvent(UIEVENT_WINDOWSIZE, m_pFocus, m_ptLastMousePos);
+        m_pFocus->Event(event);
+    }
+    if (m_pRoot != nullptr)
+        m_pRoot->NeedUpdate();
+    if (m_bLayered)
+        Invalidate();
+    return false;
+}
+
+// The layered window's own paint timer, or a control's timer.
+bool CPaintManagerUI::HandleTimer(WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    if (wParam == kLayeredUpdateTimerId) {
+        if (m_bLayered && !::IsRectEmpty(&m_rcLayeredUpdate) && !::IsIconic(m_hWndPaint))
+            Paint();
+        lRes = 0;
+        return true;
+    }
+    CControlUI* sender = nullptr;
+    UINT localId = 0;
+    if (m_timers.Find(m_hWndPaint, wParam, sender, localId)) {
+        TEventUI event = MakeEvent(UIEVENT_TIMER, sender, m_ptLastMousePos, localId, lParam);
+        sender->Event(event);
+    }
+    return false;
+}
+
+bool CPaintManagerUI::HandleMouseActivate(LRESULT& lRes)
+{
+    if (!m_bNoActivate)
+        return false;
+    lRes = MA_NOACTIVATE;
+    return true;
+}
+
+bool CPaintManagerUI::HandleSetCursor(WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    if (LOWORD(lParam) != HTCLIENT)
+        return false;
+    if (m_bMouseCapture) {
+        lRes = TRUE;
+        return true;
+    }
+    POINT pt = {0, 0};
+    ::GetCursorPos(&pt);
+    ::ScreenToClient(m_hWndPaint, &pt);
+    CControlUI* control = FindControl(pt);
+    if (control == nullptr || (control->GetControlFlags() & UIFLAG_SETCURSOR) == 0)
+        return false;
+    TEventUI event = MakeEvent(UIEVENT_SETCURSOR, control, pt, wParam, lParam);
+    event.wKeyState = CurrentKeyState();
+    control->Event(event);
+    lRes = TRUE;
+    return true;
+}
+
+// The mouse left the window, or seems to: a leave that comes while the cursor
+// is still over the client area (a child window took it) moves hover there.
+bool CPaintManagerUI::HandleMouseLeave()
+{
+    HideTooltip();
+    if (m_bMouseTracking) {
+        POINT pt = {0, 0};
+        RECT rcWnd = {0, 0, 0, 0};
+        ::GetCursorPos(&pt);
+        ::GetWindowRect(m_hWndPaint, &rcWnd);
+        const bool inside = !::IsIconic(m_hWndPaint) && ::GetActiveWindow() == m_hWndPaint &&
+                            ::PtInRect(&rcWnd, pt) &&
+                            ::SendMessageW(m_hWndPaint, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)) == HTCLIENT;
+        if (inside) {
+            ::ScreenToClient(m_hWndPaint, &pt);
+            ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
+        } else {
+            ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(-1, -1));
+        }
+    }
+    m_bMouseTracking = false;
+    return false;
+}
+
+bool CPaintManagerUI::HandleButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    // A double click leaves the focus where the first click put it.
+    const bool doubleClick = uMsg == WM_LBUTTONDBLCLK;
+    CControlUI* control = BeginPress(lParam, !doubleClick);
+    if (control == nullptr)
+        return false;
+    SetCapture();
+    const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    TEventUI event = MakeEvent(doubleClick ? UIEVENT_DBLCLICK : UIEVENT_BUTTONDOWN, control, pt, wParam, lParam);
+    event.wKeyState = static_cast<WORD>(wParam);
+    control->Event(event);
+    return false;
+}
+
+bool CPaintManagerUI::HandleButtonUp(WPARAM wParam, LPARAM lParam)
+{
+    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    m_ptLastMousePos = pt;
+    if (m_pEventClick == nullptr)
+        return false;
+    ReleaseCapture();
+    CControlUI* click = m_pEventClick;
+    m_pEventClick = nullptr;
+    TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click, pt, wParam, lParam);
+    event.wKeyState = static_cast<WORD>(wParam);
+    click->Event(event);
+    return false;
+}
+
+bool CPaintManagerUI::HandleRightButtonDown(WPARAM wParam, LPARAM lParam)
+{
+    // No capture: the right button's release is not followed.
+    CControlUI* control = BeginPress(lParam, true);
+    if (control == nullptr)
+        return false;
+    const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    TEventUI event = MakeEvent(UIEVENT_RBUTTONDOWN, control, pt, wParam, lParam);
+    event.wKeyState = static_cast<WORD>(wParam);
+    control->Event(event);
+    return false;
+}
+
+bool CPaintManagerUI::HandleContextMenu(LPARAM lParam)
+{
+    if (m_pRoot == nullptr || m_bMouseCapture)
+        return false;
+    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ::ScreenToClient(m_hWndPaint, &pt);
+    m_ptLastMousePos = pt;
+    if (m_pEventClick == nullptr)
+        return false;
+    CControlUI* click = m_pEventClick;
+    m_pEventClick = nullptr;
+    TEventUI event =
+        MakeEvent(UIEVENT_CONTEXTMENU, click, pt, reinterpret_cast<WPARAM>(click), reinterpret_cast<LPARAM>(click));
+    click->Event(event);
+    return false;
+}
+
+bool CPaintManagerUI::HandleMouseWheel(WPARAM wParam, LPARAM lParam)
+{
+    if (m_pRoot == nullptr)
+        return false;
+    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ::ScreenToClient(m_hWndPaint, &pt);
+    m_ptLastMousePos = pt;
+    CControlUI* control = FindControl(pt);
+    if (control == nullptr || control->GetManager() != this)
+        return false;
+    const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+    TEventUI event = MakeEvent(UIEVENT_SCROLLWHEEL, control, pt, delta < 0 ? 1 : 0, lParam);
+    event.wKeyState = CurrentKeyState();
+    control->Event(event);
+    // Hover follows the content that moved under the mouse.
+    ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(m_ptLastMousePos.x, m_ptLastMousePos.y));
+    return false;
+}
+
+bool CPaintManagerUI::HandleKeyDown(WPARAM wParam, LPARAM lParam)
+{
+    if (m_pRoot == nullptr || m_pFocus == nullptr)
+        return false;
+    m_pEventKey = m_pFocus;
+    SendKeyEvent(UIEVENT_KEYDOWN, m_pFocus, wParam, lParam);
+    return false;
+}
+
+// The key up goes to the control that had the key down.
+bool CPaintManagerUI::HandleKeyUp(WPARAM wParam, LPARAM lParam)
+{
+    if (m_pRoot == nullptr || m_pEventKey == nullptr)
+        return false;
+    CControlUI* key = m_pEventKey;
+    m_pEventKey = nullptr;
+    SendKeyEvent(UIEVENT_KEYUP, key, wParam, lParam);
+    return false;
+}
+
+bool CPaintManagerUI::HandleChar(WPARAM wParam, LPARAM lParam)
+{
+    if (m_pRoot == nullptr || m_pFocus == nullptr)
+        return false;
+    SendKeyEvent(UIEVENT_CHAR, m_pFocus, wParam, lParam);
+    return false;
+}
+
+// Command and colour messages are reflected to the child window that sent them.
+bool CPaintManagerUI::ReflectToChild(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    if (lParam == 0)
+        return false;
+    HWND child = reinterpret_cast<HWND>(lParam);
+    lRes = ::SendMessageW(child, uMsg + kReflectOffset, wParam, lParam);
+    return true;
+}
+
+bool CPaintManagerUI::ReflectNotify(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header == nullptr) {
+        lRes = 0;
+        return true;
+    }
+    lRes = ::SendMessageW(header->hwndFrom, uMsg + kReflectOffset, wParam, lParam);
+    return true;
+}
+
+// The focus went to a native child window: its control takes the focus too.
+bool CPaintManagerUI::HandleKillFocus(WPARAM wParam)
+{
+    HWND focused = reinterpret_cast<HWND>(wParam);
+    for (int i = 0; i < m_aNativeWindow.GetSize() && focused != nullptr; ++i) {
+        HWND child = static_cast<HWND>(m_aNativeWindow[i]);
+        if (child == focused || ::IsChild(child, focused)) {
+            CControlUI* control = static_cast<CControlUI*>(m_aNativeWindowControl[i]);
+            if (control != m_pFocus)
+                SetFocus(control, false);
+            break;
+        }
     }
     return false;
 }
@@ -860,52 +822,46 @@ CControlUI* CALLBACK CPaintManagerUI::FindControlFromShortcut(CControlUI* pThis,
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
     NoteAccessibleInput(uMsg);
-    CFacetPtrArray filters(m_aPreMessageFilters);
-    for (int i = 0; i < filters.GetSize(); ++i) {
-        if (m_aPreMessageFilters.Find(filters[i]) < 0)
-            continue;
-        bool handled = false;
-        const LRESULT result =
-            static_cast<IMessageFilterUI*>(filters[i])->MessageHandler(uMsg, wParam, lParam, handled);
-        if (handled) {
-            lRes = result;
-            return true;
-        }
-    }
-    switch (uMsg) {
-    case WM_KEYDOWN: {
-        if (wParam != VK_TAB)
-            break;
-        // A control that wants tabs keeps them, except Ctrl+Tab.
-        if (m_pFocus != nullptr && m_pFocus->IsVisible() && m_pFocus->IsEnabled() &&
-            (m_pFocus->GetControlFlags() & UIFLAG_WANTTAB) != 0 && ::GetKeyState(VK_CONTROL) >= 0)
-            break;
-        SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
+    if (AskFilters(m_aPreMessageFilters, uMsg, wParam, lParam, lRes))
         return true;
-    }
-    case WM_SYSCHAR: {
-        if (m_pRoot == nullptr)
-            break;
-        // In document order: "the control after a label" is the one that
-        // follows it in the skin, which a top-first search would visit before it.
-        ShortcutSearch search = {static_cast<wchar_t>(towupper(static_cast<wint_t>(wParam))), false};
-        CControlUI* control = m_pRoot->FindControl(FindControlFromShortcut, &search, UIFIND_ENABLED | UIFIND_ME_FIRST);
-        if (control != nullptr) {
-            control->SetFocus();
-            control->Activate();
-            return true;
-        }
-        break;
-    }
-    case WM_SYSKEYDOWN: {
+    switch (uMsg) {
+    case WM_KEYDOWN: return HandleTabKey(wParam);
+    case WM_SYSCHAR: return HandleShortcut(wParam);
+    case WM_SYSKEYDOWN:
         if (m_pFocus != nullptr)
             SendKeyEvent(UIEVENT_SYSKEY, m_pFocus, wParam, lParam);
-        break;
+        return false;
+    default: return false;
     }
-    default:
-        break;
-    }
-    return false;
+}
+
+
+bool CPaintManagerUI::HandleTabKey(WPARAM wParam)
+{
+    if (wParam != VK_TAB)
+        return false;
+    // A control that wants tabs keeps them, except Ctrl+Tab.
+    if (m_pFocus != nullptr && m_pFocus->IsVisible() && m_pFocus->IsEnabled() &&
+        (m_pFocus->GetControlFlags() & UIFLAG_WANTTAB) != 0 && ::GetKeyState(VK_CONTROL) >= 0)
+        return false;
+    SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
+    return true;
+}
+
+// Alt with a letter focuses and activates the control with that shortcut.
+bool CPaintManagerUI::HandleShortcut(WPARAM wParam)
+{
+    if (m_pRoot == nullptr)
+        return false;
+    // In document order: "the control after a label" is the one that
+    // follows it in the skin, which a top-first search would visit before it.
+    ShortcutSearch search = {static_cast<wchar_t>(towupper(static_cast<wint_t>(wParam))), false};
+    CControlUI* control = m_pRoot->FindControl(FindControlFromShortcut, &search, UIFIND_ENABLED | UIFIND_ME_FIRST);
+    if (control == nullptr)
+        return false;
+    control->SetFocus();
+    control->Activate();
+    return true;
 }
 
 bool CPaintManagerUI::TranslateAccelerator(LPMSG pMsg)
