@@ -29,10 +29,9 @@ namespace {
 constexpr LONG kDragStripHeight = 70;
 
 template <typename T>
-T* FindAs(CPaintManagerUI& pm, const wchar_t* name, const wchar_t* interfaceName)
+T* FindAs(CPaintManagerUI& pm, const wchar_t* name)
 {
-    CControlUI* control = pm.FindControl(name);
-    return control != nullptr ? static_cast<T*>(control->GetInterface(interfaceName)) : nullptr;
+    return InterfaceCast<T>(pm.FindControl(name));
 }
 
 void SetEnabled(CControlUI* control, bool enabled)
@@ -61,7 +60,7 @@ void SetText(CControlUI* control, const std::wstring& text)
 // The field takes at most `maxChars` characters: it stops accepting input there.
 void LimitField(CControlUI* control, unsigned maxChars)
 {
-    if (CEditUI* edit = control != nullptr ? static_cast<CEditUI*>(control->GetInterface(L"Edit")) : nullptr)
+    if (CEditUI* edit = InterfaceCast<CEditUI>(control))
         edit->SetMaxChar(maxChars);
 }
 
@@ -235,15 +234,15 @@ void mainFrame::FindControls()
     m_btnClose2 = Find(L"btn_close_2");
     m_btnMin2 = Find(L"btn_min_2");
     m_btnReturn = Find(L"btn_return");
-    m_tabLayout = FindAs<CTabLayoutUI>(m_pm, L"tabLayout", L"TabLayout");
-    m_prsDown = FindAs<CProgressUI>(m_pm, L"prs_down", L"Progress");
+    m_tabLayout = FindAs<CTabLayoutUI>(m_pm, L"tabLayout");
+    m_prsDown = FindAs<CProgressUI>(m_pm, L"prs_down");
     m_btnRetry = Find(L"btn_retry");
     m_btnDownlink = Find(L"btn_downlink");
     m_editIp = Find(L"edit_ip");
     m_editPort = Find(L"edit_port");
     m_editAccount = Find(L"edit_account");
     m_editPwd = Find(L"edit_pwd");
-    m_chkUseProxy = FindAs<CCheckBoxUI>(m_pm, L"chk_useProxy", L"CheckBox");
+    m_chkUseProxy = FindAs<CCheckBoxUI>(m_pm, L"chk_useProxy");
     m_btnSaveProxy = Find(L"btn_saveProxy");
     m_saveTipLbl = Find(L"save_tip_lbl");
     for (CControlUI* field : {m_editIp, m_editPort, m_editAccount, m_editPwd})

@@ -65,8 +65,7 @@ void PreviewWindow::SelectPages()
     m_selectionProblems.clear();
     for (const TabSelection& selection : m_options.selections) {
         Facet::CControlUI* control = m_pm.FindControl(selection.layoutName.c_str());
-        auto* tabs = control != nullptr ? static_cast<Facet::CTabLayoutUI*>(control->GetInterface(L"TabLayout"))
-                                         : nullptr;
+        auto* tabs = Facet::InterfaceCast<Facet::CTabLayoutUI>(control);
         if (tabs == nullptr) {
             m_selectionProblems.push_back(L"--select: the skin has no tab layout named \"" + selection.layoutName +
                                           L"\"");

@@ -49,12 +49,12 @@ bool SelectControl(CControlUI& control)
 {
     if (IListItemUI* row = AsListItem(&control))
         return row->Select(true);
-    if (COptionUI* option = static_cast<COptionUI*>(control.GetInterface(L"Option"))) {
+    if (COptionUI* option = InterfaceCast<COptionUI>(&control)) {
         option->Selected(true);
         return true;
     }
     CControlUI* parent = control.GetParent();
-    CTabLayoutUI* tabs = parent != nullptr ? static_cast<CTabLayoutUI*>(parent->GetInterface(L"TabLayout")) : nullptr;
+    CTabLayoutUI* tabs = InterfaceCast<CTabLayoutUI>(parent);
     return tabs != nullptr && tabs->SelectItem(&control);
 }
 

@@ -12,7 +12,7 @@ const wchar_t* CCheckBoxUI::GetClass() const
 
 LPVOID CCheckBoxUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr && wcscmp(name, L"CheckBox") == 0)
+    if (name != nullptr && wcscmp(name, kInterfaceName) == 0)
         return this;
     return COptionUI::GetInterface(name);
 }

@@ -8,6 +8,7 @@ namespace Facet {
 class CCheckBoxUI : public COptionUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"CheckBox";
     // "CheckBox".
     const wchar_t* GetClass() const override;
     // This control for "CheckBox", else the option's answer.

@@ -31,7 +31,7 @@ CListRowUI<TControl>::CListRowUI() : m_iIndex(-1), m_bSelected(false), m_uButton
 template <class TControl>
 LPVOID CListRowUI<TControl>::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr && wcscmp(name, L"ListItem") == 0)
+    if (name != nullptr && wcscmp(name, IListItemUI::kInterfaceName) == 0)
         return static_cast<IListItemUI*>(this);
     return TControl::GetInterface(name);
 }

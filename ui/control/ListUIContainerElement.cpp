@@ -68,7 +68,7 @@ bool CListContainerElementUI::Expand(bool expand)
     m_bExpanded = expand;
     IListUI* list = nullptr;
     if (m_pParent != nullptr && m_pParent->GetParent() != nullptr)
-        list = static_cast<IListUI*>(m_pParent->GetParent()->GetInterface(L"IList"));
+        list = InterfaceCast<IListUI>(m_pParent->GetParent());
     if (list != nullptr && m_iIndex >= 0)
         list->ExpandItem(m_iIndex, expand);
     if (m_pManager != nullptr)

@@ -126,7 +126,7 @@ UINT CListTextElementUI::GetControlFlags() const
 void CListTextElementUI::SetOwner(CControlUI* owner)
 {
     CListLabelElementUI::SetOwner(owner);
-    m_pOwnerList = owner != nullptr ? static_cast<IListUI*>(owner->GetInterface(L"IList")) : nullptr;
+    m_pOwnerList = InterfaceCast<IListUI>(owner);
 }
 
 CFacetString CListTextElementUI::GetText(int column) const

@@ -29,7 +29,7 @@ const wchar_t* COptionUI::GetClass() const
 
 LPVOID COptionUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr && wcscmp(name, L"Option") == 0)
+    if (name != nullptr && wcscmp(name, kInterfaceName) == 0)
         return this;
     return CButtonUI::GetInterface(name);
 }
@@ -87,7 +87,7 @@ void COptionUI::Selected(bool selected, bool notify)
                 const CFacetPtrArray members(*group);
                 for (int i = 0; i < members.GetSize(); ++i) {
                     auto* control = static_cast<CControlUI*>(members[i]);
-                    auto* other = static_cast<COptionUI*>(control->GetInterface(L"Option"));
+                    auto* other = InterfaceCast<COptionUI>(control);
                     if (other != nullptr && other != this)
                         other->Selected(false, notify);
                 }

@@ -12,6 +12,7 @@ namespace Facet {
 class COptionUI : public CButtonUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"Option";
     COptionUI();
     // Leaves the manager's option group.
     ~COptionUI() override;

@@ -30,7 +30,7 @@ const wchar_t* CProgressUI::GetClass() const
 
 LPVOID CProgressUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr && wcscmp(name, L"Progress") == 0)
+    if (name != nullptr && wcscmp(name, kInterfaceName) == 0)
         return this;
     return CLabelUI::GetInterface(name);
 }

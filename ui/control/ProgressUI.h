@@ -12,6 +12,7 @@ namespace Facet {
 class CProgressUI : public CLabelUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"Progress";
     CProgressUI();
 
     // "Progress".

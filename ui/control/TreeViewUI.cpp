@@ -13,11 +13,6 @@ using namespace list_attributes;
 
 namespace {
 
-CTreeNodeUI* AsTreeNode(CControlUI* control)
-{
-    return control != nullptr ? static_cast<CTreeNodeUI*>(control->GetInterface(L"TreeNode")) : nullptr;
-}
-
 // The nodes below `node`, in row order.
 void CollectDescendants(CTreeNodeUI* node, std::vector<CTreeNodeUI*>& out)
 {
@@ -78,21 +73,21 @@ const wchar_t* CTreeNodeUI::GetClass() const
 
 LPVOID CTreeNodeUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr && wcscmp(name, L"TreeNode") == 0)
+    if (name != nullptr && wcscmp(name, kInterfaceName) == 0)
         return static_cast<CTreeNodeUI*>(this);
     return CListContainerElementUI::GetInterface(name);
 }
 
 bool CTreeNodeUI::Add(CControlUI* control)
 {
-    if (CTreeNodeUI* node = AsTreeNode(control))
+    if (CTreeNodeUI* node = InterfaceCast<CTreeNodeUI>(control))
         return AddChildNode(node);
     return CListContainerElementUI::Add(control);
 }
 
 bool CTreeNodeUI::AddAt(CControlUI* control, int index)
 {
-    if (CTreeNodeUI* node = AsTreeNode(control))
+    if (CTreeNodeUI* node = InterfaceCast<CTreeNodeUI>(control))
         return InsertChildNode(node, index);
     return CListContainerElementUI::AddAt(control, index);
 }
@@ -391,7 +386,7 @@ const wchar_t* CTreeViewUI::GetClass() const
 LPVOID CTreeViewUI::GetInterface(const wchar_t* name)
 {
     if (name != nullptr) {
-        if (wcscmp(name, L"TreeView") == 0)
+        if (wcscmp(name, kInterfaceName) == 0)
             return static_cast<CTreeViewUI*>(this);
         if (wcscmp(name, L"INotify") == 0)
             return static_cast<INotifyUI*>(this);
@@ -406,7 +401,7 @@ bool CTreeViewUI::Add(CControlUI* control)
 
 bool CTreeViewUI::AddAt(CControlUI* control, int index)
 {
-    CTreeNodeUI* node = AsTreeNode(control);
+    CTreeNodeUI* node = InterfaceCast<CTreeNodeUI>(control);
     if (node == nullptr)
         return CListUI::AddAt(control, index);
     // Only a node without a parent node is a top level node, and it goes
@@ -466,7 +461,7 @@ void CTreeViewUI::RemoveNodeRows(CTreeNodeUI* node, bool doNotDestroy)
 
 bool CTreeViewUI::Remove(CControlUI* control, bool doNotDestroy)
 {
-    CTreeNodeUI* node = AsTreeNode(control);
+    CTreeNodeUI* node = InterfaceCast<CTreeNodeUI>(control);
     if (node == nullptr || node->GetTreeView() != this)
         return CListUI::Remove(control, doNotDestroy);
     if (CTreeNodeUI* parent = node->GetParentNode())

@@ -22,6 +22,7 @@ class CTreeViewUI;
 class CTreeNodeUI : public CListContainerElementUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"TreeNode";
     CTreeNodeUI();
     // A node that is not in a tree view owns its child nodes.
     ~CTreeNodeUI() override;
@@ -107,6 +108,7 @@ private:
 class CTreeViewUI : public CListUI, public INotifyUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"TreeView";
     CTreeViewUI();
 
     // "TreeView".

@@ -161,7 +161,7 @@ bool CDialogBuilder::CountIncludedDocument(const wchar_t* source)
 
 void CDialogBuilder::RemoveAddedChildren(CControlUI* parent, int countBefore)
 {
-    IContainerUI* container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));
+    IContainerUI* container = InterfaceCast<IContainerUI>(parent);
     if (container == nullptr)
         return;
     while (container->GetCount() > countBefore)
@@ -207,7 +207,7 @@ CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* callback, CPaintManag
         return nullptr;
     // What a build that fails has added to the caller's parent is taken out again.
     IContainerUI* container =
-        startsBuild && parent != nullptr ? static_cast<IContainerUI*>(parent->GetInterface(L"IContainer")) : nullptr;
+        startsBuild && parent != nullptr ? InterfaceCast<IContainerUI>(parent) : nullptr;
     const int countBefore = container != nullptr ? container->GetCount() : 0;
     if (manager != nullptr) {
         ApplyGlobalElements(root, manager);
@@ -375,7 +375,7 @@ bool CDialogBuilder::ParseTreeNode(CMarkupNode& node, CControlUI* parent, CPaint
         return true;
     if (!CountControl(L"TreeNode"))
         return true; // the failed build stops at the caller's next step
-    CTreeNodeUI* parentNode = static_cast<CTreeNodeUI*>(parent->GetInterface(L"TreeNode"));
+    CTreeNodeUI* parentNode = InterfaceCast<CTreeNodeUI>(parent);
     CTreeNodeUI* treeNode = new CTreeNodeUI();
     if (parentNode != nullptr && !parentNode->Add(treeNode)) {
         treeNode->Delete();
@@ -390,7 +390,7 @@ bool CDialogBuilder::ParseTreeNode(CMarkupNode& node, CControlUI* parent, CPaint
         treeNode->Delete();
         return true;
     }
-    CTreeViewUI* treeView = static_cast<CTreeViewUI*>(parent->GetInterface(L"TreeView"));
+    CTreeViewUI* treeView = InterfaceCast<CTreeViewUI>(parent);
     if (treeView == nullptr) {
         // Nothing can hold the node: it is not leaked.
         treeNode->Delete();
@@ -448,7 +448,7 @@ CControlUI* CDialogBuilder::Parse(CMarkupNode* root, CControlUI* parent, CPaintM
 
         if (parent != nullptr) {
             const wchar_t* cover = AttributeNoCase(node, kCoverAttribute);
-            CTreeNodeUI* parentNode = static_cast<CTreeNodeUI*>(parent->GetInterface(L"TreeNode"));
+            CTreeNodeUI* parentNode = InterfaceCast<CTreeNodeUI>(parent);
             if (cover != nullptr && wcscmp(cover, L"true") == 0) {
                 parent->SetCover(control);
             } else if (parentNode != nullptr) {
@@ -459,7 +459,7 @@ CControlUI* CDialogBuilder::Parse(CMarkupNode* root, CControlUI* parent, CPaintM
                 }
             } else {
                 if (!containerAsked) {
-                    container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));
+                    container = InterfaceCast<IContainerUI>(parent);
                     containerAsked = true;
                 }
                 if (container == nullptr) {

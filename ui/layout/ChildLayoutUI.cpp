@@ -22,7 +22,7 @@ const wchar_t* CChildLayoutUI::GetClass() const
 
 LPVOID CChildLayoutUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr && wcscmp(name, L"ChildLayout") == 0)
+    if (name != nullptr && wcscmp(name, kInterfaceName) == 0)
         return static_cast<CChildLayoutUI*>(this);
     return CContainerUI::GetInterface(name);
 }
@@ -98,7 +98,7 @@ bool CChildLayoutUI::IsFileBuiltByAncestor() const
 {
     const CFacetString file = CSkinSource::DocumentIdentity(m_sXMLFile);
     for (CControlUI* ancestor = m_pParent; ancestor != nullptr; ancestor = ancestor->GetParent()) {
-        auto* layout = static_cast<CChildLayoutUI*>(ancestor->GetInterface(L"ChildLayout"));
+        auto* layout = InterfaceCast<CChildLayoutUI>(ancestor);
         if (layout != nullptr && !layout->m_sLoadedFile.IsEmpty() &&
             CSkinSource::DocumentIdentity(layout->m_sLoadedFile) == file)
             return true;

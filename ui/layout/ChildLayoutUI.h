@@ -16,6 +16,7 @@ namespace Facet {
 class CChildLayoutUI : public CContainerUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"ChildLayout";
     CChildLayoutUI();
 
     // "ChildLayout".

@@ -66,7 +66,7 @@ const wchar_t* CContainerUI::GetClass() const
 
 LPVOID CContainerUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr && Equals(name, L"IContainer"))
+    if (name != nullptr && Equals(name, IContainerUI::kInterfaceName))
         return static_cast<IContainerUI*>(this);
     if (name != nullptr && Equals(name, L"Container"))
         return static_cast<CContainerUI*>(this);

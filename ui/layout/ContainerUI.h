@@ -18,6 +18,7 @@ class CScrollBarUI;
 class IContainerUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"IContainer";
     // Null out of range.
     virtual CControlUI* GetItemAt(int index) const = 0;
     // -1 when the control is not a child.

@@ -28,7 +28,7 @@ const wchar_t* CTabLayoutUI::GetClass() const
 
 LPVOID CTabLayoutUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr && wcscmp(name, L"TabLayout") == 0)
+    if (name != nullptr && wcscmp(name, kInterfaceName) == 0)
         return static_cast<CTabLayoutUI*>(this);
     return CContainerUI::GetInterface(name);
 }

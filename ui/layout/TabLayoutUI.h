@@ -10,6 +10,7 @@ namespace Facet {
 class CTabLayoutUI : public CContainerUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"TabLayout";
     CTabLayoutUI();
 
     // "TabLayout".
