@@ -411,7 +411,7 @@ bool CTreeViewUI::AddAt(CControlUI* control, int index)
     if (index < 0 || index > GetCount())
         return false;
     if (index < GetCount()) {
-        CTreeNodeUI* at = AsTreeNode(GetItemAt(index));
+        CTreeNodeUI* at = InterfaceCast<CTreeNodeUI>(GetItemAt(index));
         if (at != nullptr && at->GetParentNode() != nullptr)
             return false;
     }
@@ -485,7 +485,7 @@ void CTreeViewUI::Notify(TNotifyUI& msg)
 {
     if (msg.sType != L"selectchanged" || msg.pSender == nullptr || msg.pSender->GetParent() == nullptr)
         return;
-    CTreeNodeUI* node = AsTreeNode(msg.pSender->GetParent()->GetParent());
+    CTreeNodeUI* node = InterfaceCast<CTreeNodeUI>(msg.pSender->GetParent()->GetParent());
     if (node == nullptr || node->GetTreeView() != this)
         return;
     if (msg.pSender == node->GetFolderButton())
@@ -516,7 +516,7 @@ void CTreeViewUI::SetItemExpand(bool expanded, CTreeNodeUI* node)
         return;
     }
     for (int i = 0; i < GetCount(); ++i) {
-        if (CTreeNodeUI* row = AsTreeNode(GetItemAt(i)))
+        if (CTreeNodeUI* row = InterfaceCast<CTreeNodeUI>(GetItemAt(i)))
             row->Expand(expanded);
     }
 }
@@ -528,7 +528,7 @@ void CTreeViewUI::SetItemCheckBox(bool checked, CTreeNodeUI* node)
         return;
     }
     for (int i = 0; i < GetCount(); ++i) {
-        if (CTreeNodeUI* row = AsTreeNode(GetItemAt(i)))
+        if (CTreeNodeUI* row = InterfaceCast<CTreeNodeUI>(GetItemAt(i)))
             row->SetChecked(checked);
     }
 }
@@ -542,7 +542,7 @@ void CTreeViewUI::SetVisibleFolderBtn(bool visible)
 {
     m_bVisibleFolderBtn = visible;
     for (int i = 0; i < GetCount(); ++i) {
-        if (CTreeNodeUI* row = AsTreeNode(GetItemAt(i)))
+        if (CTreeNodeUI* row = InterfaceCast<CTreeNodeUI>(GetItemAt(i)))
             ApplySettings(row);
     }
 }
@@ -556,7 +556,7 @@ void CTreeViewUI::SetVisibleCheckBtn(bool visible)
 {
     m_bVisibleCheckBtn = visible;
     for (int i = 0; i < GetCount(); ++i) {
-        if (CTreeNodeUI* row = AsTreeNode(GetItemAt(i)))
+        if (CTreeNodeUI* row = InterfaceCast<CTreeNodeUI>(GetItemAt(i)))
             ApplySettings(row);
     }
 }
@@ -570,7 +570,7 @@ void CTreeViewUI::SetItemMinWidth(int width)
 {
     m_uItemMinWidth = width;
     for (int i = 0; i < GetCount(); ++i) {
-        if (CTreeNodeUI* row = AsTreeNode(GetItemAt(i)))
+        if (CTreeNodeUI* row = InterfaceCast<CTreeNodeUI>(GetItemAt(i)))
             ApplySettings(row);
     }
 }
@@ -579,7 +579,7 @@ void CTreeViewUI::SetItemTextColor(DWORD color)
 {
     m_dwItemTextColor = color;
     for (int i = 0; i < GetCount(); ++i) {
-        if (CTreeNodeUI* row = AsTreeNode(GetItemAt(i)))
+        if (CTreeNodeUI* row = InterfaceCast<CTreeNodeUI>(GetItemAt(i)))
             row->SetItemTextColor(color);
     }
 }
@@ -588,7 +588,7 @@ void CTreeViewUI::SetItemHotTextColor(DWORD color)
 {
     m_dwItemHotTextColor = color;
     for (int i = 0; i < GetCount(); ++i) {
-        if (CTreeNodeUI* row = AsTreeNode(GetItemAt(i)))
+        if (CTreeNodeUI* row = InterfaceCast<CTreeNodeUI>(GetItemAt(i)))
             row->SetItemHotTextColor(color);
     }
 }
@@ -597,7 +597,7 @@ void CTreeViewUI::SetSelItemTextColor(DWORD color)
 {
     m_dwSelItemTextColor = color;
     for (int i = 0; i < GetCount(); ++i) {
-        if (CTreeNodeUI* row = AsTreeNode(GetItemAt(i)))
+        if (CTreeNodeUI* row = InterfaceCast<CTreeNodeUI>(GetItemAt(i)))
             row->SetSelItemTextColor(color);
     }
 }
