@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -76,31 +79,49 @@ std::wstring SystemConsoleCommand(const std::wstring& program, const std::wstrin
            arguments + L"\"";
 }
 
-std::wstring RunConsoleCommand(std::wstring command)
-{
-    std::string collected;
+namespace {
 
+// The pipe a child writes its output and errors into.
+struct OutputPipe {
+    KernelHandle readEnd;
+    KernelHandle writeEnd;
+};
+
+// A started child: it runs on its own; only its output is awaited.
+struct StartedChild {
+    KernelHandle process;
+    KernelHandle thread;
+};
+
+SECURITY_ATTRIBUTES InheritableAttributes()
+{
     SECURITY_ATTRIBUTES inheritable = {};
     inheritable.nLength = sizeof(inheritable);
     inheritable.bInheritHandle = TRUE;
+    return inheritable;
+}
 
-    HANDLE readHandle = nullptr;
-    HANDLE writeHandle = nullptr;
-    if (!CreatePipe(&readHandle, &writeHandle, &inheritable, 0)) {
-        WriteDiagnosticLine(stdout, "error 1: CreatePipe failed!");
-        return std::wstring();
-    }
-    KernelHandle readEnd(readHandle);
-    KernelHandle writeEnd(writeHandle);
+bool CreateOutputPipe(SECURITY_ATTRIBUTES& inheritable, OutputPipe& pipe)
+{
+    if (!CreatePipe(pipe.readEnd.Receive(), pipe.writeEnd.Receive(), &inheritable, 0))
+        return false;
     // Only the write end goes to the child: a child holding the read end would
     // keep the pipe open after every writer had finished.
-    SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(pipe.readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
+    return true;
+}
 
+// Starts `command` hidden, writing into `writeEnd`. This process's copy of the
+// write end (and of the child's input) is closed on return, so that reading
+// ends when the child (and whatever it started with the handle) has closed its own.
+std::optional<StartedChild> StartHidden(std::wstring command, SECURITY_ATTRIBUTES& inheritable,
+                                        KernelHandle writeEnd)
+{
     // The child reads from the null device: a hidden command that asks a question
     // (net stop asks before stopping dependent services) gets end of input instead
     // of waiting for ever for an answer nobody can see.
-    KernelHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
-                                   OPEN_EXISTING, 0, nullptr));
+    const KernelHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                         OPEN_EXISTING, 0, nullptr));
 
     std::vector<HANDLE> inherited{writeEnd.Get()};
     if (input)
@@ -125,24 +146,41 @@ std::wstring RunConsoleCommand(std::wstring command)
     PROCESS_INFORMATION process = {};
     command.push_back(L'\0');
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, creationFlags, nullptr, nullptr,
-                        &startup.StartupInfo, &process)) {
-        WriteDiagnosticLine(stdout, "error 2: CreateProcess failed!");
-        return L"Cannot create process";
-    }
-    // The child runs on its own; only its output is awaited.
-    const KernelHandle childThread(process.hThread);
-    const KernelHandle child(process.hProcess);
+                        &startup.StartupInfo, &process))
+        return std::nullopt;
+    std::optional<StartedChild> child(std::in_place);
+    child->thread.Reset(process.hThread);
+    child->process.Reset(process.hProcess);
+    return child;
+}
 
-    // Without our copy of the write end, reading ends when the child (and whatever
-    // it started with the handle) has closed its own.
-    writeEnd.Close();
-    input.Close();
-
+// Everything that arrives through the pipe until every writer has closed it.
+std::string ReadToEnd(KernelHandle readEnd)
+{
+    std::string collected;
     char buffer[1024];
     DWORD received = 0;
     while (ReadFile(readEnd.Get(), buffer, sizeof(buffer), &received, nullptr))
         collected.append(buffer, received);
-    readEnd.Close();
+    return collected;
+}
+
+} // namespace
+
+std::wstring RunConsoleCommand(std::wstring command)
+{
+    SECURITY_ATTRIBUTES inheritable = InheritableAttributes();
+    OutputPipe pipe;
+    if (!CreateOutputPipe(inheritable, pipe)) {
+        WriteDiagnosticLine(stdout, "error 1: CreatePipe failed!");
+        return std::wstring();
+    }
+    const std::optional<StartedChild> child = StartHidden(std::move(command), inheritable, std::move(pipe.writeEnd));
+    if (!child) {
+        WriteDiagnosticLine(stdout, "error 2: CreateProcess failed!");
+        return L"Cannot create process";
+    }
+    const std::string collected = ReadToEnd(std::move(pipe.readEnd));
 
     const std::string shown = collected.substr(0, collected.find('\0'));
     WriteDiagnosticLine(stdout, "strReturn is :" + shown);

@@ -458,7 +458,7 @@ std::optional<DownloadedFile> Attempt::LockWrittenFile()
         LogFileError(L"inspect", job_.targetPath);
         return std::nullopt;
     }
-    writer.Close();
+    writer.Reset();
     KernelHandle reader = OpenPlainFile(job_.targetPath, GENERIC_READ, FILE_SHARE_READ);
     if (!reader) {
         LogFileError(L"reopen", job_.targetPath);

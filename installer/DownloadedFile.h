@@ -25,7 +25,7 @@ public:
     bool Start(DWORD* error = nullptr) const;
 
     // Lets go of the file: from now on others may change it again.
-    void Close() { handle_.Close(); }
+    void Close() { handle_.Reset(); }
 
     // Lets go of the file and deletes it. A file already gone counts as
     // deleted; false (GetLastError says why) when it is still there.

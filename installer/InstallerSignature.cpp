@@ -3,6 +3,8 @@
 #include "Diagnostics.h"
 #include "TextConvert.h"
 
+#include "core/SystemLibrary.h"
+
 #include <wincrypt.h>
 #include <wintrust.h>
 #include <softpub.h>
@@ -20,39 +22,15 @@
 
 namespace {
 
-// A system library loaded from the system folder and nowhere else, for as long
-// as one check runs. wintrust.dll and crypt32.dll are not known DLLs on every
-// Windows: searched for the ordinary way, a copy planted beside the elevated
-// updater would be loaded.
-class SystemLibrary {
-public:
-    explicit SystemLibrary(const wchar_t* name)
-        : module_(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)), error_(module_ ? 0 : GetLastError())
-    {
-    }
-    ~SystemLibrary()
-    {
-        if (module_ != nullptr)
-            FreeLibrary(module_);
-    }
-    SystemLibrary(const SystemLibrary&) = delete;
-    SystemLibrary& operator=(const SystemLibrary&) = delete;
-
-    DWORD Error() const { return error_; }
-
-    template <typename Function>
-    bool Find(const char* name, Function& function) const
-    {
-        const FARPROC address = module_ != nullptr ? GetProcAddress(module_, name) : nullptr;
-        // Through the generic function type, which converts to any other.
-        function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
-        return function != nullptr;
-    }
-
-private:
-    HMODULE module_;
-    DWORD error_;
-};
+// wintrust.dll and crypt32.dll are not known DLLs on every Windows: searched
+// for the ordinary way, a copy planted beside the elevated updater would be
+// loaded. They come from the system folder only, for as long as one check runs.
+template <typename Function>
+bool Find(const Facet::SystemLibrary& library, const char* name, Function& function)
+{
+    function = library.Procedure<Function>(name);
+    return function != nullptr;
+}
 
 // What the check calls of the two libraries.
 struct TrustFunctions {
@@ -69,13 +47,13 @@ class TrustLibraries {
 public:
     TrustLibraries() : wintrust_(L"wintrust.dll"), crypt32_(L"crypt32.dll")
     {
-        found_ = wintrust_.Find("WinVerifyTrust", functions_.verifyTrust) &&
-                 wintrust_.Find("WTHelperProvDataFromStateData", functions_.providerData) &&
-                 wintrust_.Find("WTHelperGetProvSignerFromChain", functions_.signerOf) &&
-                 wintrust_.Find("WTHelperGetProvCertFromChain", functions_.certificateOf) &&
-                 crypt32_.Find("CertGetCertificateChain", functions_.getChain) &&
-                 crypt32_.Find("CertFreeCertificateChain", functions_.freeChain) &&
-                 crypt32_.Find("CertGetNameStringW", functions_.nameOf);
+        found_ = Find(wintrust_, "WinVerifyTrust", functions_.verifyTrust) &&
+                 Find(wintrust_, "WTHelperProvDataFromStateData", functions_.providerData) &&
+                 Find(wintrust_, "WTHelperGetProvSignerFromChain", functions_.signerOf) &&
+                 Find(wintrust_, "WTHelperGetProvCertFromChain", functions_.certificateOf) &&
+                 Find(crypt32_, "CertGetCertificateChain", functions_.getChain) &&
+                 Find(crypt32_, "CertFreeCertificateChain", functions_.freeChain) &&
+                 Find(crypt32_, "CertGetNameStringW", functions_.nameOf);
     }
 
     // Null when a library or a function is missing.
@@ -90,8 +68,8 @@ public:
     }
 
 private:
-    SystemLibrary wintrust_;
-    SystemLibrary crypt32_;
+    Facet::SystemLibrary wintrust_;
+    Facet::SystemLibrary crypt32_;
     TrustFunctions functions_;
     bool found_ = false;
 };

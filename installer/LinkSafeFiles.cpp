@@ -267,7 +267,7 @@ bool PutUnderName(HANDLE file, const std::wstring& path)
         ClearReadOnly(existing->handle.Get(), existing->info.attributes);
     else if (!MoveAside(existing->handle.Get(), path))
         return false;
-    existing->handle.Close();
+    existing->handle.Reset();
     return RenameOpenEntry(file, path, true);
 }
 

@@ -44,7 +44,7 @@ void PartialDownload::Discard()
 {
     if (file)
         DeleteOnClose(file.Get());
-    file.Close();
+    file.Reset();
     validator.clear();
     fullLength = 0;
     received = 0;

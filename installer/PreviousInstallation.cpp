@@ -4,6 +4,8 @@
 #include "Diagnostics.h"
 #include "LinkSafeFiles.h"
 
+#include "core/UniqueHandle.h"
+
 #include <shlobj.h>
 
 #include <io.h>
@@ -32,44 +34,16 @@ private:
     LPITEMIDLIST m_list = nullptr;
 };
 
-// Ends a folder enumeration.
-class ScopedFind {
-public:
-    explicit ScopedFind(HANDLE find) : m_find(find) {}
-    ~ScopedFind() { Close(); }
-    ScopedFind(const ScopedFind&) = delete;
-    ScopedFind& operator=(const ScopedFind&) = delete;
-    HANDLE Get() const { return m_find; }
-    void Close()
-    {
-        if (m_find != INVALID_HANDLE_VALUE)
-            FindClose(m_find);
-        m_find = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE m_find;
+// A folder enumeration, ended with FindClose.
+struct FindTraits {
+    typedef HANDLE Handle;
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(HANDLE find) { return find != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE find) { FindClose(find); }
 };
+using ScopedFind = Facet::UniqueHandle<FindTraits>;
 
-// Closes a registry key.
-class ScopedKey {
-public:
-    ScopedKey() = default;
-    ~ScopedKey() { Close(); }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-    HKEY* Receive() { return &m_key; }
-    HKEY Get() const { return m_key; }
-    void Close()
-    {
-        if (m_key != nullptr)
-            RegCloseKey(m_key);
-        m_key = nullptr;
-    }
-
-private:
-    HKEY m_key = nullptr;
-};
+using ScopedKey = Facet::UniqueRegistryKey;
 
 std::wstring AppDataFolder()
 {
@@ -141,7 +115,7 @@ bool RemoveLink(RemovalEntry& entry, const std::wstring& path)
 {
     if (entry.itself)
         return DeleteOpenEntry(entry.handle.Get(), entry.info);
-    entry.handle.Close();
+    entry.handle.Reset();
     return ReplaceLinkWithNothing(path);
 }
 
@@ -249,7 +223,7 @@ bool DeleteFolderTree(const std::wstring& path)
     ScopedFind find(FindFirstFileW(root.c_str(), &listed));
     if (!parentHandle || find.Get() == INVALID_HANDLE_VALUE)
         return false;
-    find.Close();
+    find.Reset();
     std::optional<RemovalEntry> entry = OpenForRemoval(parent, NameOf(parentHandle.Get()), listed.cFileName, listed.dwFileAttributes);
     if (!entry)
         return false;
@@ -303,7 +277,7 @@ bool DeleteRegistryTree(HKEY root, const std::wstring& path)
             break;
         previous = child;
     }
-    key.Close();
+    key.Reset();
     return RegDeleteKeyW(root, path.c_str()) == ERROR_SUCCESS;
 }
 

@@ -2,6 +2,8 @@
 
 #include "Diagnostics.h"
 
+#include "core/SystemLibrary.h"
+
 #include <windows.h>
 #include <delayimp.h>
 
@@ -16,7 +18,9 @@ FARPROC WINAPI LoadFromSystemFolder(unsigned notification, PDelayLoadInfo info)
 {
     if (notification != dliNotePreLoadLibrary)
         return nullptr;
-    HMODULE library = LoadLibraryExA(info->szDll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // The names in an import table are ASCII.
+    const std::string name(info->szDll);
+    HMODULE library = Facet::LoadSystemLibrary(std::wstring(name.begin(), name.end()).c_str());
     if (library == nullptr) {
         WriteDiagnosticLine(stdout, std::string("system library not found in the system folder: ") + info->szDll);
         ExitProcess(1);

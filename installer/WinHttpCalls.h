@@ -5,32 +5,17 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include "core/UniqueHandle.h"
+
 #include <optional>
 #include <string>
 #include <utility>
 
 // The one owner of WinHTTP handles (sessions, connections, requests).
-class WinHttpHandle {
-public:
-    explicit WinHttpHandle(HINTERNET handle = nullptr) : handle_(handle) {}
-    ~WinHttpHandle()
-    {
-        if (handle_ != nullptr)
-            WinHttpCloseHandle(handle_);
-    }
-    WinHttpHandle(const WinHttpHandle&) = delete;
-    WinHttpHandle& operator=(const WinHttpHandle&) = delete;
-    WinHttpHandle& operator=(WinHttpHandle&& other) noexcept
-    {
-        std::swap(handle_, other.handle_);
-        return *this;
-    }
-    HINTERNET Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HINTERNET handle_;
+struct WinHttpHandleTraits : Facet::NullInvalidHandle<HINTERNET> {
+    static void Close(HINTERNET handle) { WinHttpCloseHandle(handle); }
 };
+using WinHttpHandle = Facet::UniqueHandle<WinHttpHandleTraits>;
 
 // What the Content-Length header says.
 struct ContentLength {

@@ -225,6 +225,67 @@ TEST(PaintManagerPaint, RepeatedPaintsLeakNoGdiObjects)
     EXPECT_LE(after, before + 2) << "GDI objects leak per paint";
 }
 
+// The size of a bitmap, as GDI reports it.
+SIZE BitmapSize(HBITMAP bitmap)
+{
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof(info), &info);
+    return SIZE{info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
+}
+
+TEST(PaintManagerPaint, OffscreenSurfaceFollowsTheWindowSizeWithoutLeaking)
+{
+    TestWindow window(100, 80);
+    PaintRedAndBlue(window, RECT{0, 0, 50, 80}, RECT{50, 0, 100, 80});
+    ASSERT_NE(window.manager.GetPaintOffscreenBitmap(), nullptr);
+    EXPECT_EQ(BitmapSize(window.manager.GetPaintOffscreenBitmap()).cx, 100);
+    const DWORD before = testsupport::CountGdiObjects();
+    for (int i = 0; i < 20; ++i) {
+        const int width = 120 + (i % 2) * 20;
+        SetWindowPos(window.Handle(), nullptr, 0, 0, width, 90, SWP_NOZORDER | SWP_NOMOVE);
+        window.manager.Invalidate();
+        window.Pump();
+        const SIZE size = BitmapSize(window.manager.GetPaintOffscreenBitmap());
+        EXPECT_EQ(size.cx, width);
+        EXPECT_EQ(size.cy, 90);
+    }
+    EXPECT_LE(testsupport::CountGdiObjects(), before + 2) << "a resized surface leaks";
+    // The new surface holds the new paint: the right half is blue.
+    const std::vector<uint32_t> pixels = ReadPixels(window.manager.GetPaintOffscreenBitmap(), 140, 90);
+    EXPECT_EQ(pixels[40 * 140 + 75] & 0xFFFFFF, 0x0000FFu);
+}
+
+TEST(PaintManagerPaint, LayeredImageIsTheWindowsAlphaMask)
+{
+    TestWindow window(100, 80);
+    auto* root = new TestContainer(L"root", nullptr, RECT{0, 0, 100, 80});
+    root->SetBkColor(0xFFFF0000);
+    window.manager.AttachDialog(root);
+    // The mask: opaque on the left half, fully transparent on the right.
+    BYTE* bits = nullptr;
+    HBITMAP mask = CreateArgbDib(100, 80, &bits);
+    ASSERT_NE(mask, nullptr);
+    for (int y = 0; y < 80; ++y) {
+        for (int x = 0; x < 100; ++x)
+            reinterpret_cast<uint32_t*>(bits)[y * 100 + x] = x < 50 ? 0xFFFFFFFFu : 0u;
+    }
+    ASSERT_NE(window.manager.AddImage(L"mask", mask, 100, 80, true), nullptr);
+    window.manager.SetLayered(true);
+    window.manager.SetLayeredImage(L"mask");
+    window.Send(WM_TIMER, 0x2000, 0); // the layered repaint tick
+    window.Send(WM_TIMER, 0x2000, 0); // after the first layout the whole window again
+    const std::vector<uint32_t> pixels = ReadPixels(window.manager.GetPaintOffscreenBitmap(), 100, 80);
+    EXPECT_TRUE(testsupport::Near(pixels[40 * 100 + 20], 0xFFFF0000u)) << std::hex << pixels[40 * 100 + 20];
+    EXPECT_EQ(pixels[40 * 100 + 80], 0u) << std::hex << pixels[40 * 100 + 80];
+    // A new size makes the mask again at that size.
+    SetWindowPos(window.Handle(), nullptr, 0, 0, 60, 40, SWP_NOZORDER | SWP_NOMOVE);
+    window.manager.Invalidate();
+    window.Send(WM_TIMER, 0x2000, 0);
+    window.Send(WM_TIMER, 0x2000, 0);
+    EXPECT_EQ(BitmapSize(window.manager.GetPaintOffscreenBitmap()).cx, 60);
+    window.manager.SetLayered(false);
+}
+
 TEST(PaintManagerPaint, WindowWithoutTreeIsFilledWhite)
 {
     TestWindow window(50, 40);

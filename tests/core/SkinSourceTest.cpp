@@ -1,6 +1,7 @@
 #include "SkinTestSupport.h"
 
 #include "../support/ZipWriter.h"
+#include "core/SystemLibrary.h"
 #include "core/ZipArchive.h"
 
 #include <string>
@@ -371,6 +372,29 @@ TEST_F(SkinTest, ImageOfAMissingResourceFallsBackToTheBareName)
     EXPECT_EQ(CSkinSource::kOk, CSkinSource::ReadImage(path.c_str(), L"MVIMGRES", bytes));
     EXPECT_EQ("bare name image", Text(bytes));
     EXPECT_EQ(CSkinSource::kResourceMissing, CSkinSource::ReadImage(L"NOSUCHIMAGE", L"MVIMGRES", bytes));
+}
+
+// The libraries the framework loads for itself (and the updater's signature
+// check) come from the system folder only: a module of the same name beside
+// the program is not loaded in its place.
+TEST(SystemLibrary, LoadsFromTheSystemFolderOnlyAndFreesWithTheOwner)
+{
+    // skin_probe_module.dll lies beside this program and nowhere else.
+    ASSERT_NE(GetFileAttributesW((testsupport::ProgramFolder() + L"\\skin_probe_module.dll").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+    const Facet::SystemLibrary planted(L"skin_probe_module.dll");
+    EXPECT_FALSE(static_cast<bool>(planted));
+    EXPECT_NE(planted.Error(), 0u);
+    EXPECT_EQ(GetModuleHandleW(L"skin_probe_module.dll"), nullptr);
+
+    {
+        const Facet::SystemLibrary version(L"version.dll");
+        ASSERT_TRUE(static_cast<bool>(version)) << version.Error();
+        EXPECT_EQ(version.Error(), 0u);
+        EXPECT_NE(version.Procedure<FARPROC>("GetFileVersionInfoSizeW"), nullptr);
+        EXPECT_EQ(version.Procedure<FARPROC>("NoSuchProcedure"), nullptr);
+        EXPECT_EQ(GetModuleHandleW(L"version.dll"), version.Get());
+    }
 }
 
 } // namespace

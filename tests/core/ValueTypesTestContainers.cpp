@@ -1,5 +1,7 @@
 #include "ValueTypesTestPrint.h"
 
+#include "core/UniqueHandle.h"
+
 #include <string>
 #include <vector>
 
@@ -295,3 +297,92 @@ TEST(FacetStringPtrMap, EnumerationRunsFromTheLastBucketWithNewestFirst)
 }
 
 } // namespace
+
+// -- UniqueHandle: one owner for every kind of system handle --
+
+namespace {
+
+// A handle kind whose closes are counted; -1 means "nothing open", and 0 is
+// what its (pretend) API returns on failure.
+struct CountedTraits
+{
+    typedef int Handle;
+    static int Invalid() { return -1; }
+    static bool IsValid(int handle) { return handle > 0; }
+    static void Close(int handle) { closed.push_back(handle); }
+    static std::vector<int> closed;
+};
+std::vector<int> CountedTraits::closed;
+
+typedef Facet::UniqueHandle<CountedTraits> Counted;
+
+} // namespace
+
+TEST(UniqueHandle, ClosesWhatItOwnsOnceWhenItGoes)
+{
+    CountedTraits::closed.clear();
+    {
+        Counted owner(7);
+        EXPECT_TRUE(static_cast<bool>(owner));
+        EXPECT_EQ(owner.Get(), 7);
+    }
+    EXPECT_EQ(CountedTraits::closed, std::vector<int>{7});
+}
+
+TEST(UniqueHandle, AFailedOpenIsKeptAsTheOneInvalidValueAndNeverClosed)
+{
+    CountedTraits::closed.clear();
+    {
+        Counted failed(0);
+        EXPECT_FALSE(static_cast<bool>(failed));
+        EXPECT_EQ(failed.Get(), -1);
+        Counted empty;
+        EXPECT_EQ(empty.Get(), -1);
+    }
+    EXPECT_TRUE(CountedTraits::closed.empty());
+}
+
+TEST(UniqueHandle, MoveHandsOwnershipOverAndClosesWhatTheTargetHeld)
+{
+    CountedTraits::closed.clear();
+    Counted first(1);
+    Counted second(std::move(first));
+    EXPECT_FALSE(static_cast<bool>(first));
+    EXPECT_EQ(second.Get(), 1);
+    Counted third(3);
+    third = std::move(second);
+    EXPECT_EQ(CountedTraits::closed, std::vector<int>{3});
+    EXPECT_EQ(third.Get(), 1);
+    EXPECT_EQ(second.Get(), -1);
+}
+
+TEST(UniqueHandle, ReleaseGivesUpAndResetClosesTheOldOne)
+{
+    CountedTraits::closed.clear();
+    Counted owner(4);
+    EXPECT_EQ(owner.Release(), 4);
+    EXPECT_FALSE(static_cast<bool>(owner));
+    owner.Reset(5);
+    owner.Reset(6);
+    EXPECT_EQ(CountedTraits::closed, std::vector<int>{5});
+    *owner.Receive() = 8;
+    EXPECT_EQ(CountedTraits::closed, (std::vector<int>{5, 6}));
+    owner.Reset();
+    EXPECT_EQ(CountedTraits::closed, (std::vector<int>{5, 6, 8}));
+}
+
+TEST(UniqueHandle, KernelHandleClosesTheHandleAndTakesEitherFailureAsNull)
+{
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(event, nullptr);
+    {
+        const Facet::UniqueKernelHandle owner(event);
+        DWORD flags = 0;
+        EXPECT_TRUE(GetHandleInformation(owner.Get(), &flags));
+    }
+    DWORD flags = 0;
+    EXPECT_FALSE(GetHandleInformation(event, &flags));
+    const Facet::UniqueKernelHandle failedFile(INVALID_HANDLE_VALUE);
+    EXPECT_EQ(failedFile.Get(), nullptr);
+    EXPECT_FALSE(static_cast<bool>(failedFile));
+}

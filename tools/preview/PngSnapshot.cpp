@@ -2,6 +2,7 @@
 
 #include "control/ControlUI.h"
 #include "core/PaintManager.h"
+#include "core/UniqueHandle.h"
 #include "render/GdiObjects.h"
 #include "render/RenderEngine.h"
 
@@ -14,43 +15,6 @@
 namespace preview {
 
 namespace {
-
-// A GDI object deleted with its owner.
-template <typename Handle>
-class GdiHandle
-{
-public:
-    explicit GdiHandle(Handle handle) : m_handle(handle) {}
-    ~GdiHandle()
-    {
-        if (m_handle != nullptr)
-            ::DeleteObject(m_handle);
-    }
-    GdiHandle(const GdiHandle&) = delete;
-    GdiHandle& operator=(const GdiHandle&) = delete;
-    Handle Get() const { return m_handle; }
-
-private:
-    Handle m_handle;
-};
-
-// A file handle closed with its owner.
-class FileHandle
-{
-public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            ::CloseHandle(m_handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 void AppendBytes(void* context, void* data, int size)
 {
@@ -70,9 +34,9 @@ bool ReadPixels(HDC reference, HBITMAP bitmap, int width, int height, std::vecto
 
 bool WriteWholeFile(const std::wstring& path, const std::vector<unsigned char>& bytes)
 {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE)
+    const Facet::UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     DWORD written = 0;
     return ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -97,7 +61,7 @@ bool WriteWindowPng(Facet::CPaintManagerUI& manager, const std::wstring& path, s
     // The window is never shown, so the layout that its first paint would do
     // happens here.
     root->SetPos(rcClient, false);
-    GdiHandle<HBITMAP> snapshot(Facet::CRenderEngine::GenerateBitmap(&manager, rcClient));
+    Facet::ScopedGdiObject<HBITMAP> snapshot(Facet::CRenderEngine::GenerateBitmap(&manager, rcClient));
     std::vector<unsigned char> pixels;
     if (snapshot.Get() == nullptr || !ReadPixels(manager.GetPaintDC(), snapshot.Get(), width, height, pixels)) {
         error = L"the window could not be painted offscreen";
@@ -105,7 +69,7 @@ bool WriteWindowPng(Facet::CPaintManagerUI& manager, const std::wstring& path, s
     }
 
     // Without a frame, window and client coordinates are the same.
-    GdiHandle<HRGN> region(::CreateRectRgn(0, 0, 0, 0));
+    Facet::ScopedGdiObject<HRGN> region(::CreateRectRgn(0, 0, 0, 0));
     const bool hasRegion = region.Get() != nullptr && ::GetWindowRgn(hWnd, region.Get()) != ERROR;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {

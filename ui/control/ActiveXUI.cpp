@@ -38,8 +38,7 @@ CActiveXUI::CActiveXUI()
       m_bDelayCreate(false),
       m_bCreationRequested(false),
       m_pObject(nullptr),
-      m_pSite(nullptr),
-      m_hModule(nullptr)
+      m_pSite(nullptr)
 {
 }
 
@@ -210,13 +209,13 @@ IOleObject* CActiveXUI::CreateFromModule()
         WriteDiagnosticLine("ActiveX: a component module is loaded by its full path only: ", m_sModuleName.GetData());
         return nullptr;
     }
-    m_hModule = ::LoadLibraryExW(m_sModuleName.GetData(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (m_hModule == nullptr) {
+    m_hModule.Reset(::LoadLibraryExW(m_sModuleName.GetData(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!m_hModule) {
         WriteDiagnosticLine("ActiveX: the component module could not be loaded: ", m_sModuleName.GetData());
         return nullptr;
     }
     const auto getClassObject = reinterpret_cast<GetClassObjectProc>(
-        reinterpret_cast<void*>(::GetProcAddress(m_hModule, "DllGetClassObject")));
+        reinterpret_cast<void*>(::GetProcAddress(m_hModule.Get(), "DllGetClassObject")));
     IClassFactory* factory = nullptr;
     if (getClassObject == nullptr ||
         FAILED(getClassObject(m_clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory))) || factory == nullptr) {
@@ -300,13 +299,14 @@ void CActiveXUI::ReleaseControl()
 // objects alive stays loaded rather than leave them without their code.
 void CActiveXUI::UnloadModule()
 {
-    if (m_hModule == nullptr)
+    if (!m_hModule)
         return;
-    const auto canUnloadNow =
-        reinterpret_cast<CanUnloadNowProc>(reinterpret_cast<void*>(::GetProcAddress(m_hModule, "DllCanUnloadNow")));
+    const auto canUnloadNow = reinterpret_cast<CanUnloadNowProc>(
+        reinterpret_cast<void*>(::GetProcAddress(m_hModule.Get(), "DllCanUnloadNow")));
     if (canUnloadNow == nullptr || canUnloadNow() == S_OK)
-        ::FreeLibrary(m_hModule);
-    m_hModule = nullptr;
+        m_hModule.Reset();
+    else
+        m_hModule.Release();
 }
 
 void CActiveXUI::OnHostWindowGone()

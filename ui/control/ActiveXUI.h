@@ -22,6 +22,7 @@
 
 #include "../core/OleScope.h"
 #include "../core/PaintManagerTypes.h"
+#include "../core/UniqueHandle.h"
 #include "ControlUI.h"
 
 namespace Facet {
@@ -117,7 +118,7 @@ private:
     bool m_bCreationRequested;
     IOleObject* m_pObject;
     CActiveXCtrl* m_pSite;
-    HMODULE m_hModule;
+    UniqueModule m_hModule;
     std::unique_ptr<ScopedOleInitialize> m_ole;
 };
 

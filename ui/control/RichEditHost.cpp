@@ -3,6 +3,7 @@
 
 #include "../core/Diagnostics.h"
 #include "../core/PaintManager.h"
+#include "../core/SystemLibrary.h"
 #include "RichEditUI.h"
 
 namespace Facet {
@@ -33,17 +34,14 @@ TextServicesLibrary LoadTextServicesLibrary()
     // The newest rich edit first; only ever from the system folder.
     const wchar_t* const names[] = {L"msftedit.dll", L"riched20.dll"};
     for (const wchar_t* name : names) {
-        const HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (module == nullptr)
+        SystemLibrary module(name);
+        library.create = module.Procedure<PCreateTextServices>("CreateTextServices");
+        if (library.create == nullptr)
             continue;
-        library.create =
-            reinterpret_cast<PCreateTextServices>(reinterpret_cast<void*>(::GetProcAddress(module, "CreateTextServices")));
-        if (library.create == nullptr) {
-            ::FreeLibrary(module);
-            continue;
-        }
-        library.textServices = ExportedIid(module, "IID_ITextServices", kTextServicesIid);
-        library.textHost = ExportedIid(module, "IID_ITextHost", kTextHostIid);
+        // Kept loaded for the life of the process, as the services it makes are.
+        const HMODULE kept = module.Release();
+        library.textServices = ExportedIid(kept, "IID_ITextServices", kTextServicesIid);
+        library.textHost = ExportedIid(kept, "IID_ITextHost", kTextHostIid);
         break;
     }
     return library;

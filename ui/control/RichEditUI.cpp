@@ -10,6 +10,7 @@
 
 #include "../core/FacetGeometry.h"
 #include "../core/PaintManager.h"
+#include "../core/UniqueHandle.h"
 #include "../render/RenderEngine.h"
 #include "../render/TextDrawingSupport.h"
 #include "LabelUIValues.h"
@@ -363,10 +364,8 @@ CHARFORMAT2W CRichEditUI::CharFormat() const
     LOGFONTW lf = {};
     ::GetObjectW(font, sizeof(lf), &lf);
     // The services measure in twips of the screen.
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen != nullptr)
-        ::ReleaseDC(nullptr, screen);
+    const UniqueWindowDC screen = GetUniqueWindowDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
     format.yHeight = ::MulDiv(std::abs(lf.lfHeight), 1440, dpi > 0 ? dpi : 96);
     if (lf.lfWeight >= FW_BOLD)
         format.dwEffects |= CFE_BOLD;

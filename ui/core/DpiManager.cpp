@@ -1,6 +1,7 @@
 #include "DpiManager.h"
 
 #include "SystemLibrary.h"
+#include "UniqueHandle.h"
 
 namespace Facet {
 
@@ -8,52 +9,9 @@ namespace {
 
 const int kStandardDpi = 96;
 
-// The desktop window's device context for the lifetime of the object.
-class DesktopDC
-{
-public:
-    DesktopDC() : m_hWnd(::GetDesktopWindow()), m_hDC(::GetDC(m_hWnd)) {}
-    ~DesktopDC()
-    {
-        if (m_hDC != nullptr)
-            ::ReleaseDC(m_hWnd, m_hDC);
-    }
-    DesktopDC(const DesktopDC&) = delete;
-    DesktopDC& operator=(const DesktopDC&) = delete;
-
-    HDC Get() const { return m_hDC; }
-
-private:
-    HWND m_hWnd;
-    HDC m_hDC;
-};
-
-// An open registry key, closed when the object goes.
-class RegistryKey
-{
-public:
-    RegistryKey() = default;
-    ~RegistryKey()
-    {
-        if (m_hKey != nullptr)
-            ::RegCloseKey(m_hKey);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-
-    bool Open(HKEY parent, const wchar_t* path, REGSAM access)
-    {
-        return ::RegOpenKeyExW(parent, path, 0, access, &m_hKey) == ERROR_SUCCESS;
-    }
-    HKEY Get() const { return m_hKey; }
-
-private:
-    HKEY m_hKey = nullptr;
-};
-
 int DesktopDpi()
 {
-    DesktopDC dc;
+    const UniqueWindowDC dc = GetUniqueWindowDC(::GetDesktopWindow());
     if (dc.Get() == nullptr)
         return 0;
     return ::GetDeviceCaps(dc.Get(), LOGPIXELSX);
@@ -108,8 +66,9 @@ double DpiManager::GetWindowInchPex() const
 double DpiManager::GetDPIFromRegistry()
 {
     int dpi = kStandardDpi;
-    RegistryKey key;
-    if (key.Open(HKEY_CURRENT_USER, L"CONTROL PANEL\\DESKTOP\\WINDOWMETRICS", KEY_QUERY_VALUE)) {
+    UniqueRegistryKey key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"CONTROL PANEL\\DESKTOP\\WINDOWMETRICS", 0, KEY_QUERY_VALUE,
+                        key.Receive()) == ERROR_SUCCESS) {
         DWORD type = REG_NONE;
         DWORD value = 0;
         DWORD size = sizeof(value);

@@ -3,6 +3,7 @@
 #include "PaintManager.h"
 
 #include "DpiManager.h"
+#include "UniqueHandle.h"
 #include "../control/ControlUI.h"
 #include "../render/RenderEngine.h"
 
@@ -62,15 +63,6 @@ CPaintManagerUI::~CPaintManagerUI()
     RemoveAllTimers();
 
     m_tooltip.Destroy();
-    ReleaseOffscreen();
-    if (m_hDcBackground != nullptr) {
-        SelectObject(m_hDcBackground, m_hOldBackgroundBitmap);
-        DeleteDC(m_hDcBackground);
-    }
-    if (m_hbmpBackground != nullptr)
-        DeleteObject(m_hbmpBackground);
-    if (m_hDcPaint != nullptr)
-        ReleaseDC(m_hWndPaint, m_hDcPaint);
     RemoveItem(m_aPaintManagers, this);
 }
 
@@ -86,11 +78,11 @@ void CPaintManagerUI::Init(HWND hWnd, const wchar_t* name)
     m_sName = name;
     if (hWnd != m_hWndPaint) {
         // A second binding gives back the first window's device context.
-        if (m_hDcPaint != nullptr)
-            ReleaseDC(m_hWndPaint, m_hDcPaint);
+        m_hDcPaint.Reset();
         m_hWndPaint = hWnd;
-        m_hDcPaint = hWnd != nullptr ? GetDC(hWnd) : nullptr;
-        ReleaseOffscreen();
+        if (hWnd != nullptr)
+            m_hDcPaint = GetUniqueWindowDC(hWnd);
+        m_offscreen.Reset();
         if (hWnd != nullptr)
             AddUnique(m_aPaintManagers, this);
         else
@@ -201,8 +193,8 @@ void CPaintManagerUI::FreeAsyncNotifications()
 
 CControlUI* CPaintManagerUI::GetRoot() const { return m_pRoot; }
 HWND CPaintManagerUI::GetPaintWindow() const { return m_hWndPaint; }
-HDC CPaintManagerUI::GetPaintDC() const { return m_hDcPaint; }
-HBITMAP CPaintManagerUI::GetPaintOffscreenBitmap() const { return m_hbmpOffscreen; }
+HDC CPaintManagerUI::GetPaintDC() const { return m_hDcPaint.Get(); }
+HBITMAP CPaintManagerUI::GetPaintOffscreenBitmap() const { return m_offscreen.Bitmap(); }
 const CFacetString& CPaintManagerUI::GetName() const { return m_sName; }
 
 CPaintManagerUI* CPaintManagerUI::GetPaintManager(const wchar_t* name)
@@ -326,7 +318,7 @@ void CPaintManagerUI::SetOpacity(BYTE opacity)
         // A window that UpdateLayeredWindow has shown refuses constant alpha
         // until its layered style is cleared and set again.
         SetWindowLongPtrW(m_hWndPaint, GWL_EXSTYLE, style);
-        ReleaseOffscreen();
+        m_offscreen.Reset();
         if (m_pRoot != nullptr)
             m_pRoot->NeedUpdate();
         Invalidate();
@@ -352,7 +344,7 @@ void CPaintManagerUI::SetLayered(bool layered)
         ::KillTimer(m_hWndPaint, kLayeredUpdateTimerId);
         SetWindowLongPtrW(m_hWndPaint, GWL_EXSTYLE, style & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
     }
-    ReleaseOffscreen();
+    m_offscreen.Reset();
     if (m_pRoot != nullptr)
         m_pRoot->NeedUpdate();
     Invalidate();
@@ -727,15 +719,15 @@ bool CPaintManagerUI::LoadPlugin(const wchar_t* moduleName)
 {
     if (moduleName == nullptr || *moduleName == L'\0')
         return false;
-    HMODULE module = LoadLibraryW(moduleName);
-    if (module == nullptr)
+    UniqueModule module(LoadLibraryW(moduleName));
+    if (!module)
         return false;
-    auto create = reinterpret_cast<LPCREATECONTROL>(reinterpret_cast<void*>(GetProcAddress(module, "CreateControl")));
-    if (create == nullptr) {
-        FreeLibrary(module);
+    auto create =
+        reinterpret_cast<LPCREATECONTROL>(reinterpret_cast<void*>(GetProcAddress(module.Get(), "CreateControl")));
+    if (create == nullptr)
         return false;
-    }
     // The library stays loaded: the controls it makes need its code.
+    module.Release();
     AddUnique(m_aPlugins, reinterpret_cast<void*>(create));
     return true;
 }

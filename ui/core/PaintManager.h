@@ -18,6 +18,8 @@
 #include "HoverTooltip.h"
 #include "PaintManagerTypes.h"
 #include "ResourceTables.h"
+#include "UniqueHandle.h"
+#include "../render/GdiObjects.h"
 #include "../render/ImageInfo.h"
 
 namespace Facet {
@@ -404,11 +406,12 @@ private:
     void Paint();
     void PostPaint(HDC hDC, const RECT& rcPaint);
     void LayoutIfNeeded(const RECT& rcClient);
-    void ReleaseOffscreen();
     bool EnsureOffscreen(const RECT& rcClient);
     void PaintNativeChildren(const RECT& rcPaint);
     void ApplyLayeredImage(const RECT& rcClient, const RECT& rcPaint);
     void ShowLayered(const RECT& rcClient);
+    void PaintLayered(const RECT& rcClient, RECT rcPaint);
+    void PaintToWindow(const RECT& rcClient);
     static WORD CurrentKeyState();
     // Tells the focus control it lost the focus to `pNext`; returns `pNext`, or
     // null when the old focus's listeners destroyed it.
@@ -427,15 +430,11 @@ private:
 
     CFacetString m_sName;
     HWND m_hWndPaint = nullptr;
-    HDC m_hDcPaint = nullptr;
-    HDC m_hDcOffscreen = nullptr;
-    HDC m_hDcBackground = nullptr;
-    HBITMAP m_hbmpOffscreen = nullptr;
-    BYTE* m_pOffscreenBits = nullptr;
-    HGDIOBJ m_hOldOffscreenBitmap = nullptr;
-    HBITMAP m_hbmpBackground = nullptr;
-    BYTE* m_pBackgroundBits = nullptr;
-    HGDIOBJ m_hOldBackgroundBitmap = nullptr;
+    UniqueWindowDC m_hDcPaint;
+    // What a paint draws into before it is copied to the window (a DIB for a
+    // layered window), and a layered window's background image at full size.
+    OffscreenSurface m_offscreen;
+    OffscreenSurface m_layeredBackground;
     int m_iTooltipWidth = -1;
     CHoverTooltip m_tooltip;
     int m_iHoverTime = 1000;

@@ -7,7 +7,6 @@
 #include "../render/GdiObjects.h"
 #include "../render/RenderEngine.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace Facet {
@@ -34,48 +33,11 @@ private:
 
 } // namespace
 
-void CPaintManagerUI::ReleaseOffscreen()
-{
-    if (m_hDcOffscreen != nullptr) {
-        SelectObject(m_hDcOffscreen, m_hOldOffscreenBitmap);
-        DeleteDC(m_hDcOffscreen);
-        m_hDcOffscreen = nullptr;
-        m_hOldOffscreenBitmap = nullptr;
-    }
-    if (m_hbmpOffscreen != nullptr) {
-        DeleteObject(m_hbmpOffscreen);
-        m_hbmpOffscreen = nullptr;
-        m_pOffscreenBits = nullptr;
-    }
-}
-
 bool CPaintManagerUI::EnsureOffscreen(const RECT& rcClient)
 {
-    const int width = rcClient.right - rcClient.left;
-    const int height = rcClient.bottom - rcClient.top;
-    if (m_hbmpOffscreen != nullptr) {
-        BITMAP info = {};
-        GetObject(m_hbmpOffscreen, sizeof(info), &info);
-        if (info.bmWidth != width || std::abs(info.bmHeight) != height)
-            ReleaseOffscreen();
-    }
-    if (m_hDcOffscreen != nullptr)
-        return true;
-    if (width <= 0 || height <= 0)
-        return false;
-    if (m_bLayered)
-        m_hbmpOffscreen = CreateArgbDib(width, height, &m_pOffscreenBits);
-    else
-        m_hbmpOffscreen = CreateCompatibleBitmap(m_hDcPaint, width, height);
-    if (m_hbmpOffscreen == nullptr)
-        return false;
-    m_hDcOffscreen = CreateCompatibleDC(m_hDcPaint);
-    if (m_hDcOffscreen == nullptr) {
-        ReleaseOffscreen();
-        return false;
-    }
-    m_hOldOffscreenBitmap = SelectObject(m_hDcOffscreen, m_hbmpOffscreen);
-    return true;
+    // A layered window is shown from the pixels themselves, with their alpha.
+    return m_offscreen.Ensure(m_hDcPaint.Get(), rcClient.right - rcClient.left, rcClient.bottom - rcClient.top,
+                              m_bLayered ? OffscreenSurface::Kind::Dib : OffscreenSurface::Kind::Compatible);
 }
 
 void CPaintManagerUI::LayoutIfNeeded(const RECT& rcClient)
@@ -87,8 +49,8 @@ void CPaintManagerUI::LayoutIfNeeded(const RECT& rcClient)
             rc.top += m_rcLayeredInset.top;
             rc.right -= m_rcLayeredInset.right;
             rc.bottom -= m_rcLayeredInset.bottom;
-            if (m_pOffscreenBits != nullptr)
-                std::memset(m_pOffscreenBits, 0,
+            if (m_offscreen.Bits() != nullptr)
+                std::memset(m_offscreen.Bits(), 0,
                             static_cast<size_t>(rcClient.right - rcClient.left) * (rcClient.bottom - rcClient.top) * 4);
             m_pRoot->SetPos(rc, true);
         }
@@ -98,7 +60,7 @@ void CPaintManagerUI::LayoutIfNeeded(const RECT& rcClient)
     if (IsRectEmpty(&rcClient))
         return;
     if (m_pRoot->IsUpdateNeeded()) {
-        ReleaseOffscreen();
+        m_offscreen.Reset();
         RECT rc = rcClient;
         if (m_bLayered) {
             rc.left += m_rcLayeredInset.left;
@@ -142,7 +104,7 @@ void CPaintManagerUI::PaintNativeChildren(const RECT& rcPaint)
             continue;
         const int width = rcChild.right - rcChild.left;
         const int height = rcChild.bottom - rcChild.top;
-        const ScopedDibSurface surface(m_hDcOffscreen, width, height);
+        const ScopedDibSurface surface(m_offscreen.Dc(), width, height);
         if (!surface.Valid())
             continue;
         ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(surface.Dc()),
@@ -154,42 +116,24 @@ void CPaintManagerUI::PaintNativeChildren(const RECT& rcPaint)
             if (pixel[0] != 0 || pixel[1] != 0 || pixel[2] != 0)
                 pixel[3] = 255;
         }
-        BitBlt(m_hDcOffscreen, rcChild.left, rcChild.top, width, height, surface.Dc(), 0, 0, SRCCOPY);
+        BitBlt(m_offscreen.Dc(), rcChild.left, rcChild.top, width, height, surface.Dc(), 0, 0, SRCCOPY);
     }
 }
 
 void CPaintManagerUI::ApplyLayeredImage(const RECT& rcClient, const RECT& rcPaint)
 {
-    if (m_diLayered.sDrawString.IsEmpty() || m_pOffscreenBits == nullptr)
+    if (m_diLayered.sDrawString.IsEmpty() || m_offscreen.Bits() == nullptr)
         return;
     const int width = rcClient.right - rcClient.left;
     const int height = rcClient.bottom - rcClient.top;
-    if (m_hbmpBackground != nullptr) {
-        BITMAP info = {};
-        GetObject(m_hbmpBackground, sizeof(info), &info);
-        if (info.bmWidth != width || std::abs(info.bmHeight) != height) {
-            SelectObject(m_hDcBackground, m_hOldBackgroundBitmap);
-            DeleteDC(m_hDcBackground);
-            DeleteObject(m_hbmpBackground);
-            m_hDcBackground = nullptr;
-            m_hbmpBackground = nullptr;
-            m_pBackgroundBits = nullptr;
-        }
-    }
-    bool redraw = m_bLayeredChanged;
-    if (m_hbmpBackground == nullptr) {
-        m_hbmpBackground = CreateArgbDib(width, height, &m_pBackgroundBits);
-        if (m_hbmpBackground == nullptr)
-            return;
-        m_hDcBackground = CreateCompatibleDC(m_hDcPaint);
-        m_hOldBackgroundBitmap = SelectObject(m_hDcBackground, m_hbmpBackground);
-        redraw = true;
-    }
+    const bool redraw = m_bLayeredChanged || !m_layeredBackground.Fits(width, height);
+    if (!m_layeredBackground.Ensure(m_hDcPaint.Get(), width, height, OffscreenSurface::Kind::Dib))
+        return;
     if (redraw) {
-        std::memset(m_pBackgroundBits, 0, static_cast<size_t>(width) * height * 4);
+        std::memset(m_layeredBackground.Bits(), 0, static_cast<size_t>(width) * height * 4);
         RECT rc = rcClient;
         m_diLayered.uFade = m_nLayeredOpacity;
-        CRenderEngine::DrawImage(m_hDcBackground, this, rc, rc, m_diLayered);
+        CRenderEngine::DrawImage(m_layeredBackground.Dc(), this, rc, rc, m_diLayered);
         GdiFlush();
     }
     if (m_diLayered.pImageInfo == nullptr || !m_diLayered.pImageInfo->bAlpha)
@@ -199,8 +143,8 @@ void CPaintManagerUI::ApplyLayeredImage(const RECT& rcClient, const RECT& rcPain
     for (LONG y = rcPaint.top; y < rcPaint.bottom; ++y) {
         for (LONG x = rcPaint.left; x < rcPaint.right; ++x) {
             const size_t offset = (static_cast<size_t>(y) * width + x) * 4;
-            const unsigned alpha = m_pBackgroundBits[offset + 3];
-            BYTE* pixel = m_pOffscreenBits + offset;
+            const unsigned alpha = m_layeredBackground.Bits()[offset + 3];
+            BYTE* pixel = m_offscreen.Bits() + offset;
             pixel[0] = static_cast<BYTE>(pixel[0] * alpha / 255);
             pixel[1] = static_cast<BYTE>(pixel[1] * alpha / 255);
             pixel[2] = static_cast<BYTE>(pixel[2] * alpha / 255);
@@ -217,7 +161,7 @@ void CPaintManagerUI::ShowLayered(const RECT& rcClient)
     SIZE size = {rcClient.right - rcClient.left, rcClient.bottom - rcClient.top};
     POINT ptSource = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, m_nOpacity, AC_SRC_ALPHA};
-    ::UpdateLayeredWindow(m_hWndPaint, nullptr, &ptDest, &size, m_hDcOffscreen, &ptSource, 0, &blend, ULW_ALPHA);
+    ::UpdateLayeredWindow(m_hWndPaint, nullptr, &ptDest, &size, m_offscreen.Dc(), &ptSource, 0, &blend, ULW_ALPHA);
 }
 
 void CPaintManagerUI::PostPaint(HDC hDC, const RECT& rcPaint)
@@ -272,56 +216,10 @@ void CPaintManagerUI::Paint()
         return;
     }
 
-    if (m_bLayered) {
-        // What the layout invalidated is painted in this pass as well.
-        RECT rcLaidOut = {0, 0, 0, 0};
-        if (IntersectRect(&rcLaidOut, &m_rcLayeredUpdate, &rcClient))
-            UnionRect(&rcPaint, &rcPaint, &rcLaidOut);
-        SetRectEmpty(&m_rcLayeredUpdate);
-        if (EnsureOffscreen(rcClient)) {
-            const int saved = SaveDC(m_hDcOffscreen);
-            if (m_diLayered.sDrawString.IsEmpty() && m_pOffscreenBits != nullptr) {
-                GdiFlush();
-                const int width = rcClient.right - rcClient.left;
-                for (LONG y = rcPaint.top; y < rcPaint.bottom; ++y)
-                    std::memset(m_pOffscreenBits + (static_cast<size_t>(y) * width + rcPaint.left) * 4, 0,
-                                static_cast<size_t>(rcPaint.right - rcPaint.left) * 4);
-            }
-            m_pRoot->Paint(m_hDcOffscreen, rcPaint, nullptr);
-            PaintNativeChildren(rcPaint);
-            PostPaint(m_hDcOffscreen, rcPaint);
-            RestoreDC(m_hDcOffscreen, saved);
-            GdiFlush();
-            ApplyLayeredImage(rcClient, rcPaint);
-            ShowLayered(rcClient);
-        }
-    } else {
-        ScopedPaint paint(m_hWndPaint);
-        // The layout above may have invalidated more than the area read
-        // before it (an OnSize listener, a control that moved): BeginPaint
-        // validates all of it, so all of it is painted now.
-        rcPaint = paint.Area();
-        if (m_bOffscreenPaint && EnsureOffscreen(rcClient)) {
-            const int saved = SaveDC(m_hDcOffscreen);
-            m_pRoot->Paint(m_hDcOffscreen, rcPaint, nullptr);
-            PostPaint(m_hDcOffscreen, rcPaint);
-            RestoreDC(m_hDcOffscreen, saved);
-            BitBlt(paint.Dc(), rcPaint.left, rcPaint.top, rcPaint.right - rcPaint.left, rcPaint.bottom - rcPaint.top,
-                   m_hDcOffscreen, rcPaint.left, rcPaint.top, SRCCOPY);
-            if (m_bShowUpdateRect) {
-                HGDIOBJ oldPen = SelectObject(paint.Dc(), m_hUpdateRectPen);
-                HGDIOBJ oldBrush = SelectObject(paint.Dc(), GetStockObject(HOLLOW_BRUSH));
-                Rectangle(paint.Dc(), rcPaint.left, rcPaint.top, rcPaint.right, rcPaint.bottom);
-                SelectObject(paint.Dc(), oldBrush);
-                SelectObject(paint.Dc(), oldPen);
-            }
-        } else {
-            const int saved = SaveDC(paint.Dc());
-            m_pRoot->Paint(paint.Dc(), rcPaint, nullptr);
-            PostPaint(paint.Dc(), rcPaint);
-            RestoreDC(paint.Dc(), saved);
-        }
-    }
+    if (m_bLayered)
+        PaintLayered(rcClient, rcPaint);
+    else
+        PaintToWindow(rcClient);
 
     SetPainting(false);
     m_bLayeredChanged = false;
@@ -330,6 +228,65 @@ void CPaintManagerUI::Paint()
     // some later paint and could then take the focus from a control clicked meanwhile.
     if (m_bUpdateNeeded || m_bFocusNeeded)
         Invalidate();
+}
+
+// A layered window: the dirty area drawn into the DIB surface, masked by the
+// layered image and shown with per-pixel alpha.
+void CPaintManagerUI::PaintLayered(const RECT& rcClient, RECT rcPaint)
+{
+    // What the layout invalidated is painted in this pass as well.
+    RECT rcLaidOut = {0, 0, 0, 0};
+    if (IntersectRect(&rcLaidOut, &m_rcLayeredUpdate, &rcClient))
+        UnionRect(&rcPaint, &rcPaint, &rcLaidOut);
+    SetRectEmpty(&m_rcLayeredUpdate);
+    if (EnsureOffscreen(rcClient)) {
+        const HDC offscreen = m_offscreen.Dc();
+        const int saved = SaveDC(offscreen);
+        if (m_diLayered.sDrawString.IsEmpty() && m_offscreen.Bits() != nullptr) {
+            GdiFlush();
+            const int width = rcClient.right - rcClient.left;
+            for (LONG y = rcPaint.top; y < rcPaint.bottom; ++y)
+                std::memset(m_offscreen.Bits() + (static_cast<size_t>(y) * width + rcPaint.left) * 4, 0,
+                            static_cast<size_t>(rcPaint.right - rcPaint.left) * 4);
+        }
+        m_pRoot->Paint(offscreen, rcPaint, nullptr);
+        PaintNativeChildren(rcPaint);
+        PostPaint(offscreen, rcPaint);
+        RestoreDC(offscreen, saved);
+        GdiFlush();
+        ApplyLayeredImage(rcClient, rcPaint);
+        ShowLayered(rcClient);
+    }
+}
+
+// An ordinary window: what BeginPaint hands out is painted, through the
+// offscreen surface when the manager paints offscreen.
+void CPaintManagerUI::PaintToWindow(const RECT& rcClient)
+{
+    ScopedPaint paint(m_hWndPaint);
+    // The layout before this may have invalidated more than the area read
+    // before it (an OnSize listener, a control that moved): BeginPaint
+    // validates all of it, so all of it is painted now.
+    const RECT rcPaint = paint.Area();
+    if (m_bOffscreenPaint && EnsureOffscreen(rcClient)) {
+        const HDC offscreen = m_offscreen.Dc();
+        const int saved = SaveDC(offscreen);
+        m_pRoot->Paint(offscreen, rcPaint, nullptr);
+        PostPaint(offscreen, rcPaint);
+        RestoreDC(offscreen, saved);
+        BitBlt(paint.Dc(), rcPaint.left, rcPaint.top, rcPaint.right - rcPaint.left, rcPaint.bottom - rcPaint.top,
+               offscreen, rcPaint.left, rcPaint.top, SRCCOPY);
+        if (m_bShowUpdateRect) {
+            const ScopedSelect pen(paint.Dc(), m_hUpdateRectPen);
+            const ScopedSelect brush(paint.Dc(), GetStockObject(HOLLOW_BRUSH));
+            Rectangle(paint.Dc(), rcPaint.left, rcPaint.top, rcPaint.right, rcPaint.bottom);
+        }
+    } else {
+        const int saved = SaveDC(paint.Dc());
+        m_pRoot->Paint(paint.Dc(), rcPaint, nullptr);
+        PostPaint(paint.Dc(), rcPaint);
+        RestoreDC(paint.Dc(), saved);
+    }
 }
 
 } // namespace Facet

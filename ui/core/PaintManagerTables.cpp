@@ -141,11 +141,10 @@ TResInfo& CPaintManagerUI::TargetTables(bool shared)
 
 void CPaintManagerUI::MeasureFont(TFontInfo& info) const
 {
-    if (m_hDcPaint == nullptr || info.hFont == nullptr)
+    if (!m_hDcPaint || info.hFont == nullptr)
         return;
-    HGDIOBJ old = SelectObject(m_hDcPaint, info.hFont);
-    GetTextMetricsW(m_hDcPaint, &info.tm);
-    SelectObject(m_hDcPaint, old);
+    const ScopedSelect font(m_hDcPaint.Get(), info.hFont);
+    GetTextMetricsW(m_hDcPaint.Get(), &info.tm);
 }
 
 // -- Fonts --

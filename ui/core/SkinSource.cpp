@@ -1,6 +1,7 @@
 #include "SkinSource.h"
 
 #include "PaintManager.h"
+#include "UniqueHandle.h"
 #include "ZipArchive.h"
 
 #include <cwchar>
@@ -12,26 +13,6 @@ namespace Facet {
 const wchar_t* const CSkinSource::kColorType = L"*COLOR*";
 
 namespace {
-
-// A file handle, closed when the object goes.
-class FileHandle
-{
-public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle()
-    {
-        if (IsOpen())
-            ::CloseHandle(m_handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 // Sizes the buffer; false when memory runs out.
 bool MakeRoom(std::vector<unsigned char>& bytes, unsigned long size)
@@ -120,9 +101,9 @@ CSkinSource::Status CSkinSource::ReadFile(const wchar_t* path, std::vector<unsig
     bytes.clear();
     if (IsEmptyName(path))
         return kFileOpenFailed;
-    FileHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const UniqueKernelHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsOpen())
+    if (!file)
         return kFileOpenFailed;
     LARGE_INTEGER size = {};
     if (!::GetFileSizeEx(file.Get(), &size))

@@ -4,6 +4,8 @@
 // searched for beside the executable.
 #pragma once
 
+#include "UniqueHandle.h"
+
 #include <windows.h>
 
 namespace Facet {
@@ -21,5 +23,36 @@ F SystemProcedure(HMODULE module, const char* procedure)
         return nullptr;
     return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, procedure)));
 }
+
+// A library from the system folder (see LoadSystemLibrary), freed with the
+// owner unless released to stay loaded for the life of the process.
+class SystemLibrary
+{
+public:
+    explicit SystemLibrary(const wchar_t* name)
+        : m_module(LoadSystemLibrary(name)), m_error(m_module ? 0 : ::GetLastError())
+    {
+    }
+
+    HMODULE Get() const { return m_module.Get(); }
+    explicit operator bool() const { return static_cast<bool>(m_module); }
+    // Why the library did not load (0 when it did).
+    DWORD Error() const { return m_error; }
+
+    // The address of `procedure` as a function pointer of type F; null when
+    // the library or the procedure is missing.
+    template <typename F>
+    F Procedure(const char* procedure) const
+    {
+        return SystemProcedure<F>(m_module.Get(), procedure);
+    }
+
+    // Keeps the library loaded for good (what it handed out lives in it).
+    HMODULE Release() { return m_module.Release(); }
+
+private:
+    UniqueModule m_module;
+    DWORD m_error;
+};
 
 } // namespace Facet

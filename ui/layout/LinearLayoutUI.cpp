@@ -147,6 +147,39 @@ UINT CLinearLayoutUI::GetControlFlags() const
     return (IsEnabled() && m_iSepSize != 0) ? UIFLAG_SETCURSOR : 0;
 }
 
+// What both passes of a layout read: the client area, the two axes, the bars
+// and where children go across the axis.
+struct CLinearLayoutUI::Frame
+{
+    RECT client;
+    bool vertical;
+    const Axis& along;
+    const Axis& across;
+    const CScrollBarUI* alongBar;
+    const CScrollBarUI* acrossBar;
+    Placement placement;
+    // The scrolled content: the client area plus what the bars scroll.
+    long availAlong;
+    long availAcross;
+
+    // A vertical layout lets every child keep its estimated height. A
+    // horizontal one lets only a child with a fixed width keep its estimated
+    // width, so a child without a "width" always stretches (a label would
+    // otherwise keep the width of its text).
+    bool MayKeepEstimate(const CControlUI* child) const { return vertical || child->GetFixedWidth() != 0; }
+};
+
+// What the first pass learns: the room the children that keep their own size
+// take, and how many children share the rest.
+struct CLinearLayoutUI::Measure
+{
+    int placedCount = 0;
+    int stretchCount = 0;
+    long fixedTotal = 0;
+    long neededAcross = 0;
+    long share = 0; // what each stretching child gets
+};
+
 void CLinearLayoutUI::SetPos(RECT rc, bool needInvalidate)
 {
     CControlUI::SetPos(rc, needInvalidate);
@@ -156,7 +189,15 @@ void CLinearLayoutUI::SetPos(RECT rc, bool needInvalidate)
         ProcessScrollBar(client, 0, 0);
         return;
     }
+    const Frame frame = MakeFrame(client);
+    const Measure measure = MeasureChildren(frame);
+    const long neededAlong = PlaceChildren(frame, measure);
+    const SIZE needed = MakeSize(neededAlong, measure.neededAcross, frame.along, frame.across);
+    ProcessScrollBar(client, needed.cx, needed.cy);
+}
 
+CLinearLayoutUI::Frame CLinearLayoutUI::MakeFrame(const RECT& client) const
+{
     const bool vertical = IsVertical();
     const Axis& along = AlongAxis(vertical);
     const Axis& across = AcrossAxis(vertical);
@@ -171,54 +212,60 @@ void CLinearLayoutUI::SetPos(RECT rc, bool needInvalidate)
     const Placement placement = align == centre ? Placement::Centre
                                 : align == end  ? Placement::End
                                                 : Placement::Start;
-    // A vertical layout lets every child keep its estimated height. A
-    // horizontal one lets only a child with a fixed width keep its estimated
-    // width, so a child without a "width" always stretches (a label would
-    // otherwise keep the width of its text).
-    auto mayKeepEstimate = [&](const CControlUI* child) { return vertical || child->GetFixedWidth() != 0; };
+    return Frame{client,    vertical,  along,
+                 across,    alongBar,  acrossBar,
+                 placement, Length(client, along) + ScrollRange(alongBar),
+                 Length(client, across) + ScrollRange(acrossBar)};
+}
 
-    // The scrolled content is the client area plus what the bars scroll.
-    const long availAlong = Length(client, along) + ScrollRange(alongBar);
-    const long availAcross = Length(client, across) + ScrollRange(acrossBar);
-
-    // First pass: the room the children that keep their own size take, and
-    // how many children share the rest.
-    int placedCount = 0;
-    int stretchCount = 0;
-    long fixedTotal = 0;
-    long neededAcross = 0;
+// First pass: the room the children that keep their own size take, and how
+// many children share the rest.
+CLinearLayoutUI::Measure CLinearLayoutUI::MeasureChildren(const Frame& frame)
+{
+    const Axis& along = frame.along;
+    const Axis& across = frame.across;
+    Measure measure;
     for (int i = 0; i < m_items.GetSize(); ++i) {
         PrefetchAhead(i);
         CControlUI* child = GetItemAt(i);
         if (!child->IsVisible() || child->IsFloat())
             continue;
         const RECT pad = child->GetPadding();
-        const bool keepsEstimate = mayKeepEstimate(child);
-        const SIZE available = MakeSize((std::min)(availAlong, SizeLimit(child, along)),
-                                        (std::min)(availAcross - Padding(pad, across), SizeLimit(child, across)),
-                                        along, across);
+        const bool keepsEstimate = frame.MayKeepEstimate(child);
+        const SIZE available =
+            MakeSize((std::min)(frame.availAlong, SizeLimit(child, along)),
+                     (std::min)(frame.availAcross - Padding(pad, across), SizeLimit(child, across)), along, across);
         SIZE estimate = keepsEstimate ? child->EstimateSize(available)
                                       : MakeSize(0, FixedSize(child, across), along, across);
         long& estimatedAlong = estimate.*along.extent;
         if (!keepsEstimate || estimatedAlong == 0) {
-            ++stretchCount;
+            ++measure.stretchCount;
             estimatedAlong = 0;
         } else {
             estimatedAlong = ClampToChild(estimatedAlong, child, along);
         }
-        fixedTotal += estimatedAlong + Padding(pad, along);
+        measure.fixedTotal += estimatedAlong + Padding(pad, along);
         const long acrossSize = ClampToChild((std::max)(estimate.*across.extent, 0L), child, across);
-        neededAcross = (std::max)(neededAcross, acrossSize + Padding(pad, across));
-        ++placedCount;
+        measure.neededAcross = (std::max)(measure.neededAcross, acrossSize + Padding(pad, across));
+        ++measure.placedCount;
     }
-    if (placedCount > 0)
-        fixedTotal += (placedCount - 1) * m_iChildPadding;
-    const long share = stretchCount == 0 ? 0 : (std::max)(0L, (availAlong - fixedTotal) / stretchCount);
+    if (measure.placedCount > 0)
+        measure.fixedTotal += (measure.placedCount - 1) * m_iChildPadding;
+    measure.share = measure.stretchCount == 0
+                        ? 0
+                        : (std::max)(0L, (frame.availAlong - measure.fixedTotal) / measure.stretchCount);
+    return measure;
+}
 
-    // Second pass: place them one after another.
-    long offset = client.*along.start - ScrollPos(alongBar);
-    long remaining = availAlong;
-    long fixedLeft = fixedTotal;
+// Second pass: the children placed one after another; the room they take
+// along the axis.
+long CLinearLayoutUI::PlaceChildren(const Frame& frame, const Measure& measure)
+{
+    const Axis& along = frame.along;
+    const Axis& across = frame.across;
+    long offset = frame.client.*along.start - ScrollPos(frame.alongBar);
+    long remaining = frame.availAlong;
+    long fixedLeft = measure.fixedTotal;
     long neededAlong = 0;
     int stretchSeen = 0;
     int placed = 0;
@@ -239,23 +286,24 @@ void CLinearLayoutUI::SetPos(RECT rc, bool needInvalidate)
         if (placed > 0)
             fixedLeft -= m_iChildPadding;
 
-        const long acrossRoom = availAcross - Padding(pad, across);
+        const long acrossRoom = frame.availAcross - Padding(pad, across);
         const long acrossLimit = (std::min)(acrossRoom, SizeLimit(child, across));
         const SIZE estimate = child->EstimateSize(
             MakeSize((std::min)(remaining, SizeLimit(child, along)), acrossLimit, along, across));
         long size;
-        if (mayKeepEstimate(child) && estimate.*along.extent != 0) {
+        if (frame.MayKeepEstimate(child) && estimate.*along.extent != 0) {
             size = ClampToChild(estimate.*along.extent, child, along);
             fixedLeft -= size;
         } else {
             ++stretchSeen;
             // The last stretchable child takes what the division left over.
-            size = stretchSeen == stretchCount ? (std::max)(0L, remaining - pad.*along.end - fixedLeft) : share;
+            size = stretchSeen == measure.stretchCount ? (std::max)(0L, remaining - pad.*along.end - fixedLeft)
+                                                       : measure.share;
             size = ClampToChild(size, child, along);
         }
 
         const long acrossSize = AcrossSize(child, across, acrossRoom, acrossLimit);
-        const long acrossStart = AcrossStart(placement, acrossSize, client, pad, across, acrossBar);
+        const long acrossStart = AcrossStart(frame.placement, acrossSize, frame.client, pad, across, frame.acrossBar);
 
         RECT place;
         place.*along.start = offset + pad.*along.start;
@@ -270,10 +318,9 @@ void CLinearLayoutUI::SetPos(RECT rc, bool needInvalidate)
         remaining -= size + m_iChildPadding + pad.*along.end;
         ++placed;
     }
-    if (placedCount > 0)
-        neededAlong += (placedCount - 1) * m_iChildPadding;
-    const SIZE needed = MakeSize(neededAlong, neededAcross, along, across);
-    ProcessScrollBar(client, needed.cx, needed.cy);
+    if (measure.placedCount > 0)
+        neededAlong += (measure.placedCount - 1) * m_iChildPadding;
+    return neededAlong;
 }
 
 // -- Separator --

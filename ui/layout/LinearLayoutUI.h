@@ -47,6 +47,13 @@ protected:
     int GetSepSize() const;
 
 private:
+    // The two passes of SetPos (defined with it).
+    struct Frame;
+    struct Measure;
+    Frame MakeFrame(const RECT& client) const;
+    Measure MeasureChildren(const Frame& frame);
+    long PlaceChildren(const Frame& frame, const Measure& measure);
+
     bool IsVertical() const;
     bool IsSeparatorCaptured() const;
     void BeginSeparatorDrag(POINT mouse);

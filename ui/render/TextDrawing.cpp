@@ -28,18 +28,14 @@ ScopedTextState::~ScopedTextState()
         SetTextAlign(m_dc, m_align);
 }
 
-MeasuringDc::MeasuringDc(HDC given, CPaintManagerUI* manager) : m_dc(given), m_owned(nullptr)
+MeasuringDc::MeasuringDc(HDC given, CPaintManagerUI* manager) : m_dc(given)
 {
     if (m_dc == nullptr && manager != nullptr)
         m_dc = manager->GetPaintDC();
-    if (m_dc == nullptr)
-        m_dc = m_owned = CreateCompatibleDC(nullptr);
-}
-
-MeasuringDc::~MeasuringDc()
-{
-    if (m_owned != nullptr)
-        DeleteDC(m_owned);
+    if (m_dc == nullptr) {
+        m_owned.Reset(CreateCompatibleDC(nullptr));
+        m_dc = m_owned.Get();
+    }
 }
 
 void CRenderEngine::DrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc, const wchar_t* text, DWORD color,

@@ -1,6 +1,8 @@
 // Device-context helpers shared by the plain and the mark-up text routines.
 #pragma once
 
+#include "../core/UniqueHandle.h"
+
 #include <windows.h>
 
 namespace Facet {
@@ -34,15 +36,12 @@ class MeasuringDc
 {
 public:
     MeasuringDc(HDC given, CPaintManagerUI* manager);
-    ~MeasuringDc();
-    MeasuringDc(const MeasuringDc&) = delete;
-    MeasuringDc& operator=(const MeasuringDc&) = delete;
 
     HDC Get() const { return m_dc; }
 
 private:
     HDC m_dc;
-    HDC m_owned;
+    UniqueMemoryDC m_owned;
 };
 
 // 0xAARRGGBB as the platform's plain colour (the alpha byte is dropped).

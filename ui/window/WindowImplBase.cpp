@@ -1,6 +1,8 @@
 #include "WindowImplBase.h"
 
 #include "../control/ControlUI.h"
+#include "../core/UniqueHandle.h"
+#include "../render/GdiObjects.h"
 
 #include <windowsx.h>
 
@@ -17,62 +19,6 @@ const wchar_t kSkinLoadFailedCaption[] = L"Facet";
 
 // The title bar and frame border bits the window does without.
 const LONG kCaptionBits = WS_CAPTION;
-
-// A window's device context, released with the owner.
-class WindowDC
-{
-public:
-    explicit WindowDC(HWND hWnd) : m_hWnd(hWnd), m_hDC(::GetDC(hWnd)) {}
-    ~WindowDC()
-    {
-        if (m_hDC != nullptr)
-            ::ReleaseDC(m_hWnd, m_hDC);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC Get() const { return m_hDC; }
-
-private:
-    HWND m_hWnd;
-    HDC m_hDC;
-};
-
-// A memory device context, deleted with the owner.
-class MemoryDC
-{
-public:
-    explicit MemoryDC(HDC reference) : m_hDC(::CreateCompatibleDC(reference)) {}
-    ~MemoryDC()
-    {
-        if (m_hDC != nullptr)
-            ::DeleteDC(m_hDC);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC Get() const { return m_hDC; }
-
-private:
-    HDC m_hDC;
-};
-
-// A region that is deleted unless handed over to the system.
-class OwnedRegion
-{
-public:
-    explicit OwnedRegion(HRGN hRgn) : m_hRgn(hRgn) {}
-    ~OwnedRegion()
-    {
-        if (m_hRgn != nullptr)
-            ::DeleteObject(m_hRgn);
-    }
-    OwnedRegion(const OwnedRegion&) = delete;
-    OwnedRegion& operator=(const OwnedRegion&) = delete;
-    HRGN Get() const { return m_hRgn; }
-    void Release() { m_hRgn = nullptr; }
-
-private:
-    HRGN m_hRgn;
-};
 
 // The work area of the monitor nearest to the window, moved so that the
 // monitor's own origin is (0, 0): where a maximised window goes.
@@ -361,12 +307,12 @@ LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, bool& bHandled)
         ::GetWindowRect(m_hWnd, &rcWnd);
         const int width = rcWnd.right - rcWnd.left;
         const int height = rcWnd.bottom - rcWnd.top;
-        WindowDC windowDC(m_hWnd);
-        MemoryDC pathDC(windowDC.Get());
+        const UniqueWindowDC windowDC = GetUniqueWindowDC(m_hWnd);
+        const UniqueMemoryDC pathDC(::CreateCompatibleDC(windowDC.Get()));
         if (pathDC.Get() != nullptr && ::BeginPath(pathDC.Get())) {
             ::RoundRect(pathDC.Get(), 0, 0, width, height, corner.cx, corner.cy);
             if (::EndPath(pathDC.Get())) {
-                OwnedRegion region(::PathToRegion(pathDC.Get()));
+                ScopedGdiObject<HRGN> region(::PathToRegion(pathDC.Get()));
                 // The system owns the region once it is set.
                 if (region.Get() != nullptr && ::SetWindowRgn(m_hWnd, region.Get(), TRUE) != 0)
                     region.Release();
