@@ -212,6 +212,8 @@ def report(rounds, ways, size):
     print("progress repaints (window shown - hidden):            %s s" % spread(repaint))
     print("  their share of the updater's transfer time:         %s" %
           spread([p / u for p, u in zip(repaint, transfer["updater-prev"])]))
+    print("  their share of its time over the engine's:          %s" %
+          spread([p / x for p, x in zip(repaint, extra) if x > 0]))
     print("  repaints in the shown window:                       %s, for %s progress messages" %
           (spread(paints, digits=0), spread(progress, digits=0)))
     print("  time inside them on the UI thread:                  %s s (%s of its transfer time)" %
@@ -225,7 +227,8 @@ def report(rounds, ways, size):
     handoff_prev = [r["updater-prev"]["ran"] - r["updater-prev"]["whole"] for r in rounds]
     handoff_none = [r["updater-none"]["ran"] - r["updater-none"]["whole"] for r in rounds]
     print()
-    print("removal of the previous installation (runs in the hand-off, after the last byte):")
+    print("removal of the previous installation (runs in the hand-off, after the last byte, so none of the")
+    print("transfer time above is its own; with a previous installation vs without, the transfer differs by chance):")
     print("  timed around the removal in the window runs:        %s s" % spread(removal))
     print("  updater hand-off with a previous installation:      %s s, without: %s s" %
           (spread(handoff_prev), spread(handoff_none)))
