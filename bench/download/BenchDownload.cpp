@@ -16,7 +16,17 @@
 // page would show, with the part of the body carried from one to the next,
 // until the file is whole. Prints "until-whole <bytes> <seconds> <presses>"
 // (tools/bench-download resume serves it and counts what the server sent).
+//
+// bench_download --engine-once <https URL> <target file>
+// one download through the engine as above; prints "engine <bytes> <seconds>
+// <progress messages>".
+// bench_download --window shown|hidden
+// the updater's main window over one download and its hand-off (UpdaterRun.h).
+// bench_download --plant-previous | --clear-previous
+// puts a previous installation where the removal looks, or takes it away.
+// tools/bench-download updater runs these beside MevraUpdater.exe.
 #include "DownloadEngine.h"
+#include "UpdaterRun.h"
 
 #include <windows.h>
 #include <winhttp.h>
@@ -194,6 +204,17 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc == 4 && std::wcscmp(argv[1], L"--until-whole") == 0)
         return RunUntilWhole(argv[2], std::wstring(argv[3]) + L"\\until-whole.bin");
+    if (argc == 4 && std::wcscmp(argv[1], L"--engine-once") == 0) {
+        const Measure engine = RunEngine(argv[2], argv[3]);
+        std::printf("engine %llu %.3f %llu\n", engine.bytes, engine.seconds, engine.messages);
+        return engine.bytes == 0 ? 1 : 0;
+    }
+    if (argc == 3 && std::wcscmp(argv[1], L"--window") == 0)
+        return RunUpdaterWindow(std::wcscmp(argv[2], L"shown") == 0);
+    if (argc == 2 && std::wcscmp(argv[1], L"--plant-previous") == 0)
+        return PlantPreviousInstallation();
+    if (argc == 2 && std::wcscmp(argv[1], L"--clear-previous") == 0)
+        return ClearPreviousInstallation();
     if (argc < 3) {
         std::fprintf(stderr, "usage: bench_download <https URL> <target folder> [rounds]\n");
         return 2;

@@ -49,6 +49,34 @@ TEST(ResourceTables, WindowFontsOverrideSharedOnesAndUnknownIdsGiveTheDefault)
     EXPECT_EQ(manager.GetFont(12), fallback);
 }
 
+// A font is measured when first asked for, by number or by handle, with what
+// the platform tells for it in a device context.
+TEST(ResourceTables, FontMetricsAreMeasuredOnFirstNeedByNumberOrHandle)
+{
+    TestWindow window;
+    CPaintManagerUI& manager = window.manager;
+    HFONT byHandle = manager.AddFont(20, L"Arial", 18, false, false, false);
+    manager.AddFont(21, L"Arial", 30, true, false, false);
+    ASSERT_NE(byHandle, nullptr);
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    TEXTMETRICW expected = {};
+    HGDIOBJ old = SelectObject(dc, byHandle);
+    GetTextMetricsW(dc, &expected);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+
+    const TFontInfo* info = manager.GetFontInfo(byHandle);
+    EXPECT_EQ(info->iSize, 18);
+    EXPECT_EQ(info->tm.tmHeight, expected.tmHeight);
+    EXPECT_EQ(info->tm.tmAveCharWidth, expected.tmAveCharWidth);
+    EXPECT_EQ(manager.GetFontInfo(20), info);
+    const TFontInfo* big = manager.GetFontInfo(21);
+    EXPECT_EQ(big->iSize, 30);
+    EXPECT_GT(big->tm.tmHeight, info->tm.tmHeight);
+    EXPECT_EQ(manager.GetFontIndex(big->hFont), 21);
+}
+
 TEST(ResourceTables, BoldAddsSevenHundredWithinTheValidRangeAndLongFaceNamesAreCut)
 {
     TestWindow window;

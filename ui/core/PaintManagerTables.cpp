@@ -170,7 +170,8 @@ HFONT CPaintManagerUI::AddFont(int id, const wchar_t* name, int size, bool bold,
     info->bBold = bold;
     info->bUnderline = underline;
     info->bItalic = italic;
-    MeasureFont(*info);
+    // Measured on first need (GetFontInfo): realizing each of a skin's fonts
+    // up front, most of which the first page never draws, slows the start.
     if (!fonts.Insert(key, info)) {
         DeleteFontInfo(info);
         return nullptr;
