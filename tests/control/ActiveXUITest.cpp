@@ -9,7 +9,7 @@
 #include "../support/DibCanvas.h"
 #include "../support/TestFiles.h"
 #include "../support/TestWindow.h"
-#include "RosterTestSupport.h"
+#include "../support/ControlInputSupport.h"
 #include "component/ProbeComponent.h"
 
 #include <gtest/gtest.h>
@@ -39,14 +39,14 @@ bool Same(const RECT& a, const RECT& b)
 // A window with a component host at (10, 20, 130, 100) inside a middle
 // layout, over a button; the probe module is held loaded by the test so
 // that its counters outlive every control.
-class RosterActiveX : public ::testing::Test
+class ActiveX : public ::testing::Test
 {
 protected:
-    RosterActiveX() : window(300, 200) {}
+    ActiveX() : window(300, 200) {}
 
     void SetUp() override
     {
-        module = LoadLibraryW(rostertest::ProbeModulePath().c_str());
+        module = LoadLibraryW(controlinput::ProbeModulePath().c_str());
         ASSERT_NE(module, nullptr);
         const auto getState = reinterpret_cast<probe::GetStateProc>(
             reinterpret_cast<void*>(GetProcAddress(module, "ProbeGetState")));
@@ -82,12 +82,12 @@ protected:
     {
         auto* host = new CActiveXUI();
         host->SetClsid(clsid);
-        host->SetModuleName(rostertest::ProbeModulePath().c_str());
+        host->SetModuleName(controlinput::ProbeModulePath().c_str());
         return host;
     }
 
     TestWindow window;
-    rostertest::NotifyLog log;
+    controlinput::NotifyLog log;
     HMODULE module = nullptr;
     probe::ProbeState* state = nullptr;
     LONG liveBefore = 0;
@@ -98,7 +98,7 @@ protected:
 
 } // namespace
 
-TEST_F(RosterActiveX, AWindowedComponentLivesInAChildWindowAtTheControlsRectangle)
+TEST_F(ActiveX, AWindowedComponentLivesInAChildWindowAtTheControlsRectangle)
 {
     CActiveXUI* host = FromModule(probe::kWindowedClsidText);
     Attach(host);
@@ -146,7 +146,7 @@ TEST_F(RosterActiveX, AWindowedComponentLivesInAChildWindowAtTheControlsRectangl
     EXPECT_TRUE(IsWindowVisible(hostWindow));
 }
 
-TEST_F(RosterActiveX, FocusPassesToTheComponentsWindow)
+TEST_F(ActiveX, FocusPassesToTheComponentsWindow)
 {
     CActiveXUI* host = FromModule(probe::kWindowedClsidText);
     Attach(host);
@@ -165,7 +165,7 @@ TEST_F(RosterActiveX, FocusPassesToTheComponentsWindow)
     EXPECT_GT(state->focusCount, focusBefore);
 }
 
-TEST_F(RosterActiveX, DestructionReleasesTheComponentToItsLastReference)
+TEST_F(ActiveX, DestructionReleasesTheComponentToItsLastReference)
 {
     CActiveXUI* host = FromModule(probe::kWindowedClsidText);
     Attach(host);
@@ -194,7 +194,7 @@ TEST_F(RosterActiveX, DestructionReleasesTheComponentToItsLastReference)
     EXPECT_EQ(state->liveObjects, liveBefore);
 }
 
-TEST_F(RosterActiveX, AWindowlessComponentDrawsIntoTheSurfaceAndTakesMessages)
+TEST_F(ActiveX, AWindowlessComponentDrawsIntoTheSurfaceAndTakesMessages)
 {
     CActiveXUI* host = FromModule(probe::kWindowlessClsidText);
     Attach(host);
@@ -237,7 +237,7 @@ TEST_F(RosterActiveX, AWindowlessComponentDrawsIntoTheSurfaceAndTakesMessages)
     EXPECT_NE(canvas.Rgb(70, 60), probe::kProbeColour);
 }
 
-TEST_F(RosterActiveX, ClassesRegisteredWithComAreCreatedWithoutAModule)
+TEST_F(ActiveX, ClassesRegisteredWithComAreCreatedWithoutAModule)
 {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     const auto getClassObject = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, LPVOID*)>(
@@ -264,7 +264,7 @@ TEST_F(RosterActiveX, ClassesRegisteredWithComAreCreatedWithoutAModule)
     CoUninitialize();
 }
 
-TEST_F(RosterActiveX, MissingClassesAndModulesFailCleanly)
+TEST_F(ActiveX, MissingClassesAndModulesFailCleanly)
 {
     struct Case
     {
@@ -277,12 +277,12 @@ TEST_F(RosterActiveX, MissingClassesAndModulesFailCleanly)
         {L"{0D1E2F30-4152-6374-8596-A7B8C9DAEBFC}", L"", "ActiveX: the component could not be created: "},
         {probe::kWindowedClsidText, folder + L"\\no_such_component.dll", "ActiveX: the component module could not be loaded: "},
         {probe::kWindowedClsidText, L"probe_component.dll", "ActiveX: a component module is loaded by its full path only: "},
-        {L"{0D1E2F30-4152-6374-8596-A7B8C9DAEBFC}", rostertest::ProbeModulePath(), "ActiveX: the module has no such component: "},
+        {L"{0D1E2F30-4152-6374-8596-A7B8C9DAEBFC}", controlinput::ProbeModulePath(), "ActiveX: the module has no such component: "},
         {L"not a class id", L"", "ActiveX: no class id to create: "},
     };
     for (const Case& c : cases) {
         TestWindow own(200, 100);
-        rostertest::NotifyLog heard;
+        controlinput::NotifyLog heard;
         own.manager.AddNotifier(&heard);
         auto* layout = new CVerticalLayoutUI();
         auto* host = new CActiveXUI();
@@ -307,7 +307,7 @@ TEST_F(RosterActiveX, MissingClassesAndModulesFailCleanly)
     }
 }
 
-TEST_F(RosterActiveX, DelayedCreationWaitsForTheFirstPaint)
+TEST_F(ActiveX, DelayedCreationWaitsForTheFirstPaint)
 {
     CActiveXUI* host = FromModule(probe::kWindowlessClsidText);
     host->SetAttribute(L"delaycreate", L"true");
@@ -322,7 +322,7 @@ TEST_F(RosterActiveX, DelayedCreationWaitsForTheFirstPaint)
     EXPECT_GT(state->draws, 0);
 }
 
-TEST_F(RosterActiveX, TheWebBrowserNeedsTheBrowserEngine)
+TEST_F(ActiveX, TheWebBrowserNeedsTheBrowserEngine)
 {
     // Whether the platform offers the engine decides what must happen; the
     // test harness runs without one.

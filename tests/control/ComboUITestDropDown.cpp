@@ -2,7 +2,7 @@
 // the rows, a click on a row selects it ("itemselect") and closes the pop-up,
 // escape restores the previous choice, keys work on the closed combo, and a
 // combo destroyed while open leaves nothing behind.
-#include "../layout/LayoutTestSupport.h"
+#include "../support/LayoutTestSupport.h"
 
 #include "../support/TestWindow.h"
 

@@ -3,15 +3,15 @@
 #include "Facet.h"
 #include "core/ControlFactory.h"
 
-#include "../control/ControlTestSupport.h"
-#include "RosterTestSupport.h"
+#include "../support/ControlTestSupport.h"
+#include "../support/ControlInputSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 using namespace Facet;
-using rostertest::ControlDeleter;
+using controlinput::ControlDeleter;
 
 namespace {
 
@@ -24,7 +24,7 @@ ControlPtr Make(const wchar_t* element)
 
 } // namespace
 
-TEST(RosterFactory, ElementNamesGiveTheirClasses)
+TEST(FurtherControlFactory, ElementNamesGiveTheirClasses)
 {
     const struct
     {
@@ -45,7 +45,7 @@ TEST(RosterFactory, ElementNamesGiveTheirClasses)
     }
 }
 
-TEST(RosterFactory, GifAnimMatchesOnlyWithItsCase)
+TEST(FurtherControlFactory, GifAnimMatchesOnlyWithItsCase)
 {
     EXPECT_EQ(Make(L"gifanim"), nullptr);
     EXPECT_EQ(Make(L"GIFANIM"), nullptr);
@@ -56,7 +56,7 @@ TEST(RosterFactory, GifAnimMatchesOnlyWithItsCase)
     EXPECT_EQ(Make(L"TextX"), nullptr);
 }
 
-TEST(RosterFactory, InterfaceChainsReachEveryBase)
+TEST(FurtherControlFactory, InterfaceChainsReachEveryBase)
 {
     const struct
     {
@@ -94,7 +94,7 @@ TEST(RosterFactory, InterfaceChainsReachEveryBase)
     EXPECT_EQ(browser.GetInterface(L"IMessageFilter"), static_cast<IMessageFilterUI*>(&browser));
 }
 
-TEST(RosterFactory, SliderKeepsItsAttributesAndPassesOthersOn)
+TEST(FurtherControlFactory, SliderKeepsItsAttributesAndPassesOthersOn)
 {
     controltest::ScopedDpi dpi(96);
     CSliderUI slider;
@@ -113,7 +113,7 @@ TEST(RosterFactory, SliderKeepsItsAttributesAndPassesOthersOn)
     EXPECT_EQ(slider.GetChangeStep(), 1);
 }
 
-TEST(RosterFactory, LayoutsKeepTheirAttributes)
+TEST(FurtherControlFactory, LayoutsKeepTheirAttributes)
 {
     controltest::ScopedDpi dpi(96);
     CTileLayoutUI tile;
@@ -143,7 +143,7 @@ TEST(RosterFactory, LayoutsKeepTheirAttributes)
     EXPECT_FALSE(pane.IsVisible());
 }
 
-TEST(RosterFactory, RichEditKeepsItsSettings)
+TEST(FurtherControlFactory, RichEditKeepsItsSettings)
 {
     CRichEditUI rich;
     EXPECT_FALSE(rich.IsWantTab());
@@ -176,7 +176,7 @@ TEST(RosterFactory, RichEditKeepsItsSettings)
     EXPECT_FALSE(handled);
 }
 
-TEST(RosterFactory, ComponentHostsKeepTheirSettings)
+TEST(FurtherControlFactory, ComponentHostsKeepTheirSettings)
 {
     CActiveXUI activeX;
     activeX.SetAttributeList(L"clsid=\"{8856F961-340A-11D0-A96B-00C04FD705A2}\" modulename=\"shdocvw.dll\" "
@@ -200,7 +200,7 @@ TEST(RosterFactory, ComponentHostsKeepTheirSettings)
     EXPECT_EQ(browser.GetCurrentUrl(), L"");
 }
 
-TEST(RosterFactory, GifAndDateKeepTheirSettings)
+TEST(FurtherControlFactory, GifAndDateKeepTheirSettings)
 {
     CGifAnimUI gif;
     EXPECT_TRUE(gif.IsAutoPlay());

@@ -1,7 +1,7 @@
 // Painting of controls without a paint manager into a 32-bit DIB: background
 // colours and gradients, borders, the rounded clip, and the GDI objects that
 // painting makes.
-#include "ControlTestSupport.h"
+#include "../support/ControlTestSupport.h"
 
 #include "../support/DibCanvas.h"
 #include "../support/GdiObjectCount.h"

@@ -10,7 +10,7 @@
 #include "core/DialogBuilder.h"
 #include "layout/ContainerUI.h"
 
-#include "ControlTestSupport.h"
+#include "../support/ControlTestSupport.h"
 
 #include <gtest/gtest.h>
 

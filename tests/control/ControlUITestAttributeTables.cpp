@@ -32,7 +32,7 @@
 #include "layout/VerticalLayoutUI.h"
 
 #include "../support/TestWindow.h"
-#include "ControlTestSupport.h"
+#include "../support/ControlTestSupport.h"
 
 #include <gtest/gtest.h>
 

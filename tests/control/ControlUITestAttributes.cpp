@@ -1,6 +1,6 @@
 // The common skin attributes: colours, number lists, flags, custom attributes
 // and attribute lists.
-#include "ControlTestSupport.h"
+#include "../support/ControlTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // component host's "showactivex" reaching a template window.
 #include "Facet.h"
 
-#include "../control/ControlTestSupport.h"
+#include "../support/ControlTestSupport.h"
 #include "../support/TestFiles.h"
 #include "../support/TestWindow.h"
-#include "RosterTestSupport.h"
+#include "../support/ControlInputSupport.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 #include <vector>
 
 using namespace Facet;
-using rostertest::NotifyLog;
+using controlinput::NotifyLog;
 using testsupport::TestWindow;
 
 namespace {
@@ -27,7 +27,7 @@ POINT Centre(const RECT& rc)
 
 } // namespace
 
-TEST(RosterText, ClickOnALinkRaisesLinkWithItsIndex)
+TEST(TextLinks, ClickOnALinkRaisesLinkWithItsIndex)
 {
     TestWindow window(300, 60);
     NotifyLog log;
@@ -72,7 +72,7 @@ TEST(RosterText, ClickOnALinkRaisesLinkWithItsIndex)
     window.manager.RemoveNotifier(&log);
 }
 
-TEST(RosterText, PlainTextHasNoLinks)
+TEST(TextLinks, PlainTextHasNoLinks)
 {
     TestWindow window(300, 60);
     auto* text = new CTextUI();
@@ -83,7 +83,7 @@ TEST(RosterText, PlainTextHasNoLinks)
     EXPECT_EQ(text->HitTestLink(POINT{5, 5}), -1);
 }
 
-class RosterSlider : public ::testing::Test
+class Slider : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -104,7 +104,7 @@ protected:
     CSliderUI* slider = nullptr;
 };
 
-TEST_F(RosterSlider, DraggingTheThumbSetsTheValueAndReportsOnce)
+TEST_F(Slider, DraggingTheThumbSetsTheValueAndReportsOnce)
 {
     EXPECT_TRUE(controltest::SameRect(slider->GetThumbRect(), RECT{0, 5, 10, 15}));
     window.ButtonDown(5, 10);
@@ -131,7 +131,7 @@ TEST_F(RosterSlider, DraggingTheThumbSetsTheValueAndReportsOnce)
     EXPECT_EQ(log.Count(L"valuechanged"), 1);
 }
 
-TEST_F(RosterSlider, ARailClickJumpsAndStepsSnap)
+TEST_F(Slider, ARailClickJumpsAndStepsSnap)
 {
     slider->SetChangeStep(10);
     window.ButtonDown(38, 10); // value 33, snapped to 30
@@ -147,7 +147,7 @@ TEST_F(RosterSlider, ARailClickJumpsAndStepsSnap)
     EXPECT_EQ(log.Count(L"valuechanged"), 2);
 }
 
-TEST_F(RosterSlider, ImmediateModeReportsEveryChange)
+TEST_F(Slider, ImmediateModeReportsEveryChange)
 {
     slider->SetImmMode(true);
     window.ButtonDown(5, 10);
@@ -159,7 +159,7 @@ TEST_F(RosterSlider, ImmediateModeReportsEveryChange)
     EXPECT_EQ(log.Count(L"valuechanged"), 2);
 }
 
-TEST_F(RosterSlider, DisabledSliderIgnoresTheMouse)
+TEST_F(Slider, DisabledSliderIgnoresTheMouse)
 {
     slider->SetEnabled(false);
     window.ButtonDown(60, 10);
@@ -168,7 +168,7 @@ TEST_F(RosterSlider, DisabledSliderIgnoresTheMouse)
     EXPECT_EQ(log.Count(L"valuechanged"), 0);
 }
 
-class RosterDateTime : public ::testing::Test
+class DateTime : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -194,7 +194,7 @@ protected:
     CDateTimeUI* date = nullptr;
 };
 
-TEST_F(RosterDateTime, StartsWithTodayAsText)
+TEST_F(DateTime, StartsWithTodayAsText)
 {
     SYSTEMTIME today = {};
     GetLocalTime(&today);
@@ -202,7 +202,7 @@ TEST_F(RosterDateTime, StartsWithTodayAsText)
     EXPECT_EQ(date->GetNativeWindow(), nullptr);
 }
 
-TEST_F(RosterDateTime, AClickOpensThePickerAndTheChosenDateBecomesTheText)
+TEST_F(DateTime, AClickOpensThePickerAndTheChosenDateBecomesTheText)
 {
     date->SetTime(Date(2020, 1, 2));
     window.ButtonDown(20, 20);
@@ -243,7 +243,7 @@ TEST_F(RosterDateTime, AClickOpensThePickerAndTheChosenDateBecomesTheText)
     EXPECT_NE(date->GetNativeWindow(), nullptr);
 }
 
-TEST_F(RosterDateTime, ReadOnlyOpensNothingAndRemovalClosesThePicker)
+TEST_F(DateTime, ReadOnlyOpensNothingAndRemovalClosesThePicker)
 {
     date->SetReadOnly(true);
     window.ButtonDown(20, 20);
@@ -260,7 +260,7 @@ TEST_F(RosterDateTime, ReadOnlyOpensNothingAndRemovalClosesThePicker)
     EXPECT_FALSE(IsWindow(picker));
 }
 
-TEST(RosterRichEditKeys, TabLeavesUnlessItWantsTabsAndCtrlTabAlwaysLeaves)
+TEST(RichEditKeys, TabLeavesUnlessItWantsTabsAndCtrlTabAlwaysLeaves)
 {
     TestWindow window(200, 100);
     auto* root = new CVerticalLayoutUI();
@@ -286,17 +286,17 @@ TEST(RosterRichEditKeys, TabLeavesUnlessItWantsTabsAndCtrlTabAlwaysLeaves)
     EXPECT_EQ(window.manager.GetFocus(), rich);
     // ...but Ctrl+Tab still moves on.
     {
-        rostertest::ScopedHeldKeys ctrl({VK_CONTROL});
+        controlinput::ScopedHeldKeys ctrl({VK_CONTROL});
         ASSERT_LT(GetKeyState(VK_CONTROL), 0);
         EXPECT_TRUE(window.manager.PreMessageHandler(WM_KEYDOWN, VK_TAB, 0, result));
     }
     EXPECT_EQ(window.manager.GetFocus(), button);
 }
 
-TEST(RosterActiveXNotice, AsksForItsComponentOnceWhenItWouldCreateIt)
+TEST(ActiveXNotice, AsksForItsComponentOnceWhenItWouldCreateIt)
 {
     // The probe component stays loaded for the test.
-    const HMODULE probeModule = LoadLibraryW(rostertest::ProbeModulePath().c_str());
+    const HMODULE probeModule = LoadLibraryW(controlinput::ProbeModulePath().c_str());
     ASSERT_NE(probeModule, nullptr);
     TestWindow window(200, 100);
     NotifyLog log;
@@ -306,7 +306,7 @@ TEST(RosterActiveXNotice, AsksForItsComponentOnceWhenItWouldCreateIt)
     auto* later = new CActiveXUI();
     for (CActiveXUI* host : {now, later}) {
         host->SetAttribute(L"clsid", L"{6C0E7A31-2B1D-4F57-9A6E-3D1C5B8F0A02}");
-        host->SetAttribute(L"modulename", rostertest::ProbeModulePath().c_str());
+        host->SetAttribute(L"modulename", controlinput::ProbeModulePath().c_str());
     }
     later->SetAttribute(L"delaycreate", L"true");
     root->Add(now);
@@ -351,7 +351,7 @@ public:
         if (IsWindow(GetHWND()))
             DestroyWindow(GetHWND());
     }
-    const wchar_t* GetWndClassName() const override { return L"FacetRosterComponentWindow"; }
+    const wchar_t* GetWndClassName() const override { return L"FacetComponentTestWindow"; }
     CFacetString GetSkinDirectory() override { return CFacetString(L""); }
     CFacetString GetSkinFileName() override { return CFacetString(L"component.xml"); }
     void Notify(TNotifyUI& msg) override
@@ -383,20 +383,20 @@ public:
 
 } // namespace
 
-TEST(RosterActiveXNotice, ATemplateWindowHearsShowActiveXOfAComponentCreatedWithItsTree)
+TEST(ActiveXNotice, ATemplateWindowHearsShowActiveXOfAComponentCreatedWithItsTree)
 {
     const std::wstring folder = testsupport::FreshTempFolder(L"activex-skin");
-    const HMODULE probeModule = LoadLibraryW(rostertest::ProbeModulePath().c_str());
+    const HMODULE probeModule = LoadLibraryW(controlinput::ProbeModulePath().c_str());
     ASSERT_NE(probeModule, nullptr);
     std::string modulePath;
-    for (wchar_t ch : rostertest::ProbeModulePath())
+    for (wchar_t ch : controlinput::ProbeModulePath())
         modulePath += static_cast<char>(ch);
     testsupport::WriteFileText(folder + L"\\component.xml",
                                "<Window size=\"240,120\"><VerticalLayout>"
                                "<ActiveX name=\"component\" clsid=\"{6C0E7A31-2B1D-4F57-9A6E-3D1C5B8F0A02}\" "
                                "modulename=\"" + modulePath + "\"/>"
                                "</VerticalLayout></Window>");
-    rostertest::ScopedResourcePath path(folder + L"\\");
+    controlinput::ScopedResourcePath path(folder + L"\\");
     CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
     ComponentSkinWindow window;
     ASSERT_NE(window.Create(nullptr, L"component", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0), nullptr);

@@ -1,7 +1,7 @@
 // Controls attached to a paint manager bound to a real (hidden) window: names,
 // focus, notifications, invalidation and the manager's clean-up when a
 // control is destroyed.
-#include "ControlTestSupport.h"
+#include "../support/ControlTestSupport.h"
 
 #include "core/PaintManager.h"
 

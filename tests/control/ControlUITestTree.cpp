@@ -1,6 +1,6 @@
 // Geometry, visibility, covers, hit testing and event bubbling of controls
 // that have no paint manager.
-#include "ControlTestSupport.h"
+#include "../support/ControlTestSupport.h"
 #include "core/ResourceManager.h"
 
 #include <gtest/gtest.h>

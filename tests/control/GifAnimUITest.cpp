@@ -2,11 +2,11 @@
 // delays, the timer that advances the frames, and what each frame paints.
 #include "Facet.h"
 
-#include "../control/ControlTestSupport.h"
+#include "../support/ControlTestSupport.h"
 #include "../support/DibCanvas.h"
 #include "../support/TestFiles.h"
 #include "../support/TestWindow.h"
-#include "RosterTestSupport.h"
+#include "../support/ControlInputSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +59,7 @@ std::string TwoFrameGif(unsigned char firstDelay, unsigned char secondDelay)
     return ::testing::AssertionFailure() << "colour " << std::hex << rgb;
 }
 
-class RosterGif : public ::testing::Test
+class Gif : public ::testing::Test
 {
 protected:
     void SetUp() override { testsupport::WriteFileText(folder + L"\\anim.gif", TwoFrameGif(30, 50)); }
@@ -86,13 +86,13 @@ protected:
 
     controltest::ScopedDpi dpi{96};
     std::wstring folder = testsupport::FreshTempFolder(L"gifanim");
-    rostertest::ScopedResourcePath path{folder};
+    controlinput::ScopedResourcePath path{folder};
     TestWindow window{16, 16};
 };
 
 } // namespace
 
-TEST_F(RosterGif, DecodesBothFramesWithTheirDelays)
+TEST_F(Gif, DecodesBothFramesWithTheirDelays)
 {
     CGifAnimUI* gif = Attach(L"bkimage=\"anim.gif\" autoplay=\"false\"");
     ASSERT_EQ(gif->GetFrameCount(), 2u);
@@ -103,40 +103,40 @@ TEST_F(RosterGif, DecodesBothFramesWithTheirDelays)
     EXPECT_EQ(gif->GetCurrentFrame(), 0u);
 }
 
-TEST_F(RosterGif, TheTimerAdvancesTheFramesAndEachPaintsItsColour)
+TEST_F(Gif, TheTimerAdvancesTheFramesAndEachPaintsItsColour)
 {
     CGifAnimUI* gif = Attach(L"bkimage=\"file='anim.gif'\"");
     ASSERT_EQ(gif->GetFrameCount(), 2u);
     EXPECT_TRUE(gif->IsPlaying());
     EXPECT_TRUE(MostlyRed(PaintedCentre(gif)));
 
-    rostertest::FireTimer(gif, CGifAnimUI::kFrameTimerId);
+    controlinput::FireTimer(gif, CGifAnimUI::kFrameTimerId);
     EXPECT_EQ(gif->GetCurrentFrame(), 1u);
     EXPECT_TRUE(MostlyBlue(PaintedCentre(gif)));
 
-    rostertest::FireTimer(gif, CGifAnimUI::kFrameTimerId);
+    controlinput::FireTimer(gif, CGifAnimUI::kFrameTimerId);
     EXPECT_EQ(gif->GetCurrentFrame(), 0u);
     EXPECT_TRUE(MostlyRed(PaintedCentre(gif)));
 
     // Paused, the timer moves nothing; stopped, it is back at the start.
-    rostertest::FireTimer(gif, CGifAnimUI::kFrameTimerId);
+    controlinput::FireTimer(gif, CGifAnimUI::kFrameTimerId);
     gif->PauseGif();
-    rostertest::FireTimer(gif, CGifAnimUI::kFrameTimerId);
+    controlinput::FireTimer(gif, CGifAnimUI::kFrameTimerId);
     EXPECT_EQ(gif->GetCurrentFrame(), 1u);
     gif->StopGif();
     EXPECT_EQ(gif->GetCurrentFrame(), 0u);
     EXPECT_TRUE(MostlyRed(PaintedCentre(gif)));
 }
 
-TEST_F(RosterGif, FramesAdvanceOnTheirOwn)
+TEST_F(Gif, FramesAdvanceOnTheirOwn)
 {
     CGifAnimUI* gif = Attach(L"bkimage=\"anim.gif\"");
     ASSERT_TRUE(gif->IsPlaying());
-    EXPECT_TRUE(rostertest::PumpUntil([&] { return gif->GetCurrentFrame() == 1u; }));
-    EXPECT_TRUE(rostertest::PumpUntil([&] { return gif->GetCurrentFrame() == 0u; }));
+    EXPECT_TRUE(controlinput::PumpUntil([&] { return gif->GetCurrentFrame() == 1u; }));
+    EXPECT_TRUE(controlinput::PumpUntil([&] { return gif->GetCurrentFrame() == 0u; }));
 }
 
-TEST_F(RosterGif, AsTheRootOfAWindowItStartsAtItsFirstPaint)
+TEST_F(Gif, AsTheRootOfAWindowItStartsAtItsFirstPaint)
 {
     auto* gif = new CGifAnimUI();
     gif->SetBkImage(L"anim.gif");
@@ -146,7 +146,7 @@ TEST_F(RosterGif, AsTheRootOfAWindowItStartsAtItsFirstPaint)
     EXPECT_TRUE(gif->IsPlaying());
 }
 
-TEST_F(RosterGif, AutoSizeTakesTheImageSize)
+TEST_F(Gif, AutoSizeTakesTheImageSize)
 {
     auto* root = new CHorizontalLayoutUI();
     auto* gif = new CGifAnimUI();
@@ -159,7 +159,7 @@ TEST_F(RosterGif, AutoSizeTakesTheImageSize)
     EXPECT_EQ(gif->GetWidth(), 1);
 }
 
-TEST_F(RosterGif, AMissingOrBrokenImageShowsNothing)
+TEST_F(Gif, AMissingOrBrokenImageShowsNothing)
 {
     testsupport::WriteFileText(folder + L"\\broken.gif", "GIF89a not really");
     CGifAnimUI* gif = Attach(L"bkimage=\"missing.gif\"");
@@ -168,7 +168,7 @@ TEST_F(RosterGif, AMissingOrBrokenImageShowsNothing)
     EXPECT_EQ(PaintedCentre(gif), 0u);
     gif->SetBkImage(L"broken.gif");
     EXPECT_EQ(gif->GetFrameCount(), 0u);
-    rostertest::FireTimer(gif, CGifAnimUI::kFrameTimerId);
+    controlinput::FireTimer(gif, CGifAnimUI::kFrameTimerId);
     EXPECT_EQ(gif->GetCurrentFrame(), 0u);
     // Naming a good image in the window decodes and starts it at once.
     gif->SetBkImage(L"anim.gif");

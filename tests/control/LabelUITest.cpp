@@ -1,6 +1,6 @@
 #include "ControlsTestSupport.h"
 
-#include "../control/ControlTestSupport.h"
+#include "../support/ControlTestSupport.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 // Element names, interfaces and stored attributes of the list family, the
 // combo box and the tree view, created through the factory table.
-#include "../layout/LayoutTestSupport.h"
+#include "../support/LayoutTestSupport.h"
 
 #include "../support/DibCanvas.h"
 #include "core/ControlFactory.h"

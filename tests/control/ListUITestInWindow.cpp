@@ -1,7 +1,7 @@
 // Lists laid out in a real window: header and body, columns, selection by
 // mouse and keys with "itemselect", scrolling to the selection, column
 // resizing by the separator, links in text rows and expanding rows.
-#include "../layout/LayoutTestSupport.h"
+#include "../support/LayoutTestSupport.h"
 
 #include "../support/DibCanvas.h"
 #include "../support/TestWindow.h"

@@ -2,7 +2,7 @@
 // item's and the combo's state images (each with its own fallback when a
 // state has no image), and the hot, disabled and mouse-less behaviour that
 // plain rows and container rows share.
-#include "../layout/LayoutTestSupport.h"
+#include "../support/LayoutTestSupport.h"
 
 #include "../support/DibCanvas.h"
 #include "../support/TestWindow.h"

@@ -5,18 +5,18 @@
 // Tab and Return keys, the pixels it paints, and many lives without leaks.
 #include "Facet.h"
 
-#include "../control/ControlTestSupport.h"
+#include "../support/ControlTestSupport.h"
 #include "../support/DibCanvas.h"
 #include "../support/GdiObjectCount.h"
 #include "../support/TestWindow.h"
-#include "RosterTestSupport.h"
+#include "../support/ControlInputSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 using namespace Facet;
-using rostertest::ScopedHeldKeys;
+using controlinput::ScopedHeldKeys;
 using testsupport::TestWindow;
 
 namespace {
@@ -25,10 +25,10 @@ const int kWidth = 320;
 const int kHeight = 200;
 
 // A window with a rich edit at (10, 10, 210, 70) above a button.
-class RosterRichEdit : public ::testing::Test
+class RichEdit : public ::testing::Test
 {
 protected:
-    RosterRichEdit() : window(kWidth, kHeight) {}
+    RichEdit() : window(kWidth, kHeight) {}
 
     void SetUp() override
     {
@@ -98,7 +98,7 @@ protected:
     std::wstring Text() const { return rich->GetText().GetData(); }
 
     TestWindow window;
-    rostertest::NotifyLog log;
+    controlinput::NotifyLog log;
     CVerticalLayoutUI* root = nullptr;
     CRichEditUI* rich = nullptr;
     CButtonUI* button = nullptr;
@@ -127,7 +127,7 @@ int DarkPixels(const testsupport::DibCanvas& canvas, const RECT& rc)
 
 } // namespace
 
-TEST_F(RosterRichEdit, TypingThroughKeyMessagesEditsTheTextAndMovesTheCaret)
+TEST_F(RichEdit, TypingThroughKeyMessagesEditsTheTextAndMovesTheCaret)
 {
     ClickAt(20, 20);
     ASSERT_EQ(window.manager.GetFocus(), rich);
@@ -155,7 +155,7 @@ TEST_F(RosterRichEdit, TypingThroughKeyMessagesEditsTheTextAndMovesTheCaret)
     EXPECT_EQ(Text(), L"ello!");
 }
 
-TEST_F(RosterRichEdit, InputMethodCharactersAreTyped)
+TEST_F(RichEdit, InputMethodCharactersAreTyped)
 {
     rich->SetFocus();
     Deliver();
@@ -165,7 +165,7 @@ TEST_F(RosterRichEdit, InputMethodCharactersAreTyped)
     EXPECT_EQ(Text(), std::wstring(1, static_cast<wchar_t>(0x4E2D)));
 }
 
-TEST_F(RosterRichEdit, MouseAndShiftKeysSelect)
+TEST_F(RichEdit, MouseAndShiftKeysSelect)
 {
     rich->SetText(L"alpha beta gamma");
     Deliver();
@@ -198,7 +198,7 @@ TEST_F(RosterRichEdit, MouseAndShiftKeysSelect)
     EXPECT_EQ(rich->GetSelText(), L"ma");
 }
 
-TEST_F(RosterRichEdit, ClipboardRoundTripThroughCopyCutAndPaste)
+TEST_F(RichEdit, ClipboardRoundTripThroughCopyCutAndPaste)
 {
     ClickAt(20, 20);
     Type(L"one two");
@@ -223,7 +223,7 @@ TEST_F(RosterRichEdit, ClipboardRoundTripThroughCopyCutAndPaste)
     EXPECT_EQ(Text(), L"one twotwo");
 }
 
-TEST_F(RosterRichEdit, UndoTakesBackAndRedoRepeats)
+TEST_F(RichEdit, UndoTakesBackAndRedoRepeats)
 {
     rich->SetText(L"base");
     EXPECT_FALSE(rich->CanUndo()); // a text set in code is not undone
@@ -241,7 +241,7 @@ TEST_F(RosterRichEdit, UndoTakesBackAndRedoRepeats)
     EXPECT_EQ(Text(), L"base");
 }
 
-TEST_F(RosterRichEdit, ReturnStartsLinesOnlyWhenWanted)
+TEST_F(RichEdit, ReturnStartsLinesOnlyWhenWanted)
 {
     ClickAt(20, 20);
     Type(L"a");
@@ -263,7 +263,7 @@ TEST_F(RosterRichEdit, ReturnStartsLinesOnlyWhenWanted)
     EXPECT_FALSE(rich->IsMultiLine());
 }
 
-TEST_F(RosterRichEdit, TabKeysLeaveUnlessTabsAreWantedThroughTheMessageLoop)
+TEST_F(RichEdit, TabKeysLeaveUnlessTabsAreWantedThroughTheMessageLoop)
 {
     ClickAt(20, 20);
     Type(L"x");
@@ -285,7 +285,7 @@ TEST_F(RosterRichEdit, TabKeysLeaveUnlessTabsAreWantedThroughTheMessageLoop)
     EXPECT_EQ(Text(), L"x\t");
 }
 
-TEST_F(RosterRichEdit, ReadOnlyRefusesEditsButSelectsAndCopies)
+TEST_F(RichEdit, ReadOnlyRefusesEditsButSelectsAndCopies)
 {
     rich->SetText(L"fixed");
     rich->SetAttribute(L"readonly", L"true");
@@ -303,7 +303,7 @@ TEST_F(RosterRichEdit, ReadOnlyRefusesEditsButSelectsAndCopies)
     EXPECT_EQ(Text(), L"fixed!");
 }
 
-TEST_F(RosterRichEdit, PasswordModeShowsOnlyMaskCharacters)
+TEST_F(RichEdit, PasswordModeShowsOnlyMaskCharacters)
 {
     // Two texts of one length but very different glyphs paint alike when
     // masked and differently when not.
@@ -331,7 +331,7 @@ TEST_F(RosterRichEdit, PasswordModeShowsOnlyMaskCharacters)
     EXPECT_FALSE(same());
 }
 
-TEST_F(RosterRichEdit, PaintsItsTextInsideItsRectangleOnly)
+TEST_F(RichEdit, PaintsItsTextInsideItsRectangleOnly)
 {
     testsupport::DibCanvas canvas(kWidth, kHeight);
     Render(window, canvas);
@@ -357,7 +357,7 @@ TEST_F(RosterRichEdit, PaintsItsTextInsideItsRectangleOnly)
     EXPECT_EQ(DarkPixels(canvas, RECT{0, 0, kWidth, moved.top}), 0);
 }
 
-TEST_F(RosterRichEdit, MultiLineTextScrollsWithTheContainersScrollBars)
+TEST_F(RichEdit, MultiLineTextScrollsWithTheContainersScrollBars)
 {
     rich->SetAttribute(L"vscrollbar", L"true");
     rich->SetAttribute(L"autovscroll", L"true");
@@ -397,7 +397,7 @@ TEST_F(RosterRichEdit, MultiLineTextScrollsWithTheContainersScrollBars)
     EXPECT_FALSE(bar->IsVisible());
 }
 
-TEST(RosterRichEditLives, ManyCreateDestroyCyclesLeakNoObjects)
+TEST(RichEditLives, ManyCreateDestroyCyclesLeakNoObjects)
 {
     TestWindow window(kWidth, kHeight);
     auto* root = new CVerticalLayoutUI();

@@ -2,7 +2,7 @@
 // order, nodes expand and collapse (by code, folder button and double
 // click), check boxes check whole subtrees, nodes leave with their subtrees,
 // and misplaced tree nodes are skipped without leaks or crashes.
-#include "../layout/LayoutTestSupport.h"
+#include "../support/LayoutTestSupport.h"
 
 #include "../support/TestWindow.h"
 #include "core/DialogBuilder.h"

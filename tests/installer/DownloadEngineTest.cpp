@@ -1,7 +1,7 @@
 #include "DownloadEngine.h"
 #include "WinHttpCalls.h"
 
-#include "NetRig.h"
+#include "../support/NetRig.h"
 #include "TextConvert.h"
 
 #include "TextConvert.h"

@@ -14,7 +14,7 @@
 // cases marked below fail without them.
 #include "InstallerSignature.h"
 
-#include "NetRig.h"
+#include "../support/NetRig.h"
 
 #include "../support/TestFiles.h"
 

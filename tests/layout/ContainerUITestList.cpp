@@ -1,6 +1,6 @@
 // The child list, ownership and destruction, propagation to children,
 // attributes and searches of a plain container.
-#include "LayoutTestSupport.h"
+#include "../support/LayoutTestSupport.h"
 
 #include "../support/TestWindow.h"
 

@@ -1,7 +1,7 @@
 // Painting clipped to the client area, hit testing with every search flag,
 // children removed while the container paints or handles input, mouse
 // routing of disabled containers, and separators dragged in a real window.
-#include "LayoutTestSupport.h"
+#include "../support/LayoutTestSupport.h"
 
 #include "../support/DibCanvas.h"
 #include "../support/TestWindow.h"

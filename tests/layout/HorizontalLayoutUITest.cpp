@@ -1,5 +1,5 @@
 // Layout arithmetic of the horizontal layout.
-#include "LayoutTestSupport.h"
+#include "../support/LayoutTestSupport.h"
 
 using namespace Facet;
 using namespace layouttest;

@@ -3,7 +3,7 @@
 // is x, "across" is y), and run on both: for the vertical layout every
 // rectangle, size and point is transposed on the way in and out. The few
 // places where the two layouts differ on purpose have their own cases below.
-#include "LayoutTestSupport.h"
+#include "../support/LayoutTestSupport.h"
 
 #include "../support/DibCanvas.h"
 

@@ -1,6 +1,6 @@
 // Pages of the tab layout: selection, visibility, placement, removal and the
 // "tabselect" notification.
-#include "LayoutTestSupport.h"
+#include "../support/LayoutTestSupport.h"
 
 #include "../support/TestWindow.h"
 

@@ -1,5 +1,5 @@
 // Layout arithmetic of the vertical layout and of the plain container.
-#include "LayoutTestSupport.h"
+#include "../support/LayoutTestSupport.h"
 
 using namespace Facet;
 using namespace layouttest;

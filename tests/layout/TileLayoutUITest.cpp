@@ -2,10 +2,10 @@
 // animation pane's frames.
 #include "Facet.h"
 
-#include "../control/ControlTestSupport.h"
+#include "../support/ControlTestSupport.h"
 #include "../support/TestFiles.h"
 #include "../support/TestWindow.h"
-#include "RosterTestSupport.h"
+#include "../support/ControlInputSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ CControlUI* Box(int width, int height)
 
 } // namespace
 
-TEST(RosterTileLayout, SharesTheWidthBetweenAFixedNumberOfColumns)
+TEST(TileLayout, SharesTheWidthBetweenAFixedNumberOfColumns)
 {
     controltest::ScopedDpi dpi(96);
     CTileLayoutUI tile;
@@ -47,7 +47,7 @@ TEST(RosterTileLayout, SharesTheWidthBetweenAFixedNumberOfColumns)
     EXPECT_TRUE(SameRect(tile.GetItemAt(4)->GetPos(), RECT{85, 25, 115, 45}));
 }
 
-TEST(RosterTileLayout, AnItemSizeDecidesTheColumnsAndSkipsHiddenChildren)
+TEST(TileLayout, AnItemSizeDecidesTheColumnsAndSkipsHiddenChildren)
 {
     controltest::ScopedDpi dpi(96);
     CTileLayoutUI tile;
@@ -70,7 +70,7 @@ TEST(RosterTileLayout, AnItemSizeDecidesTheColumnsAndSkipsHiddenChildren)
     EXPECT_EQ(tile.GetItemAt(2)->GetPos().top, 35);
 }
 
-TEST(RosterTileLayout, RowsAreAsHighAsTheirHighestChild)
+TEST(TileLayout, RowsAreAsHighAsTheirHighestChild)
 {
     controltest::ScopedDpi dpi(96);
     CTileLayoutUI tile;
@@ -84,7 +84,7 @@ TEST(RosterTileLayout, RowsAreAsHighAsTheirHighestChild)
     EXPECT_TRUE(SameRect(tile.GetItemAt(2)->GetPos(), RECT{0, 40, 50, 90}));
 }
 
-class RosterChildLayout : public ::testing::Test
+class ChildLayout : public ::testing::Test
 {
 protected:
     // Under a root container, as a skin places it (the root itself is not
@@ -97,11 +97,11 @@ protected:
     }
 
     std::wstring folder = testsupport::FreshTempFolder(L"childlayout");
-    rostertest::ScopedResourcePath path{folder};
+    controlinput::ScopedResourcePath path{folder};
     TestWindow window{200, 100};
 };
 
-TEST_F(RosterChildLayout, BuildsItsChildrenFromTheSkinFile)
+TEST_F(ChildLayout, BuildsItsChildrenFromTheSkinFile)
 {
     testsupport::WriteFileText(folder + L"\\page.xml",
                                "<Window size=\"999,999\"><HorizontalLayout name=\"inner\">"
@@ -132,7 +132,7 @@ TEST_F(RosterChildLayout, BuildsItsChildrenFromTheSkinFile)
     EXPECT_EQ(window.manager.FindControl(L"ok"), nullptr);
 }
 
-TEST_F(RosterChildLayout, AFileThatContainsItselfIsBuiltOnce)
+TEST_F(ChildLayout, AFileThatContainsItselfIsBuiltOnce)
 {
     testsupport::WriteFileText(folder + L"\\self.xml",
                                "<Window><Label name=\"mark\"/><ChildLayout xmlfile=\"self.xml\"/></Window>");
@@ -147,7 +147,7 @@ TEST_F(RosterChildLayout, AFileThatContainsItselfIsBuiltOnce)
     EXPECT_EQ(nested->GetCount(), 0);
 }
 
-TEST_F(RosterChildLayout, AFileThatContainsItselfDeeperDownOrSpeltOtherwiseIsBuiltOnce)
+TEST_F(ChildLayout, AFileThatContainsItselfDeeperDownOrSpeltOtherwiseIsBuiltOnce)
 {
     testsupport::WriteFileText(folder + L"\\deep.xml",
                                "<Window><VerticalLayout><Label name=\"mark\"/><VerticalLayout>"
@@ -171,7 +171,7 @@ TEST_F(RosterChildLayout, AFileThatContainsItselfDeeperDownOrSpeltOtherwiseIsBui
     }
 }
 
-TEST_F(RosterChildLayout, AFileThatWouldNestTheTreeTooDeeplyIsNotBuilt)
+TEST_F(ChildLayout, AFileThatWouldNestTheTreeTooDeeplyIsNotBuilt)
 {
     std::string open;
     std::string close;
@@ -204,7 +204,7 @@ TEST_F(RosterChildLayout, AFileThatWouldNestTheTreeTooDeeplyIsNotBuilt)
     EXPECT_EQ(nested->GetCount(), 1);
 }
 
-TEST_F(RosterChildLayout, BuildsAlsoAsTheRootOfAWindow)
+TEST_F(ChildLayout, BuildsAlsoAsTheRootOfAWindow)
 {
     testsupport::WriteFileText(folder + L"\\page.xml", "<Window><Label name=\"only\"/></Window>");
     auto* child = new CChildLayoutUI();
@@ -214,7 +214,7 @@ TEST_F(RosterChildLayout, BuildsAlsoAsTheRootOfAWindow)
     EXPECT_NE(window.manager.FindControl(L"only"), nullptr);
 }
 
-TEST_F(RosterChildLayout, AMissingFileLeavesItEmpty)
+TEST_F(ChildLayout, AMissingFileLeavesItEmpty)
 {
     auto* child = new CChildLayoutUI();
     child->SetChildLayoutXML(L"missing.xml");
@@ -223,7 +223,7 @@ TEST_F(RosterChildLayout, AMissingFileLeavesItEmpty)
     EXPECT_EQ(child->GetCount(), 0);
 }
 
-class RosterAnimationPane : public ::testing::Test
+class AnimationPane : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -239,14 +239,14 @@ protected:
         window.Pump();
     }
 
-    void Step() { rostertest::FireTimer(pane, CAnimationPaneUI::kPaneAnimationId); }
+    void Step() { controlinput::FireTimer(pane, CAnimationPaneUI::kPaneAnimationId); }
 
     controltest::ScopedDpi dpi{96};
     TestWindow window{200, 200};
     CAnimationPaneUI* pane = nullptr;
 };
 
-TEST_F(RosterAnimationPane, HidesAndShowsFrameByFrame)
+TEST_F(AnimationPane, HidesAndShowsFrameByFrame)
 {
     ASSERT_EQ(pane->GetHeight(), 100);
     pane->SetPaneVisible(false);
@@ -280,7 +280,7 @@ TEST_F(RosterAnimationPane, HidesAndShowsFrameByFrame)
     EXPECT_EQ(pane->GetHeight(), 100);
 }
 
-TEST_F(RosterAnimationPane, ReversesFromWhereItIs)
+TEST_F(AnimationPane, ReversesFromWhereItIs)
 {
     pane->SetPaneVisible(false);
     Step();
@@ -299,11 +299,11 @@ TEST_F(RosterAnimationPane, ReversesFromWhereItIs)
     EXPECT_TRUE(pane->IsVisible());
 }
 
-TEST_F(RosterAnimationPane, RunsOnItsTimerAndCanSkipTheAnimation)
+TEST_F(AnimationPane, RunsOnItsTimerAndCanSkipTheAnimation)
 {
     pane->SetAttribute(L"framedelay", L"10");
     pane->SetPaneVisible(false);
-    ASSERT_TRUE(rostertest::PumpUntil([&] { return !pane->IsAnimating(); }));
+    ASSERT_TRUE(controlinput::PumpUntil([&] { return !pane->IsAnimating(); }));
     EXPECT_FALSE(pane->IsVisible());
 
     pane->SetAnimationEnabled(false);

@@ -1,10 +1,11 @@
-// Helpers of the roster tests: a notification log, timer events, keys held
-// down and a process-wide resource folder that is put back afterwards.
+// Helpers of the tests of controls in real windows: a notification log, timer
+// events, keys held down and a process-wide resource folder that is put back
+// afterwards.
 #pragma once
 
 #include "Facet.h"
 
-#include "../support/NotifyLog.h"
+#include "NotifyLog.h"
 
 #include <windows.h>
 
@@ -12,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace rostertest {
+namespace controlinput {
 
 using testsupport::NotifyLog;
 
@@ -103,4 +104,4 @@ struct ControlDeleter
     }
 };
 
-} // namespace rostertest
+} // namespace controlinput

@@ -4,7 +4,7 @@
 
 #include "Facet.h"
 
-#include "../control/ControlTestSupport.h"
+#include "ControlTestSupport.h"
 #include "../support/NotifyLog.h"
 
 #include <gtest/gtest.h>
