@@ -10,6 +10,7 @@
 #include "../support/TestFiles.h"
 #include "../support/TestWindow.h"
 #include "../support/ControlInputSupport.h"
+#include "../support/CapturedOutput.h"
 #include "component/ProbeComponent.h"
 
 #include <gtest/gtest.h>
@@ -289,10 +290,10 @@ TEST_F(ActiveX, MissingClassesAndModulesFailCleanly)
         host->SetClsid(c.clsid);
         host->SetModuleName(c.module.c_str());
         layout->Add(host);
-        testing::internal::CaptureStdout();
+        testsupport::StartCapturingStdout();
         own.manager.AttachDialog(layout);
         own.Pump();
-        const std::string said = testing::internal::GetCapturedStdout();
+        const std::string said = testsupport::CapturedStdout();
         EXPECT_EQ(said.rfind(c.says, 0), 0u) << said;
         EXPECT_TRUE(host->IsCreationRequested());
         EXPECT_FALSE(host->IsCreated());
@@ -334,9 +335,9 @@ TEST_F(ActiveX, TheWebBrowserNeedsTheBrowserEngine)
 
     auto* browser = new CWebBrowserUI();
     browser->SetAttributeList(L"homepage=\"about:blank\" autonavi=\"true\"");
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStdout();
     Attach(browser);
-    const std::string said = testing::internal::GetCapturedStdout();
+    const std::string said = testsupport::CapturedStdout();
     if (!engine) {
         EXPECT_EQ(said, "WebBrowser: the platform has no browser engine; the control stays empty.\n");
         EXPECT_FALSE(browser->IsCreated());

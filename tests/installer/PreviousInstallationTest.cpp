@@ -2,6 +2,7 @@
 
 #include "../support/Leftovers.h"
 #include "../support/TestFiles.h"
+#include "../support/CapturedOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -63,9 +64,9 @@ TEST(RemovePreviousInstallation, RemovesEveryLeftoverAndKeepsTheNewInstaller)
     ASSERT_TRUE(CreateTestService());
     ASSERT_TRUE(ServiceExists());
 
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStdout();
     RemovePreviousInstallation();
-    const std::string said = testing::internal::GetCapturedStdout();
+    const std::string said = testsupport::CapturedStdout();
 
     EXPECT_FALSE(Exists(folder + L"\\uninstall"));
     EXPECT_FALSE(Exists(folder + L"\\bin"));
@@ -89,9 +90,9 @@ TEST(RemovePreviousInstallation, RemovesEveryLeftoverAndKeepsTheNewInstaller)
 TEST(RemovePreviousInstallation, MachineWithoutPreviousInstallationEndsQuietly)
 {
     RemovePreviousInstallation(); // clear whatever an earlier run left
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStdout();
     RemovePreviousInstallation();
-    const std::string said = testing::internal::GetCapturedStdout();
+    const std::string said = testsupport::CapturedStdout();
     EXPECT_NE(said.find("Key not found.\n"), std::string::npos) << said;
     EXPECT_EQ(said.find("Error opening key."), std::string::npos) << said;
     EXPECT_EQ(said.find("CreateProcess failed"), std::string::npos) << said;

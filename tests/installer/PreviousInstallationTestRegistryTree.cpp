@@ -1,6 +1,7 @@
 #include "PreviousInstallation.h"
 
 #include "../support/Leftovers.h"
+#include "../support/CapturedOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -53,9 +54,9 @@ protected:
 
     static std::string Captured(bool& result, HKEY root, const std::wstring& path)
     {
-        testing::internal::CaptureStdout();
+        testsupport::StartCapturingStdout();
         result = DeleteRegistryTree(root, path);
-        return testing::internal::GetCapturedStdout();
+        return testsupport::CapturedStdout();
     }
 
     std::wstring base;

@@ -2,6 +2,7 @@
 #include "core/DpiManager.h"
 
 #include "../support/TestImages.h"
+#include "../support/CapturedOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -120,13 +121,13 @@ TEST(ImageLoading, OnlyTheSvgExtensionAfterTheFirstDotMeansSvg)
 
 TEST(ImageLoading, BrokenOrOversizedSvgGivesNoImageAndSaysWhy)
 {
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStdout();
     EXPECT_FALSE(DecodeSvg("this is not svg"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not open SVG image.\n");
+    EXPECT_EQ(testsupport::CapturedStdout(), "Could not open SVG image.\n");
 
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStdout();
     EXPECT_FALSE(DecodeSvg("<svg width='100000' height='100000'></svg>"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not alloc image buffer.\n");
+    EXPECT_EQ(testsupport::CapturedStdout(), "Could not alloc image buffer.\n");
 
     EXPECT_FALSE(DecodeSvg("<svg width='0' height='10'></svg>"));
     EXPECT_FALSE(DecodeSvg("<svg width='-5' height='10'></svg>"));
