@@ -12,24 +12,24 @@
 // The one owner of WinHTTP handles (sessions, connections, requests).
 class WinHttpHandle {
 public:
-    explicit WinHttpHandle(HINTERNET handle = nullptr) : handle_(handle) {}
+    explicit WinHttpHandle(HINTERNET handle = nullptr) : m_handle(handle) {}
     ~WinHttpHandle()
     {
-        if (handle_ != nullptr)
-            WinHttpCloseHandle(handle_);
+        if (m_handle != nullptr)
+            WinHttpCloseHandle(m_handle);
     }
     WinHttpHandle(const WinHttpHandle&) = delete;
     WinHttpHandle& operator=(const WinHttpHandle&) = delete;
     WinHttpHandle& operator=(WinHttpHandle&& other) noexcept
     {
-        std::swap(handle_, other.handle_);
+        std::swap(m_handle, other.m_handle);
         return *this;
     }
-    HINTERNET Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
+    HINTERNET Get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != nullptr; }
 
 private:
-    HINTERNET handle_;
+    HINTERNET m_handle;
 };
 
 // What the Content-Length header says.
