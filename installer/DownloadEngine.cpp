@@ -24,6 +24,9 @@
 namespace {
 
 const DWORD kChunkSize = 4096;
+// Room for each part of the download URL as WinHttpCrackUrl splits it, in characters.
+const DWORD kUrlSchemeChars = 64;
+const DWORD kUrlPartChars = 1024;
 
 // "download last error <step> : <code>", no line end.
 void LogFailure(const char* step, long code)
@@ -58,25 +61,25 @@ bool IsSameFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& expected, unsigne
 class ProgressReporter {
 public:
     ProgressReporter(IDownloadListener& listener, std::int32_t expectedSize)
-        : listener_(listener), expectedSize_(expectedSize)
+        : m_listener(listener), m_expectedSize(expectedSize)
     {
     }
 
     void Report(std::uint64_t received)
     {
-        const unsigned percentage = DownloadPercentage(received, expectedSize_);
-        if (last_ && percentage <= *last_)
+        const unsigned percentage = DownloadPercentage(received, m_expectedSize);
+        if (m_last && percentage <= *m_last)
             return;
-        last_ = percentage;
-        listener_.OnProgress(percentage);
+        m_last = percentage;
+        m_listener.OnProgress(percentage);
     }
 
-    void Restart() { last_.reset(); }
+    void Restart() { m_last.reset(); }
 
 private:
-    IDownloadListener& listener_;
-    std::int32_t expectedSize_;
-    std::optional<unsigned> last_;
+    IDownloadListener& m_listener;
+    std::int32_t m_expectedSize;
+    std::optional<unsigned> m_last;
 };
 
 // One request for the body, or for its rest: the body goes into the part (a
@@ -84,7 +87,7 @@ private:
 class Attempt {
 public:
     Attempt(const DownloadJob& job, PartialDownload& partial, ProgressReporter& progress)
-        : job_(job), partial_(partial), progress_(progress)
+        : m_job(job), m_partial(partial), m_progress(progress)
     {
     }
 
@@ -92,7 +95,7 @@ public:
     // attempt failed, and the part as far as it got.
     std::optional<DownloadedFile> Run();
 
-    const AttemptFailure& Failure() const { return failure_; }
+    const AttemptFailure& Failure() const { return m_failure; }
 
 private:
     bool OpenSession();
@@ -112,16 +115,16 @@ private:
     bool PutUnderTheTargetName();
     std::optional<DownloadedFile> LockWrittenFile();
 
-    const DownloadJob& job_;
-    PartialDownload& partial_;
-    ProgressReporter& progress_;
-    AttemptFailure failure_;
-    bool restAsked_ = false;
-    std::wstring account_;
-    std::wstring password_;
-    WinHttpHandle session_;
-    WinHttpHandle connection_;
-    WinHttpHandle request_;
+    const DownloadJob& m_job;
+    PartialDownload& m_partial;
+    ProgressReporter& m_progress;
+    AttemptFailure m_failure;
+    bool m_restAsked = false;
+    std::wstring m_account;
+    std::wstring m_password;
+    WinHttpHandle m_session;
+    WinHttpHandle m_connection;
+    WinHttpHandle m_request;
 };
 
 // What WinHTTP said when sending, receiving or reading decides whether the
@@ -130,42 +133,42 @@ void Attempt::FailOnWinHttp(const char* step)
 {
     const DWORD error = GetLastError();
     LogFailure(step, static_cast<long>(static_cast<int>(error)));
-    failure_ = FailureOfWinHttpError(error);
+    m_failure = FailureOfWinHttpError(error);
 }
 
 void Attempt::FailOnStatus(std::optional<DWORD> status)
 {
     LogFailure("HTTP status", status ? static_cast<long>(*status) : 0);
     if (status)
-        failure_ = FailureOfStatus(*status, QueryHeaderText(request_.Get(), WINHTTP_QUERY_RETRY_AFTER));
+        m_failure = FailureOfStatus(*status, QueryHeaderText(m_request.Get(), WINHTTP_QUERY_RETRY_AFTER));
 }
 
 bool Attempt::OpenSession()
 {
-    const ProxySettings& proxy = job_.proxy;
+    const ProxySettings& proxy = m_job.proxy;
     if (proxy.useProxy) {
         // The proxy text is taken as typed: address, ":", port.
         const std::wstring proxyText = proxy.ip + L":" + proxy.port;
-        session_ = WinHttpHandle(
+        m_session = WinHttpHandle(
             WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxyText.c_str(), WINHTTP_NO_PROXY_BYPASS, 0));
-        account_ = proxy.account;
-        password_ = proxy.password;
-        if (session_)
+        m_account = proxy.account;
+        m_password = proxy.password;
+        if (m_session)
             return true;
         LogLastError("WinHttpOpen");
         // Credentials cannot be given to a proxy that is not there.
-        if (!account_.empty())
+        if (!m_account.empty())
             return false;
         // Without an account the attempt goes on without the proxy.
     }
-    session_ = WinHttpHandle(WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+    m_session = WinHttpHandle(WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
                                          WINHTTP_NO_PROXY_BYPASS, 0));
-    if (!session_) {
+    if (!m_session) {
         LogLastError("WinHttpOpen");
         return false;
     }
-    account_.clear();
-    password_.clear();
+    m_account.clear();
+    m_password.clear();
     return true;
 }
 
@@ -173,8 +176,8 @@ bool Attempt::OpenSession()
 // lookup, the TLS handshake and the headers as well as the body.
 bool Attempt::SetTimeouts()
 {
-    const DownloadTimings& timings = job_.timings;
-    if (!WinHttpSetTimeouts(session_.Get(), static_cast<int>(timings.resolveMs), static_cast<int>(timings.connectMs),
+    const DownloadTimings& timings = m_job.timings;
+    if (!WinHttpSetTimeouts(m_session.Get(), static_cast<int>(timings.resolveMs), static_cast<int>(timings.connectMs),
                             static_cast<int>(timings.sendMs), static_cast<int>(timings.receiveMs))) {
         LogLastError("WinHttpSetTimeouts");
         return false;
@@ -182,18 +185,18 @@ bool Attempt::SetTimeouts()
     // The wait for the whole status line and headers, which WinHttpSetTimeouts
     // leaves at the platform's default.
     DWORD headersMs = timings.receiveMs;
-    if (!WinHttpSetOption(session_.Get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &headersMs, sizeof(headersMs))) {
+    if (!WinHttpSetOption(m_session.Get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &headersMs, sizeof(headersMs))) {
         LogLastError("WinHttpSetOption");
         return false;
     }
-    AskForModernTls(session_.Get());
+    AskForModernTls(m_session.Get());
     return true;
 }
 
 // Proxy credentials belong on the request handle: a session refuses them.
 bool Attempt::SetProxyCredentials()
 {
-    if (GiveProxyCredentials(request_.Get(), account_, password_))
+    if (GiveProxyCredentials(m_request.Get(), m_account, m_password))
         return true;
     LogLastError("WinHttpSetOption");
     return false;
@@ -201,11 +204,11 @@ bool Attempt::SetProxyCredentials()
 
 bool Attempt::SendAndReceive()
 {
-    if (!WinHttpSendRequest(request_.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
+    if (!WinHttpSendRequest(m_request.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
         FailOnWinHttp("WinHttpSendRequest");
         return false;
     }
-    if (!WinHttpReceiveResponse(request_.Get(), nullptr)) {
+    if (!WinHttpReceiveResponse(m_request.Get(), nullptr)) {
         FailOnWinHttp("WinHttpReceiveResponse");
         return false;
     }
@@ -218,13 +221,13 @@ bool Attempt::AnswerProxyChallenge()
     DWORD supported = 0;
     DWORD first = 0;
     DWORD target = 0;
-    if (!WinHttpQueryAuthSchemes(request_.Get(), &supported, &first, &target)) {
+    if (!WinHttpQueryAuthSchemes(m_request.Get(), &supported, &first, &target)) {
         LogLastError("WinHttpQueryAuthSchemes");
         return false;
     }
     const DWORD scheme = (supported & WINHTTP_AUTH_SCHEME_BASIC) != 0 ? WINHTTP_AUTH_SCHEME_BASIC : first;
-    if (!WinHttpSetCredentials(request_.Get(), WINHTTP_AUTH_TARGET_PROXY, scheme, account_.c_str(),
-                               password_.c_str(), nullptr)) {
+    if (!WinHttpSetCredentials(m_request.Get(), WINHTTP_AUTH_TARGET_PROXY, scheme, m_account.c_str(),
+                               m_password.c_str(), nullptr)) {
         LogLastError("WinHttpSetCredentials");
         return false;
     }
@@ -235,61 +238,62 @@ bool Attempt::AnswerProxyChallenge()
 bool Attempt::AskForTheRest()
 {
     const std::wstring headers =
-        L"Range: bytes=" + std::to_wstring(partial_.received) + L"-\r\nIf-Range: " + partial_.validator;
-    if (!WinHttpAddRequestHeaders(request_.Get(), headers.c_str(), static_cast<DWORD>(-1L), WINHTTP_ADDREQ_FLAG_ADD)) {
+        L"Range: bytes=" + std::to_wstring(m_partial.received) + L"-\r\nIf-Range: " + m_partial.validator;
+    if (!WinHttpAddRequestHeaders(m_request.Get(), headers.c_str(), static_cast<DWORD>(-1L), WINHTTP_ADDREQ_FLAG_ADD)) {
         LogLastError("WinHttpAddRequestHeaders");
         return false;
     }
-    restAsked_ = true;
-    WriteDiagnosticLine(stdout, "download asks for the rest from byte " + std::to_string(partial_.received));
+    m_restAsked = true;
+    WriteDiagnosticLine(stdout, "download asks for the rest from byte " + std::to_string(m_partial.received));
     return true;
 }
 
 std::optional<DownloadedFile> Attempt::Run()
 {
-    wchar_t scheme[64] = {};
-    std::vector<wchar_t> host(1024), user(1024), password(1024), path(1024), extra(1024);
+    wchar_t scheme[kUrlSchemeChars] = {};
+    std::vector<wchar_t> host(kUrlPartChars), user(kUrlPartChars), password(kUrlPartChars), path(kUrlPartChars),
+        extra(kUrlPartChars);
     URL_COMPONENTS parts = {};
     parts.dwStructSize = sizeof(parts);
     parts.lpszScheme = scheme;
-    parts.dwSchemeLength = 64;
+    parts.dwSchemeLength = kUrlSchemeChars;
     parts.lpszHostName = host.data();
-    parts.dwHostNameLength = 1024;
+    parts.dwHostNameLength = kUrlPartChars;
     parts.lpszUserName = user.data();
-    parts.dwUserNameLength = 1024;
+    parts.dwUserNameLength = kUrlPartChars;
     parts.lpszPassword = password.data();
-    parts.dwPasswordLength = 1024;
+    parts.dwPasswordLength = kUrlPartChars;
     parts.lpszUrlPath = path.data();
-    parts.dwUrlPathLength = 1024;
+    parts.dwUrlPathLength = kUrlPartChars;
     parts.lpszExtraInfo = extra.data();
-    parts.dwExtraInfoLength = 1024;
-    if (!WinHttpCrackUrl(job_.url.c_str(), 0, ICU_ESCAPE, &parts)) {
+    parts.dwExtraInfoLength = kUrlPartChars;
+    if (!WinHttpCrackUrl(m_job.url.c_str(), 0, ICU_ESCAPE, &parts)) {
         LogLastError("WinHttpCrackUrl");
         return std::nullopt;
     }
 
     if (!OpenSession() || !SetTimeouts())
         return std::nullopt;
-    connection_ = WinHttpHandle(WinHttpConnect(session_.Get(), host.data(), INTERNET_DEFAULT_HTTPS_PORT, 0));
-    if (!connection_) {
+    m_connection = WinHttpHandle(WinHttpConnect(m_session.Get(), host.data(), INTERNET_DEFAULT_HTTPS_PORT, 0));
+    if (!m_connection) {
         LogLastError("WinHttpConnect");
         return std::nullopt;
     }
-    request_ = WinHttpHandle(WinHttpOpenRequest(connection_.Get(), L"GET", path.data(), L"HTTP/1.1",
+    m_request = WinHttpHandle(WinHttpOpenRequest(m_connection.Get(), L"GET", path.data(), L"HTTP/1.1",
                                                 WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                 WINHTTP_FLAG_SECURE));
-    if (!request_) {
+    if (!m_request) {
         LogLastError("WinHttpOpenRequest");
         return std::nullopt;
     }
-    if (!SetProxyCredentials() || (partial_.CanResume() && !AskForTheRest()) || !SendAndReceive())
+    if (!SetProxyCredentials() || (m_partial.CanResume() && !AskForTheRest()) || !SendAndReceive())
         return std::nullopt;
 
-    std::optional<DWORD> status = QueryStatusCode(request_.Get());
-    if (status == DWORD(HTTP_STATUS_PROXY_AUTH_REQ) && !account_.empty()) {
+    std::optional<DWORD> status = QueryStatusCode(m_request.Get());
+    if (status == DWORD(HTTP_STATUS_PROXY_AUTH_REQ) && !m_account.empty()) {
         if (!AnswerProxyChallenge())
             return std::nullopt;
-        status = QueryStatusCode(request_.Get());
+        status = QueryStatusCode(m_request.Get());
     }
     // Only a success answer is the installer; an error page is never saved as one.
     if (!status || *status < 200 || *status > 299) {
@@ -306,7 +310,7 @@ std::optional<DownloadedFile> Attempt::Run()
 // starts a fresh part (the server ignored the range, or the file changed).
 std::optional<DownloadedFile> Attempt::Transfer(DWORD status)
 {
-    const ContentLength contentLength = QueryContentLength(request_.Get());
+    const ContentLength contentLength = QueryContentLength(m_request.Get());
     if (contentLength.present && !contentLength.valid) {
         LogFailure("Content-Length", ERROR_WINHTTP_INVALID_HEADER);
         return std::nullopt;
@@ -320,27 +324,27 @@ std::optional<DownloadedFile> Attempt::Transfer(DWORD status)
 // Only the rest that was asked for, of the same body, is appended.
 bool Attempt::ContinueThePart()
 {
-    const std::wstring range = QueryHeaderText(request_.Get(), WINHTTP_QUERY_CONTENT_RANGE);
-    if (restAsked_ && ContinuesThePart(range, partial_.received, partial_.fullLength))
+    const std::wstring range = QueryHeaderText(m_request.Get(), WINHTTP_QUERY_CONTENT_RANGE);
+    if (m_restAsked && ContinuesThePart(range, m_partial.received, m_partial.fullLength))
         return true;
-    LogFailure("Content-Range", static_cast<long>(partial_.received));
-    partial_.Discard();
-    failure_.transient = true;
+    LogFailure("Content-Range", static_cast<long>(m_partial.received));
+    m_partial.Discard();
+    m_failure.transient = true;
     return false;
 }
 
 // The bar starts again from zero when a part is given up.
 bool Attempt::StartThePart(const ContentLength& contentLength)
 {
-    if (partial_.received > 0)
-        progress_.Restart();
-    partial_.Discard();
-    partial_.file = CreatePartialFile();
-    if (!partial_.file)
+    if (m_partial.received > 0)
+        m_progress.Restart();
+    m_partial.Discard();
+    m_partial.file = CreatePartialFile();
+    if (!m_partial.file)
         return false;
-    partial_.validator = ResumeValidator(QueryHeaderText(request_.Get(), WINHTTP_QUERY_ETAG),
-                                         QueryHeaderText(request_.Get(), WINHTTP_QUERY_LAST_MODIFIED));
-    partial_.fullLength = contentLength.valid ? contentLength.value : 0;
+    m_partial.validator = ResumeValidator(QueryHeaderText(m_request.Get(), WINHTTP_QUERY_ETAG),
+                                         QueryHeaderText(m_request.Get(), WINHTTP_QUERY_LAST_MODIFIED));
+    m_partial.fullLength = contentLength.valid ? contentLength.value : 0;
     return true;
 }
 
@@ -353,10 +357,10 @@ KernelHandle Attempt::CreatePartialFile()
 {
     std::wstring createdPath;
     KernelHandle partial =
-        CreateUniqueSibling(job_.targetPath, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, createdPath);
-    if (partial && PutUnderName(partial.Get(), PartialPathOf(job_.targetPath)))
+        CreateUniqueSibling(m_job.targetPath, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, createdPath);
+    if (partial && PutUnderName(partial.Get(), PartialPathOf(m_job.targetPath)))
         return partial;
-    LogFileError(L"create", PartialPathOf(job_.targetPath));
+    LogFileError(L"create", PartialPathOf(m_job.targetPath));
     if (partial)
         DeleteOnClose(partial.Get());
     return KernelHandle();
@@ -367,24 +371,24 @@ KernelHandle Attempt::CreatePartialFile()
 // ended by the rate rule. Both are worth a retry.
 bool Attempt::ReceiveBody()
 {
-    const HANDLE target = partial_.file.Get();
+    const HANDLE target = m_partial.file.Get();
     LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(partial_.received);
+    end.QuadPart = static_cast<LONGLONG>(m_partial.received);
     if (!SetFilePointerEx(target, end, nullptr, FILE_BEGIN) || !SetEndOfFile(target)) {
-        LogFileError(L"write", PartialPathOf(job_.targetPath));
+        LogFileError(L"write", PartialPathOf(m_job.targetPath));
         return false;
     }
     std::vector<char> buffer(kChunkSize);
-    TransferRateRule rate(job_.timings.rateWindowMs, job_.timings.minimumBytesPerSecond, GetTickCount64());
+    TransferRateRule rate(m_job.timings.rateWindowMs, m_job.timings.minimumBytesPerSecond, GetTickCount64());
     DWORD available = 0;
-    if (!WinHttpQueryDataAvailable(request_.Get(), &available)) {
+    if (!WinHttpQueryDataAvailable(m_request.Get(), &available)) {
         FailOnWinHttp("WinHttpQueryDataAvailable");
         return false;
     }
     for (;;) {
         std::fill(buffer.begin(), buffer.end(), '\0');
         DWORD read = 0;
-        if (!WinHttpReadData(request_.Get(), buffer.data(), (std::min)(available, kChunkSize), &read)) {
+        if (!WinHttpReadData(m_request.Get(), buffer.data(), (std::min)(available, kChunkSize), &read)) {
             FailOnWinHttp("WinHttpReadData");
             return false;
         }
@@ -392,17 +396,17 @@ bool Attempt::ReceiveBody()
             return true;
         DWORD written = 0;
         if (!WriteFile(target, buffer.data(), read, &written, nullptr) || written != read) {
-            LogFileError(L"write", PartialPathOf(job_.targetPath));
+            LogFileError(L"write", PartialPathOf(m_job.targetPath));
             return false;
         }
-        partial_.received += read;
-        progress_.Report(partial_.received);
+        m_partial.received += read;
+        m_progress.Report(m_partial.received);
         if (!rate.Admits(GetTickCount64(), read)) {
-            LogFailure("transfer rate", static_cast<long>(partial_.received));
-            failure_.transient = true;
+            LogFailure("transfer rate", static_cast<long>(m_partial.received));
+            m_failure.transient = true;
             return false;
         }
-        if (!WinHttpQueryDataAvailable(request_.Get(), &available)) {
+        if (!WinHttpQueryDataAvailable(m_request.Get(), &available)) {
             FailOnWinHttp("WinHttpQueryDataAvailable");
             return false;
         }
@@ -415,19 +419,19 @@ bool Attempt::ReceiveBody()
 // program is taken. An empty body is never an installer.
 bool Attempt::IsWhole()
 {
-    const std::uint64_t received = partial_.received;
+    const std::uint64_t received = m_partial.received;
     if (received == 0) {
         LogFailure("empty body", 0);
         return false;
     }
-    failure_.transient = true; // what is missing may still come
-    if (partial_.fullLength > 0) {
-        if (partial_.fullLength == received)
+    m_failure.transient = true; // what is missing may still come
+    if (m_partial.fullLength > 0) {
+        if (m_partial.fullLength == received)
             return true;
         LogFailure("Content-Length", static_cast<long>(received));
         return false;
     }
-    if (IsWholeProgramImage(partial_.file.Get(), received))
+    if (IsWholeProgramImage(m_partial.file.Get(), received))
         return true;
     LogFailure("body without a length", static_cast<long>(received));
     return false;
@@ -437,10 +441,10 @@ bool Attempt::IsWhole()
 // link, a file with other names) is replaced as itself.
 bool Attempt::PutUnderTheTargetName()
 {
-    failure_.transient = false;
-    if (PutUnderName(partial_.file.Get(), job_.targetPath))
+    m_failure.transient = false;
+    if (PutUnderName(m_partial.file.Get(), m_job.targetPath))
         return true;
-    LogFileError(L"replace", job_.targetPath);
+    LogFileError(L"replace", m_job.targetPath);
     return false;
 }
 
@@ -450,26 +454,26 @@ bool Attempt::PutUnderTheTargetName()
 // its full length, as the only name of that file.
 std::optional<DownloadedFile> Attempt::LockWrittenFile()
 {
-    KernelHandle writer = std::move(partial_.file);
-    const std::uint64_t received = partial_.received;
-    partial_ = PartialDownload();
+    KernelHandle writer = std::move(m_partial.file);
+    const std::uint64_t received = m_partial.received;
+    m_partial = PartialDownload();
     BY_HANDLE_FILE_INFORMATION written = {};
     if (!GetFileInformationByHandle(writer.Get(), &written)) {
-        LogFileError(L"inspect", job_.targetPath);
+        LogFileError(L"inspect", m_job.targetPath);
         return std::nullopt;
     }
     writer.Reset();
-    KernelHandle reader = OpenPlainFile(job_.targetPath, GENERIC_READ, FILE_SHARE_READ);
+    KernelHandle reader = OpenPlainFile(m_job.targetPath, GENERIC_READ, FILE_SHARE_READ);
     if (!reader) {
-        LogFileError(L"reopen", job_.targetPath);
+        LogFileError(L"reopen", m_job.targetPath);
         return std::nullopt;
     }
     if (!IsSameFile(reader.Get(), written, received)) {
         SetLastError(ERROR_FILE_INVALID);
-        LogFileError(L"reopen", job_.targetPath);
+        LogFileError(L"reopen", m_job.targetPath);
         return std::nullopt;
     }
-    return DownloadedFile(reader.Release(), job_.targetPath);
+    return DownloadedFile(reader.Release(), m_job.targetPath);
 }
 
 } // namespace

@@ -13,6 +13,9 @@ const DWORD kPermanentErrors[] = {
     ERROR_WINHTTP_INVALID_URL,            ERROR_WINHTTP_UNRECOGNIZED_SCHEME, ERROR_WINHTTP_REDIRECT_FAILED,
 };
 
+// "Too Many Requests", which WinHTTP's header does not name.
+const DWORD kHttpStatusTooManyRequests = 429;
+
 std::optional<DWORD> DeltaSecondsMs(const std::wstring& text)
 {
     if (text.empty() || text.size() > 9)
@@ -42,7 +45,8 @@ AttemptFailure FailureOfWinHttpError(DWORD error)
 AttemptFailure FailureOfStatus(DWORD status, const std::wstring& retryAfter)
 {
     AttemptFailure failure;
-    failure.transient = status >= 500 || status == HTTP_STATUS_REQUEST_TIMEOUT || status == 429;
+    failure.transient = status >= HTTP_STATUS_SERVER_ERROR || status == HTTP_STATUS_REQUEST_TIMEOUT ||
+                        status == kHttpStatusTooManyRequests;
     if (status == HTTP_STATUS_SERVICE_UNAVAIL)
         failure.retryAfterMs = DeltaSecondsMs(retryAfter);
     return failure;

@@ -51,19 +51,19 @@ DownloadTimings UpdaterDownloadTimings()
 }
 
 TransferRateRule::TransferRateRule(DWORD windowMs, std::uint32_t minimumBytesPerSecond, ULONGLONG startMs)
-    : windowMs_(windowMs), bytesPerWindow_(static_cast<std::uint64_t>(minimumBytesPerSecond) * windowMs / 1000),
-      windowStartMs_(startMs)
+    : m_windowMs(windowMs), m_bytesPerWindow(static_cast<std::uint64_t>(minimumBytesPerSecond) * windowMs / 1000),
+      m_windowStartMs(startMs)
 {
 }
 
 bool TransferRateRule::Admits(ULONGLONG nowMs, std::uint64_t bytes)
 {
-    bytesInWindow_ += bytes;
-    if (nowMs - windowStartMs_ < windowMs_)
+    m_bytesInWindow += bytes;
+    if (nowMs - m_windowStartMs < m_windowMs)
         return true;
-    if (bytesInWindow_ < bytesPerWindow_)
+    if (m_bytesInWindow < m_bytesPerWindow)
         return false;
-    windowStartMs_ = nowMs;
-    bytesInWindow_ = 0;
+    m_windowStartMs = nowMs;
+    m_bytesInWindow = 0;
     return true;
 }

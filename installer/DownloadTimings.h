@@ -54,8 +54,8 @@ public:
     bool Admits(ULONGLONG nowMs, std::uint64_t bytes);
 
 private:
-    DWORD windowMs_;
-    std::uint64_t bytesPerWindow_;
-    ULONGLONG windowStartMs_;
-    std::uint64_t bytesInWindow_ = 0;
+    DWORD m_windowMs;
+    std::uint64_t m_bytesPerWindow;
+    ULONGLONG m_windowStartMs;
+    std::uint64_t m_bytesInWindow = 0;
 };

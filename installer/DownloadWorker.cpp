@@ -16,11 +16,11 @@ namespace {
 // Turns the attempt's reports into messages for the main window.
 class PostingListener : public IDownloadListener {
 public:
-    explicit PostingListener(HWND mainWindow) : mainWindow_(mainWindow) {}
+    explicit PostingListener(HWND mainWindow) : m_mainWindow(mainWindow) {}
 
     void OnProgress(unsigned percentage) override
     {
-        PostMessageW(mainWindow_, WM_DOWNLOAD_PROGRESS, percentage, 0);
+        PostMessageW(m_mainWindow, WM_DOWNLOAD_PROGRESS, percentage, 0);
     }
 
     void OnDownloaded(DownloadedFile file) override
@@ -33,16 +33,16 @@ public:
             return;
         }
         auto handOff = std::make_unique<HandOff>(HandOff{std::move(file)});
-        if (PostMessageW(mainWindow_, WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff.get())))
+        if (PostMessageW(m_mainWindow, WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff.get())))
             handOff.release(); // the main window owns it now
         else
             WriteDiagnosticLine(stdout, "download finished, but the main window is gone");
     }
 
-    void OnFailed() override { PostMessageW(mainWindow_, WM_DOWNLOAD_FAILED, 0, 0); }
+    void OnFailed() override { PostMessageW(m_mainWindow, WM_DOWNLOAD_FAILED, 0, 0); }
 
 private:
-    HWND mainWindow_;
+    HWND m_mainWindow;
 };
 
 void RunAttempt(HWND mainWindow, ProxySettings proxy, std::shared_ptr<PartialDownload> partial)

@@ -14,10 +14,10 @@ public:
     // Takes over `handle` (opened for reading, shared for reading only).
     DownloadedFile(HANDLE handle, std::wstring path);
 
-    bool IsOpen() const { return static_cast<bool>(handle_); }
-    const std::wstring& Path() const { return path_; }
+    bool IsOpen() const { return static_cast<bool>(m_handle); }
+    const std::wstring& Path() const { return m_path; }
     // The open handle, null once closed: what a check of the file reads.
-    HANDLE Handle() const { return handle_.Get(); }
+    HANDLE Handle() const { return m_handle.Get(); }
 
     // Starts the file through the shell (verb "open", shown, no parameters, no
     // working folder, no wait, no error box). False when the shell could not start
@@ -25,13 +25,13 @@ public:
     bool Start(DWORD* error = nullptr) const;
 
     // Lets go of the file: from now on others may change it again.
-    void Close() { handle_.Reset(); }
+    void Close() { m_handle.Reset(); }
 
     // Lets go of the file and deletes it. A file already gone counts as
     // deleted; false (GetLastError says why) when it is still there.
     bool Discard();
 
 private:
-    KernelHandle handle_;
-    std::wstring path_;
+    KernelHandle m_handle;
+    std::wstring m_path;
 };

@@ -1,5 +1,7 @@
 #include "HostWindow.h"
 
+#include "ResourceIds.h"
+
 #include <algorithm>
 
 POINT CenteredOnScreen(SIZE screen, SIZE window)
@@ -29,11 +31,11 @@ bool RegisterHostWindowClass(HINSTANCE instance, const wchar_t* className)
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = HostWindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(107));
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MAIN_ICON));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = className;
-    windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(108));
+    windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SMALL_ICON));
     return RegisterClassExW(&windowClass) != 0;
 }
 

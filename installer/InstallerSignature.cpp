@@ -45,78 +45,78 @@ struct TrustFunctions {
 
 class TrustLibraries {
 public:
-    TrustLibraries() : wintrust_(L"wintrust.dll"), crypt32_(L"crypt32.dll")
+    TrustLibraries() : m_wintrust(L"wintrust.dll"), m_crypt32(L"crypt32.dll")
     {
-        found_ = Find(wintrust_, "WinVerifyTrust", functions_.verifyTrust) &&
-                 Find(wintrust_, "WTHelperProvDataFromStateData", functions_.providerData) &&
-                 Find(wintrust_, "WTHelperGetProvSignerFromChain", functions_.signerOf) &&
-                 Find(wintrust_, "WTHelperGetProvCertFromChain", functions_.certificateOf) &&
-                 Find(crypt32_, "CertGetCertificateChain", functions_.getChain) &&
-                 Find(crypt32_, "CertFreeCertificateChain", functions_.freeChain) &&
-                 Find(crypt32_, "CertGetNameStringW", functions_.nameOf);
+        m_found = Find(m_wintrust, "WinVerifyTrust", m_functions.verifyTrust) &&
+                 Find(m_wintrust, "WTHelperProvDataFromStateData", m_functions.providerData) &&
+                 Find(m_wintrust, "WTHelperGetProvSignerFromChain", m_functions.signerOf) &&
+                 Find(m_wintrust, "WTHelperGetProvCertFromChain", m_functions.certificateOf) &&
+                 Find(m_crypt32, "CertGetCertificateChain", m_functions.getChain) &&
+                 Find(m_crypt32, "CertFreeCertificateChain", m_functions.freeChain) &&
+                 Find(m_crypt32, "CertGetNameStringW", m_functions.nameOf);
     }
 
     // Null when a library or a function is missing.
-    const TrustFunctions* Functions() const { return found_ ? &functions_ : nullptr; }
+    const TrustFunctions* Functions() const { return m_found ? &m_functions : nullptr; }
 
     // The load error of the first library that did not load (or ERROR_PROC_NOT_FOUND).
     DWORD Error() const
     {
-        if (wintrust_.Error() != 0)
-            return wintrust_.Error();
-        return crypt32_.Error() != 0 ? crypt32_.Error() : ERROR_PROC_NOT_FOUND;
+        if (m_wintrust.Error() != 0)
+            return m_wintrust.Error();
+        return m_crypt32.Error() != 0 ? m_crypt32.Error() : ERROR_PROC_NOT_FOUND;
     }
 
 private:
-    Facet::SystemLibrary wintrust_;
-    Facet::SystemLibrary crypt32_;
-    TrustFunctions functions_;
-    bool found_ = false;
+    Facet::SystemLibrary m_wintrust;
+    Facet::SystemLibrary m_crypt32;
+    TrustFunctions m_functions;
+    bool m_found = false;
 };
 
 // One WinVerifyTrust run over the open file, whose state (the signer and the
 // certificates the signature carries) lives until this is destroyed.
 class PlatformVerification {
 public:
-    PlatformVerification(const TrustFunctions& api, HANDLE file, const std::wstring& path) : api_(api), path_(path)
+    PlatformVerification(const TrustFunctions& api, HANDLE file, const std::wstring& path) : m_api(api), m_path(path)
     {
-        file_.cbStruct = sizeof(file_);
-        file_.pcwszFilePath = path_.c_str();
-        file_.hFile = file;
-        data_.cbStruct = sizeof(data_);
-        data_.dwUIChoice = WTD_UI_NONE;
+        m_file.cbStruct = sizeof(m_file);
+        m_file.pcwszFilePath = m_path.c_str();
+        m_file.hFile = file;
+        m_data.cbStruct = sizeof(m_data);
+        m_data.dwUIChoice = WTD_UI_NONE;
         // No revocation check beyond the platform's own policy, which accepts a
         // status that cannot be learnt offline.
-        data_.fdwRevocationChecks = WTD_REVOKE_NONE;
-        data_.dwUnionChoice = WTD_CHOICE_FILE;
-        data_.pFile = &file_;
-        data_.dwStateAction = WTD_STATEACTION_VERIFY;
-        status_ = api_.verifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action_, &data_);
+        m_data.fdwRevocationChecks = WTD_REVOKE_NONE;
+        m_data.dwUnionChoice = WTD_CHOICE_FILE;
+        m_data.pFile = &m_file;
+        m_data.dwStateAction = WTD_STATEACTION_VERIFY;
+        m_status = m_api.verifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &m_action, &m_data);
     }
     ~PlatformVerification()
     {
-        data_.dwStateAction = WTD_STATEACTION_CLOSE;
-        api_.verifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action_, &data_);
+        m_data.dwStateAction = WTD_STATEACTION_CLOSE;
+        m_api.verifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &m_action, &m_data);
     }
     PlatformVerification(const PlatformVerification&) = delete;
     PlatformVerification& operator=(const PlatformVerification&) = delete;
 
-    LONG Status() const { return status_; }
+    LONG Status() const { return m_status; }
 
     // The first signer as the platform read it; null when there is none.
     CRYPT_PROVIDER_SGNR* Signer() const
     {
-        CRYPT_PROVIDER_DATA* data = api_.providerData(data_.hWVTStateData);
-        return data != nullptr ? api_.signerOf(data, 0, FALSE, 0) : nullptr;
+        CRYPT_PROVIDER_DATA* data = m_api.providerData(m_data.hWVTStateData);
+        return data != nullptr ? m_api.signerOf(data, 0, FALSE, 0) : nullptr;
     }
 
 private:
-    const TrustFunctions& api_;
-    std::wstring path_;
-    GUID action_ = WINTRUST_ACTION_GENERIC_VERIFY_V2;
-    WINTRUST_FILE_INFO file_ = {};
-    WINTRUST_DATA data_ = {};
-    LONG status_ = 0;
+    const TrustFunctions& m_api;
+    std::wstring m_path;
+    GUID m_action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
+    WINTRUST_FILE_INFO m_file = {};
+    WINTRUST_DATA m_data = {};
+    LONG m_status = 0;
 };
 
 // The certificate of a signer or counter-signer: the first of its chain.

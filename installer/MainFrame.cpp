@@ -4,6 +4,7 @@
 #include "DownloadRemovalTask.h"
 #include "DownloadWorker.h"
 #include "PreviousInstallation.h"
+#include "ResourceIds.h"
 #include "TextConvert.h"
 #include "UiLanguage.h"
 #include "WindowMessages.h"
@@ -107,7 +108,7 @@ UINT mainFrame::GetClassStyle() const
 
 UINT mainFrame::GetSkinResourceID() const
 {
-    return 136;
+    return IDR_MAIN_SKIN;
 }
 
 CControlUI* mainFrame::Find(const wchar_t* name) const

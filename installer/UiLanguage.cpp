@@ -90,17 +90,19 @@ struct LanguageSet {
     bool widensLabels;
 };
 
+// Indexed by set number.
 const LanguageSet kSets[] = {
     {kNone, kNone, kSaveFailedSimplified, kFieldFullSimplified, false},
     {kTraditionalChinese, kTraditionalChineseNames, kSaveFailedTraditional, kFieldFullTraditional, false},
     {kEnglish, kEnglishNames, kSaveFailedEnglish, kFieldFullEnglish, true},
     {kEnglish, kEnglishNames, kSaveFailedEnglish, kFieldFullEnglish, true},
 };
+static_assert(sizeof(kSets) / sizeof(kSets[0]) == kOtherLanguageSet + 1, "one entry per set");
 
 // Any number that is not a set reads as set 0.
 const LanguageSet& SetOf(int set)
 {
-    return kSets[set >= 1 && set <= 3 ? set : 0];
+    return kSets[set >= kTraditionalChineseSet && set <= kOtherLanguageSet ? set : kSimplifiedChineseSet];
 }
 
 } // namespace
@@ -108,16 +110,16 @@ const LanguageSet& SetOf(int set)
 int SelectUiLanguage(LANGID languageId)
 {
     switch (languageId) {
-    case 1028:
-    case 3076:
-    case 5124:
-        return 1;
-    case 1033:
-        return 2;
-    case 2052:
-        return 0;
+    case MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL): // zh-TW, 1028
+    case MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_HONGKONG):    // zh-HK, 3076
+    case MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_MACAU):       // zh-MO, 5124
+        return kTraditionalChineseSet;
+    case MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US): // en-US, 1033
+        return kUsEnglishSet;
+    case MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED): // zh-CN, 2052
+        return kSimplifiedChineseSet;
     default:
-        return 3;
+        return kOtherLanguageSet;
     }
 }
 

@@ -3,8 +3,18 @@
 
 #include <windows.h>
 
-// 0 keeps the skin's Simplified Chinese texts, 1 is Traditional Chinese,
-// 2 and 3 are English (2 for US English, 3 for every language not listed).
+// The language sets, by number.
+// The skin's own texts, in Simplified Chinese.
+constexpr int kSimplifiedChineseSet = 0;
+constexpr int kTraditionalChineseSet = 1;
+// English, for US English.
+constexpr int kUsEnglishSet = 2;
+// English, for every language not listed.
+constexpr int kOtherLanguageSet = 3;
+
+// The set of a user interface language: Simplified Chinese (China) keeps the
+// skin's texts; Traditional Chinese (Taiwan, Hong Kong, Macao) has its own;
+// US English and every other language read English.
 int SelectUiLanguage(LANGID languageId);
 
 struct UiText {

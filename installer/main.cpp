@@ -3,6 +3,7 @@
 #include "HostWindow.h"
 #include "KernelHandle.h"
 #include "MainFrame.h"
+#include "ResourceIds.h"
 #include "SystemLibraries.h"
 
 #include <Facet.h>
@@ -72,7 +73,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
                      static_cast<unsigned long>(com));
 
     wchar_t className[100] = {};
-    LoadStringW(instance, 138, className, 100);
+    LoadStringW(instance, IDS_HOST_WINDOW_CLASS, className, static_cast<int>(sizeof(className) / sizeof(className[0])));
     KernelHandle instanceClaim;
     if (!ClaimTheOnlyInstance(instanceClaim)) {
         ShowTheRunningUpdater(className);

@@ -5,7 +5,7 @@
 
 #include "Facet.h"
 
-#include "../control/ControlTestSupport.h"
+#include "../support/ControlTestSupport.h"
 #include "../support/AccessibleClient.h"
 #include "../support/NotifyLog.h"
 #include "../support/TestWindow.h"

@@ -10,6 +10,7 @@
 #include "WindowMessages.h"
 
 #include "../support/TestFiles.h"
+#include "../support/CapturedOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -417,10 +418,10 @@ TEST(MainFrame, AnInstallerThatCannotBeStartedIsShownNotHidden)
     HandOff* handOff = FinishedDownload(L"Mevra.unstartable-kind", "not a program");
     const std::wstring path = handOff->installer.Path();
     ASSERT_TRUE(handOff->installer.IsOpen());
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStdout();
     PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0, reinterpret_cast<LPARAM>(handOff));
     PumpUntil([&] { return windows.Page() == mainFrame::kRetryPage; });
-    const std::string log = testing::internal::GetCapturedStdout();
+    const std::string log = testsupport::CapturedStdout();
 
     EXPECT_TRUE(IsWindow(windows.Host())) << "the updater closed although nothing was started";
     EXPECT_TRUE(IsWindowVisible(windows.Host()));
@@ -495,11 +496,11 @@ TEST(MainFrame, ThePreviousInstallationIsRemovedOnceAcrossARetry)
 {
     TestRemoval removal;
     UpdaterWindows windows(96, removal.Body());
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStdout();
     PostMessageW(windows.Main(), WM_DOWNLOAD_FINISHED, 0,
                  reinterpret_cast<LPARAM>(FinishedDownload(L"Mevra.unstartable-kind", "not a program")));
     EXPECT_TRUE(PumpUntil([&] { return windows.Page() == mainFrame::kRetryPage; }));
-    testing::internal::GetCapturedStdout();
+    testsupport::CapturedStdout();
     EXPECT_EQ(removal.Runs(), 1);
 
     HandOff* handOff = FinishedDownload(L"Mevra.exe", FakeInstaller());
@@ -609,9 +610,9 @@ TEST(MainFrame, ASaveThatCannotBeWrittenShowsTheFailureAndNeverTheSavedTip)
     // A folder where the file should be: it cannot be replaced.
     settings.Remove();
     ASSERT_TRUE(CreateDirectoryW(settings.Path().c_str(), nullptr));
-    testing::internal::CaptureStderr();
+    testsupport::StartCapturingStderr();
     windows.Click(updaterdriver::kSaveButton);
-    std::string log = testing::internal::GetCapturedStderr();
+    std::string log = testsupport::CapturedStderr();
     EXPECT_TRUE(tip->IsVisible());
     EXPECT_EQ(TipText(windows), failedTip);
     EXPECT_NE(log.find("I/O error while writing file: " + ToNarrow(settings.Path()) + " ("), std::string::npos) << log;
@@ -621,17 +622,17 @@ TEST(MainFrame, ASaveThatCannotBeWrittenShowsTheFailureAndNeverTheSavedTip)
     windows.Click(updaterdriver::kReturnButton);
     windows.Click(updaterdriver::kSettingsButton);
     EXPECT_FALSE(tip->IsVisible());
-    testing::internal::CaptureStderr();
+    testsupport::StartCapturingStderr();
     windows.Click(updaterdriver::kUseProxyBox);
-    testing::internal::GetCapturedStderr();
+    testsupport::CapturedStderr();
     EXPECT_TRUE(tip->IsVisible());
     EXPECT_EQ(TipText(windows), failedTip);
 
     settings.Remove();
     windows.Click(updaterdriver::kUseProxyBox);
-    testing::internal::CaptureStderr();
+    testsupport::StartCapturingStderr();
     windows.Click(updaterdriver::kSaveButton);
-    log = testing::internal::GetCapturedStderr();
+    log = testsupport::CapturedStderr();
     EXPECT_EQ(TipText(windows), savedTip);
     EXPECT_NE(log.find("New configuration successfully written to: "), std::string::npos) << log;
     EXPECT_EQ(ReadProxySettingsFile(settings.Path()).ip, L"192.0.2.7");
@@ -674,9 +675,9 @@ TEST(MainFrame, TextTypedOnThePageReachesTheAttemptTheFileAndTheNextStartExactly
         EXPECT_EQ(attempt.ip, address);
         EXPECT_EQ(attempt.account, account);
         EXPECT_EQ(attempt.password, password);
-        testing::internal::CaptureStderr();
+        testsupport::StartCapturingStderr();
         windows.Click(updaterdriver::kSaveButton);
-        testing::internal::GetCapturedStderr();
+        testsupport::CapturedStderr();
     }
     const std::string text = testsupport::ReadFileText(settings.Path());
     EXPECT_NE(text.find("ip = \"" + ToUtf8(address) + "\""), std::string::npos) << text;
@@ -741,14 +742,14 @@ TEST(MainFrame, AnAttemptThroughAnUnusablePortFailsAndConnectsNowhere)
         saved.useProxy = true;
         saved.ip = L"127.0.0.1";
         saved.port = port;
-        testing::internal::CaptureStderr();
+        testsupport::StartCapturingStderr();
         WriteProxySettingsFile(settings.Path(), saved);
-        testing::internal::GetCapturedStderr();
+        testsupport::CapturedStderr();
         UpdaterWindows windows(96);
         EXPECT_FALSE(windows.Control(L"btn_saveProxy")->IsEnabled());
-        testing::internal::CaptureStdout();
+        testsupport::StartCapturingStdout();
         windows.Frame().StartDownload();
-        const std::string log = testing::internal::GetCapturedStdout();
+        const std::string log = testsupport::CapturedStdout();
         Pump();
         EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
         EXPECT_EQ(log, "download last error proxy : the address or the port (1 to 65535) is not usable: \"127.0.0.1\" \"" +

@@ -10,7 +10,7 @@
 #include "UpdaterDriver.h"
 #include "UpdaterProcess.h"
 
-#include "../installer/NetRig.h"
+#include "../support/NetRig.h"
 #include "../support/Leftovers.h"
 #include "../support/Links.h"
 #include "../support/TestFiles.h"

@@ -3,6 +3,7 @@
 
 #include "../support/Links.h"
 #include "../support/TestFiles.h"
+#include "../support/CapturedOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -54,9 +55,9 @@ protected:
 
     ProxySettings Load(std::string* errors = nullptr) const
     {
-        testing::internal::CaptureStderr();
+        testsupport::StartCapturingStderr();
         const ProxySettings settings = ReadProxySettingsFile(WidePath());
-        const std::string written = testing::internal::GetCapturedStderr();
+        const std::string written = testsupport::CapturedStderr();
         if (errors != nullptr)
             *errors = written;
         return settings;
@@ -64,9 +65,9 @@ protected:
 
     std::string Save(const ProxySettings& settings) const
     {
-        testing::internal::CaptureStderr();
+        testsupport::StartCapturingStderr();
         WriteProxySettingsFile(WidePath(), settings);
-        return testing::internal::GetCapturedStderr();
+        return testsupport::CapturedStderr();
     }
 
     // A save, and a load that gives the saved values back without a line on standard error.
@@ -199,15 +200,15 @@ TEST_F(ConfigStoreTest, FileThatCannotBeReadOrWrittenReadsAsDefaultsAndReportsBo
 {
     // A folder where the file should be: it can be neither opened nor replaced.
     ASSERT_TRUE(CreateDirectoryW(WidePath().c_str(), nullptr));
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStdout();
     std::string errors;
     ExpectSame(Load(&errors), ProxySettings());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "open file failed\n");
+    EXPECT_EQ(testsupport::CapturedStdout(), "open file failed\n");
     EXPECT_NE(errors.find("I/O error while reading file: " + Path() + "\n"), std::string::npos) << errors;
 
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStdout();
     errors = Save(Settings(true, L"h", L"1", L"", L""));
-    testing::internal::GetCapturedStdout();
+    testsupport::CapturedStdout();
     EXPECT_NE(errors.find("I/O error while writing file: " + Path() + " (the file cannot be replaced, error "),
               std::string::npos)
         << errors;
@@ -284,11 +285,11 @@ TEST_F(ConfigStoreTest, LinkToAFileThatIsNotThereMakesNoFileWhereItLeads)
     const std::wstring nowhere = testsupport::FreshTempFolder(L"nowhere") + L"\\planted.dll";
     if (!testsupport::MakeFileLink(WidePath(), nowhere))
         GTEST_SKIP() << "this platform cannot make a file link here (error " << GetLastError() << ")";
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStdout();
     {
         ConfigStore store(WidePath());
     }
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "open file failed\n");
+    EXPECT_EQ(testsupport::CapturedStdout(), "open file failed\n");
     EXPECT_FALSE(testsupport::Exists(nowhere));
     testsupport::RemoveLink(WidePath());
 }
@@ -405,12 +406,12 @@ TEST_F(ConfigStoreTest, AFileUnderAFolderNameOutsideTheAnsiCodePageIsReadAndWrit
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     const std::wstring path = folder + L"\\installer.ini";
     const ProxySettings saved = Settings(true, L"\u4EE3\u7406", L"8080", L"\u0141ukasz", L"p");
-    testing::internal::CaptureStderr();
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStderr();
+    testsupport::StartCapturingStdout();
     const bool written = WriteProxySettingsFile(path, saved);
     const ProxySettings loaded = ReadProxySettingsFile(path);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(testsupport::CapturedStdout(), "");
+    testsupport::CapturedStderr();
     EXPECT_TRUE(written);
     ExpectSame(loaded, saved);
     EXPECT_TRUE(testsupport::Exists(path));
@@ -419,14 +420,14 @@ TEST_F(ConfigStoreTest, AFileUnderAFolderNameOutsideTheAnsiCodePageIsReadAndWrit
 TEST_F(ConfigStoreTest, ASaveReportsWhetherTheFileWasWritten)
 {
     EXPECT_NE(Save(Settings(true, L"h", L"1", L"", L"")).find("New configuration"), std::string::npos);
-    testing::internal::CaptureStderr();
+    testsupport::StartCapturingStderr();
     EXPECT_TRUE(WriteProxySettingsFile(WidePath(), Settings(true, L"h", L"2", L"", L"")));
     ASSERT_TRUE(DeleteFileW(WidePath().c_str()));
     ASSERT_TRUE(CreateDirectoryW(WidePath().c_str(), nullptr));
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStdout();
     EXPECT_FALSE(WriteProxySettingsFile(WidePath(), Settings(true, L"h", L"3", L"", L"")));
-    testing::internal::GetCapturedStdout();
-    testing::internal::GetCapturedStderr();
+    testsupport::CapturedStdout();
+    testsupport::CapturedStderr();
 }
 
 TEST_F(ConfigStoreTest, InstanceIsOneStoreOverTheIniFileOfThePerUserFolder)

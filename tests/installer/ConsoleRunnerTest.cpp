@@ -1,6 +1,7 @@
 #include "ConsoleRunner.h"
 
 #include "../support/TestFiles.h"
+#include "../support/CapturedOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -40,10 +41,10 @@ struct CapturedRun {
 
 CapturedRun RunCaptured(const std::wstring& command)
 {
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStdout();
     CapturedRun run;
     run.result = RunConsoleCommand(command);
-    run.diagnostics = testing::internal::GetCapturedStdout();
+    run.diagnostics = testsupport::CapturedStdout();
     return run;
 }
 

@@ -1,13 +1,14 @@
 #include "DownloadEngine.h"
 #include "WinHttpCalls.h"
 
-#include "NetRig.h"
+#include "../support/NetRig.h"
 #include "TextConvert.h"
 
 #include "TextConvert.h"
 
 #include "../support/Links.h"
 #include "../support/TestFiles.h"
+#include "../support/CapturedOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -78,9 +79,9 @@ protected:
         job.proxy = proxy;
         job.timings = timings_;
         job.partial = std::move(partial);
-        testing::internal::CaptureStdout();
+        testsupport::StartCapturingStdout();
         const int result = DownloadInstaller(job, listener_);
-        log_ = testing::internal::GetCapturedStdout();
+        log_ = testsupport::CapturedStdout();
         return result;
     }
 

@@ -14,9 +14,10 @@
 // cases marked below fail without them.
 #include "InstallerSignature.h"
 
-#include "NetRig.h"
+#include "../support/NetRig.h"
 
 #include "../support/TestFiles.h"
+#include "../support/CapturedOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -218,9 +219,9 @@ TEST(InstallerSignature, ARefusedDownloadIsDeletedWithOneDiagnosticLine)
     const std::wstring path = WriteCopy(WithByteFlipped(program, program.size() / 2));
     DownloadedFile download = HeldDownload(path);
 
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStdout();
     const bool admitted = AdmitInstaller(download, kPublisher);
-    const std::string log = testing::internal::GetCapturedStdout();
+    const std::string log = testsupport::CapturedStdout();
 
     EXPECT_FALSE(admitted);
     EXPECT_FALSE(download.IsOpen());
@@ -233,9 +234,9 @@ TEST(InstallerSignature, AnAdmittedDownloadStaysHeldAgainstChanges)
     const std::wstring path = WriteCopy(ReadFileText(Signed(L"publisher")));
     DownloadedFile download = HeldDownload(path);
 
-    testing::internal::CaptureStdout();
+    testsupport::StartCapturingStdout();
     EXPECT_TRUE(AdmitInstaller(download, kPublisher));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(testsupport::CapturedStdout(), "");
 
     EXPECT_TRUE(download.IsOpen());
     HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

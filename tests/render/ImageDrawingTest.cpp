@@ -1,7 +1,7 @@
 #include "render/RenderEngine.h"
 #include "render/SmoothStretch.h"
 
-#include "../control/ControlTestSupport.h"
+#include "../support/ControlTestSupport.h"
 
 #include "../support/DibCanvas.h"
 #include "../support/TestImages.h"

@@ -16,6 +16,7 @@ FACET_APT_PACKAGES=(
     wine wine64 xvfb xauth x11-apps imagemagick
     fonts-wqy-microhei locales
     python3 openssl tinyproxy-bin curl osslsigncode
+    clang-format
 )
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
