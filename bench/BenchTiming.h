@@ -10,7 +10,8 @@
 namespace bench {
 
 // Seconds since construction, from the performance counter.
-class Clock {
+class Clock
+{
 public:
     Clock()
     {

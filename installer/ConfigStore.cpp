@@ -29,7 +29,8 @@ static_assert(kStoreOptions == 0xF4, "the store's option word");
 // Notepad and other editors may put this in front of a UTF-8 file.
 const char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
-struct FileCloser {
+struct FileCloser
+{
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using Stream = std::unique_ptr<std::FILE, FileCloser>;

@@ -28,7 +28,8 @@ constexpr std::uint64_t kLargestSettingsFile = 16 * 1024;
 // the file in one rename, so a crash never leaves a half-written file behind.
 // The store never follows a link: a link, or a file of several names, where the
 // file should be reads as empty and is replaced (itself) by the next Save.
-class ConfigStore {
+class ConfigStore
+{
 public:
     // The process-wide store of "installer.ini" in the per-user folder, made on
     // first use (safe against concurrent first calls).
@@ -63,7 +64,8 @@ public:
 private:
     // The parser of the store's files: it reads no other file (an @include
     // in the file is a parse error), so nothing beyond the bound is ever read.
-    class Settings : public libconfig::Config {
+    class Settings : public libconfig::Config
+    {
     public:
         const char** evaluateIncludePath(const char* path, const char** error) override;
     };

@@ -16,7 +16,8 @@ namespace {
 // A process-and-thread attribute list that lets the child inherit exactly the
 // handles named, and nothing else this process holds as inheritable (another
 // thread's pipe, for example, whose end of output would otherwise wait for us).
-class InheritList {
+class InheritList
+{
 public:
     explicit InheritList(std::vector<HANDLE> handles) : m_handles(std::move(handles))
     {
@@ -75,20 +76,22 @@ std::wstring SystemProgramPath(const std::wstring& name)
 std::wstring SystemConsoleCommand(const std::wstring& program, const std::wstring& arguments)
 {
     // cmd.exe /c strips the outer pair of quotes, leaving "<program>" <arguments>.
-    return L"\"" + SystemProgramPath(L"cmd.exe") + L"\" /c \"\"" + SystemProgramPath(program) + L"\" " +
-           arguments + L"\"";
+    return L"\"" + SystemProgramPath(L"cmd.exe") + L"\" /c \"\"" + SystemProgramPath(program) + L"\" " + arguments +
+           L"\"";
 }
 
 namespace {
 
 // The pipe a child writes its output and errors into.
-struct OutputPipe {
+struct OutputPipe
+{
     KernelHandle readEnd;
     KernelHandle writeEnd;
 };
 
 // A started child: it runs on its own; only its output is awaited.
-struct StartedChild {
+struct StartedChild
+{
     KernelHandle process;
     KernelHandle thread;
 };
@@ -114,14 +117,13 @@ bool CreateOutputPipe(SECURITY_ATTRIBUTES& inheritable, OutputPipe& pipe)
 // Starts `command` hidden, writing into `writeEnd`. This process's copy of the
 // write end (and of the child's input) is closed on return, so that reading
 // ends when the child (and whatever it started with the handle) has closed its own.
-std::optional<StartedChild> StartHidden(std::wstring command, SECURITY_ATTRIBUTES& inheritable,
-                                        KernelHandle writeEnd)
+std::optional<StartedChild> StartHidden(std::wstring command, SECURITY_ATTRIBUTES& inheritable, KernelHandle writeEnd)
 {
     // The child reads from the null device: a hidden command that asks a question
     // (net stop asks before stopping dependent services) gets end of input instead
     // of waiting for ever for an answer nobody can see.
-    const KernelHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
-                                         OPEN_EXISTING, 0, nullptr));
+    const KernelHandle input(
+        CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr));
 
     std::vector<HANDLE> inherited{writeEnd.Get()};
     if (input)

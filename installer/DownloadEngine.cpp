@@ -58,7 +58,8 @@ bool IsSameFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& expected, unsigne
 
 // Reports the percentage whenever it grows, the first time always; it goes
 // back only when the body starts again from zero.
-class ProgressReporter {
+class ProgressReporter
+{
 public:
     ProgressReporter(IDownloadListener& listener, std::int32_t expectedSize)
         : m_listener(listener), m_expectedSize(expectedSize)
@@ -84,7 +85,8 @@ private:
 
 // One request for the body, or for its rest: the body goes into the part (a
 // fresh one for a whole body), which takes the target's name once whole.
-class Attempt {
+class Attempt
+{
 public:
     Attempt(const DownloadJob& job, PartialDownload& partial, ProgressReporter& progress)
         : m_job(job), m_partial(partial), m_progress(progress)
@@ -161,8 +163,8 @@ bool Attempt::OpenSession()
             return false;
         // Without an account the attempt goes on without the proxy.
     }
-    m_session = WinHttpHandle(WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                                         WINHTTP_NO_PROXY_BYPASS, 0));
+    m_session = WinHttpHandle(
+        WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     if (!m_session) {
         LogLastError("WinHttpOpen");
         return false;
@@ -237,8 +239,8 @@ bool Attempt::AnswerProxyChallenge()
 // The rest of the part, only while the body is the one the part began with.
 bool Attempt::AskForTheRest()
 {
-    const std::wstring headers =
-        L"Range: bytes=" + std::to_wstring(m_partial.received) + L"-\r\nIf-Range: " + m_partial.validator;
+    const std::wstring headers = L"Range: bytes=" + std::to_wstring(m_partial.received) + L"-\r\nIf-Range: " +
+                                 m_partial.validator;
     if (!WinHttpAddRequestHeaders(m_request.Get(), headers.c_str(), static_cast<DWORD>(-1L), WINHTTP_ADDREQ_FLAG_ADD)) {
         LogLastError("WinHttpAddRequestHeaders");
         return false;
@@ -280,8 +282,8 @@ std::optional<DownloadedFile> Attempt::Run()
         return std::nullopt;
     }
     m_request = WinHttpHandle(WinHttpOpenRequest(m_connection.Get(), L"GET", path.data(), L"HTTP/1.1",
-                                                WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                                WINHTTP_FLAG_SECURE));
+                                                 WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                                 WINHTTP_FLAG_SECURE));
     if (!m_request) {
         LogLastError("WinHttpOpenRequest");
         return std::nullopt;
@@ -343,7 +345,7 @@ bool Attempt::StartThePart(const ContentLength& contentLength)
     if (!m_partial.file)
         return false;
     m_partial.validator = ResumeValidator(QueryHeaderText(m_request.Get(), WINHTTP_QUERY_ETAG),
-                                         QueryHeaderText(m_request.Get(), WINHTTP_QUERY_LAST_MODIFIED));
+                                          QueryHeaderText(m_request.Get(), WINHTTP_QUERY_LAST_MODIFIED));
     m_partial.fullLength = contentLength.valid ? contentLength.value : 0;
     return true;
 }
@@ -356,8 +358,8 @@ bool Attempt::StartThePart(const ContentLength& contentLength)
 KernelHandle Attempt::CreatePartialFile()
 {
     std::wstring createdPath;
-    KernelHandle partial =
-        CreateUniqueSibling(m_job.targetPath, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, createdPath);
+    KernelHandle partial = CreateUniqueSibling(m_job.targetPath, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ,
+                                               createdPath);
     if (partial && PutUnderName(partial.Get(), PartialPathOf(m_job.targetPath)))
         return partial;
     LogFileError(L"create", PartialPathOf(m_job.targetPath));

@@ -31,7 +31,8 @@ std::wstring PartialPathOf(const std::wstring& targetPath);
 // below 100 counts as 100.
 unsigned DownloadPercentage(std::uint64_t received, std::int32_t expectedSize);
 
-struct DownloadJob {
+struct DownloadJob
+{
     std::wstring url;        // https URL; its port is ignored, the connection goes to 443
     std::wstring targetPath; // replaced by every attempt that receives the whole body
     std::int32_t expectedSize = kExpectedInstallerSize;
@@ -42,7 +43,8 @@ struct DownloadJob {
     std::shared_ptr<PartialDownload> partial;
 };
 
-class IDownloadListener {
+class IDownloadListener
+{
 public:
     // After a chunk has been written, when the percentage differs from the last
     // one reported (the first chunk is always reported).

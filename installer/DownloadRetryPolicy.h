@@ -10,7 +10,8 @@
 #include <string>
 
 // Why an attempt failed, as far as the next one is concerned.
-struct AttemptFailure {
+struct AttemptFailure
+{
     // Worth an automatic retry: the network or the server may do better soon
     // (a reset, a refused connection, a timeout, a 5xx, 408 or 429 status, a
     // short body). A certificate, a 4xx status, the disk or a refused file

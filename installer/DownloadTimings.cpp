@@ -51,7 +51,8 @@ DownloadTimings UpdaterDownloadTimings()
 }
 
 TransferRateRule::TransferRateRule(DWORD windowMs, std::uint32_t minimumBytesPerSecond, ULONGLONG startMs)
-    : m_windowMs(windowMs), m_bytesPerWindow(static_cast<std::uint64_t>(minimumBytesPerSecond) * windowMs / 1000),
+    : m_windowMs(windowMs),
+      m_bytesPerWindow(static_cast<std::uint64_t>(minimumBytesPerSecond) * windowMs / 1000),
       m_windowStartMs(startMs)
 {
 }

@@ -22,7 +22,8 @@
 // - automatic retries of a transient failure: up to 3 in a row, after 1, 2 and
 //   4 s (a 503's Retry-After of up to 30 s instead): long enough for a Wi-Fi
 //   roam or a server restart, short enough that the page stays honest.
-struct DownloadTimings {
+struct DownloadTimings
+{
     DWORD resolveMs = 30000;
     DWORD connectMs = 30000;
     DWORD sendMs = 30000;
@@ -30,7 +31,7 @@ struct DownloadTimings {
     DWORD rateWindowMs = 60000;
     std::uint32_t minimumBytesPerSecond = 1024;
     std::vector<DWORD> retryWaitsMs{1000, 2000, 4000}; // one per automatic retry
-    DWORD longestRetryAfterMs = 30000; // a longer Retry-After shows the retry page
+    DWORD longestRetryAfterMs = 30000;                 // a longer Retry-After shows the retry page
 };
 
 // The timings of a run of the updater: the values above, each divided by the
@@ -45,7 +46,8 @@ DownloadTimings DividedBy(const DownloadTimings& timings, unsigned divisor);
 
 // The minimum-rate rule over consecutive windows of a body's arrival: a window
 // that ends with fewer bytes than the rate asks for fails the body.
-class TransferRateRule {
+class TransferRateRule
+{
 public:
     TransferRateRule(DWORD windowMs, std::uint32_t minimumBytesPerSecond, ULONGLONG startMs);
 

@@ -14,14 +14,12 @@
 namespace {
 
 // Turns the attempt's reports into messages for the main window.
-class PostingListener : public IDownloadListener {
+class PostingListener : public IDownloadListener
+{
 public:
     explicit PostingListener(HWND mainWindow) : m_mainWindow(mainWindow) {}
 
-    void OnProgress(unsigned percentage) override
-    {
-        PostMessageW(m_mainWindow, WM_DOWNLOAD_PROGRESS, percentage, 0);
-    }
+    void OnProgress(unsigned percentage) override { PostMessageW(m_mainWindow, WM_DOWNLOAD_PROGRESS, percentage, 0); }
 
     void OnDownloaded(DownloadedFile file) override
     {

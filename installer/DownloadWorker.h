@@ -13,7 +13,8 @@
 
 // What a finished attempt hands to the UI thread: the installer, fully
 // received and held open against changes.
-struct HandOff {
+struct HandOff
+{
     DownloadedFile installer;
 };
 

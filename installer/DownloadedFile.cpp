@@ -32,8 +32,8 @@ bool DownloadedFile::Discard()
     Close();
     // Deleted as itself: should a link have taken the name since the file was
     // let go, the link goes, never what it leads to.
-    std::optional<OwnEntry> entry =
-        OpenOwnEntry(m_path, DELETE | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    std::optional<OwnEntry> entry = OpenOwnEntry(m_path, DELETE | FILE_WRITE_ATTRIBUTES,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     if (!entry)
         return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
     return DeleteOpenEntry(entry->handle.Get(), entry->info);

@@ -8,7 +8,8 @@
 
 #include <string>
 
-class DownloadedFile {
+class DownloadedFile
+{
 public:
     DownloadedFile() = default;
     // Takes over `handle` (opened for reading, shared for reading only).

@@ -41,8 +41,8 @@ bool RegisterHostWindowClass(HINSTANCE instance, const wchar_t* className)
 
 HWND CreateHostWindow(HINSTANCE instance, const wchar_t* className, int showCommand)
 {
-    HWND window = CreateWindowExW(0, className, L"", WS_POPUP, CW_USEDEFAULT, 0, kHostWidth, kHostHeight,
-                                  nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, className, L"", WS_POPUP, CW_USEDEFAULT, 0, kHostWidth, kHostHeight, nullptr,
+                                  nullptr, instance, nullptr);
     if (window == nullptr)
         return nullptr;
     PlaceCentred(window, {kHostWidth, kHostHeight});
@@ -58,7 +58,8 @@ void FitHostToChild(HWND host, HWND child)
         return;
     const SIZE size = {rect.right - rect.left, rect.bottom - rect.top};
     // At scale 1.0 the host keeps its classic 680 x 443; only a larger child grows it.
-    PlaceCentred(host, {(std::max)(size.cx, static_cast<LONG>(kHostWidth)), (std::max)(size.cy, static_cast<LONG>(kHostHeight))});
+    PlaceCentred(host, {(std::max)(size.cx, static_cast<LONG>(kHostWidth)),
+                        (std::max)(size.cy, static_cast<LONG>(kHostHeight))});
 }
 
 namespace {

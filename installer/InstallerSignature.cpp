@@ -33,7 +33,8 @@ bool Find(const Facet::SystemLibrary& library, const char* name, Function& funct
 }
 
 // What the check calls of the two libraries.
-struct TrustFunctions {
+struct TrustFunctions
+{
     decltype(&::WinVerifyTrust) verifyTrust = nullptr;
     decltype(&::WTHelperProvDataFromStateData) providerData = nullptr;
     decltype(&::WTHelperGetProvSignerFromChain) signerOf = nullptr;
@@ -43,17 +44,18 @@ struct TrustFunctions {
     decltype(&::CertGetNameStringW) nameOf = nullptr;
 };
 
-class TrustLibraries {
+class TrustLibraries
+{
 public:
     TrustLibraries() : m_wintrust(L"wintrust.dll"), m_crypt32(L"crypt32.dll")
     {
         m_found = Find(m_wintrust, "WinVerifyTrust", m_functions.verifyTrust) &&
-                 Find(m_wintrust, "WTHelperProvDataFromStateData", m_functions.providerData) &&
-                 Find(m_wintrust, "WTHelperGetProvSignerFromChain", m_functions.signerOf) &&
-                 Find(m_wintrust, "WTHelperGetProvCertFromChain", m_functions.certificateOf) &&
-                 Find(m_crypt32, "CertGetCertificateChain", m_functions.getChain) &&
-                 Find(m_crypt32, "CertFreeCertificateChain", m_functions.freeChain) &&
-                 Find(m_crypt32, "CertGetNameStringW", m_functions.nameOf);
+                  Find(m_wintrust, "WTHelperProvDataFromStateData", m_functions.providerData) &&
+                  Find(m_wintrust, "WTHelperGetProvSignerFromChain", m_functions.signerOf) &&
+                  Find(m_wintrust, "WTHelperGetProvCertFromChain", m_functions.certificateOf) &&
+                  Find(m_crypt32, "CertGetCertificateChain", m_functions.getChain) &&
+                  Find(m_crypt32, "CertFreeCertificateChain", m_functions.freeChain) &&
+                  Find(m_crypt32, "CertGetNameStringW", m_functions.nameOf);
     }
 
     // Null when a library or a function is missing.
@@ -76,7 +78,8 @@ private:
 
 // One WinVerifyTrust run over the open file, whose state (the signer and the
 // certificates the signature carries) lives until this is destroyed.
-class PlatformVerification {
+class PlatformVerification
+{
 public:
     PlatformVerification(const TrustFunctions& api, HANDLE file, const std::wstring& path) : m_api(api), m_path(path)
     {
@@ -126,7 +129,8 @@ PCCERT_CONTEXT CertificateOf(const TrustFunctions& api, CRYPT_PROVIDER_SGNR& sig
     return certificate != nullptr ? certificate->pCert : nullptr;
 }
 
-struct Refusal {
+struct Refusal
+{
     long status;
     const char* reason;
 };
@@ -176,7 +180,8 @@ SignatureVerdict Accepted()
 }
 
 // The errors of a chain's own trust status, most telling first.
-struct ChainFault {
+struct ChainFault
+{
     DWORD bits;
     long status;
 };
@@ -218,9 +223,9 @@ SignatureVerdict CheckChain(const TrustFunctions& api, PCCERT_CONTEXT certificat
     if (when != nullptr)
         time = *when;
     PCCERT_CHAIN_CONTEXT chain = nullptr;
-    if (!api.getChain(HCCE_LOCAL_MACHINE, certificate, when != nullptr ? &time : nullptr, certificate->hCertStore,
-                      &parameters, CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT | CERT_CHAIN_REVOCATION_CHECK_CACHE_ONLY,
-                      nullptr, &chain))
+    if (!api.getChain(
+            HCCE_LOCAL_MACHINE, certificate, when != nullptr ? &time : nullptr, certificate->hCertStore, &parameters,
+            CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT | CERT_CHAIN_REVOCATION_CHECK_CACHE_ONLY, nullptr, &chain))
         return Refused(HRESULT_FROM_WIN32(GetLastError()), "the signer's certificate chain cannot be built");
     const DWORD errors = chain->TrustStatus.dwErrorStatus & ~kUnknownRevocation;
     api.freeChain(chain);
@@ -261,7 +266,8 @@ SignatureVerdict CheckPublisher(const TrustFunctions& api, PCCERT_CONTEXT certif
 {
     const std::wstring commonName = SubjectAttribute(api, certificate, szOID_COMMON_NAME);
     const std::wstring organization = SubjectAttribute(api, certificate, szOID_ORGANIZATION_NAME);
-    if (commonName == publisher.commonName && (publisher.organization.empty() || organization == publisher.organization))
+    if (commonName == publisher.commonName &&
+        (publisher.organization.empty() || organization == publisher.organization))
         return Accepted();
     std::string signer = "\"" + ToNarrow(commonName) + "\"";
     if (!organization.empty())
@@ -299,8 +305,8 @@ SignatureVerdict VerifyInstallerSignature(HANDLE file, const std::wstring& path,
         return Refused(TRUST_E_NO_SIGNER_CERT);
 
     const std::optional<FILETIME> stampTime = VerifiedTimeStamp(*api, *signer);
-    SignatureVerdict verdict =
-        CheckChain(*api, certificate, stampTime ? &*stampTime : nullptr, szOID_PKIX_KP_CODE_SIGNING);
+    SignatureVerdict verdict = CheckChain(*api, certificate, stampTime ? &*stampTime : nullptr,
+                                          szOID_PKIX_KP_CODE_SIGNING);
     if (verdict.accepted)
         verdict = CheckPublisher(*api, certificate, publisher);
     verdict.timeStamped = stampTime.has_value();

@@ -27,7 +27,8 @@
 
 // The subject that the signer's certificate must carry: its common name, and
 // its organisation unless that is empty. Both are compared exactly.
-struct InstallerPublisher {
+struct InstallerPublisher
+{
     std::wstring commonName;
     std::wstring organization;
 };
@@ -36,7 +37,8 @@ struct InstallerPublisher {
 // and MEVRA_INSTALLER_PUBLISHER_ORGANIZATION.
 InstallerPublisher BuildPublisher();
 
-struct SignatureVerdict {
+struct SignatureVerdict
+{
     bool accepted = false;
     // Why the file was refused, for a diagnostic line; empty when accepted.
     std::string reason;

@@ -256,7 +256,8 @@ bool PutUnderName(HANDLE file, const std::wstring& path)
     // names (which share the flag) moves aside.
     if (GetLastError() != ERROR_ACCESS_DENIED)
         return false;
-    std::optional<OwnEntry> existing = OpenOwnEntry(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
+    std::optional<OwnEntry> existing = OpenOwnEntry(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                                    kShareAll);
     if (!existing || existing->info.IsFolder() || !existing->info.IsReadOnly()) {
         // The rename's refusal stands, not the success of the look at the entry.
         if (existing)

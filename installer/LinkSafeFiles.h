@@ -24,7 +24,8 @@
 #include <string>
 
 // What an open handle says about its entry.
-struct EntryInfo {
+struct EntryInfo
+{
     DWORD attributes = 0;
     DWORD links = 0; // the names a file has (hard links)
 
@@ -60,7 +61,8 @@ std::wstring ParentOf(const std::wstring& path);
 bool CrossesLink(const std::wstring& path);
 
 // An entry of a folder of the updater's own, opened as itself.
-struct OwnEntry {
+struct OwnEntry
+{
     KernelHandle handle;
     EntryInfo info;
 };

@@ -293,8 +293,7 @@ void mainFrame::ReturnFromProxyPage()
 
 LRESULT mainFrame::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM, bool& bHandled)
 {
-    if (uMsg == WM_KEYDOWN && wParam == VK_ESCAPE && m_tabLayout != nullptr &&
-        m_tabLayout->GetCurSel() == kProxyPage) {
+    if (uMsg == WM_KEYDOWN && wParam == VK_ESCAPE && m_tabLayout != nullptr && m_tabLayout->GetCurSel() == kProxyPage) {
         ReturnFromProxyPage();
         bHandled = true;
     }
@@ -458,8 +457,9 @@ void mainFrame::StartDownload()
     // A proxy that cannot be used as typed is never replaced by another port or
     // host: the attempt fails at once.
     if (proxy.useProxy && !IsUsableProxy(proxy)) {
-        WriteDiagnosticLine(stdout, "download last error proxy : the address or the port (1 to 65535) is not usable: \"" +
-                                        ToNarrow(proxy.ip) + "\" \"" + ToNarrow(proxy.port) + "\"");
+        WriteDiagnosticLine(stdout,
+                            "download last error proxy : the address or the port (1 to 65535) is not usable: \"" +
+                                ToNarrow(proxy.ip) + "\" \"" + ToNarrow(proxy.port) + "\"");
         OnDownloadFailed();
         return;
     }

@@ -17,7 +17,8 @@
 // The class of the main window, by which another start of the updater finds it.
 constexpr wchar_t kMainFrameClass[] = L"MvMainUI";
 
-class mainFrame : public Facet::CWindowWnd, public Facet::INotifyUI, public Facet::IMessageFilterUI {
+class mainFrame : public Facet::CWindowWnd, public Facet::INotifyUI, public Facet::IMessageFilterUI
+{
 public:
     enum Page { kDownloadPage = 0, kRetryPage = 1, kProxyPage = 2 };
 
@@ -49,7 +50,8 @@ public:
 private:
     // What a page shows that the user or an attempt has changed, carried over
     // when the controls are built again for another display scale.
-    struct PageState {
+    struct PageState
+    {
         int page = kDownloadPage;
         int progress = 0;
         std::wstring fields[4];

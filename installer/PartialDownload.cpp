@@ -50,7 +50,6 @@ void PartialDownload::Discard()
     received = 0;
 }
 
-
 std::wstring ResumeValidator(const std::wstring& etag, const std::wstring& lastModified)
 {
     if (etag.size() >= 2 && etag.front() == L'"' && etag.back() == L'"' && IsPlainHeaderValue(etag))

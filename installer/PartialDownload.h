@@ -13,7 +13,8 @@
 // attempts. It is never started and never has the installer's name until it
 // holds the whole body. The caller passes it from attempt to attempt; one
 // attempt uses it at a time.
-struct PartialDownload {
+struct PartialDownload
+{
     KernelHandle file;
     // The response's strong ETag, else its Last-Modified; empty: never resumed.
     std::wstring validator;

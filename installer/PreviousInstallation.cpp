@@ -21,7 +21,8 @@ const wchar_t kServiceName[] = L"TarnCptService";
 const wchar_t kSharedFolder[] = L"C:\\Program Files (x86)\\Common Files\\MEVRA\\Support";
 
 // Frees a shell item list.
-class ScopedItemList {
+class ScopedItemList
+{
 public:
     ScopedItemList() = default;
     ~ScopedItemList() { CoTaskMemFree(m_list); }
@@ -35,7 +36,8 @@ private:
 };
 
 // A folder enumeration, ended with FindClose.
-struct FindTraits {
+struct FindTraits
+{
     typedef HANDLE Handle;
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static bool IsValid(HANDLE find) { return find != INVALID_HANDLE_VALUE; }
@@ -78,14 +80,16 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name)
 const DWORD kRemovalAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
 const DWORD kRemovalShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
-struct EmptyingResult {
+struct EmptyingResult
+{
     bool enumerated = false; // the folder could be enumerated at all
     bool ranToEnd = false;   // the enumeration ended because no entry was left
     bool lastRemoved = false;
 };
 
 // An entry of a folder being removed, opened as itself where the platform can.
-struct RemovalEntry {
+struct RemovalEntry
+{
     KernelHandle handle;
     EntryInfo info;
     bool itself = false; // the handle holds the entry named, not what a link there leads to
@@ -121,7 +125,8 @@ bool RemoveLink(RemovalEntry& entry, const std::wstring& path)
 
 // The entries of a folder, read through a handle to it (opened with
 // FILE_LIST_DIRECTORY), one buffer of them at a time.
-class FolderListing {
+class FolderListing
+{
 public:
     explicit FolderListing(HANDLE folder) : m_folder(folder), m_buffer(64 * 1024) {}
 
@@ -224,7 +229,8 @@ bool DeleteFolderTree(const std::wstring& path)
     if (!parentHandle || find.Get() == INVALID_HANDLE_VALUE)
         return false;
     find.Reset();
-    std::optional<RemovalEntry> entry = OpenForRemoval(parent, NameOf(parentHandle.Get()), listed.cFileName, listed.dwFileAttributes);
+    std::optional<RemovalEntry> entry = OpenForRemoval(parent, NameOf(parentHandle.Get()), listed.cFileName,
+                                                       listed.dwFileAttributes);
     if (!entry)
         return false;
     if (entry->IsLink())

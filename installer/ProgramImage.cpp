@@ -5,11 +5,11 @@
 
 namespace {
 
-const WORD kDosMagic = 0x5A4D;       // "MZ"
+const WORD kDosMagic = 0x5A4D;         // "MZ"
 const DWORD kPeSignature = 0x00004550; // "PE\0\0"
 const WORD kPe32Magic = 0x10B;
 const WORD kPe32PlusMagic = 0x20B;
-const DWORD kSecurityDirectory = 4;  // IMAGE_DIRECTORY_ENTRY_SECURITY
+const DWORD kSecurityDirectory = 4; // IMAGE_DIRECTORY_ENTRY_SECURITY
 const DWORD kSectionHeaderSize = 40;
 
 bool ReadAt(HANDLE file, std::uint64_t offset, void* buffer, DWORD size)
@@ -56,7 +56,8 @@ bool IsWholeProgramImage(HANDLE file, std::uint64_t size)
     // The signature, the file header (20 bytes) and the optional header's
     // fields up to the end of the data directories of a PE32+ image.
     unsigned char pe[4 + 20 + 240] = {};
-    if (peAt + 24 > size || !ReadAt(file, peAt, pe, static_cast<DWORD>(std::min<std::uint64_t>(sizeof(pe), size - peAt))))
+    if (peAt + 24 > size ||
+        !ReadAt(file, peAt, pe, static_cast<DWORD>(std::min<std::uint64_t>(sizeof(pe), size - peAt))))
         return false;
     if (Field<DWORD>(pe, 0) != kPeSignature)
         return false;

@@ -4,7 +4,8 @@
 #include <string>
 
 // The five values as typed (wide text, never through a narrow code page).
-struct ProxySettings {
+struct ProxySettings
+{
     bool useProxy = false;
     std::wstring ip;
     std::wstring port;

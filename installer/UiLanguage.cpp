@@ -41,29 +41,19 @@ const UiText kEnglish[] = {
 };
 
 const UiText kTraditionalChineseNames[] = {
-    {L"btn_setting", L"\x8A2D\x7F6E"},
-    {L"btn_min", L"\x6700\x5C0F\x5316"},
-    {L"btn_close", L"\x95DC\x9589"},
-    {L"btn_setting_1", L"\x8A2D\x7F6E"},
-    {L"btn_min_1", L"\x6700\x5C0F\x5316"},
-    {L"btn_close_1", L"\x95DC\x9589"},
-    {L"btn_return", L"\x8FD4\x56DE"},
-    {L"btn_min_2", L"\x6700\x5C0F\x5316"},
-    {L"btn_close_2", L"\x95DC\x9589"},
-    {nullptr, nullptr},
+    {L"btn_setting", L"\x8A2D\x7F6E"},     {L"btn_min", L"\x6700\x5C0F\x5316"},
+    {L"btn_close", L"\x95DC\x9589"},       {L"btn_setting_1", L"\x8A2D\x7F6E"},
+    {L"btn_min_1", L"\x6700\x5C0F\x5316"}, {L"btn_close_1", L"\x95DC\x9589"},
+    {L"btn_return", L"\x8FD4\x56DE"},      {L"btn_min_2", L"\x6700\x5C0F\x5316"},
+    {L"btn_close_2", L"\x95DC\x9589"},     {nullptr, nullptr},
 };
 
 const UiText kEnglishNames[] = {
-    {L"btn_setting", L"Settings"},
-    {L"btn_min", L"Minimize"},
-    {L"btn_close", L"Close"},
-    {L"btn_setting_1", L"Settings"},
-    {L"btn_min_1", L"Minimize"},
-    {L"btn_close_1", L"Close"},
-    {L"btn_return", L"Back"},
-    {L"btn_min_2", L"Minimize"},
-    {L"btn_close_2", L"Close"},
-    {nullptr, nullptr},
+    {L"btn_setting", L"Settings"}, {L"btn_min", L"Minimize"},
+    {L"btn_close", L"Close"},      {L"btn_setting_1", L"Settings"},
+    {L"btn_min_1", L"Minimize"},   {L"btn_close_1", L"Close"},
+    {L"btn_return", L"Back"},      {L"btn_min_2", L"Minimize"},
+    {L"btn_close_2", L"Close"},    {nullptr, nullptr},
 };
 
 const UiText kNone[] = {{nullptr, nullptr}};
@@ -82,7 +72,8 @@ const wchar_t kFieldFullTraditional[] = L"<b>\x6BCF\x6B04\x6700\x591A 255 \x500B
 const wchar_t kFieldFullEnglish[] = L"<b>A field takes at most 255 characters</b>";
 
 // What each set changes; set 0 keeps the skin's texts and names.
-struct LanguageSet {
+struct LanguageSet
+{
     const UiText* texts;
     const UiText* names;
     const wchar_t* saveFailed;

@@ -17,7 +17,8 @@ constexpr int kOtherLanguageSet = 3;
 // US English and every other language read English.
 int SelectUiLanguage(LANGID languageId);
 
-struct UiText {
+struct UiText
+{
     const wchar_t* control;
     const wchar_t* text;
 };

@@ -12,13 +12,15 @@
 #include <utility>
 
 // The one owner of WinHTTP handles (sessions, connections, requests).
-struct WinHttpHandleTraits : Facet::NullInvalidHandle<HINTERNET> {
+struct WinHttpHandleTraits : Facet::NullInvalidHandle<HINTERNET>
+{
     static void Close(HINTERNET handle) { WinHttpCloseHandle(handle); }
 };
 using WinHttpHandle = Facet::UniqueHandle<WinHttpHandleTraits>;
 
 // What the Content-Length header says.
-struct ContentLength {
+struct ContentLength
+{
     bool present = false;
     bool valid = false;
     unsigned long long value = 0;

@@ -46,7 +46,8 @@ const UINT kDoneMessage = WM_APP + 2;
 
 using Clock = std::chrono::steady_clock;
 
-struct Measure {
+struct Measure
+{
     unsigned long long bytes = 0;
     double seconds = 0;
     unsigned long long messages = 0;
@@ -60,7 +61,8 @@ unsigned long long FileSize(const std::wstring& path)
     return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-class PostingListener : public IDownloadListener {
+class PostingListener : public IDownloadListener
+{
 public:
     explicit PostingListener(HWND window) : window_(window) {}
     void OnProgress(unsigned percentage) override { PostMessageW(window_, kProgressMessage, percentage, 0); }
@@ -82,7 +84,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-class SilentListener : public IDownloadListener {
+class SilentListener : public IDownloadListener
+{
 public:
     void OnProgress(unsigned) override {}
     void OnDownloaded(DownloadedFile file) override { file.Close(); }

@@ -24,7 +24,8 @@ const wchar_t kSharedFolder[] = L"C:\\Program Files (x86)\\Common Files\\MEVRA\\
 // The main window with its repaints and progress messages counted and the
 // time spent painting summed, on the UI thread where they compete with
 // nothing but the download worker.
-class CountingFrame : public mainFrame {
+class CountingFrame : public mainFrame
+{
 public:
     using mainFrame::mainFrame;
 
@@ -82,7 +83,7 @@ bool WriteFileOfSize(const std::wstring& path, size_t bytes)
 // Creates the folder and the folders above it that are missing.
 bool MakeFolders(const std::wstring& path)
 {
-    for (size_t at = path.find(L'\\', 3); ; at = path.find(L'\\', at + 1)) {
+    for (size_t at = path.find(L'\\', 3);; at = path.find(L'\\', at + 1)) {
         const std::wstring level = path.substr(0, at);
         if (!CreateDirectoryW(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
@@ -91,9 +92,10 @@ bool MakeFolders(const std::wstring& path)
     }
 }
 
-struct PlantedFolder {
+struct PlantedFolder
+{
     std::wstring path;
-    int folders;       // sub-folders, each holding `files` files
+    int folders; // sub-folders, each holding `files` files
     int files;
     size_t fileBytes;
 };
@@ -165,7 +167,8 @@ int RunUpdaterWindow(bool shown)
     RunMessageLoop();
     const double closedAt = frame.clock.Seconds();
     std::printf("frame-%s %d %.4f %d %.3f %.3f\n", shown ? "shown" : "hidden", frame.paints, frame.paintSeconds,
-                frame.progressMessages, removalSeconds.load(), frame.finishedAt < 0 ? -1.0 : closedAt - frame.finishedAt);
+                frame.progressMessages, removalSeconds.load(),
+                frame.finishedAt < 0 ? -1.0 : closedAt - frame.finishedAt);
     return frame.finishedAt < 0 || removalSeconds.load() < 0 ? 1 : 0;
 }
 

@@ -66,7 +66,7 @@ struct Counts
 {
     size_t elements = 0;
     size_t attributes = 0;
-    unsigned long checksum = 0;   // keeps the reads from being optimised away
+    unsigned long checksum = 0; // keeps the reads from being optimised away
 };
 
 // Visits every element in document order and reads every attribute name and value.
@@ -127,7 +127,8 @@ Counts WalkPugi(const pugi::xml_document& document)
     while (node) {
         ++counts.elements;
         counts.checksum += static_cast<unsigned char>(node.name()[0]);
-        for (pugi::xml_attribute attribute = node.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+        for (pugi::xml_attribute attribute = node.first_attribute(); attribute;
+             attribute = attribute.next_attribute()) {
             counts.checksum += static_cast<unsigned char>(attribute.name()[0]) +
                                static_cast<unsigned char>(attribute.value()[0]);
             ++counts.attributes;
@@ -296,11 +297,17 @@ int main()
         readers.push_back({"CMarkup", [&](Counts* c) { return LoadAndWalkMarkup(markup, document.bytes, c); }, {}, {}});
 #ifdef FACET_BENCH_PUGIXML
         pugi::xml_document pugiDocument;
-        readers.push_back({"pugixml", [&](Counts* c) { return LoadAndWalkPugi(pugiDocument, document.bytes, c); }, {}, {}});
+        readers.push_back(
+            {"pugixml", [&](Counts* c) { return LoadAndWalkPugi(pugiDocument, document.bytes, c); }, {}, {}});
 #endif
         if (xmlReader.Get() != nullptr) {
-            readers.push_back(
-                {"XmlLite", [&](Counts* c) { *c = Counts(); return WalkXmlLite(xmlReader.Get(), document.bytes, c); }, {}, {}});
+            readers.push_back({"XmlLite",
+                               [&](Counts* c) {
+                                   *c = Counts();
+                                   return WalkXmlLite(xmlReader.Get(), document.bytes, c);
+                               },
+                               {},
+                               {}});
         }
         Compare(document.title, document.bytes, readers);
     }

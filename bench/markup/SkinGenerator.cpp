@@ -12,7 +12,7 @@ const char* const kTexts[] = {
     "Proxy &quot;address&quot;",
     "&lt;none&gt;",
     "It&apos;s ready",
-    "\xE4\xB8\x8B\xE8\xBD\xBD\xE5\xAE\x8C\xE6\x88\x90",   // non-ASCII text
+    "\xE4\xB8\x8B\xE8\xBD\xBD\xE5\xAE\x8C\xE6\x88\x90", // non-ASCII text
     "Retry",
 };
 

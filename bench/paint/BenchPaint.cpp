@@ -132,8 +132,8 @@ bench::Spread LayoutPerControl(const Scene& scene)
 
 int main()
 {
-    std::printf("Layout and paint of a %d x %d window: a scrolling vertical layout of rows of %d controls\n",
-                kWidth, kHeight, kCellsPerRow);
+    std::printf("Layout and paint of a %d x %d window: a scrolling vertical layout of rows of %d controls\n", kWidth,
+                kHeight, kCellsPerRow);
     std::printf("(each control: background colour and a 1-pixel border; rows %d pixels high).\n", kRowHeight);
     CControlUI probe;
     const auto sizeEventEnd = reinterpret_cast<const char*>(&probe.OnSize + 1) - reinterpret_cast<const char*>(&probe);
@@ -152,8 +152,8 @@ int main()
 
     std::printf("median of %d interleaved rounds (range)\n", kRounds);
     for (const auto& scene : scenes) {
-        std::printf("%6d controls: %.0f bytes per control (heap blocks of the tree, rows included)\n",
-                    scene->controls, scene->bytesPerControl);
+        std::printf("%6d controls: %.0f bytes per control (heap blocks of the tree, rows included)\n", scene->controls,
+                    scene->bytesPerControl);
         PrintFigure("layout pass", bench::SpreadOf(scene->layoutMs), "ms");
         PrintFigure("layout per control", LayoutPerControl(*scene), "us");
         PrintFigure("full paint", bench::SpreadOf(scene->fullPaintMs), "ms");

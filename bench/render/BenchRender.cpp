@@ -137,7 +137,8 @@ public:
     bool Write(const std::wstring& name, const std::vector<unsigned char>& bytes)
     {
         const std::wstring path = m_path + L"\\" + name;
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
         if (file == INVALID_HANDLE_VALUE)
             return false;
         m_files.push_back(path);
@@ -180,8 +181,8 @@ int main()
         [&] {
             ImageSet images;
             for (const bench::SkinImage& image : skin)
-                images.Add(image.name, CRenderEngine::DecodeImage(image.png.data(), image.png.size(),
-                                                                  image.name.c_str()));
+                images.Add(image.name,
+                           CRenderEngine::DecodeImage(image.png.data(), image.png.size(), image.name.c_str()));
             if (images.Size() != skin.size())
                 std::fprintf(stderr, "decoding failed\n");
         },
@@ -207,8 +208,7 @@ int main()
                 std::fprintf(stderr, "loading failed\n");
         },
         runs);
-    std::printf("Load from a resource folder (LoadImage): %.2f ms per window (%d runs)\n", loadSeconds * 1000.0,
-                runs);
+    std::printf("Load from a resource folder (LoadImage): %.2f ms per window (%d runs)\n", loadSeconds * 1000.0, runs);
 
     // Full repaints of a busy scene.
     HiddenWindow window;

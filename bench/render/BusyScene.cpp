@@ -36,8 +36,8 @@ const Facet::TImageInfo* BusyScene::Find(const wchar_t* name) const
     return found != m_images.end() ? found->second : nullptr;
 }
 
-void BusyScene::Image(HDC dc, const wchar_t* name, const RECT& dest, const RECT& source, const RECT& corners,
-                      BYTE fade, bool hole, bool xtiled, bool ytiled)
+void BusyScene::Image(HDC dc, const wchar_t* name, const RECT& dest, const RECT& source, const RECT& corners, BYTE fade,
+                      bool hole, bool xtiled, bool ytiled)
 {
     const Facet::TImageInfo* image = Find(name);
     if (image == nullptr)

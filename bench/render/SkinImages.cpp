@@ -69,11 +69,11 @@ std::vector<SkinImage> MakeSkinImages()
     images.push_back(Make(L"background.png", 680, 440, 0xF4F8FF, 0xC8DCF0, Shape::Opaque));
     images.push_back(Make(L"banner.png", 680, 120, 0x2060C0, 0x60A0F0, Shape::Opaque));
     images.push_back(Make(L"logo.png", 88, 88, 0xFF8040, 0xC03010, Shape::Round));
-    images.push_back(Make(L"button.png", 360, 40, 0x3080E0, 0x1050B0, Shape::SoftBorder));   // 3 states
+    images.push_back(Make(L"button.png", 360, 40, 0x3080E0, 0x1050B0, Shape::SoftBorder)); // 3 states
     images.push_back(Make(L"button_light.png", 360, 40, 0xFFFFFF, 0xDDE6F0, Shape::SoftBorder));
     images.push_back(Make(L"sysbtn_close.png", 84, 28, 0xE04040, 0xA01010, Shape::SoftBorder)); // 3 states
     images.push_back(Make(L"sysbtn_min.png", 84, 28, 0x909090, 0x606060, Shape::SoftBorder));
-    images.push_back(Make(L"checkbox.png", 64, 16, 0xFFFFFF, 0x4080FF, Shape::SoftBorder));    // 4 states
+    images.push_back(Make(L"checkbox.png", 64, 16, 0xFFFFFF, 0x4080FF, Shape::SoftBorder)); // 4 states
     images.push_back(Make(L"edit_frame.png", 40, 36, 0xFFFFFF, 0xE0E8F0, Shape::SoftBorder));
     images.push_back(Make(L"progress_bk.png", 20, 12, 0xE0E0E0, 0xC0C0C0, Shape::SoftBorder));
     images.push_back(Make(L"progress_fore.png", 20, 12, 0x40C040, 0x208020, Shape::SoftBorder));

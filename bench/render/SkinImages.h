@@ -10,7 +10,7 @@ namespace bench {
 
 struct SkinImage
 {
-    std::wstring name;      // "background.png"
+    std::wstring name; // "background.png"
     int width = 0;
     int height = 0;
     std::vector<unsigned char> png;

@@ -75,9 +75,11 @@ int main()
 {
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
-    const std::wstring path = std::wstring(temp) + L"bench-installer-" + std::to_wstring(GetCurrentProcessId()) + L".ini";
+    const std::wstring path = std::wstring(temp) + L"bench-installer-" + std::to_wstring(GetCurrentProcessId()) +
+                              L".ini";
     const size_t bound = static_cast<size_t>(kLargestSettingsFile);
-    TimeLoad("typical", path, "usingProxy = 1\nip = \"192.0.2.10\"\nport = \"3128\"\naccount = \"\"\npassword = \"\"\n");
+    TimeLoad("typical", path,
+             "usingProxy = 1\nip = \"192.0.2.10\"\nport = \"3128\"\naccount = \"\"\npassword = \"\"\n");
     for (size_t size : {size_t(4096), bound, size_t(10) * 1024 * 1024}) {
         TimeLoad("one-value", path, OneLongValue(size));
         TimeLoad("many-settings", path, ManySettings(size));

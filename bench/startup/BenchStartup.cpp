@@ -33,8 +33,8 @@ std::wstring ProgramFolder()
 struct Search
 {
     DWORD process;
-    HWND visible;      // a visible top-level window of the process
-    bool pending;      // some window of the process still has a region to paint
+    HWND visible; // a visible top-level window of the process
+    bool pending; // some window of the process still has a region to paint
 };
 
 BOOL CALLBACK CheckChild(HWND window, LPARAM param)
@@ -125,7 +125,8 @@ void PrintRatio(const char* label, const std::vector<double>& ours, const std::v
 
 int wmain(int argc, wchar_t** argv)
 {
-    Series updater = {"MevraUpdater", argc > 1 ? argv[1] : ProgramFolder() + L"\\..\\installer\\MevraUpdater.exe", {}, {}, {}};
+    Series updater = {
+        "MevraUpdater", argc > 1 ? argv[1] : ProgramFolder() + L"\\..\\installer\\MevraUpdater.exe", {}, {}, {}};
     Series minimal = {"minimal window", ProgramFolder() + L"\\bench_minimal_window.exe", {}, {}, {}};
     Series* series[] = {&updater, &minimal};
 
@@ -151,9 +152,10 @@ int wmain(int argc, wchar_t** argv)
         const bench::Spread visible = bench::SpreadOf(s->visibleMs);
         const bench::Spread painted = bench::SpreadOf(s->paintedMs);
         const bench::Spread peak = bench::SpreadOf(s->peakMiB);
-        std::printf("%-15s visible %7.1f ms (%.1f .. %.1f)  painted %7.1f ms (%.1f .. %.1f)  peak %6.1f MiB (%.1f .. %.1f)\n",
-                    s->name, visible.median, visible.low, visible.high, painted.median, painted.low, painted.high,
-                    peak.median, peak.low, peak.high);
+        std::printf(
+            "%-15s visible %7.1f ms (%.1f .. %.1f)  painted %7.1f ms (%.1f .. %.1f)  peak %6.1f MiB (%.1f .. %.1f)\n",
+            s->name, visible.median, visible.low, visible.high, painted.median, painted.low, painted.high, peak.median,
+            peak.low, peak.high);
     }
     std::vector<double> updaterPaintAfterVisible, minimalPaintAfterVisible;
     for (int i = 0; i < kRounds; ++i) {
@@ -162,8 +164,8 @@ int wmain(int argc, wchar_t** argv)
     }
     const bench::Spread ua = bench::SpreadOf(updaterPaintAfterVisible);
     const bench::Spread ma = bench::SpreadOf(minimalPaintAfterVisible);
-    std::printf("visible -> painted: updater %.1f ms (%.1f .. %.1f), minimal %.1f ms (%.1f .. %.1f)\n", ua.median, ua.low,
-                ua.high, ma.median, ma.low, ma.high);
+    std::printf("visible -> painted: updater %.1f ms (%.1f .. %.1f), minimal %.1f ms (%.1f .. %.1f)\n", ua.median,
+                ua.low, ua.high, ma.median, ma.low, ma.high);
     std::printf("MevraUpdater / minimal window, median of the rounds' ratios (range):\n");
     PrintRatio("start -> fully painted", updater.paintedMs, minimal.paintedMs);
     PrintRatio("peak memory", updater.peakMiB, minimal.peakMiB);

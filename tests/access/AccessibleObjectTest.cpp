@@ -89,7 +89,8 @@ TEST_F(AccessibleWindow, ClientObjectIsTheRootControlWithEveryControlBelowIt)
     EXPECT_EQ(roles(list), (std::vector<LONG>{ROLE_SYSTEM_LISTITEM, ROLE_SYSTEM_LISTITEM, ROLE_SYSTEM_SCROLLBAR}));
     const Accessible tree = FindByRole(client, ROLE_SYSTEM_OUTLINE);
     ASSERT_TRUE(tree);
-    EXPECT_EQ(roles(tree), (std::vector<LONG>{ROLE_SYSTEM_OUTLINEITEM, ROLE_SYSTEM_OUTLINEITEM, ROLE_SYSTEM_SCROLLBAR}));
+    EXPECT_EQ(roles(tree),
+              (std::vector<LONG>{ROLE_SYSTEM_OUTLINEITEM, ROLE_SYSTEM_OUTLINEITEM, ROLE_SYSTEM_SCROLLBAR}));
     // A node is one item: the buttons of its row are not read one by one.
     EXPECT_EQ(ChildrenOf(Find(L"Root")).size(), 0u);
 }
@@ -306,9 +307,9 @@ TEST(AccessibleWindowLifetime, TheClientObjectOutlivesItsWindow)
     controltest::ScopedDpi dpi(96);
     auto window = std::make_unique<testsupport::TestWindow>(200, 100);
     Facet::CDialogBuilder builder;
-    Facet::CControlUI* root =
-        builder.Create(L"<Window><VerticalLayout><Button text=\"Only\" /></VerticalLayout></Window>", nullptr,
-                       nullptr, &window->manager);
+    Facet::CControlUI* root = builder.Create(
+        L"<Window><VerticalLayout><Button text=\"Only\" /></VerticalLayout></Window>", nullptr, nullptr,
+        &window->manager);
     ASSERT_NE(root, nullptr);
     window->manager.AttachDialog(root);
     window->Pump();

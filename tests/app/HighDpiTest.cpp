@@ -98,8 +98,8 @@ bool LoadPng(const std::wstring& path, Picture& picture)
     std::ifstream in(path.c_str(), std::ios::binary);
     const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     int width = 0, height = 0, channels = 0;
-    unsigned char* rgba =
-        stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height, &channels, 4);
+    unsigned char* rgba = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height,
+                                                &channels, 4);
     if (rgba == nullptr)
         return false;
     picture = Picture(width, height, 0);
@@ -143,7 +143,8 @@ double MeanDifference(const Picture& a, const Picture& b)
     double total = 0;
     for (size_t i = 0; i < a.argb.size(); ++i)
         for (int shift : {0, 8, 16})
-            total += std::abs(static_cast<int>((a.argb[i] >> shift) & 0xFF) - static_cast<int>((b.argb[i] >> shift) & 0xFF));
+            total += std::abs(static_cast<int>((a.argb[i] >> shift) & 0xFF) -
+                              static_cast<int>((b.argb[i] >> shift) & 0xFF));
     return total / (a.argb.size() * 3.0);
 }
 
@@ -178,7 +179,8 @@ SIZE SizeOf(HWND window)
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-class HighDpiTest : public testing::Test {
+class HighDpiTest : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -221,8 +223,8 @@ TEST_F(HighDpiTest, TheManifestAsksForEachMonitorsScaleWithTheSystemScaleBeforeI
     ASSERT_TRUE(QueryActCtxSettingsW(0, context, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
                                      L"dpiAwareness", value, 100, &written));
     EXPECT_EQ(std::wstring(value).rfind(L"PerMonitorV2", 0), 0u) << value;
-    ASSERT_TRUE(QueryActCtxSettingsW(0, context, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
-                                     L"dpiAware", value, 100, &written));
+    ASSERT_TRUE(QueryActCtxSettingsW(0, context, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware",
+                                     value, 100, &written));
     EXPECT_EQ(std::wstring(value), L"true");
     ReleaseActCtx(context);
 }
@@ -275,7 +277,8 @@ TEST_F(HighDpiTest, WindowButtonsAndPagesAreThoseOf96DpiInProportion)
         shots.emplace(page, shot);
     };
     shoot(L"0-download");
-    const POINT settingsPoint = {static_cast<LONG>(kSettingsButton.x * scale), static_cast<LONG>(kSettingsButton.y * scale)};
+    const POINT settingsPoint = {static_cast<LONG>(kSettingsButton.x * scale),
+                                 static_cast<LONG>(kSettingsButton.y * scale)};
     Click(main, settingsPoint);
     ASSERT_TRUE(updater.WaitForPage(kProxyPage, kWaitMs)) << "the settings button missed at its scaled point";
     const Layout proxyButtons = ButtonsOf(main, {L"Back", L"Minimize", L"Close", L"Save"}, L"proxy");

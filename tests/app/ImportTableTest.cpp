@@ -24,10 +24,10 @@ namespace {
 // of HKLM\System\CurrentControlSet\Control\Session Manager\KnownDLLs that all of
 // them share. ntdll.dll is mapped into every process before anything else.
 const std::set<std::string> kKnownDlls = {
-    "advapi32.dll", "clbcatq.dll", "comdlg32.dll", "gdi32.dll",  "imagehlp.dll", "imm32.dll",
-    "kernel32.dll", "msctf.dll",   "msvcrt.dll",   "normaliz.dll", "nsi.dll",    "ntdll.dll",
-    "ole32.dll",    "oleaut32.dll", "psapi.dll",   "rpcrt4.dll", "sechost.dll", "setupapi.dll",
-    "shell32.dll",  "shlwapi.dll", "user32.dll",   "wldap32.dll", "ws2_32.dll",
+    "advapi32.dll", "clbcatq.dll",  "comdlg32.dll", "gdi32.dll",    "imagehlp.dll", "imm32.dll",
+    "kernel32.dll", "msctf.dll",    "msvcrt.dll",   "normaliz.dll", "nsi.dll",      "ntdll.dll",
+    "ole32.dll",    "oleaut32.dll", "psapi.dll",    "rpcrt4.dll",   "sechost.dll",  "setupapi.dll",
+    "shell32.dll",  "shlwapi.dll",  "user32.dll",   "wldap32.dll",  "ws2_32.dll",
 };
 
 std::string Lower(std::string text)
@@ -38,7 +38,8 @@ std::string Lower(std::string text)
 }
 
 // The updater's file, read as bytes, with readers of its headers.
-class Image {
+class Image
+{
 public:
     Image() : m_bytes(testsupport::ReadFileText(testsupport::ProgramFolder() + L"\\MevraUpdater.exe")) {}
 
@@ -66,8 +67,8 @@ public:
             // The name's address is the descriptor's fourth field in the import
             // table and its second in the delay-load table.
             DWORD nameAddress = 0;
-            std::memcpy(&nameAddress,
-                        m_bytes.data() + offset + (directory == IMAGE_DIRECTORY_ENTRY_IMPORT ? 12 : 4), sizeof(DWORD));
+            std::memcpy(&nameAddress, m_bytes.data() + offset + (directory == IMAGE_DIRECTORY_ENTRY_IMPORT ? 12 : 4),
+                        sizeof(DWORD));
             if (nameAddress == 0)
                 break;
             const size_t name = FileOffset(nameAddress);
@@ -84,13 +85,14 @@ public:
     {
         std::map<std::string, std::string> sections;
         const IMAGE_NT_HEADERS64* headers = Headers();
-        const size_t strings =
-            headers->FileHeader.PointerToSymbolTable + headers->FileHeader.NumberOfSymbols * size_t(18);
+        const size_t strings = headers->FileHeader.PointerToSymbolTable +
+                               headers->FileHeader.NumberOfSymbols * size_t(18);
         for (WORD i = 0; i < headers->FileHeader.NumberOfSections; ++i) {
             const auto* section = At<IMAGE_SECTION_HEADER>(FirstSection() + i * sizeof(IMAGE_SECTION_HEADER));
             if (section == nullptr)
                 break;
-            std::string name(reinterpret_cast<const char*>(section->Name), strnlen(reinterpret_cast<const char*>(section->Name), 8));
+            std::string name(reinterpret_cast<const char*>(section->Name),
+                             strnlen(reinterpret_cast<const char*>(section->Name), 8));
             if (name.size() > 1 && name[0] == '/' && headers->FileHeader.PointerToSymbolTable != 0) {
                 const size_t at = strings + std::strtoul(name.c_str() + 1, nullptr, 10);
                 if (at < m_bytes.size())

@@ -55,11 +55,13 @@ void Pump()
 }
 
 // The host window and the main window as start-up makes them, at a given DPI.
-class UpdaterWindows {
+class UpdaterWindows
+{
 public:
     // `removal` stands in for the removal of the previous installation during
     // the hand-off; by default it does nothing.
-    explicit UpdaterWindows(int dpi, std::function<void()> removal = [] {})
+    explicit UpdaterWindows(
+        int dpi, std::function<void()> removal = [] {})
     {
         g_testDpi = dpi;
         Facet::DpiManager::GetInstance()->SetDpiSource(TestDpi);
@@ -182,11 +184,13 @@ bool PumpUntil(const std::function<bool()>& done)
 
 // Stands in for the removal of the previous installation: counts its runs, and
 // when held, does not end until the test lets it go.
-class TestRemoval {
+class TestRemoval
+{
 public:
     explicit TestRemoval(bool held = false)
         : m_release(CreateEventW(nullptr, TRUE, held ? FALSE : TRUE, nullptr)),
-          m_started(CreateEventW(nullptr, TRUE, FALSE, nullptr)), m_ended(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+          m_started(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          m_ended(CreateEventW(nullptr, TRUE, FALSE, nullptr))
     {
     }
     ~TestRemoval()
@@ -249,7 +253,8 @@ bool InstallerRan(const std::wstring& path)
 }
 
 // A main window whose skin resource does not exist.
-class SkinlessFrame : public mainFrame {
+class SkinlessFrame : public mainFrame
+{
 public:
     using mainFrame::mainFrame;
     UINT GetSkinResourceID() const override { return 4242; }
@@ -340,7 +345,8 @@ TEST(MainFrame, SizesItselfByTheDisplayScaleAndTheHostFollows)
         EXPECT_EQ(SizeOf(windows.Main()).cy, 660);
         EXPECT_EQ(SizeOf(windows.Host()).cx, 1020);
         EXPECT_EQ(SizeOf(windows.Host()).cy, 660);
-        const POINT centred = CenteredOnScreen({GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, {1020, 660});
+        const POINT centred = CenteredOnScreen({GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+                                               {1020, 660});
         EXPECT_EQ(TopLeftOf(windows.Host()).x, centred.x);
         EXPECT_EQ(TopLeftOf(windows.Host()).y, centred.y);
     }
@@ -567,7 +573,8 @@ TEST(MainFrame, SaveButtonAndSavingFollowTheAddressThePortAndTheBox)
 }
 
 // The settings file of the per-user folder, removed before and after a test.
-class ScopedSettingsFile {
+class ScopedSettingsFile
+{
 public:
     ScopedSettingsFile() : m_path(GetTargetFolder() + L"\\installer.ini") { Remove(); }
     ~ScopedSettingsFile() { Remove(); }
@@ -641,11 +648,14 @@ TEST(MainFrame, ASaveThatCannotBeWrittenShowsTheFailureAndNeverTheSavedTip)
 // The failure text of each language set names the failure, never the success.
 TEST(UiLanguage, EverySetHasItsOwnSaveFailureText)
 {
-    EXPECT_EQ(std::wstring(SaveFailedTextOf(0)),
-              L"<b><c #FFEE4545>\u4FDD\u5B58\u5931\u8D25\uFF0C\u8BBE\u7F6E\u672A\u80FD\u5199\u5165\u6587\u4EF6</c></b>");
-    EXPECT_EQ(std::wstring(SaveFailedTextOf(1)),
-              L"<b><c #FFEE4545>\u4FDD\u5B58\u5931\u6557\uFF0C\u8A2D\u7F6E\u672A\u80FD\u5BEB\u5165\u6587\u4EF6</c></b>");
-    EXPECT_EQ(std::wstring(SaveFailedTextOf(2)), L"<b><c #FFEE4545>Not saved: the settings file cannot be written</c></b>");
+    EXPECT_EQ(
+        std::wstring(SaveFailedTextOf(0)),
+        L"<b><c #FFEE4545>\u4FDD\u5B58\u5931\u8D25\uFF0C\u8BBE\u7F6E\u672A\u80FD\u5199\u5165\u6587\u4EF6</c></b>");
+    EXPECT_EQ(
+        std::wstring(SaveFailedTextOf(1)),
+        L"<b><c #FFEE4545>\u4FDD\u5B58\u5931\u6557\uFF0C\u8A2D\u7F6E\u672A\u80FD\u5BEB\u5165\u6587\u4EF6</c></b>");
+    EXPECT_EQ(std::wstring(SaveFailedTextOf(2)),
+              L"<b><c #FFEE4545>Not saved: the settings file cannot be written</c></b>");
     EXPECT_EQ(std::wstring(SaveFailedTextOf(3)), std::wstring(SaveFailedTextOf(2)));
     EXPECT_EQ(std::wstring(FieldFullTextOf(1)), L"<b>\u6BCF\u6B04\u6700\u591A 255 \u500B\u5B57\u5143</b>");
     EXPECT_EQ(std::wstring(FieldFullTextOf(2)), L"<b>A field takes at most 255 characters</b>");
@@ -700,8 +710,9 @@ TEST(MainFrame, AnAnsiSettingsFileOfAnEarlierUpdaterStillFillsThePage)
     const std::wstring account = L"Jos\u00E9";
     if (ToWide(ToNarrow(account)) != account)
         GTEST_SKIP() << "code page " << GetACP() << " lacks the text";
-    testsupport::WriteFileText(settings.Path(), "usingProxy = 1\r\nip = \"proxy.example\"\r\nport = \"80\"\r\naccount = \"" +
-                                                    ToNarrow(account) + "\"\r\n");
+    testsupport::WriteFileText(settings.Path(),
+                               "usingProxy = 1\r\nip = \"proxy.example\"\r\nport = \"80\"\r\naccount = \"" +
+                                   ToNarrow(account) + "\"\r\n");
     UpdaterWindows windows(96);
     windows.Click(updaterdriver::kSettingsButton);
     EXPECT_EQ(updaterdriver::TextOf(windows.Main(), updaterdriver::kAccountField), account);
@@ -752,8 +763,9 @@ TEST(MainFrame, AnAttemptThroughAnUnusablePortFailsAndConnectsNowhere)
         const std::string log = testsupport::CapturedStdout();
         Pump();
         EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
-        EXPECT_EQ(log, "download last error proxy : the address or the port (1 to 65535) is not usable: \"127.0.0.1\" \"" +
-                           ToNarrow(port) + "\"\n");
+        EXPECT_EQ(log,
+                  "download last error proxy : the address or the port (1 to 65535) is not usable: \"127.0.0.1\" \"" +
+                      ToNarrow(port) + "\"\n");
     }
 }
 
@@ -827,7 +839,8 @@ TEST(MainFrame, ReturnGoesBackToThePageTheSettingsWereOpenedFrom)
 TEST(MainFrame, DriverPointsLieInsideTheirControls)
 {
     UpdaterWindows windows(96);
-    const struct {
+    const struct
+    {
         const wchar_t* control;
         POINT point;
         int page;
@@ -932,7 +945,8 @@ TEST(MainFrame, TheFrameworksOwnMessagesLeaveThePageAlone)
 }
 
 // Records the notifications of one type that reach it.
-class NotificationRecorder : public Facet::INotifyUI {
+class NotificationRecorder : public Facet::INotifyUI
+{
 public:
     explicit NotificationRecorder(const wchar_t* type) : m_type(type) {}
     void Notify(Facet::TNotifyUI& msg) override
@@ -977,13 +991,12 @@ TEST(MainFrame, AQueuedNotificationIsDeliveredAndLeavesThePageAlone)
 
 TEST(MainFrame, IconButtonsHaveNamesForAssistiveTechnologyInEverySet)
 {
-    const wchar_t* const iconButtons[] = {L"btn_setting", L"btn_min", L"btn_close", L"btn_setting_1", L"btn_min_1",
+    const wchar_t* const iconButtons[] = {L"btn_setting", L"btn_min",    L"btn_close", L"btn_setting_1", L"btn_min_1",
                                           L"btn_close_1", L"btn_return", L"btn_min_2", L"btn_close_2"};
     UpdaterWindows windows(96);
     for (const wchar_t* name : iconButtons) {
         ASSERT_NE(windows.Control(name), nullptr);
-        EXPECT_FALSE(windows.Control(name)->GetAccessibleName().IsEmpty())
-            << std::string(name, name + wcslen(name));
+        EXPECT_FALSE(windows.Control(name)->GetAccessibleName().IsEmpty()) << std::string(name, name + wcslen(name));
     }
     for (int set = 1; set <= 3; ++set) {
         int named = 0;
@@ -998,7 +1011,8 @@ TEST(MainFrame, IconButtonsHaveNamesForAssistiveTechnologyInEverySet)
 namespace {
 
 // The display scale the window's monitor reports, reset when the test ends.
-class ScopedDisplayDpi {
+class ScopedDisplayDpi
+{
 public:
     ScopedDisplayDpi() { Facet::DpiManager::GetInstance()->SetDpiSource(nullptr); }
     ~ScopedDisplayDpi() { Facet::DpiManager::GetInstance()->SetDisplayDpi(0); }

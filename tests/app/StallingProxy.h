@@ -18,7 +18,8 @@
 
 namespace updaterdriver {
 
-class StallingProxy {
+class StallingProxy
+{
 public:
     StallingProxy()
     {

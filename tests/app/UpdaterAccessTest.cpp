@@ -50,7 +50,8 @@ bool PumpUntil(Condition done, DWORD limitMs = kWaitMs)
     return false;
 }
 
-class UpdaterAccessTest : public testing::Test {
+class UpdaterAccessTest : public testing::Test
+{
 protected:
     void SetUp() override
     {

@@ -16,11 +16,11 @@ namespace updaterdriver {
 // Points of the main window at 96 DPI inside the controls they name. The
 // proxy labels are 55 pixels wide in Chinese and 75 in the other languages,
 // which moves the text fields; each point lies inside its field both ways.
-constexpr POINT kSettingsButton = {567, 37};   // download page
-constexpr POINT kCloseButton = {643, 37};      // download page
+constexpr POINT kSettingsButton = {567, 37};      // download page
+constexpr POINT kCloseButton = {643, 37};         // download page
 constexpr POINT kRetrySettingsButton = {567, 37}; // retry page
-constexpr POINT kRetryButton = {541, 380};     // retry page
-constexpr POINT kReturnButton = {37, 37};      // proxy page
+constexpr POINT kRetryButton = {541, 380};        // retry page
+constexpr POINT kReturnButton = {37, 37};         // proxy page
 constexpr POINT kAddressField = {200, 176};
 constexpr POINT kPortField = {540, 176};
 constexpr POINT kAccountField = {200, 261};

@@ -60,10 +60,10 @@ std::vector<std::wstring> PlantedLibraries()
     return names;
 }
 
-
 // Files outside the updater's places that it must never touch: a file, and a
 // read-only file one level down, each checked byte for byte.
-class OutsideFolder {
+class OutsideFolder
+{
 public:
     explicit OutsideFolder(const std::wstring& tag)
         : path_(testsupport::FreshTempFolder(tag)), text_("outside " + ToNarrow(tag.c_str()))
@@ -86,11 +86,11 @@ private:
     std::string text_;
 };
 
-
 // The updater with its waits shortened (by 10: receive 3 s, the rate's window
 // 6 s, retries after 0.1, 0.2 and 0.4 s), its diagnostic lines going to a file
 // of the test's.
-class QuickUpdater : public UpdaterProcess {
+class QuickUpdater : public UpdaterProcess
+{
 public:
     explicit QuickUpdater(const std::wstring& output, int divisor = 10)
         : UpdaterProcess(testsupport::ProgramFolder() + L"\\MevraUpdater.exe",
@@ -99,7 +99,8 @@ public:
     }
 };
 
-class UpdaterEndToEndTest : public testing::Test {
+class UpdaterEndToEndTest : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -246,7 +247,8 @@ protected:
 
     void TypeOnProxyPage(const UpdaterProcess& updater, POINT field, const std::wstring& text)
     {
-        ASSERT_TRUE(TypeInto(updater.MainWindow(), field, text)) << "no edit box opened at " << field.x << "," << field.y;
+        ASSERT_TRUE(TypeInto(updater.MainWindow(), field, text))
+            << "no edit box opened at " << field.x << "," << field.y;
     }
 
     // From the proxy page back to the retry page, and a new attempt from there.
@@ -291,7 +293,8 @@ TEST_F(UpdaterEndToEndTest, FailedDownloadsShowTheRetryPageAndStartNothing)
 {
     // Each failure is made by a switch file in the server's document root;
     // the first, with nothing published, is a 404.
-    const struct {
+    const struct
+    {
         const char* failure;
         const wchar_t* switchFile;
     } failures[] = {
@@ -318,7 +321,6 @@ TEST_F(UpdaterEndToEndTest, FailedDownloadsShowTheRetryPageAndStartNothing)
     RemovePreviousInstallation();
 }
 
-
 // Servers that send no installer, or not all of one, or stop sending: each
 // download ends on the retry page with nothing started, and the diagnostic
 // lines say why. Waits shortened by 20 (receive 1.5 s, the rate's window 3 s).
@@ -328,7 +330,8 @@ TEST_F(UpdaterEndToEndTest, HostileServersEndOnTheRetryPageAndStartNothing)
     ASSERT_EQ(installer.size(), 1048576u);
     netrig::Publish(L"mevra.exe", installer);
     const std::string half = std::to_string(installer.size() / 2);
-    const struct {
+    const struct
+    {
         const char* server;
         std::string rules;
         std::string line;
@@ -384,7 +387,8 @@ TEST_F(UpdaterEndToEndTest, AFailureOnDiskIsNamedInTheDiagnosticLine)
 std::vector<netrig::ServerResponse> ResponsesSince(size_t first)
 {
     std::vector<netrig::ServerResponse> responses = netrig::ServerResponses();
-    responses.erase(responses.begin(), responses.begin() + static_cast<std::ptrdiff_t>((std::min)(first, responses.size())));
+    responses.erase(responses.begin(),
+                    responses.begin() + static_cast<std::ptrdiff_t>((std::min)(first, responses.size())));
     return responses;
 }
 
@@ -688,11 +692,13 @@ TEST_F(UpdaterEndToEndTest, ProxySettingsSavedOnThePageAreKeptAndUsedByTheNextSt
 // survives byte for byte.
 TEST_F(UpdaterEndToEndTest, LinkedLeftoversAreRemovedAsLinksAndWhatTheyLeadToIsKept)
 {
-    const OutsideFolder forBin(L"for-bin"), forData(L"for-data"), forSupport(L"for-support"), forUninstall(L"for-uninstall");
+    const OutsideFolder forBin(L"for-bin"), forData(L"for-data"), forSupport(L"for-support"),
+        forUninstall(L"for-uninstall");
     SHCreateDirectoryExW(nullptr, (folder_ + L"\\uninstall").c_str(), nullptr);
-    SHCreateDirectoryExW(nullptr, std::wstring(kSharedFolder).substr(0, std::wstring(kSharedFolder).rfind(L'\\')).c_str(),
-                         nullptr);
-    const struct {
+    SHCreateDirectoryExW(
+        nullptr, std::wstring(kSharedFolder).substr(0, std::wstring(kSharedFolder).rfind(L'\\')).c_str(), nullptr);
+    const struct
+    {
         std::wstring link;
         std::wstring target;
         bool folder;
@@ -706,7 +712,8 @@ TEST_F(UpdaterEndToEndTest, LinkedLeftoversAreRemovedAsLinksAndWhatTheyLeadToIsK
     for (const auto& link : links) {
         const bool made = link.folder ? testsupport::MakeFolderLink(link.link, link.target)
                                       : testsupport::MakeFileLink(link.link, link.target);
-        ASSERT_TRUE(made) << "cannot make the link " << ToNarrow(link.link.c_str()) << " (error " << GetLastError() << ")";
+        ASSERT_TRUE(made) << "cannot make the link " << ToNarrow(link.link.c_str()) << " (error " << GetLastError()
+                          << ")";
     }
     // Limit under Wine: its Windows API cannot remove a (Unix) link to a folder
     // at all, so there those links stay, still links, and the installer finds
@@ -741,7 +748,8 @@ TEST_F(UpdaterEndToEndTest, InstallerNameThatLeadsElsewhereOrIsReadOnlyIsReplace
     const testsupport::FileLinkKind kinds[] = {
         testsupport::kFileLinkKinds[0],
         testsupport::kFileLinkKinds[1],
-        {"read-only earlier download", [](const std::wstring& target, const std::wstring&) {
+        {"read-only earlier download",
+         [](const std::wstring& target, const std::wstring&) {
              WriteFileText(target, "earlier download", FILE_ATTRIBUTE_READONLY);
              return true;
          }},
@@ -943,7 +951,8 @@ TEST_F(UpdaterEndToEndTest, LibrariesPlantedBesideTheUpdaterAreNotLoaded)
     const std::vector<std::wstring> loaded = updater.LoadedLibraries();
     for (const wchar_t* library : {L"\\gdiplus.dll", L"\\winhttp.dll", L"\\comctl32.dll"}) {
         const auto found = std::find_if(loaded.begin(), loaded.end(), [library](const std::wstring& path) {
-            return path.size() > wcslen(library) && _wcsicmp(path.c_str() + path.size() - wcslen(library), library) == 0;
+            return path.size() > wcslen(library) &&
+                   _wcsicmp(path.c_str() + path.size() - wcslen(library), library) == 0;
         });
         ASSERT_NE(found, loaded.end()) << ToNarrow(library) << " is not loaded";
         EXPECT_EQ(_wcsnicmp(found->c_str(), windows, wcslen(windows)), 0) << ToNarrow(found->c_str());

@@ -42,7 +42,8 @@ inline std::vector<wchar_t> EnvironmentWith(const std::wstring& entry)
 
 // The updater runs as a child process; its main window is found through its
 // host window, the top-level window of that process.
-class UpdaterProcess {
+class UpdaterProcess
+{
 public:
     // The updater beside this program, or `program`, with `environmentEntry`
     // ("NAME=value") added to this program's environment when given, and its
@@ -119,7 +120,8 @@ public:
 
     HWND HostWindow() const
     {
-        struct Search {
+        struct Search
+        {
             DWORD id;
             HWND found;
         } search = {id_, nullptr};

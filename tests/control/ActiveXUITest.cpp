@@ -276,9 +276,12 @@ TEST_F(ActiveX, MissingClassesAndModulesFailCleanly)
     const std::wstring folder = testsupport::ProgramFolder();
     const Case cases[] = {
         {L"{0D1E2F30-4152-6374-8596-A7B8C9DAEBFC}", L"", "ActiveX: the component could not be created: "},
-        {probe::kWindowedClsidText, folder + L"\\no_such_component.dll", "ActiveX: the component module could not be loaded: "},
-        {probe::kWindowedClsidText, L"probe_component.dll", "ActiveX: a component module is loaded by its full path only: "},
-        {L"{0D1E2F30-4152-6374-8596-A7B8C9DAEBFC}", controlinput::ProbeModulePath(), "ActiveX: the module has no such component: "},
+        {probe::kWindowedClsidText, folder + L"\\no_such_component.dll",
+         "ActiveX: the component module could not be loaded: "},
+        {probe::kWindowedClsidText, L"probe_component.dll",
+         "ActiveX: a component module is loaded by its full path only: "},
+        {L"{0D1E2F30-4152-6374-8596-A7B8C9DAEBFC}", controlinput::ProbeModulePath(),
+         "ActiveX: the module has no such component: "},
         {L"not a class id", L"", "ActiveX: no class id to create: "},
     };
     for (const Case& c : cases) {

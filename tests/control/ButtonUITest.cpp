@@ -212,8 +212,8 @@ TEST_F(ButtonTest, FadeBlendsNormalAndHotImagesStepByStep)
     button->DoEvent(tick);
     PaintAlone(button);
     const uint32_t halfway = CentreOf(button);
-    EXPECT_GT(halfway & 0xFF, 0u) << std::hex << halfway;          // some normal (blue)
-    EXPECT_GT((halfway >> 8) & 0xFF, 0u) << std::hex << halfway;   // some hot (green)
+    EXPECT_GT(halfway & 0xFF, 0u) << std::hex << halfway;        // some normal (blue)
+    EXPECT_GT((halfway >> 8) & 0xFF, 0u) << std::hex << halfway; // some hot (green)
     button->DoEvent(tick);
     button->DoEvent(tick);
     PaintAlone(button);

@@ -31,11 +31,21 @@ TEST(FurtherControlFactory, ElementNamesGiveTheirClasses)
         const wchar_t* element;
         const wchar_t* cls;
     } cases[] = {
-        {L"TileLayout", L"TileLayout"},   {L"ChildLayout", L"ChildLayout"}, {L"AnimationPane", L"AnimationPane"},
-        {L"Text", L"Text"},               {L"Slider", L"Slider"},           {L"RichEdit", L"RichEdit"},
-        {L"DateTime", L"DateTime"},       {L"ActiveX", L"ActiveX"},         {L"WebBrowser", L"WebBrowser"},
-        {L"GifAnim", L"GifAnim"},         {L"VBox", L"VerticalLayout"},     {L"HBox", L"HorizontalLayout"},
-        {L"slider", L"Slider"},           {L"TILELAYOUT", L"TileLayout"},   {L"webbrowser", L"WebBrowser"},
+        {L"TileLayout", L"TileLayout"},
+        {L"ChildLayout", L"ChildLayout"},
+        {L"AnimationPane", L"AnimationPane"},
+        {L"Text", L"Text"},
+        {L"Slider", L"Slider"},
+        {L"RichEdit", L"RichEdit"},
+        {L"DateTime", L"DateTime"},
+        {L"ActiveX", L"ActiveX"},
+        {L"WebBrowser", L"WebBrowser"},
+        {L"GifAnim", L"GifAnim"},
+        {L"VBox", L"VerticalLayout"},
+        {L"HBox", L"HorizontalLayout"},
+        {L"slider", L"Slider"},
+        {L"TILELAYOUT", L"TileLayout"},
+        {L"webbrowser", L"WebBrowser"},
     };
     for (const auto& c : cases) {
         ControlPtr control = Make(c.element);

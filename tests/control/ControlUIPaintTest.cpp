@@ -18,7 +18,7 @@ using testsupport::Near;
 
 namespace {
 
-const uint32_t kBlank = 0x00FFFFFFu;  // the canvas before painting (RGB)
+const uint32_t kBlank = 0x00FFFFFFu; // the canvas before painting (RGB)
 
 class ControlPaint : public ::testing::Test
 {

@@ -34,21 +34,39 @@ Names Join(std::initializer_list<Names> parts)
 }
 
 // The names each class adds to its base, exact case unless said otherwise.
-const Names kControl = {L"pos", L"padding", L"bkcolor", L"bkcolor1", L"bkcolor2", L"bkcolor3", L"bordercolor",
-                        L"focusbordercolor", L"colorhsl", L"bordersize", L"borderstyle", L"borderround",
-                        L"bkimage", L"width", L"height", L"minwidth", L"minheight", L"maxwidth", L"maxheight",
-                        L"name", L"text", L"tooltip", L"userdata", L"tag", L"enabled", L"mouse", L"keyboard",
-                        L"visible", L"float", L"shortcut", L"menu", L"virtualwnd"};
+const Names kControl = {L"pos",         L"padding",     L"bkcolor",          L"bkcolor1",  L"bkcolor2",
+                        L"bkcolor3",    L"bordercolor", L"focusbordercolor", L"colorhsl",  L"bordersize",
+                        L"borderstyle", L"borderround", L"bkimage",          L"width",     L"height",
+                        L"minwidth",    L"minheight",   L"maxwidth",         L"maxheight", L"name",
+                        L"text",        L"tooltip",     L"userdata",         L"tag",       L"enabled",
+                        L"mouse",       L"keyboard",    L"visible",          L"float",     L"shortcut",
+                        L"menu",        L"virtualwnd"};
 const Names kContainer = {L"inset",           L"mousechild",   L"vscrollbar", L"hscrollbar", L"vscrollbarstyle",
                           L"hscrollbarstyle", L"childpadding", L"childalign", L"childvalign"};
-const Names kLabel = {L"align",          L"valign",          L"endellipsis",   L"font",           L"textcolor",
-                      L"disabledtextcolor", L"textpadding",  L"multiline",     L"showhtml",       L"enabledeffect",
-                      L"enabledluminous", L"enabledstroke",  L"enabledshadow", L"luminousfuzzy",  L"gradientangle",
-                      L"gradientlength", L"shadowoffset",    L"textcolor1",    L"textshadowcolora",
-                      L"textshadowcolorb", L"strokecolor"};
+const Names kLabel = {L"align",
+                      L"valign",
+                      L"endellipsis",
+                      L"font",
+                      L"textcolor",
+                      L"disabledtextcolor",
+                      L"textpadding",
+                      L"multiline",
+                      L"showhtml",
+                      L"enabledeffect",
+                      L"enabledluminous",
+                      L"enabledstroke",
+                      L"enabledshadow",
+                      L"luminousfuzzy",
+                      L"gradientangle",
+                      L"gradientlength",
+                      L"shadowoffset",
+                      L"textcolor1",
+                      L"textshadowcolora",
+                      L"textshadowcolorb",
+                      L"strokecolor"};
 const Names kLabelAnyCase = {L"autocalcwidth"};
-const Names kButton = {L"normalimage", L"hotimage",     L"pushedimage", L"focusedimage",   L"disabledimage",
-                       L"foreimage",   L"hotforeimage", L"fivestatusimage", L"fadedelta",  L"hotbkcolor",
+const Names kButton = {L"normalimage",  L"hotimage",        L"pushedimage",     L"focusedimage", L"disabledimage",
+                       L"foreimage",    L"hotforeimage",    L"fivestatusimage", L"fadedelta",    L"hotbkcolor",
                        L"hottextcolor", L"pushedtextcolor", L"focusedtextcolor"};
 const Names kOption = {L"group",     L"selected",        L"selectedimage",    L"selectedhotimage",
                        L"foreimage", L"selectedbkcolor", L"selectedtextcolor"};
@@ -56,48 +74,83 @@ const Names kProgress = {L"foreimage", L"hor", L"min", L"max", L"value"};
 const Names kSlider = {L"thumbimage", L"thumbhotimage", L"thumbpushedimage", L"thumbsize", L"step", L"imm"};
 const Names kEdit = {L"readonly",    L"numberonly", L"password",     L"autoselall",    L"maxchar",
                      L"normalimage", L"hotimage",   L"focusedimage", L"disabledimage", L"nativebkcolor"};
-const Names kScrollBar = {
-    L"button1normalimage", L"button1hotimage", L"button1pushedimage", L"button1disabledimage",
-    L"button2normalimage", L"button2hotimage", L"button2pushedimage", L"button2disabledimage",
-    L"thumbnormalimage",   L"thumbhotimage",   L"thumbpushedimage",   L"thumbdisabledimage",
-    L"railnormalimage",    L"railhotimage",    L"railpushedimage",    L"raildisabledimage",
-    L"bknormalimage",      L"bkhotimage",      L"bkpushedimage",      L"bkdisabledimage",
-    L"button1color",       L"button2color",    L"thumbcolor",         L"hor",
-    L"linesize",           L"range",           L"value",              L"scrollunit",
-    L"showbutton1",        L"showbutton2"};
-const Names kListInfo = {L"itemtextcolor",       L"itembkcolor",         L"itemselectedtextcolor",
-                         L"itemselectedbkcolor", L"itemhottextcolor",    L"itemhotbkcolor",
-                         L"itemdisabledtextcolor", L"itemdisabledbkcolor", L"itemvlinecolor",
-                         L"itemhlinecolor",      L"itembkimage",         L"itemselectedimage",
-                         L"itemhotimage",        L"itemdisabledimage",   L"itemheight",
-                         L"itemfont",            L"itemalign",           L"itemvalign",
-                         L"itemendellipsis",     L"itemmultiline",       L"itemtextpadding",
-                         L"itemaltbk",           L"itemvlinesize",       L"itemhlinesize",
+const Names kScrollBar = {L"button1normalimage",
+                          L"button1hotimage",
+                          L"button1pushedimage",
+                          L"button1disabledimage",
+                          L"button2normalimage",
+                          L"button2hotimage",
+                          L"button2pushedimage",
+                          L"button2disabledimage",
+                          L"thumbnormalimage",
+                          L"thumbhotimage",
+                          L"thumbpushedimage",
+                          L"thumbdisabledimage",
+                          L"railnormalimage",
+                          L"railhotimage",
+                          L"railpushedimage",
+                          L"raildisabledimage",
+                          L"bknormalimage",
+                          L"bkhotimage",
+                          L"bkpushedimage",
+                          L"bkdisabledimage",
+                          L"button1color",
+                          L"button2color",
+                          L"thumbcolor",
+                          L"hor",
+                          L"linesize",
+                          L"range",
+                          L"value",
+                          L"scrollunit",
+                          L"showbutton1",
+                          L"showbutton2"};
+const Names kListInfo = {L"itemtextcolor",
+                         L"itembkcolor",
+                         L"itemselectedtextcolor",
+                         L"itemselectedbkcolor",
+                         L"itemhottextcolor",
+                         L"itemhotbkcolor",
+                         L"itemdisabledtextcolor",
+                         L"itemdisabledbkcolor",
+                         L"itemvlinecolor",
+                         L"itemhlinecolor",
+                         L"itembkimage",
+                         L"itemselectedimage",
+                         L"itemhotimage",
+                         L"itemdisabledimage",
+                         L"itemheight",
+                         L"itemfont",
+                         L"itemalign",
+                         L"itemvalign",
+                         L"itemendellipsis",
+                         L"itemmultiline",
+                         L"itemtextpadding",
+                         L"itemaltbk",
+                         L"itemvlinesize",
+                         L"itemhlinesize",
                          L"itemshowhtml"};
 const Names kList = {L"header", L"headerbkimage", L"scrollselect", L"multiexpanding", L"vscrollbar", L"hscrollbar"};
 const Names kTreeView = {L"visiblefolderbtn", L"visiblecheckbtn",  L"itemminwidth",
                          L"itemtextcolor",    L"itemhottextcolor", L"selitemtextcolor"};
 const Names kCombo = {L"normalimage", L"hotimage", L"pushedimage", L"focusedimage", L"disabledimage",
                       L"textpadding", L"showtext", L"dropbox",     L"dropboxsize"};
-const Names kHeaderItem = {L"normalimage", L"hotimage",    L"pushedimage", L"focusedimage", L"sepimage",
-                           L"dragable",    L"align",       L"valign",      L"endellipsis",  L"multiline",
-                           L"font",        L"textcolor",   L"textpadding", L"showhtml",     L"sepwidth",
-                           L"sepcolor"};
+const Names kHeaderItem = {L"normalimage", L"hotimage", L"pushedimage", L"focusedimage", L"sepimage", L"dragable",
+                           L"align",       L"valign",   L"endellipsis", L"multiline",    L"font",     L"textcolor",
+                           L"textpadding", L"showhtml", L"sepwidth",    L"sepcolor"};
 const Names kRow = {L"selected"};
 const Names kContainerRow = {L"expandable"};
-const Names kTreeNode = {L"text",         L"horizattr",     L"dotlineattr",      L"folderattr",
-                         L"checkboxattr", L"itemattr",      L"itemtextcolor",    L"itemhottextcolor",
-                         L"selitemtextcolor"};
-const Names kRichEditAnyCase = {L"vscrollbar", L"autovscroll", L"hscrollbar",     L"autohscroll", L"wanttab",
-                                L"wantreturn", L"wantctrlreturn", L"transparent", L"rich",        L"multiline",
-                                L"readonly",   L"password",    L"align",          L"font",        L"textcolor",
-                                L"textpadding"};
+const Names kTreeNode = {L"text",     L"horizattr",     L"dotlineattr",      L"folderattr",      L"checkboxattr",
+                         L"itemattr", L"itemtextcolor", L"itemhottextcolor", L"selitemtextcolor"};
+const Names kRichEditAnyCase = {L"vscrollbar", L"autovscroll", L"hscrollbar",     L"autohscroll",
+                                L"wanttab",    L"wantreturn",  L"wantctrlreturn", L"transparent",
+                                L"rich",       L"multiline",   L"readonly",       L"password",
+                                L"align",      L"font",        L"textcolor",      L"textpadding"};
 
 struct ClassNames
 {
-    const wchar_t* element;   // the skin element, or "TreeNode"
-    Names exact;              // read with this case only
-    Names anyCase;            // read in any case
+    const wchar_t* element; // the skin element, or "TreeNode"
+    Names exact;            // read with this case only
+    Names anyCase;          // read in any case
 };
 
 std::vector<ClassNames> ExpectedClasses()
@@ -204,8 +257,8 @@ TEST(AttributeNames, EachClassReadsItsNamesWithTheirCaseRuleAndKeepsTheRestAsCus
             control->SetAttribute(probe.c_str(), L"1");
         for (const std::wstring& probe : probes) {
             const bool custom = control->GetCustomAttribute(probe.c_str()) != nullptr;
-            EXPECT_EQ(!Reads(names, probe), custom) << testing::PrintToString(std::wstring(names.element)) << " "
-                                                    << testing::PrintToString(probe);
+            EXPECT_EQ(!Reads(names, probe), custom)
+                << testing::PrintToString(std::wstring(names.element)) << " " << testing::PrintToString(probe);
         }
         control->Delete();
     }

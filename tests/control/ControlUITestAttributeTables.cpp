@@ -145,8 +145,7 @@ TEST(AttributeTables, EveryClassReadsExactlyTheNamesItsTableKnows)
             // The tab layout keeps the one name it reads as a custom attribute too.
             if (known && probe == L"selectedid" && element.first == L"TabLayout")
                 continue;
-            EXPECT_NE(known, kept) << testing::PrintToString(element.first) << " "
-                                   << testing::PrintToString(probe);
+            EXPECT_NE(known, kept) << testing::PrintToString(element.first) << " " << testing::PrintToString(probe);
         }
     }
 }

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-using Facet::CControlUI;
 using controltest::ScopedDpi;
+using Facet::CControlUI;
 
 namespace {
 
@@ -218,7 +218,7 @@ TEST(ControlAttributes, UnknownAndMisspeltNamesBecomeCustomAttributesFirstValueK
     CControlUI control;
     control.SetAttribute(L"widht", L"240");
     control.SetAttribute(L"widht", L"999");
-    control.SetAttribute(L"Width", L"77");   // names are case-sensitive
+    control.SetAttribute(L"Width", L"77"); // names are case-sensitive
     EXPECT_EQ(0, control.GetFixedWidth());
     ASSERT_NE(nullptr, control.GetCustomAttribute(L"widht"));
     EXPECT_STREQ(L"240", control.GetCustomAttribute(L"widht"));
@@ -262,13 +262,13 @@ TEST(ControlAttributes, AttributeListAppliesPairsUntilTheFirstMalformedOne)
     } cases[] = {
         {L"width=\"10\" text=\"a b\" name=\"n\"", 3},
         {L"width=\"10\" ", 1},
-        {L"width=\"10\"text=\"x\"", 1},          // no blank after the quote
-        {L"width=\"10\"  text=\"x\"", 2},        // the second blank starts the next name
-        {L"width=\"10\" text=x", 1},              // no opening quote
-        {L"width=\"10\" text=\"x", 1},            // no closing quote before the end
-        {L"width=\"10\" text", 1},                // no '=' before the end
+        {L"width=\"10\"text=\"x\"", 1},   // no blank after the quote
+        {L"width=\"10\"  text=\"x\"", 2}, // the second blank starts the next name
+        {L"width=\"10\" text=x", 1},      // no opening quote
+        {L"width=\"10\" text=\"x", 1},    // no closing quote before the end
+        {L"width=\"10\" text", 1},        // no '=' before the end
         {L"", 0},
-        {L"=\"v\"", 1},                           // an empty name is passed on as it is
+        {L"=\"v\"", 1}, // an empty name is passed on as it is
     };
     for (const auto& c : cases) {
         AttributeRecorder control;

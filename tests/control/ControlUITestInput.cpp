@@ -429,8 +429,10 @@ TEST(ActiveXNotice, ATemplateWindowHearsShowActiveXOfAComponentCreatedWithItsTre
     testsupport::WriteFileText(folder + L"\\component.xml",
                                "<Window size=\"240,120\"><VerticalLayout>"
                                "<ActiveX name=\"component\" clsid=\"{6C0E7A31-2B1D-4F57-9A6E-3D1C5B8F0A02}\" "
-                               "modulename=\"" + modulePath + "\"/>"
-                               "</VerticalLayout></Window>");
+                               "modulename=\"" +
+                                   modulePath +
+                                   "\"/>"
+                                   "</VerticalLayout></Window>");
     controlinput::ScopedResourcePath path(folder + L"\\");
     CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
     ComponentSkinWindow window;

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+using controltest::MakeEvent;
 using Facet::CControlUI;
 using Facet::CPaintManagerUI;
 using Facet::TEventUI;
 using Facet::TNotifyUI;
-using controltest::MakeEvent;
 
 namespace {
 
@@ -52,8 +52,8 @@ class Listener : public Facet::INotifyUI
 public:
     void Notify(TNotifyUI& msg) override
     {
-        received.push_back(TReceived{msg.sType.GetData(), msg.pSender, msg.wParam, msg.lParam,
-                                     msg.sVirtualWnd.GetData()});
+        received.push_back(
+            TReceived{msg.sType.GetData(), msg.pSender, msg.wParam, msg.lParam, msg.sVirtualWnd.GetData()});
     }
     std::vector<TReceived> received;
 };

@@ -7,12 +7,12 @@
 
 #include <vector>
 
-using Facet::CControlUI;
-using Facet::TEventUI;
 using controltest::EventRecorder;
 using controltest::MakeEvent;
 using controltest::SameRect;
 using controltest::ScopedDpi;
+using Facet::CControlUI;
+using Facet::TEventUI;
 
 namespace {
 
@@ -34,7 +34,7 @@ TEST(ControlGeometry, SetPosClampsReversedEdges)
 TEST(ControlGeometry, FloatingControlIsPlacedRelativeToItsParentAndWritesBackItsOffsets)
 {
     CControlUI parent;
-    parent.SetPos(RECT{100, 50, 300, 251});   // 200 x 201
+    parent.SetPos(RECT{100, 50, 300, 251}); // 200 x 201
     CControlUI child;
     child.SetManager(nullptr, &parent, false);
     child.SetFloat(true);
@@ -150,7 +150,7 @@ TEST(ControlLifetime, CoversAreOwnedAndReplacedCoversDestroyed)
     owner->OnDestroy += &RecordDestroyed;
 
     owner->SetCover(first);
-    owner->SetCover(first);   // the same cover again changes nothing
+    owner->SetCover(first); // the same cover again changes nothing
     EXPECT_TRUE(Destroyed().empty());
     owner->SetCover(second);
     ASSERT_EQ(1u, Destroyed().size());
@@ -288,8 +288,8 @@ TEST(ControlEvents, UnhandledEventsBubbleToTheParent)
     EXPECT_EQ(2u, root.received.size());
 
     // Focus, cursor and timer events are handled by the control itself.
-    for (int type : {Facet::UIEVENT_SETFOCUS, Facet::UIEVENT_KILLFOCUS, Facet::UIEVENT_SETCURSOR,
-                     Facet::UIEVENT_TIMER}) {
+    for (int type :
+         {Facet::UIEVENT_SETFOCUS, Facet::UIEVENT_KILLFOCUS, Facet::UIEVENT_SETCURSOR, Facet::UIEVENT_TIMER}) {
         TEventUI event = MakeEvent(type, &leaf);
         leaf.Event(event);
     }

@@ -26,8 +26,8 @@ std::string TwoFrameGif(unsigned char firstDelay, unsigned char secondDelay)
     gif.append(reinterpret_cast<const char*>(screen), sizeof(screen));
     const unsigned char palette[] = {0xFF, 0x00, 0x00, 0x00, 0x00, 0xFF};
     gif.append(reinterpret_cast<const char*>(palette), sizeof(palette));
-    const unsigned char loop[] = {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0',
-                                  0x03, 0x01, 0x00, 0x00, 0x00};
+    const unsigned char loop[] = {0x21, 0xFF, 0x0B, 'N', 'E',  'T',  'S',  'C',  'A', 'P',
+                                  'E',  '2',  '.',  '0', 0x03, 0x01, 0x00, 0x00, 0x00};
     gif.append(reinterpret_cast<const char*>(loop), sizeof(loop));
     const unsigned char delays[2] = {firstDelay, secondDelay};
     for (int frame = 0; frame < 2; ++frame) {

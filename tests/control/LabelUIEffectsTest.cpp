@@ -99,7 +99,7 @@ TEST_F(LabelEffectsTest, EffectTextPaintsWithOneGdiplusSessionAndReleasesItsObje
     PaintAlone(first);
     const RECT ink = InkColumns(canvas, RECT{0, 0, 300, 200});
     EXPECT_GT(ink.right, ink.left);
-    EXPECT_GE(ink.left, 10 - 4);   // shifts and glow stay near the text rectangle
+    EXPECT_GE(ink.left, 10 - 4); // shifts and glow stay near the text rectangle
     EXPECT_LE(ink.right, 150 + 4);
     // The stroke went through GDI+: yellow outlines around the blue text.
     int yellowish = 0;

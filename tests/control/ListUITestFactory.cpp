@@ -75,8 +75,7 @@ TEST(ListFactory, InterfacesFollowTheBaseClasses)
 
     ControlPtr header = Make(L"ListHeader");
     EXPECT_NE(header->GetInterface(L"HorizontalLayout"), nullptr);
-    for (const wchar_t* row : {L"ListTextElement", L"ListLabelElement", L"ListHBoxElement",
-                               L"ListContainerElement"}) {
+    for (const wchar_t* row : {L"ListTextElement", L"ListLabelElement", L"ListHBoxElement", L"ListContainerElement"}) {
         ControlPtr element = Make(row);
         EXPECT_NE(element->GetInterface(L"ListItem"), nullptr) << row;
     }

@@ -253,7 +253,7 @@ TEST_F(ListInWindow, ATextCallbackGivesTheCells)
     } callback;
     list->SetTextCallback(&callback);
     window.Pump();
-    EXPECT_NE(std::find(callback.calls.begin(), callback.calls.end(), 1), callback.calls.end()); // row 0, column 1
+    EXPECT_NE(std::find(callback.calls.begin(), callback.calls.end(), 1), callback.calls.end());  // row 0, column 1
     EXPECT_NE(std::find(callback.calls.begin(), callback.calls.end(), 20), callback.calls.end()); // row 2, column 0
     list->SetTextCallback(nullptr);
 }
@@ -310,9 +310,10 @@ TEST(ListScrollBar, TheWindowsDefaultScrollBarStyleReachesListsOfTheSkin)
     CDialogBuilder builder;
     CControlUI* root = builder.Create(
         (L"<Window><Default name=\"VScrollBar\" value=\"width=&quot;7&quot;\" />"
-         L"<HorizontalLayout><List name=\"plain\" itemheight=\"20\">" + rows +
-         L"</List><List name=\"own\" itemheight=\"20\" vscrollbarstyle=\"width=&quot;11&quot;\">" + rows +
-         L"</List></HorizontalLayout></Window>").c_str(),
+         L"<HorizontalLayout><List name=\"plain\" itemheight=\"20\">" +
+         rows + L"</List><List name=\"own\" itemheight=\"20\" vscrollbarstyle=\"width=&quot;11&quot;\">" + rows +
+         L"</List></HorizontalLayout></Window>")
+            .c_str(),
         nullptr, nullptr, &window.manager);
     ASSERT_NE(root, nullptr);
     window.manager.AttachDialog(root);

@@ -67,8 +67,8 @@ TEST_F(OptionTest, CheckBoxTogglesAloneAndJoinsAndLeavesAGroup)
     EXPECT_TRUE(check->GetCheck());
     Click(check);
     EXPECT_FALSE(check->GetCheck());
-    EXPECT_EQ(notes.entries, (std::vector<std::wstring>{L"click chk", L"selectchanged chk", L"click chk",
-                                                         L"selectchanged chk"}));
+    EXPECT_EQ(notes.entries,
+              (std::vector<std::wstring>{L"click chk", L"selectchanged chk", L"click chk", L"selectchanged chk"}));
     notes.entries.clear();
     check->SetCheck(true, false);
     EXPECT_TRUE(check->GetCheck());

@@ -14,20 +14,19 @@ using namespace layouttest;
 
 namespace {
 
-const wchar_t kTreeSkin[] =
-    L"<Window>"
-    L"<TreeView name=\"tree\" visiblecheckbtn=\"true\">"
-    L"  <TreeNode name=\"a\" text=\"A\" height=\"20\">"
-    L"    <TreeNode name=\"a1\" text=\"A1\" height=\"20\"/>"
-    L"    <TreeNode name=\"a2\" text=\"A2\" height=\"20\">"
-    L"      <TreeNode name=\"a2x\" text=\"A2x\" height=\"20\"/>"
-    L"    </TreeNode>"
-    L"  </TreeNode>"
-    L"  <TreeNode name=\"b\" text=\"B\" height=\"20\">"
-    L"    <Label name=\"extra\" text=\"note\"/>"
-    L"  </TreeNode>"
-    L"</TreeView>"
-    L"</Window>";
+const wchar_t kTreeSkin[] = L"<Window>"
+                            L"<TreeView name=\"tree\" visiblecheckbtn=\"true\">"
+                            L"  <TreeNode name=\"a\" text=\"A\" height=\"20\">"
+                            L"    <TreeNode name=\"a1\" text=\"A1\" height=\"20\"/>"
+                            L"    <TreeNode name=\"a2\" text=\"A2\" height=\"20\">"
+                            L"      <TreeNode name=\"a2x\" text=\"A2x\" height=\"20\"/>"
+                            L"    </TreeNode>"
+                            L"  </TreeNode>"
+                            L"  <TreeNode name=\"b\" text=\"B\" height=\"20\">"
+                            L"    <Label name=\"extra\" text=\"note\"/>"
+                            L"  </TreeNode>"
+                            L"</TreeView>"
+                            L"</Window>";
 
 class TreeInWindow : public testing::Test
 {

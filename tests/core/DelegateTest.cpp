@@ -74,7 +74,7 @@ TEST(EventSource, CallsInOrderAndStopsAtTheFirstFalse)
 
     source += MakeDelegate(&first, &Listener::OnEvent);
     source += MakeDelegate(&second, &Listener::OnEvent);
-    source += MakeDelegate(&first, &Listener::OnEvent);  // already listed: ignored
+    source += MakeDelegate(&first, &Listener::OnEvent); // already listed: ignored
     source += MakeDelegate(&third, &Listener::OnEvent);
     EXPECT_TRUE(static_cast<bool>(source));
     EXPECT_TRUE(source(nullptr));
@@ -87,7 +87,7 @@ TEST(EventSource, CallsInOrderAndStopsAtTheFirstFalse)
 
     log.clear();
     source -= MakeDelegate(&second, &Listener::OnEvent);
-    source -= MakeDelegate(&second, &Listener::OnEvent);  // no longer listed
+    source -= MakeDelegate(&second, &Listener::OnEvent); // no longer listed
     EXPECT_TRUE(source(nullptr));
     EXPECT_EQ(log, (std::vector<int>{1, 3}));
 

@@ -82,7 +82,7 @@ TEST(DialogBuilder, GlobalElementsAndWindowAttributesReachTheManager)
     EXPECT_EQ(window.manager.GetCaptionRect().bottom, 30);
     EXPECT_EQ(window.manager.GetRoundCorner().cx, 4);
     EXPECT_EQ(window.manager.GetDefaultFontColor(), 0xFF112233u);
-    EXPECT_TRUE(window.manager.IsNoActivate());                         // exact-case name
+    EXPECT_TRUE(window.manager.IsNoActivate());                                    // exact-case name
     EXPECT_STREQ(window.manager.GetWindowCustomAttribute(L"Noactivate"), L"true"); // not the same name
     EXPECT_STREQ(window.manager.GetWindowCustomAttribute(L"theme"), L"dark");
     EXPECT_NE(window.manager.GetFont(10), nullptr);
@@ -119,7 +119,7 @@ TEST(DialogBuilder, DefaultsComeBeforeElementAttributesAndMatchTheSpellingExactl
     EXPECT_EQ(a->GetFixedHeight(), 30);
     EXPECT_EQ(a->GetText(), L"dflt");
     EXPECT_EQ(b->GetFixedHeight(), 44);
-    EXPECT_EQ(c->GetFixedHeight(), 0); // "button" is not spelt "Button"
+    EXPECT_EQ(c->GetFixedHeight(), 0);      // "button" is not spelt "Button"
     EXPECT_STREQ(c->GetClass(), L"Button"); // but the factory knows it
     // Built controls are not attached until the tree is attached.
     EXPECT_EQ(a->GetManager(), nullptr);
@@ -184,8 +184,7 @@ TEST(DialogBuilder, CoverBecomesTheParentsCoverNotAChild)
 TEST(DialogBuilder, IncludesRepeatAndCannotIncludeThemselves)
 {
     const std::wstring folder = testsupport::FreshTempFolder(L"include");
-    testsupport::WriteFileText(folder + L"\\part.xml",
-                               "<Window><Label name=\"inc\" /><Button /></Window>");
+    testsupport::WriteFileText(folder + L"\\part.xml", "<Window><Label name=\"inc\" /><Button /></Window>");
     testsupport::WriteFileText(folder + L"\\self.xml",
                                "<Window><Label /><Include source=\"self.xml\" count=\"5\" /></Window>");
     CPaintManagerUI::SetResourceZip(L"", false);
@@ -352,7 +351,8 @@ TEST(DialogBuilder, TheNestingLimitHoldsForTheWholeTreeAcrossIncludes)
 TEST(DialogBuilder, RepetitionsThatMultiplyAlongIncludesAreBounded)
 {
     SkinFolder skins(L"builder");
-    skins.Write(L"a.xml", "<Window><VerticalLayout><Include source=\"b.xml\" count=\"30\" /></VerticalLayout></Window>");
+    skins.Write(L"a.xml",
+                "<Window><VerticalLayout><Include source=\"b.xml\" count=\"30\" /></VerticalLayout></Window>");
     skins.Write(L"b.xml", "<Window><Include source=\"c.xml\" count=\"30\" /></Window>");
     skins.Write(L"c.xml", "<Window>" + Repeat("<Counting />", 25) + "</Window>");
     Callback callback;
@@ -363,7 +363,8 @@ TEST(DialogBuilder, RepetitionsThatMultiplyAlongIncludesAreBounded)
     EXPECT_EQ(CountingControl::alive, 0);
 
     // Documents that make no controls are bounded too: 100 x 100 builds.
-    skins.Write(L"d.xml", "<Window><VerticalLayout><Include source=\"e.xml\" count=\"100\" /></VerticalLayout></Window>");
+    skins.Write(L"d.xml",
+                "<Window><VerticalLayout><Include source=\"e.xml\" count=\"100\" /></VerticalLayout></Window>");
     skins.Write(L"e.xml", "<Window><Include source=\"f.xml\" count=\"100\" /></Window>");
     skins.Write(L"f.xml", "<Window><Font id=\"1\" name=\"Arial\" size=\"12\" /></Window>");
     CDialogBuilder documents;
@@ -371,7 +372,8 @@ TEST(DialogBuilder, RepetitionsThatMultiplyAlongIncludesAreBounded)
     EXPECT_EQ(BuilderMessage(documents), L"Too many included documents");
 
     // Well below both bounds the repetitions are all built.
-    skins.Write(L"g.xml", "<Window><VerticalLayout><Include source=\"h.xml\" count=\"10\" /></VerticalLayout></Window>");
+    skins.Write(L"g.xml",
+                "<Window><VerticalLayout><Include source=\"h.xml\" count=\"10\" /></VerticalLayout></Window>");
     skins.Write(L"h.xml", "<Window><Include source=\"c.xml\" count=\"10\" /></Window>");
     CDialogBuilder fits;
     CControlUI* root = fits.Create(L"g.xml", nullptr, &callback);

@@ -32,23 +32,30 @@ struct ContainerKind
 };
 
 const ContainerKind kContainers[] = {
-    {"VerticalLayout", nullptr}, {"HorizontalLayout", nullptr}, {"TabLayout", nullptr},
-    {"TileLayout", nullptr},     {"Container", nullptr},        {"ChildLayout", nullptr},
-    {"AnimationPane", nullptr},  {"List", "ListContainerElement"}, {"ListContainerElement", nullptr},
-    {"ListHBoxElement", nullptr}, {"Combo", "ListContainerElement"}, {"TreeView", "TreeNode"},
+    {"VerticalLayout", nullptr},
+    {"HorizontalLayout", nullptr},
+    {"TabLayout", nullptr},
+    {"TileLayout", nullptr},
+    {"Container", nullptr},
+    {"ChildLayout", nullptr},
+    {"AnimationPane", nullptr},
+    {"List", "ListContainerElement"},
+    {"ListContainerElement", nullptr},
+    {"ListHBoxElement", nullptr},
+    {"Combo", "ListContainerElement"},
+    {"TreeView", "TreeNode"},
     {"TreeNode", nullptr},
 };
 
-const char* const kLeaves[] = {"Button",   "Label",       "Edit",      "Option",          "CheckBox",
-                               "Progress", "Slider",      "Text",      "ScrollBar",       "Control",
-                               "Unknown",  "ListLabelElement", "ListTextElement", "ListHeaderItem", "DateTime"};
+const char* const kLeaves[] = {
+    "Button",    "Label",   "Edit",    "Option",           "CheckBox",        "Progress",       "Slider",  "Text",
+    "ScrollBar", "Control", "Unknown", "ListLabelElement", "ListTextElement", "ListHeaderItem", "DateTime"};
 
-const char* const kAttributes[] = {"width",     "height",     "pos",         "padding",     "inset",
-                                   "childpadding", "columns", "itemsize",    "text",        "bkcolor",
-                                   "bkimage",   "font",       "minwidth",    "maxheight",   "float",
-                                   "vscrollbar", "hscrollbar", "vscrollbarstyle", "selectedid", "bordersize",
-                                   "borderround", "textpadding", "value",     "max",         "visible",
-                                   "itemheight", "header",     "name",        "tooltip",     "shortcut"};
+const char* const kAttributes[] = {
+    "width",      "height",          "pos",        "padding",    "inset",       "childpadding", "columns", "itemsize",
+    "text",       "bkcolor",         "bkimage",    "font",       "minwidth",    "maxheight",    "float",   "vscrollbar",
+    "hscrollbar", "vscrollbarstyle", "selectedid", "bordersize", "borderround", "textpadding",  "value",   "max",
+    "visible",    "itemheight",      "header",     "name",       "tooltip",     "shortcut"};
 
 const char* const kValues[] = {"0",
                                "-1",
@@ -140,9 +147,9 @@ std::string RandomTree(std::mt19937& rng, int depth)
 }
 
 const char* const kWindowAttributes[] = {
-    " size=\"100000,100000\"", " size=\"-5,-5\"", " bktrans=\"true\"", " opacity=\"300\"",
+    " size=\"100000,100000\"",      " size=\"-5,-5\"",      " bktrans=\"true\"",     " opacity=\"300\"",
     " roundcorner=\"99999,99999\"", " mininfo=\"90000,1\"", " caption=\"0,0,0,-1\"", " sizebox=\"9999,9999,9999,9999\"",
-    " layeredopacity=\"-7\"", " showdirty=\"true\"",
+    " layeredopacity=\"-7\"",       " showdirty=\"true\"",
 };
 
 // What a skin of one round is made of.
@@ -168,7 +175,8 @@ Skin MakeSkin(std::mt19937& rng, const std::wstring& fileName)
         if (rng() % 3 == 0)
             window += kWindowAttributes[rng() % (sizeof(kWindowAttributes) / sizeof(kWindowAttributes[0]))];
     }
-    window += "><Font id=\"0\" name=\"Arial\" size=\"12\" /><Default name=\"VScrollBar\" value=\"width=&quot;9&quot;\" />";
+    window +=
+        "><Font id=\"0\" name=\"Arial\" size=\"12\" /><Default name=\"VScrollBar\" value=\"width=&quot;9&quot;\" />";
     const std::string self(fileName.begin(), fileName.end());
     std::string body;
     switch (static_cast<Shape>(rng() % kShapes)) {
@@ -215,10 +223,11 @@ Skin MakeSkin(std::mt19937& rng, const std::wstring& fileName)
         body = "<VerticalLayout><Include source=\"rows.xml\" count=\"" + std::to_string(outer) + "\" />" + Leaf(rng) +
                "</VerticalLayout>";
         skin.files.push_back({L"rows.xml", "<Window><Include source=\"row.xml\" count=\"40\" />"
-                                           "<Include source=\"" + self + "\" /></Window>"});
+                                           "<Include source=\"" +
+                                               self + "\" /></Window>"});
         skin.files.push_back({L"row.xml", "<Window><Control /><Label text=\"r\" /><Control />"
-                                          "<Include source=\"empty.xml\" count=\"" + std::to_string(empties) +
-                                          "\" /></Window>"});
+                                          "<Include source=\"empty.xml\" count=\"" +
+                                              std::to_string(empties) + "\" /></Window>"});
         skin.files.push_back({L"empty.xml", "<Window><Font id=\"1\" name=\"Arial\" size=\"9\" /></Window>"});
         const int documents = outer * (1 + 40 * (1 + empties));
         skin.mustFail = documents > CDialogBuilder::kMaxIncludedDocuments;
@@ -342,8 +351,8 @@ TEST(BuilderRobustness, ExtremeAndDamagedSkinsBuildPaintOrFailCleanly)
             CControlUI* root = builder.Create(fileName.c_str(), nullptr, nullptr, &window.manager);
             wchar_t message[100] = {};
             builder.GetLastErrorMessage(message, 100);
-            const std::string context =
-                "seed " + std::to_string(seed) + " round " + std::to_string(round) + " (" + skin.description + ")";
+            const std::string context = "seed " + std::to_string(seed) + " round " + std::to_string(round) + " (" +
+                                        skin.description + ")";
             if (root != nullptr) {
                 ++built;
                 EXPECT_FALSE(skin.mustFail && !damaged) << context << ": built past a bound";

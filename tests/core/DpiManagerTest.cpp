@@ -9,7 +9,10 @@ using Facet::DpiManager;
 namespace {
 
 int g_readingForTest = 96;
-int ReadingForTest() { return g_readingForTest; }
+int ReadingForTest()
+{
+    return g_readingForTest;
+}
 
 class DpiManagerTest : public ::testing::Test
 {
@@ -31,7 +34,11 @@ protected:
 
 TEST_F(DpiManagerTest, FactorFollowsTheDotsPerInch)
 {
-    const struct { int dpi; double factor; } cases[] = {
+    const struct
+    {
+        int dpi;
+        double factor;
+    } cases[] = {
         {96, 1.0}, {120, 1.25}, {144, 1.5}, {168, 1.75}, {192, 2.0},
     };
     for (const auto& c : cases) {
@@ -93,8 +100,8 @@ TEST_F(DpiManagerTest, AWindowsReadingIsItsMonitorsOrElseTheDesktops)
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"DpiProbeWindow";
     RegisterClassW(&wc);
-    HWND window = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
-                                  wc.hInstance, nullptr);
+    HWND window = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, wc.hInstance,
+                                  nullptr);
     ASSERT_NE(window, nullptr);
     HDC desktop = GetDC(nullptr);
     const int desktopDpi = GetDeviceCaps(desktop, LOGPIXELSX);
@@ -136,7 +143,7 @@ TEST_F(DpiManagerTest, ScaleOperationsFollowTheDisplayWhenSwitchedOn)
     // Width and height are scaled on their own, then the corner is moved.
     RECT rect = {10, 20, 13, 27}; // width 3, height 7
     manager->ScaleRect(rect);
-    EXPECT_EQ(13, rect.left);   // 12.5 -> 13
+    EXPECT_EQ(13, rect.left); // 12.5 -> 13
     EXPECT_EQ(25, rect.top);
     EXPECT_EQ(13 + 4, rect.right);  // width 3.75 -> 4
     EXPECT_EQ(25 + 9, rect.bottom); // height 8.75 -> 9

@@ -45,11 +45,11 @@ TEST(FacetPtrArray, CapacityGrowsTo11ThenDoublesWhenTheCountReachesIt)
         ASSERT_TRUE(a.Add(Slot(i)));
         capacities.push_back(a.GetCapacity());
     }
-    EXPECT_EQ(capacities[0], 11);   // first element
-    EXPECT_EQ(capacities[9], 11);   // 10th
-    EXPECT_EQ(capacities[10], 22);  // 11th
-    EXPECT_EQ(capacities[20], 22);  // 21st
-    EXPECT_EQ(capacities[21], 44);  // 22nd
+    EXPECT_EQ(capacities[0], 11);  // first element
+    EXPECT_EQ(capacities[9], 11);  // 10th
+    EXPECT_EQ(capacities[10], 22); // 11th
+    EXPECT_EQ(capacities[20], 22); // 21st
+    EXPECT_EQ(capacities[21], 44); // 22nd
     EXPECT_EQ(a.GetSize(), 23);
     for (int i = 0; i < 23; ++i)
         EXPECT_EQ(a.GetAt(i), Slot(i));
@@ -67,7 +67,7 @@ TEST(FacetPtrArray, IndexedOperationsCheckTheirRange)
     CFacetPtrArray a;
     EXPECT_FALSE(a.InsertAt(1, Slot(0)));
     EXPECT_FALSE(a.InsertAt(-1, Slot(0)));
-    EXPECT_TRUE(a.InsertAt(0, Slot(2)));   // == count: appends
+    EXPECT_TRUE(a.InsertAt(0, Slot(2))); // == count: appends
     EXPECT_TRUE(a.InsertAt(0, Slot(0)));
     EXPECT_TRUE(a.InsertAt(1, Slot(1)));
     EXPECT_TRUE(a.InsertAt(3, Slot(3)));
@@ -153,7 +153,7 @@ TEST(FacetStringPtrMap, BucketCountsAndHash)
     EXPECT_EQ(CFacetStringPtrMap().GetBucketCount(), 83);
     EXPECT_EQ(CFacetStringPtrMap(100).GetBucketCount(), 100);
 
-    EXPECT_EQ(CFacetStringPtrMap::HashKey(L"ab"), 3331u);  // 33 * 'b' + 'a'
+    EXPECT_EQ(CFacetStringPtrMap::HashKey(L"ab"), 3331u); // 33 * 'b' + 'a'
     EXPECT_EQ(CFacetStringPtrMap::HashKey(L""), 0u);
     // Wraps at 32 bits: the same value as the unsigned arithmetic gives.
     unsigned int expected = 0;
@@ -171,7 +171,7 @@ TEST(FacetStringPtrMap, InsertSetFindAndRemove)
     EXPECT_TRUE(map.Insert(L"two", Slot(2)));
     EXPECT_FALSE(map.Insert(L"one", Slot(9)));
     EXPECT_EQ(map.Find(L"one"), Slot(1));
-    EXPECT_EQ(map.Find(L"One"), nullptr);  // case-sensitive
+    EXPECT_EQ(map.Find(L"One"), nullptr); // case-sensitive
     EXPECT_EQ(map.GetSize(), 2);
 
     EXPECT_EQ(map.Set(L"one", Slot(3)), Slot(1));

@@ -109,7 +109,7 @@ TEST(FacetString, ComparisonsAreOrdinalAndCaseSensitive)
     const CFacetString s(L"Beta");
     EXPECT_TRUE(s == L"Beta");
     EXPECT_TRUE(s != L"beta");
-    EXPECT_TRUE(s < L"beta");  // 'B' < 'b'
+    EXPECT_TRUE(s < L"beta"); // 'B' < 'b'
     EXPECT_TRUE(s <= L"Beta");
     EXPECT_TRUE(s > L"Alpha");
     EXPECT_TRUE(s >= L"Beta");

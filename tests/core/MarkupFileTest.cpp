@@ -13,14 +13,14 @@
 #include <vector>
 
 using Facet::CMarkup;
-using markuptest::ErrorMessage;
-using markuptest::ErrorLocation;
 using Facet::CPaintManagerUI;
+using markuptest::ErrorLocation;
+using markuptest::ErrorMessage;
 using testsupport::ZipWriter;
 
 namespace {
 
-const unsigned long kLimit = 0x400000;   // 4 MiB
+const unsigned long kLimit = 0x400000; // 4 MiB
 
 // A skin document padded with blanks to exactly `size` bytes.
 std::string PaddedSkin(size_t size)
@@ -177,7 +177,7 @@ TEST_F(MarkupFile, CachedZipFileAndZipInMemory)
     ASSERT_TRUE(markup.LoadFromFile(L"skin/main.xml"));
     ExpectMainSkin(markup);
     ExpectFailure(markup, L"crc.xml", L"Could not unzip file");
-    ASSERT_TRUE(markup.LoadFromFile(L"skin/MAIN.xml"));   // the kept archive still reads after a failure
+    ASSERT_TRUE(markup.LoadFromFile(L"skin/MAIN.xml")); // the kept archive still reads after a failure
 
     const std::string bytes = SkinArchive().Bytes();
     CPaintManagerUI::SetResourceZip(bytes.data(), static_cast<unsigned int>(bytes.size()));

@@ -22,7 +22,8 @@ class ReadOnlyBytes
 public:
     explicit ReadOnlyBytes(const std::string& bytes) : m_size(bytes.size())
     {
-        m_memory = static_cast<unsigned char*>(VirtualAlloc(nullptr, bytes.size() + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        m_memory = static_cast<unsigned char*>(
+            VirtualAlloc(nullptr, bytes.size() + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
         memcpy(m_memory, bytes.data(), bytes.size());
         DWORD old = 0;
         VirtualProtect(m_memory, bytes.size() + 1, PAGE_READONLY, &old);
@@ -65,7 +66,8 @@ void ExpectSkin(CMarkup& markup)
 TEST(MarkupEncoding, Utf8WithAndWithoutByteOrderMarkLoadTheSame)
 {
     // UTF-8 of kSkin, written out so that the test does not depend on the source encoding.
-    const std::string utf8 = "<Window caption=\"\xE4\xBC\x9A\xE8\xAE\xAE \xC3\xA9\"><Label text=\"\xC3\xBC" "ber\"/></Window>";
+    const std::string utf8 = "<Window caption=\"\xE4\xBC\x9A\xE8\xAE\xAE \xC3\xA9\"><Label text=\"\xC3\xBC"
+                             "ber\"/></Window>";
     CMarkup markup;
     ReadOnlyBytes plain(utf8);
     ASSERT_TRUE(markup.LoadFromMem(plain.Data(), plain.Size()));
@@ -97,12 +99,14 @@ TEST(MarkupEncoding, Utf16OddTrailingByteIsIgnored)
 {
     CMarkup markup;
     std::string bytes = Utf16(L"<A v=\"1\"/>", false) + "<";
-    ASSERT_TRUE(markup.LoadFromMem(reinterpret_cast<unsigned char*>(&bytes[0]), static_cast<unsigned long>(bytes.size()), 1));
+    ASSERT_TRUE(
+        markup.LoadFromMem(reinterpret_cast<unsigned char*>(&bytes[0]), static_cast<unsigned long>(bytes.size()), 1));
     EXPECT_STREQ(markup.GetRoot().GetAttributeValue(L"v"), L"1");
     EXPECT_FALSE(markup.GetRoot().HasSiblings());
 
     // Only the mark and one odd byte: an empty document.
-    std::string markOnly = "\xFE\xFF" "x";
+    std::string markOnly = "\xFE\xFF"
+                           "x";
     ASSERT_TRUE(markup.LoadFromMem(reinterpret_cast<unsigned char*>(&markOnly[0]), 3, 1));
     EXPECT_FALSE(markup.GetRoot().IsValid());
 }
@@ -111,7 +115,8 @@ TEST(MarkupEncoding, Utf16WithoutByteOrderMarkFails)
 {
     CMarkup markup;
     std::string bytes = Utf16(L"<A/>", false, false);
-    EXPECT_FALSE(markup.LoadFromMem(reinterpret_cast<unsigned char*>(&bytes[0]), static_cast<unsigned long>(bytes.size()), 1));
+    EXPECT_FALSE(
+        markup.LoadFromMem(reinterpret_cast<unsigned char*>(&bytes[0]), static_cast<unsigned long>(bytes.size()), 1));
     EXPECT_FALSE(ErrorMessage(markup).empty());
     EXPECT_FALSE(markup.IsValid());
 
@@ -194,14 +199,14 @@ TEST(MarkupEncoding, Utf8DecodesAsThePlatformConvertsTheWholeText)
 {
     const char* const cases[] = {
         "plain ascii text longer than eight bytes",
-        "\xC3\xA9\xE4\xB8\x8B\xF0\x9F\x98\x80 mixed",          // 2, 3 and 4 bytes
-        "\xC0\x80 \xC1\xBF overlong two",                       // overlong 2-byte forms
-        "\xE0\x80\x80 \xE0\x9F\xBF overlong three",             // overlong 3-byte forms
-        "\xF0\x80\x80\x80 \xF0\x8F\xBF\xBF overlong four",     // overlong 4-byte forms
-        "\xED\xA0\x80 \xED\xBF\xBF surrogates",                 // encoded surrogates
-        "\xF4\x90\x80\x80 \xF5\x80\x80\x80 beyond",             // above U+10FFFF
-        "lone \x80\xBF continuations",                          // continuation bytes alone
-        "cut \xE4\xB8",                                         // a sequence cut short by the markup
+        "\xC3\xA9\xE4\xB8\x8B\xF0\x9F\x98\x80 mixed",      // 2, 3 and 4 bytes
+        "\xC0\x80 \xC1\xBF overlong two",                  // overlong 2-byte forms
+        "\xE0\x80\x80 \xE0\x9F\xBF overlong three",        // overlong 3-byte forms
+        "\xF0\x80\x80\x80 \xF0\x8F\xBF\xBF overlong four", // overlong 4-byte forms
+        "\xED\xA0\x80 \xED\xBF\xBF surrogates",            // encoded surrogates
+        "\xF4\x90\x80\x80 \xF5\x80\x80\x80 beyond",        // above U+10FFFF
+        "lone \x80\xBF continuations",                     // continuation bytes alone
+        "cut \xE4\xB8",                                    // a sequence cut short by the markup
         "cut \xF0\x9F\x98",
         "\xEF\xBF\xBF\xEF\xBF\xBE noncharacters",
         "\xFE\xFF\xC2",
@@ -216,10 +221,18 @@ TEST(MarkupEncoding, Utf8DecodesAsThePlatformConvertsTheWholeText)
         const int length = static_cast<int>(rng() % 40);
         for (int i = 0; i < length; ++i) {
             switch (rng() % 4) {
-            case 0: bytes += static_cast<char>('a' + rng() % 26); break;
-            case 1: bytes += static_cast<char>(0x80 + rng() % 0x40); break;
-            case 2: bytes += static_cast<char>(0xC0 + rng() % 0x40); break;
-            default: bytes += "\xE6\x96\x87"; break;
+            case 0:
+                bytes += static_cast<char>('a' + rng() % 26);
+                break;
+            case 1:
+                bytes += static_cast<char>(0x80 + rng() % 0x40);
+                break;
+            case 2:
+                bytes += static_cast<char>(0xC0 + rng() % 0x40);
+                break;
+            default:
+                bytes += "\xE6\x96\x87";
+                break;
             }
         }
         EXPECT_EQ(ContentOf(bytes), PlatformContentOf(bytes)) << "round " << round;

@@ -8,9 +8,9 @@
 #include <string>
 
 using Facet::CMarkup;
-using markuptest::ErrorMessage;
-using markuptest::ErrorLocation;
 using Facet::CMarkupNode;
+using markuptest::ErrorLocation;
+using markuptest::ErrorMessage;
 
 namespace {
 
@@ -182,7 +182,7 @@ TEST(MarkupParse, AttributesInDocumentOrderWithIndexAndBufferAccess)
     wchar_t buffer[8];
     EXPECT_TRUE(node.GetAttributeValue(3, buffer, 8));
     EXPECT_STREQ(buffer, L"&&&end");
-    EXPECT_TRUE(node.GetAttributeValue(L"w", buffer, 4));   // cut to fit, terminated
+    EXPECT_TRUE(node.GetAttributeValue(L"w", buffer, 4)); // cut to fit, terminated
     EXPECT_STREQ(buffer, L"&&&");
     EXPECT_FALSE(node.GetAttributeValue(4, buffer, 8));
     EXPECT_FALSE(node.GetAttributeValue(L"missing", buffer, 8));
@@ -423,8 +423,8 @@ TEST(MarkupParse, ErrorPlacesFromBytesCountTheDecodedText)
         utf16 += static_cast<char>(c & 0xFF);
         utf16 += static_cast<char>(c >> 8);
     }
-    ASSERT_FALSE(markup.LoadFromMem(reinterpret_cast<unsigned char*>(&utf16[0]),
-                                    static_cast<unsigned long>(utf16.size()), 1));
+    ASSERT_FALSE(
+        markup.LoadFromMem(reinterpret_cast<unsigned char*>(&utf16[0]), static_cast<unsigned long>(utf16.size()), 1));
     EXPECT_EQ(L"Expected attribute value", ErrorMessage(markup));
     EXPECT_EQ(2, markup.GetLastErrorLine());
     EXPECT_EQ(6, markup.GetLastErrorColumn());

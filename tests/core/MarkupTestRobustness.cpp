@@ -17,8 +17,9 @@ namespace {
 std::string RandomSkin(std::mt19937& rng)
 {
     static const char* const kControls[] = {"Button", "Label", "Edit", "Option", "Progress", "Control"};
-    static const char* const kValues[] = {"0,0,0,0", "#FFDBECFF", "a &amp; b", "&lt;tag&gt;", "&quot;q&quot; &apos;",
-                                          "file='x.png' dest='0,0,4,4'", "&#65;", "plain text"};
+    static const char* const kValues[] = {
+        "0,0,0,0", "#FFDBECFF", "a &amp; b", "&lt;tag&gt;", "&quot;q&quot; &apos;", "file='x.png' dest='0,0,4,4'",
+        "&#65;",   "plain text"};
     std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Window size=\"680,440\" caption=\"0,0,0,30\">\n";
     xml += "<Font id=\"0\" name=\"Arial\" size=\"12\"/>\n<!-- layouts -->\n";
     std::vector<std::string> open;
@@ -58,15 +59,15 @@ void Mutate(std::string& xml, std::mt19937& rng)
     static const char kInserts[] = {'<', '"', '&', '/', '>', '=', '\0', '!', '?'};
     const size_t at = xml.empty() ? 0 : rng() % (xml.size() + 1);
     switch (rng() % 8) {
-    case 0:   // truncate
+    case 0: // truncate
         xml.resize(at);
         break;
-    case 1:   // flip bits of a byte
+    case 1: // flip bits of a byte
         if (!xml.empty())
             xml[at % xml.size()] = static_cast<char>(xml[at % xml.size()] ^ static_cast<char>(1 + rng() % 255));
         break;
     case 2:
-    case 3:   // a markup character where it does not belong
+    case 3: // a markup character where it does not belong
         xml.insert(at, 1, kInserts[rng() % sizeof(kInserts)]);
         break;
     case 4: { // deep nesting, closed or not
@@ -80,13 +81,13 @@ void Mutate(std::string& xml, std::mt19937& rng)
         xml.insert(at, nest);
         break;
     }
-    case 5:   // cut out a piece
+    case 5: // cut out a piece
         xml.erase(at, rng() % 64);
         break;
-    case 6:   // repeat a piece
+    case 6: // repeat a piece
         xml.insert(at, xml.substr(at, rng() % 128));
         break;
-    default:  // an entity cut short, possibly at the very end
+    default: // an entity cut short, possibly at the very end
         xml.insert(rng() % 2 ? xml.size() : at, (rng() % 2) ? "&am" : "&");
         break;
     }
@@ -173,7 +174,8 @@ TEST(MarkupRobustness, MutatedSkinsLoadOrFailCleanly)
             } else {
                 std::vector<unsigned char> bytes(xml.begin(), xml.end());
                 length = bytes.size();
-                ok = markup.LoadFromMem(bytes.empty() ? nullptr : bytes.data(), static_cast<unsigned long>(bytes.size()),
+                ok = markup.LoadFromMem(bytes.empty() ? nullptr : bytes.data(),
+                                        static_cast<unsigned long>(bytes.size()),
                                         static_cast<int>(rng() % 3) == 2 ? 2 : 0);
             }
             if (ok) {
@@ -200,11 +202,13 @@ TEST(MarkupRobustness, RandomBytesInEveryEncoding)
         for (unsigned char& b : bytes) {
             // Mostly markup characters, so that the parser gets past the first tag now and then.
             static const char kAlphabet[] = "<>/=\"&;!?- abAB\xFF\xFE\xEF\xBB\xBF\x00";
-            b = (rng() % 4 == 0) ? static_cast<unsigned char>(rng()) : static_cast<unsigned char>(kAlphabet[rng() % (sizeof(kAlphabet) - 1)]);
+            b = (rng() % 4 == 0) ? static_cast<unsigned char>(rng())
+                                 : static_cast<unsigned char>(kAlphabet[rng() % (sizeof(kAlphabet) - 1)]);
         }
         CMarkup markup;
         const int encoding = static_cast<int>(rng() % 4);
-        if (markup.LoadFromMem(bytes.empty() ? nullptr : bytes.data(), static_cast<unsigned long>(bytes.size()), encoding))
+        if (markup.LoadFromMem(bytes.empty() ? nullptr : bytes.data(), static_cast<unsigned long>(bytes.size()),
+                               encoding))
             WalkDocument(markup, bytes.size() + 1);
         else
             ExpectCleanFailure(markup, std::string(bytes.begin(), bytes.end()));

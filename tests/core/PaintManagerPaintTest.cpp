@@ -102,7 +102,7 @@ TEST(PaintManagerPaint, LayeredWindowPaintsPerPixelAlpha)
     ASSERT_NE(offscreen, nullptr);
     const std::vector<uint32_t> pixels = ReadPixels(offscreen, 100, 80);
     EXPECT_TRUE(testsupport::Near(pixels[20 * 100 + 20], 0x80800000u)) << std::hex << pixels[20 * 100 + 20];
-    EXPECT_EQ(pixels[60 * 100 + 60] >> 24, 0u);      // nothing drawn: transparent
+    EXPECT_EQ(pixels[60 * 100 + 60] >> 24, 0u); // nothing drawn: transparent
     window.manager.SetLayered(false);
     EXPECT_FALSE(GetWindowLongPtrW(window.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
 }

@@ -114,8 +114,8 @@ TEST_F(LanguageStringsTest, StringsThatNameThemselvesEnd)
     CPaintManagerUI::AddMultiLanguageString(5, L"(%{4})");
     EXPECT_EQ(L"<(%{4})>", Processed(L"%{4}"));
     for (int id = 10; id < 40; ++id)
-        CPaintManagerUI::AddMultiLanguageString(id, (L"%{" + std::to_wstring(id + 1) + L"}%{" +
-                                                     std::to_wstring(id + 1) + L"}").c_str());
+        CPaintManagerUI::AddMultiLanguageString(
+            id, (L"%{" + std::to_wstring(id + 1) + L"}%{" + std::to_wstring(id + 1) + L"}").c_str());
     EXPECT_LT(Processed(L"%{10}").size(), 10000u);
 }
 

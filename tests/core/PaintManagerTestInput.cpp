@@ -152,7 +152,7 @@ TEST_F(PaintManagerInput, EnterAndLeaveFollowTheMouseBetweenControls)
     window.MouseMove(20, 20);
     window.MouseMove(30, 20);
     window.MouseMove(120, 20);
-    const std::vector<std::wstring> expected = {L"enter A", L"move A", L"move A", L"leave C",
+    const std::vector<std::wstring> expected = {L"enter A", L"move A",  L"move A", L"leave C",
                                                 L"leave A", L"enter B", L"move B"};
     EXPECT_EQ(log, expected);
 
@@ -196,8 +196,7 @@ TEST_F(PaintManagerInput, KeysGoToTheFocusAndKeyUpToTheKeyDownControl)
     window.manager.SetFocus(b);
     window.Send(WM_CHAR, 'x', 0);
     window.Send(WM_KEYUP, 'X', 0);
-    const std::vector<std::wstring> expected = {L"keydown A", L"killfocus A", L"setfocus B", L"char B",
-                                                L"keyup A"};
+    const std::vector<std::wstring> expected = {L"keydown A", L"killfocus A", L"setfocus B", L"char B", L"keyup A"};
     EXPECT_EQ(log, expected);
 }
 

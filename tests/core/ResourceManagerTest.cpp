@@ -93,14 +93,13 @@ TEST_F(ResourceManagerTest, TextSourceIsAskedOncePerId)
 
 TEST_F(ResourceManagerTest, LanguageDocumentSetsTexts)
 {
-    ASSERT_TRUE(manager->LoadLanguage(
-        L"<Language>"
-        L"<Text id=\"ok\" value=\"OK\"/>"
-        L"<TEXT ID=\"retry\" VALUE=\"Retry\"/>"
-        L"<Text id=\"ok\" value=\"Okay\"/>"
-        L"<Text id=\"novalue\"/>"
-        L"<Other id=\"other\" value=\"x\"/>"
-        L"</Language>"));
+    ASSERT_TRUE(manager->LoadLanguage(L"<Language>"
+                                      L"<Text id=\"ok\" value=\"OK\"/>"
+                                      L"<TEXT ID=\"retry\" VALUE=\"Retry\"/>"
+                                      L"<Text id=\"ok\" value=\"Okay\"/>"
+                                      L"<Text id=\"novalue\"/>"
+                                      L"<Other id=\"other\" value=\"x\"/>"
+                                      L"</Language>"));
     EXPECT_EQ(L"Okay", Text(manager->GetText(L"ok")));
     EXPECT_EQ(L"Retry", Text(manager->GetText(L"retry")));
     EXPECT_EQ(L"novalue", Text(manager->GetText(L"novalue")));
@@ -124,14 +123,13 @@ TEST_F(ResourceManagerTest, LanguageDocumentFromASkinFile)
 
 TEST_F(ResourceManagerTest, ResourceListsFillThePathTables)
 {
-    ASSERT_TRUE(manager->LoadResource(
-        L"<Res>"
-        L"<Image id=\"logo\" path=\"img/logo.png\"/>"
-        L"<xml ID=\"main\" Path=\"main.xml\"/>"
-        L"<Group><Images><Image id=\"deep\" path=\"img/deep.png\"/></Images>"
-        L"<Image id=\"logo\" path=\"img/other.png\"/></Group>"
-        L"<Image id=\"nopath\"/>"
-        L"</Res>"));
+    ASSERT_TRUE(manager->LoadResource(L"<Res>"
+                                      L"<Image id=\"logo\" path=\"img/logo.png\"/>"
+                                      L"<xml ID=\"main\" Path=\"main.xml\"/>"
+                                      L"<Group><Images><Image id=\"deep\" path=\"img/deep.png\"/></Images>"
+                                      L"<Image id=\"logo\" path=\"img/other.png\"/></Group>"
+                                      L"<Image id=\"nopath\"/>"
+                                      L"</Res>"));
     EXPECT_STREQ(L"img/logo.png", manager->GetImagePath(L"logo"));
     EXPECT_STREQ(L"img/deep.png", manager->GetImagePath(L"deep"));
     EXPECT_STREQ(L"main.xml", manager->GetXmlPath(L"main"));

@@ -33,7 +33,9 @@ ZipWriter SampleArchive()
     zip.Add("readme.txt", "stored text stored text", ZipWriter::Method::Stored);
     zip.Add("empty.txt", "", ZipWriter::Method::Stored);
     zip.Add("big.txt", std::string(300000, 'z'));
-    zip.Add("\xC3\x9C" "bersicht.xml", "<U/>", ZipWriter::Method::Deflated, ZipWriter::Damage::None, true);
+    zip.Add("\xC3\x9C"
+            "bersicht.xml",
+            "<U/>", ZipWriter::Method::Deflated, ZipWriter::Damage::None, true);
     return zip;
 }
 
@@ -42,7 +44,8 @@ ZipWriter SampleArchive()
 TEST(MarkupZipArchive, FindsEntriesIgnoringCaseAndSeparatorAndInflatesThem)
 {
     const std::string bytes = SampleArchive().Bytes();
-    std::unique_ptr<CZipArchive> archive(CZipArchive::OpenMemory(bytes.data(), static_cast<unsigned int>(bytes.size())));
+    std::unique_ptr<CZipArchive> archive(
+        CZipArchive::OpenMemory(bytes.data(), static_cast<unsigned int>(bytes.size())));
     ASSERT_TRUE(archive);
 
     bool ok = false;
@@ -70,7 +73,8 @@ TEST(MarkupZipArchive, FindsEntriesIgnoringCaseAndSeparatorAndInflatesThem)
 TEST(MarkupZipArchive, ReadsOnlyTheWholeEntryOfTheCurrentEntry)
 {
     const std::string bytes = SampleArchive().Bytes();
-    std::unique_ptr<CZipArchive> archive(CZipArchive::OpenMemory(bytes.data(), static_cast<unsigned int>(bytes.size())));
+    std::unique_ptr<CZipArchive> archive(
+        CZipArchive::OpenMemory(bytes.data(), static_cast<unsigned int>(bytes.size())));
     ASSERT_TRUE(archive);
     std::vector<unsigned char> buffer(400000);
 
@@ -82,10 +86,10 @@ TEST(MarkupZipArchive, ReadsOnlyTheWholeEntryOfTheCurrentEntry)
     EXPECT_FALSE(archive->ReadEntry(buffer.data(), 300000));
 
     ASSERT_TRUE(archive->FindEntry(L"big.txt", &size));
-    EXPECT_FALSE(archive->ReadEntry(buffer.data(), size - 1));   // more data than asked for
-    EXPECT_FALSE(archive->ReadEntry(buffer.data(), size + 1));   // less data than asked for
+    EXPECT_FALSE(archive->ReadEntry(buffer.data(), size - 1)); // more data than asked for
+    EXPECT_FALSE(archive->ReadEntry(buffer.data(), size + 1)); // less data than asked for
     EXPECT_TRUE(archive->ReadEntry(buffer.data(), size));
-    EXPECT_TRUE(archive->ReadEntry(buffer.data(), size));        // the entry stays current
+    EXPECT_TRUE(archive->ReadEntry(buffer.data(), size)); // the entry stays current
 }
 
 TEST(MarkupZipArchive, DamagedEntriesFailToRead)
@@ -98,7 +102,8 @@ TEST(MarkupZipArchive, DamagedEntriesFailToRead)
             ZipWriter zip;
             zip.Add("e", text, method, damage);
             const std::string bytes = zip.Bytes();
-            std::unique_ptr<CZipArchive> archive(CZipArchive::OpenMemory(bytes.data(), static_cast<unsigned int>(bytes.size())));
+            std::unique_ptr<CZipArchive> archive(
+                CZipArchive::OpenMemory(bytes.data(), static_cast<unsigned int>(bytes.size())));
             ASSERT_TRUE(archive);
             bool ok = true;
             Read(*archive, L"e", &ok);
@@ -129,12 +134,12 @@ TEST(MarkupZipArchive, OpensFilesAndRefusesWhatIsNoArchive)
     const std::wstring text = folder + L"\\not-a-zip.zip";
     testsupport::WriteFileText(text, std::string(1000, 'x'));
     EXPECT_EQ(CZipArchive::OpenFile(text.c_str()), nullptr);
-    EXPECT_TRUE(DeleteFileW(text.c_str()));   // a refused file is not left open
+    EXPECT_TRUE(DeleteFileW(text.c_str())); // a refused file is not left open
 
     const std::string garbage(64, 'P');
     EXPECT_EQ(CZipArchive::OpenMemory(garbage.data(), static_cast<unsigned int>(garbage.size())), nullptr);
     EXPECT_EQ(CZipArchive::OpenMemory(nullptr, 10), nullptr);
     const std::string bytes = SampleArchive().Bytes();
-    EXPECT_EQ(CZipArchive::OpenMemory(bytes.data(), static_cast<unsigned int>(bytes.size() - 10)), nullptr);   // cut off
+    EXPECT_EQ(CZipArchive::OpenMemory(bytes.data(), static_cast<unsigned int>(bytes.size() - 10)), nullptr); // cut off
     RemoveDirectoryW(folder.c_str());
 }

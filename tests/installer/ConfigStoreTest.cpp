@@ -20,7 +20,8 @@ using testsupport::WriteFileText;
 void ExpectSame(const ProxySettings& actual, const ProxySettings& expected);
 
 // A settings file in a fresh folder, and what the store writes to the two streams.
-class ConfigStoreTest : public testing::Test {
+class ConfigStoreTest : public testing::Test
+{
 protected:
     void SetUp() override { folder_ = testsupport::FreshTempFolder(L"settings"); }
 
@@ -127,8 +128,9 @@ TEST_F(ConfigStoreTest, SaveWritesTheExactFormOneLinePerSettingAndReportsTheWrit
 
 TEST_F(ConfigStoreTest, QuotesBackslashesAndControlCharactersRoundTrip)
 {
-    const ProxySettings saved =
-        Settings(true, L"proxy \"one\"", L"80a", L"DOMAIN\\user\\", std::wstring(L"p\x1F" L"w\n\r\f\t\x01 end"));
+    const ProxySettings saved = Settings(true, L"proxy \"one\"", L"80a", L"DOMAIN\\user\\",
+                                         std::wstring(L"p\x1F"
+                                                      L"w\n\r\f\t\x01 end"));
     Save(saved);
     EXPECT_EQ(FileText(), "usingProxy = 1\r\n"
                           "ip = \"proxy \\\"one\\\"\"\r\n"
@@ -313,7 +315,8 @@ TEST_F(ConfigStoreTest, TextOutsideTheAnsiCodePageIsWrittenInUtf8AndReadBackExac
 // earlier updater wrote it; empty when this code page has none of the candidates.
 std::wstring AnsiOnlyText()
 {
-    for (const wchar_t* candidate : {L"Jos\u00E9 M\u00FCller", L"\u4E2D\u6587\u7528\u6237", L"\u0416\u0435\u043D\u044F"}) {
+    for (const wchar_t* candidate :
+         {L"Jos\u00E9 M\u00FCller", L"\u4E2D\u6587\u7528\u6237", L"\u0416\u0435\u043D\u044F"}) {
         const std::string ansi = ToNarrow(candidate);
         if (ToWide(ansi) == candidate && FromUtf8OrAnsi(ansi) == candidate && ansi != ToUtf8(candidate))
             return candidate;
@@ -328,8 +331,8 @@ TEST_F(ConfigStoreTest, AFileWrittenInTheAnsiCodePageStillLoadsAndIsSavedInUtf8)
     const std::wstring text = AnsiOnlyText();
     if (text.empty())
         GTEST_SKIP() << "no candidate text for code page " << GetACP();
-    SetFileText("usingProxy = 1\r\nip = \"\xE4\xBB\xA3\xE7\x90\x86\"\r\nport = \"8080\"\r\naccount = \"" + ToNarrow(text) +
-                "\"\r\npassword = \"" + ToNarrow(text) + "!\"\r\n");
+    SetFileText("usingProxy = 1\r\nip = \"\xE4\xBB\xA3\xE7\x90\x86\"\r\nport = \"8080\"\r\naccount = \"" +
+                ToNarrow(text) + "\"\r\npassword = \"" + ToNarrow(text) + "!\"\r\n");
     ProxySettings loaded = Load();
     ExpectSame(loaded, Settings(true, L"\u4EE3\u7406", L"8080", text, text + L"!"));
 

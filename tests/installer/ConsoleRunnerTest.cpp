@@ -34,7 +34,8 @@ std::wstring Pattern(size_t count)
 }
 
 // Runs the command with the test's standard output captured.
-struct CapturedRun {
+struct CapturedRun
+{
     std::wstring result;
     std::string diagnostics;
 };

@@ -26,7 +26,8 @@ namespace {
 using testsupport::Exists;
 using testsupport::ReadFileText;
 
-class RecordingListener : public IDownloadListener {
+class RecordingListener : public IDownloadListener
+{
 public:
     void OnProgress(unsigned percentage) override { progress.push_back(percentage); }
     void OnDownloaded(DownloadedFile file) override { downloaded = std::move(file); }
@@ -59,7 +60,8 @@ bool IsProxyRefusal(const std::string& log)
     return log == "download last error HTTP status : 407" || log == "download last error WinHttpSendRequest : 12157";
 }
 
-class DownloadEngineTest : public testing::Test {
+class DownloadEngineTest : public testing::Test
+{
 protected:
     // One attempt each, unless a test asks for automatic retries.
     void SetUp() override
@@ -287,7 +289,8 @@ TEST_F(DownloadEngineTest, BodiesThatAreNoWholeInstallerAreRefused)
     ASSERT_EQ(installer.size(), 1048576u);
     netrig::Publish(L"hostile.exe", installer);
     const std::string half = std::to_string(installer.size() / 2);
-    const struct {
+    const struct
+    {
         const char* body;
         std::string rules;
         std::string log;
@@ -329,7 +332,8 @@ TEST_F(DownloadEngineTest, StalledAndTricklingServersEndTheAttempt)
 {
     netrig::Publish(L"stall.bin", RandomBytes(200000, 15));
     timings_ = ShortTimings();
-    const struct {
+    const struct
+    {
         const char* server;
         const char* rules;
         const char* log;
@@ -377,7 +381,8 @@ TEST_F(DownloadEngineTest, AStallIsReportedAsATimeout)
 std::vector<netrig::ServerResponse> ResponsesSince(size_t first)
 {
     std::vector<netrig::ServerResponse> responses = netrig::ServerResponses();
-    responses.erase(responses.begin(), responses.begin() + static_cast<std::ptrdiff_t>((std::min)(first, responses.size())));
+    responses.erase(responses.begin(),
+                    responses.begin() + static_cast<std::ptrdiff_t>((std::min)(first, responses.size())));
     return responses;
 }
 
@@ -505,7 +510,8 @@ TEST_F(DownloadEngineTest, TransientFailuresAreRetriedAndPermanentOnesAreNot)
     netrig::Publish(L"retried.bin", body);
     timings_ = ShortTimings();
     timings_.retryWaitsMs = {100, 200, 400};
-    const struct {
+    const struct
+    {
         const char* server;
         const char* rules;
         int result;
@@ -549,7 +555,8 @@ TEST_F(DownloadEngineTest, TransientFailuresAreRetriedAndPermanentOnesAreNot)
 // asks for TLS 1.2 alone, and downloads go on.
 TEST(ModernTls, IsAskedForExplicitly)
 {
-    HINTERNET session = WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+    HINTERNET session = WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                                    WINHTTP_NO_PROXY_BYPASS, 0);
     ASSERT_NE(session, nullptr);
     const DWORD protocols = AskForModernTls(session);
     EXPECT_TRUE(protocols == (WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3) ||
@@ -594,7 +601,8 @@ TEST_F(DownloadEngineTest, ProxyWithBasicAuthenticationTakesTheAccount)
 TEST_F(DownloadEngineTest, ProxyRefusingTheAccountOrMissingOneFails)
 {
     netrig::Publish(L"refused.bin", RandomBytes(1000, 10));
-    const int wrong = Run(L"https://localhost/body/refused.bin", Proxy(netrig::kAuthProxyPort, netrig::kProxyUser, "wrong"));
+    const int wrong = Run(L"https://localhost/body/refused.bin",
+                          Proxy(netrig::kAuthProxyPort, netrig::kProxyUser, "wrong"));
     EXPECT_EQ(wrong, -1);
     EXPECT_TRUE(IsProxyRefusal(log_)) << log_;
     EXPECT_FALSE(Exists(target_));
@@ -612,7 +620,6 @@ TEST_F(DownloadEngineTest, ProxyThatIsNotThereFails)
                   "download last error WinHttpSendRequest : 12029");
 }
 
-
 // A file outside the download's folder that it must never write.
 std::wstring OutsideFile(const std::string& text, DWORD attributes = 0)
 {
@@ -629,17 +636,15 @@ TEST_F(DownloadEngineTest, TargetThatLeadsElsewhereOrIsReadOnlyIsReplacedNeverWr
     const std::string body = RandomBytes(50000, 11);
     netrig::Publish(L"replaced.bin", body);
     const std::string before = "outside, before the download";
-    const struct {
+    const struct
+    {
         const char* kind;
         DWORD outsideAttributes;
         bool (*make)(const std::wstring& target, const std::wstring& outside);
     } kinds[] = {
-        {"symbolic link", 0,
-         testsupport::MakeFileLink},
-        {"hard link", 0,
-         testsupport::MakeHardLink},
-        {"hard link of a read-only file", FILE_ATTRIBUTE_READONLY,
-         testsupport::MakeHardLink},
+        {"symbolic link", 0, testsupport::MakeFileLink},
+        {"hard link", 0, testsupport::MakeHardLink},
+        {"hard link of a read-only file", FILE_ATTRIBUTE_READONLY, testsupport::MakeHardLink},
         {"read-only earlier download", 0,
          [](const std::wstring& target, const std::wstring&) {
              testsupport::WriteFileText(target, "earlier download", FILE_ATTRIBUTE_READONLY);
@@ -724,7 +729,8 @@ TEST_F(DownloadEngineTest, ProxyCredentialsNeverReachTheDownloadServer)
                                                                : L"https://localhost/redirect/credentials.bin";
     const ProxySettings open = Proxy(netrig::kProxyPort, netrig::kProxyUser, netrig::kProxyPassword);
     const ProxySettings authenticating = Proxy(netrig::kAuthProxyPort, netrig::kProxyUser, netrig::kProxyPassword);
-    const struct {
+    const struct
+    {
         const char* attempt;
         std::wstring url;
         ProxySettings proxy;
@@ -750,7 +756,8 @@ TEST_F(DownloadEngineTest, ProxyCredentialsNeverReachTheDownloadServer)
         EXPECT_FALSE(requests[i].Carries("proxy-authorization")) << "request for " << requests[i].path;
     // The redirect was followed: the body was asked for after the redirect.
     const auto isRedirect = [](const netrig::ServerRequest& request) {
-        return request.path.find("/moved/") != std::string::npos || request.path.find("/redirect/") != std::string::npos;
+        return request.path.find("/moved/") != std::string::npos ||
+               request.path.find("/redirect/") != std::string::npos;
     };
     const auto redirectAt = std::find_if(requests.begin() + first, requests.end(), isRedirect);
     ASSERT_NE(redirectAt, requests.end());

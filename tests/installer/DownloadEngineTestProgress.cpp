@@ -52,9 +52,13 @@ TEST(InstallerUrl, IsTheLatestClientOnTheDownloadHost)
 
 // A window of this thread that only receives messages, and the removal's
 // message as it arrives there.
-class DoneMessageWindow {
+class DoneMessageWindow
+{
 public:
-    DoneMessageWindow() : m_window(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
+    DoneMessageWindow()
+        : m_window(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr))
+    {
+    }
     ~DoneMessageWindow() { DestroyWindow(m_window); }
     DoneMessageWindow(const DoneMessageWindow&) = delete;
     DoneMessageWindow& operator=(const DoneMessageWindow&) = delete;

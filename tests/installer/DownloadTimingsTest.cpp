@@ -60,7 +60,8 @@ TEST(DownloadTimings, DividedKeepsTheRateAndAtLeastAMillisecond)
 TEST(DownloadTimings, TheUpdaterReadsTheTestDivisorStrictly)
 {
     const DownloadTimings normal;
-    const struct {
+    const struct
+    {
         const wchar_t* value;
         DWORD receiveMs;
     } cases[] = {
@@ -88,8 +89,9 @@ TEST(DownloadRetryPolicy, TransientFailuresWaitOneTwoFourSecondsThenStop)
     EXPECT_EQ(WaitBeforeRetry(reset, timings, 1), std::optional<DWORD>(2000));
     EXPECT_EQ(WaitBeforeRetry(reset, timings, 2), std::optional<DWORD>(4000));
     EXPECT_EQ(WaitBeforeRetry(reset, timings, 3), std::nullopt);
-    for (DWORD error : {DWORD(ERROR_WINHTTP_TIMEOUT), DWORD(ERROR_WINHTTP_CANNOT_CONNECT),
-                        DWORD(ERROR_WINHTTP_INVALID_SERVER_RESPONSE), DWORD(10060) /* WSAETIMEDOUT, Wine's socket timeout */})
+    for (DWORD error :
+         {DWORD(ERROR_WINHTTP_TIMEOUT), DWORD(ERROR_WINHTTP_CANNOT_CONNECT),
+          DWORD(ERROR_WINHTTP_INVALID_SERVER_RESPONSE), DWORD(10060) /* WSAETIMEDOUT, Wine's socket timeout */})
         EXPECT_TRUE(FailureOfWinHttpError(error).transient) << error;
 }
 

@@ -151,8 +151,9 @@ TEST(InstallerSignature, FilesTheSignatureDoesNotCoverAreRefused)
         // The certificate table: length, revision and type, then the PKCS #7
         // blob, whose outer length (two bytes after 0x30 0x82) says where it ends.
         const size_t blob = signature + 8;
-        const size_t blobEnd = blob + 4 + (static_cast<unsigned char>(program[blob + 2]) << 8 |
-                                           static_cast<unsigned char>(program[blob + 3]));
+        const size_t blobEnd = blob + 4 +
+                               (static_cast<unsigned char>(program[blob + 2]) << 8 |
+                                static_cast<unsigned char>(program[blob + 3]));
         EXPECT_FALSE(Verify(WriteCopy(WithByteFlipped(program, blobEnd - 10))).accepted);
     }
 }
@@ -239,8 +240,8 @@ TEST(InstallerSignature, AnAdmittedDownloadStaysHeldAgainstChanges)
     EXPECT_EQ(testsupport::CapturedStdout(), "");
 
     EXPECT_TRUE(download.IsOpen());
-    HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr);
     EXPECT_EQ(writer, INVALID_HANDLE_VALUE) << "the admitted installer could be changed";
     if (writer != INVALID_HANDLE_VALUE)
         CloseHandle(writer);

@@ -13,14 +13,14 @@
 
 namespace {
 
-using testsupport::Exists;
-using testsupport::WriteFileText;
 using testsupport::CreateTestService;
+using testsupport::Exists;
 using testsupport::KeyExists;
 using testsupport::kSharedFolder;
 using testsupport::kUninstallKey;
 using testsupport::MakeKey;
 using testsupport::ServiceExists;
+using testsupport::WriteFileText;
 
 void MakeFolders(const std::wstring& path)
 {

@@ -129,8 +129,8 @@ void RemovePreciousFolder(const std::wstring& outside)
     RemoveDirectoryW(outside.c_str());
 }
 
-#define SKIP_WITHOUT_LINKS(made)                                                                                        \
-    if (!(made))                                                                                                        \
+#define SKIP_WITHOUT_LINKS(made)                                                                                       \
+    if (!(made))                                                                                                       \
     GTEST_SKIP() << "this platform cannot make a link here (error " << GetLastError() << ")"
 
 // Everything inside the tree that leads elsewhere is removed as itself: a folder

@@ -14,20 +14,18 @@ namespace {
 using testsupport::KeyExists;
 
 // Every test works below its own key of HKEY_CURRENT_USER.
-class DeleteRegistryTreeTest : public testing::Test {
+class DeleteRegistryTreeTest : public testing::Test
+{
 protected:
-    void SetUp() override
-    {
-        base = L"Software\\FacetTests\\" + std::to_wstring(GetCurrentProcessId());
-    }
+    void SetUp() override { base = L"Software\\FacetTests\\" + std::to_wstring(GetCurrentProcessId()); }
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str()); }
 
     static void MakeKey(const std::wstring& path)
     {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                  nullptr),
-                  ERROR_SUCCESS)
+        ASSERT_EQ(
+            RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS)
             << "cannot create " << std::string(path.begin(), path.end());
         const wchar_t value[] = L"data";
         RegSetValueExW(key, L"DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof(value));
@@ -65,8 +63,8 @@ protected:
 TEST_F(DeleteRegistryTreeTest, TreeSeveralLevelsDeepIsRemoved)
 {
     const std::wstring top = base + L"\\MevraCloudMeetings";
-    for (const wchar_t* child : {L"\\a", L"\\a\\a1", L"\\a\\a1\\deep", L"\\a\\a1\\deep\\deeper", L"\\a\\a2", L"\\b",
-                                 L"\\b\\b1", L"\\c"})
+    for (const wchar_t* child :
+         {L"\\a", L"\\a\\a1", L"\\a\\a1\\deep", L"\\a\\a1\\deep\\deeper", L"\\a\\a2", L"\\b", L"\\b\\b1", L"\\c"})
         MakeKey(top + child);
 
     bool result = false;

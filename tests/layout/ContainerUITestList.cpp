@@ -131,8 +131,8 @@ TEST_F(ContainerList, SetMultiItemIndexMovesARunOfChildren)
     EXPECT_EQ(container.GetItemAt(3), boxes[0]);
     EXPECT_EQ(container.GetItemAt(4), boxes[1]);
     EXPECT_TRUE(container.SetMultiItemIndex(boxes[2], 2, 0));
-    EXPECT_FALSE(container.SetMultiItemIndex(boxes[0], 3, 0));  // run passes the end
-    EXPECT_FALSE(container.SetMultiItemIndex(boxes[2], 2, 4));  // target passes the end
+    EXPECT_FALSE(container.SetMultiItemIndex(boxes[0], 3, 0)); // run passes the end
+    EXPECT_FALSE(container.SetMultiItemIndex(boxes[2], 2, 4)); // target passes the end
     EXPECT_FALSE(container.SetMultiItemIndex(boxes[2], -1, 0));
     EXPECT_FALSE(container.SetMultiItemIndex(nullptr, 1, 0));
     EXPECT_EQ(container.GetCount(), 5);

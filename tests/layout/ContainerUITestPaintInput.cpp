@@ -337,7 +337,7 @@ TEST_F(ContainerInWindow, ASeparatorOutsideImmediateModeShowsTheNewPlaceUntilRel
     EXPECT_EQ(window.manager.GetPostPaintCount(), 1);
     window.MouseMove(100, 10, MK_LBUTTON); // 21 to the left: wider
     EXPECT_EQ(R(pane->GetThumbRect(true)), (Rect{99, 0, 103, 150}));
-    EXPECT_EQ(pane->GetPos().left, 120); // not yet applied
+    EXPECT_EQ(pane->GetPos().left, 120);   // not yet applied
     window.MouseMove(150, 10, MK_LBUTTON); // 50 to the right: held at the minimum of 60
     EXPECT_EQ(pane->GetFixedWidth(), 60);
     window.ButtonUp(150, 10);

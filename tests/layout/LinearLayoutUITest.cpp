@@ -248,7 +248,7 @@ TEST_P(BothAxes, DraggingTheStartSeparatorInImmediateModeMovesTheStartEdge)
     Mouse(UIEVENT_BUTTONDOWN, 3, 10);
     Mouse(UIEVENT_MOUSEMOVE, -4, 10); // outward but short of start - separator width: ignored
     EXPECT_EQ(Frame(layout->GetPos()), (Rect{0, 0, 100, 50}));
-    Mouse(UIEVENT_MOUSEMOVE, -11, 10); // only this move's 7 count
+    Mouse(UIEVENT_MOUSEMOVE, -11, 10);                          // only this move's 7 count
     EXPECT_EQ(Frame(layout->GetPos()), (Rect{-7, 0, 100, 50})); // applied at once
     EXPECT_EQ(FixedAlong(), 107);
     Mouse(UIEVENT_MOUSEMOVE, -50, 10); // held at the maximum

@@ -39,7 +39,7 @@ TEST_F(VerticalLayout, MinimumAndMaximumHeightsWinOverTheShare)
     Box* b = AddBox();
     b->SetMaxHeight(4);
     layout.SetPos(RECT{0, 0, 50, 20});
-    EXPECT_EQ(a->GetHeight(), 50); // overflows the 20 pixels
+    EXPECT_EQ(a->GetHeight(), 50);                    // overflows the 20 pixels
     EXPECT_EQ(R(b->GetPos()), (Rect{0, 50, 50, 50})); // nothing is left for it
 }
 

@@ -69,8 +69,7 @@ TEST_F(HtmlText, ColourTagsGiveColouredInk)
     EXPECT_GT(CountPixels(m_canvas, all, [](uint32_t p) { return IsNear(p, 0x000000); }), 10);
     // The colour stops at its end tag: no red ink right of the red run.
     const int redRun = Width(Measure(L"WWWW", DT_SINGLELINE));
-    EXPECT_EQ(CountPixels(m_canvas, RECT{redRun + 1, 0, 400, 200}, [](uint32_t p) { return IsNear(p, 0xFF0000); }),
-              0);
+    EXPECT_EQ(CountPixels(m_canvas, RECT{redRun + 1, 0, 400, 200}, [](uint32_t p) { return IsNear(p, 0xFF0000); }), 0);
 
     // Without "#" the value is read alike; the base colour is the one given.
     m_canvas.Fill(0xFFFFFFFF);

@@ -21,8 +21,8 @@ protected:
                   UINT style = DT_SINGLELINE)
     {
         m_canvas.Fill(0xFFFFFFFF);
-        CRenderEngine::DrawHtmlText(m_canvas.Dc(), &m_manager, rc, text, 0xFF000000, rects, texts, count,
-                                    kNormalFont, style);
+        CRenderEngine::DrawHtmlText(m_canvas.Dc(), &m_manager, rc, text, 0xFF000000, rects, texts, count, kNormalFont,
+                                    style);
         return count;
     }
 };

@@ -63,8 +63,8 @@ std::wstring TextOf(const Token& token)
 
 TEST(MarkupTokens, TagsCutOffAtTheEndAreReadWithinTheText)
 {
-    const wchar_t* cutOff[] = {L"{c #FF", L"<a", L"{i name 3", L"x{", L"x<", L"{/", L"</b", L"{/b",
-                               L"<{", L"{<", L"<{>", L"{a", L"{a link", L"{r}raw{/r", L"{r}raw</", L"{"};
+    const wchar_t* cutOff[] = {L"{c #FF", L"<a", L"{i name 3", L"x{", L"x<",      L"{/",        L"</b",      L"{/b",
+                               L"<{",     L"{<", L"<{>",       L"{a", L"{a link", L"{r}raw{/r", L"{r}raw</", L"{"};
     for (const wchar_t* text : cutOff) {
         GuardedText guarded(text);
         const std::vector<Token> tokens = ReadAll(guarded.Get());
@@ -100,8 +100,8 @@ TEST(MarkupTokens, TagsCutOffAtTheEndAreReadWithinTheText)
 TEST(MarkupTokens, RunsSpacesBreaksAndTagsAreSeparated)
 {
     const std::vector<Token> tokens = ReadAll(L"ab cd\n{b}e<{>f{/b}{i x.png 2 1}");
-    const TokenKind kinds[] = {TokenKind::Text,    TokenKind::Space, TokenKind::Text, TokenKind::LineBreak,
-                               TokenKind::OpenTag, TokenKind::Text,  TokenKind::Text, TokenKind::Text,
+    const TokenKind kinds[] = {TokenKind::Text,     TokenKind::Space,  TokenKind::Text, TokenKind::LineBreak,
+                               TokenKind::OpenTag,  TokenKind::Text,   TokenKind::Text, TokenKind::Text,
                                TokenKind::CloseTag, TokenKind::OpenTag};
     ASSERT_EQ(tokens.size(), sizeof(kinds) / sizeof(kinds[0]));
     for (size_t i = 0; i < tokens.size(); ++i)
@@ -118,15 +118,15 @@ class HtmlRobustness : public TextTest
 
 TEST_F(HtmlRobustness, CutOffTagsDrawWithoutReadingPastTheText)
 {
-    const wchar_t* cutOff[] = {L"text {c #FF", L"text <a", L"text {i name 3", L"{f ", L"{f 2", L"{v", L"{x 1",
-                               L"{y", L"{p 3", L"a{/", L"{a link"};
+    const wchar_t* cutOff[] = {L"text {c #FF", L"text <a", L"text {i name 3", L"{f ", L"{f 2",   L"{v",
+                               L"{x 1",        L"{y",      L"{p 3",           L"a{/", L"{a link"};
     for (const wchar_t* text : cutOff) {
         RECT rects[2] = {};
         CFacetString texts[2];
         int count = 2;
         RECT rc = {0, 0, 400, 200};
-        CRenderEngine::DrawHtmlText(m_canvas.Dc(), &m_manager, rc, text, 0xFF000000, rects, texts, count,
-                                    kNormalFont, DT_WORDBREAK);
+        CRenderEngine::DrawHtmlText(m_canvas.Dc(), &m_manager, rc, text, 0xFF000000, rects, texts, count, kNormalFont,
+                                    DT_WORDBREAK);
         EXPECT_LE(count, 1);
     }
     RECT rects[2] = {};

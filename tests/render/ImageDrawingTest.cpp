@@ -88,8 +88,7 @@ TEST(NineGrid, HoleLeavesTheCentreAndPaintRectangleLimitsDrawing)
     DibCanvas canvas(100, 40);
     canvas.Fill(0xFFFFFFFF);
     const RECT dest = {0, 0, 100, 40};
-    CRenderEngine::DrawImage(canvas.Dc(), image->hBitmap, dest, dest, RECT{0, 0, 20, 20}, kCorners4, false, 255,
-                             true);
+    CRenderEngine::DrawImage(canvas.Dc(), image->hBitmap, dest, dest, RECT{0, 0, 20, 20}, kCorners4, false, 255, true);
     EXPECT_EQ(canvas.Pixel(50, 20), 0xFFFFFFFFu);
     EXPECT_EQ(canvas.Pixel(0, 0), kTopLeft);
     EXPECT_EQ(canvas.Pixel(50, 0), kTop);
@@ -113,8 +112,8 @@ TEST(NineGrid, TiledCentreRepeatsUnstretchedAndCutsTheLastTile)
     DibCanvas canvas(10, 6);
     canvas.Fill(0xFFFFFFFF);
     const RECT dest = {0, 0, 10, 6};
-    CRenderEngine::DrawImage(canvas.Dc(), image->hBitmap, dest, dest, RECT{0, 0, 4, 4}, kNoCorners, false, 255,
-                             false, true, true);
+    CRenderEngine::DrawImage(canvas.Dc(), image->hBitmap, dest, dest, RECT{0, 0, 4, 4}, kNoCorners, false, 255, false,
+                             true, true);
     const uint32_t expectedRow[10] = {0xFFFF0000, 0xFFFF0000, 0xFF0000FF, 0xFF0000FF, 0xFFFF0000,
                                       0xFFFF0000, 0xFF0000FF, 0xFF0000FF, 0xFFFF0000, 0xFFFF0000};
     for (int x = 0; x < 10; ++x) {
@@ -234,8 +233,7 @@ TEST(NineGrid, EnlargedImagesAreSmoothOnScaledScreensOnly)
     const ImagePtr blended = Load(half);
     ASSERT_TRUE(blended);
     canvas.Fill(0xFF0000FF);
-    CRenderEngine::DrawImage(canvas.Dc(), blended->hBitmap, dest, dest, RECT{0, 0, 2, 1}, kNoCorners,
-                             blended->bAlpha);
+    CRenderEngine::DrawImage(canvas.Dc(), blended->hBitmap, dest, dest, RECT{0, 0, 2, 1}, kNoCorners, blended->bAlpha);
     EXPECT_EQ(canvas.Rgb(0, 0), 0x0000FFu);
     EXPECT_EQ(canvas.Rgb(7, 0), 0xFF0000u);
     const uint32_t middle = canvas.Rgb(4, 0);
@@ -251,8 +249,8 @@ TEST(NineGrid, BilinearStretchBlendsTheFourNearestPixels)
     BilinearStretch(reinterpret_cast<const BYTE*>(source), 8, RECT{0, 0, 2, 2}, 8, 8, 2, 2, 4, 4,
                     reinterpret_cast<BYTE*>(out));
     // Destination (2, 2) samples the source at (0.125, 0.125).
-    EXPECT_EQ(out[0] & 0xFF, 0x20u);         // blue from the right column
-    EXPECT_EQ((out[0] >> 8) & 0xFF, 0x20u);  // green from the lower row
+    EXPECT_EQ(out[0] & 0xFF, 0x20u);        // blue from the right column
+    EXPECT_EQ((out[0] >> 8) & 0xFF, 0x20u); // green from the lower row
     EXPECT_EQ(out[0] >> 24, 0xFFu);
     // Destination (5, 5) samples (0.875, 0.875).
     EXPECT_EQ(out[15] & 0xFF, 0xDFu);

@@ -40,7 +40,10 @@ ImagePtr DecodeSvg(const std::string& text, const wchar_t* name = L"icon.svg")
 }
 
 int g_dpi = 96;
-int TestDpi() { return g_dpi; }
+int TestDpi()
+{
+    return g_dpi;
+}
 
 TEST(ImageLoading, PixelsArePremultipliedTopDownAndAlphaIsNoted)
 {

@@ -111,7 +111,7 @@ TEST(RenderClip, NestedClipsIntersectAndRoundClipCutsCorners)
         CRenderClip::GenerateRoundClip(canvas.Dc(), RECT{0, 0, 20, 20}, RECT{0, 0, 19, 19}, 10, 10, round);
         CRenderEngine::DrawColor(canvas.Dc(), RECT{0, 0, 40, 40}, 0xFF000000);
     }
-    EXPECT_EQ(canvas.Rgb(0, 0), 0xFFFFFFu);  // cut by the rounded corner
+    EXPECT_EQ(canvas.Rgb(0, 0), 0xFFFFFFu); // cut by the rounded corner
     EXPECT_EQ(canvas.Rgb(10, 10), 0u);
     EXPECT_EQ(canvas.Rgb(10, 0), 0u);
 }

@@ -27,8 +27,8 @@ public:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"FacetTextTestWindow";
         RegisterClassW(&wc); // a second registration fails harmlessly
-        m_hwnd = CreateWindowExW(0, wc.lpszClassName, L"text", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
+        m_hwnd = CreateWindowExW(0, wc.lpszClassName, L"text", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, wc.hInstance,
+                                 nullptr);
     }
     ~HiddenWindow()
     {
@@ -102,8 +102,14 @@ inline bool Contains(const RECT& outer, const RECT& inner)
            inner.bottom <= outer.bottom;
 }
 
-inline int Width(const RECT& rc) { return rc.right - rc.left; }
-inline int Height(const RECT& rc) { return rc.bottom - rc.top; }
+inline int Width(const RECT& rc)
+{
+    return rc.right - rc.left;
+}
+inline int Height(const RECT& rc)
+{
+    return rc.bottom - rc.top;
+}
 
 // Font numbers the fixture defines: a normal, a big and a small font of the
 // default GUI face.
@@ -133,8 +139,8 @@ protected:
     {
         RECT rc = {0, 0, width, height};
         int links = 0;
-        Facet::CRenderEngine::DrawHtmlText(m_canvas.Dc(), &m_manager, rc, text, 0xFF000000, nullptr, nullptr,
-                                           links, font, style | DT_CALCRECT);
+        Facet::CRenderEngine::DrawHtmlText(m_canvas.Dc(), &m_manager, rc, text, 0xFF000000, nullptr, nullptr, links,
+                                           font, style | DT_CALCRECT);
         return rc;
     }
 
@@ -142,8 +148,8 @@ protected:
     void Draw(const wchar_t* text, RECT rc, UINT style = 0, int font = kNormalFont, DWORD color = 0xFF000000)
     {
         int links = 0;
-        Facet::CRenderEngine::DrawHtmlText(m_canvas.Dc(), &m_manager, rc, text, color, nullptr, nullptr, links,
-                                           font, style);
+        Facet::CRenderEngine::DrawHtmlText(m_canvas.Dc(), &m_manager, rc, text, color, nullptr, nullptr, links, font,
+                                           style);
     }
 
     HiddenWindow m_window;

@@ -230,7 +230,6 @@ inline Accessible FindIn(const std::vector<AccessibleNode>& nodes, const std::ws
     return Accessible();
 }
 
-
 // The events an out-of-context SetWinEventHook hears, as a screen reader sets
 // one. Its events arrive as messages of the thread that set it, which must
 // deliver them before it looks. One log at a time.

@@ -61,7 +61,8 @@ inline bool MakeJunction(const std::wstring& link, const std::wstring& target)
 inline bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target, DWORD flags)
 {
     return CreateSymbolicLinkW(link.c_str(), target.c_str(), flags) != FALSE ||
-           CreateSymbolicLinkW(link.c_str(), target.c_str(), flags | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != FALSE;
+           CreateSymbolicLinkW(link.c_str(), target.c_str(), flags | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) !=
+               FALSE;
 }
 
 // The host's (Unix) path of a Windows path, under Wine; empty elsewhere.
@@ -156,7 +157,8 @@ inline bool MakeHardLink(const std::wstring& link, const std::wstring& target)
 }
 
 // A way for a name to lead to another file; `make` gives `link` that way to `target`.
-struct FileLinkKind {
+struct FileLinkKind
+{
     const char* name;
     bool (*make)(const std::wstring& link, const std::wstring& target);
 };

@@ -59,8 +59,8 @@ std::string RunRig(const std::string& command, const std::string& awaited)
 // Runs the trust_ca helper beside this program and returns its exit code.
 DWORD RunTrustHelper(const std::wstring& command)
 {
-    std::wstring line = L"\"" + testsupport::ProgramFolder() + L"\\trust_ca.exe\" " + command + L" \"" +
-                        RigFolder() + L"\\pki\\ca.der\"";
+    std::wstring line = L"\"" + testsupport::ProgramFolder() + L"\\trust_ca.exe\" " + command + L" \"" + RigFolder() +
+                        L"\\pki\\ca.der\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
@@ -123,7 +123,8 @@ std::vector<ServerRequest> ServerRequests()
         request.path = line.substr(0, tab);
         for (size_t at = tab; at != std::string::npos && at + 1 < line.size();) {
             const size_t comma = line.find(',', at + 1);
-            request.headers.push_back(line.substr(at + 1, comma == std::string::npos ? std::string::npos : comma - at - 1));
+            request.headers.push_back(
+                line.substr(at + 1, comma == std::string::npos ? std::string::npos : comma - at - 1));
             at = comma;
         }
         requests.push_back(request);

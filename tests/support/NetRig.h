@@ -40,7 +40,8 @@ std::wstring SignedInstaller(const std::wstring& signer);
 
 // A request that reached the HTTPS server (inside a proxy's tunnel, too): its
 // path and the names of the headers it carried, in lower case.
-struct ServerRequest {
+struct ServerRequest
+{
     std::string path;
     std::vector<std::string> headers;
 
@@ -59,27 +60,30 @@ void ServeByRules(const std::string& rulesJson);
 void ClearRules();
 
 // A response to a /client/ path, as the server logged it at its end.
-struct ServerResponse {
+struct ServerResponse
+{
     std::string path;
     int status = 0;
     std::string range;   // the Range header asked with, "-" without
     std::string ifRange; // the If-Range header, "-" without
     unsigned long long bodyBytes = 0;
-    std::string ended;   // "whole", "reset", "close", "stall", "stalled", ...
+    std::string ended; // "whole", "reset", "close", "stall", "stalled", ...
 };
 
 // Every response to a /client/ path since the rig started, oldest first.
 std::vector<ServerResponse> ServerResponses();
 
 // Starts the rig and trusts its CA for the whole test program; undoes both at the end.
-class Environment : public testing::Environment {
+class Environment : public testing::Environment
+{
 public:
     void SetUp() override;
     void TearDown() override;
 };
 
 // Trusts the rig's CA for the whole test program, without starting the rig.
-class TrustedCaEnvironment : public testing::Environment {
+class TrustedCaEnvironment : public testing::Environment
+{
 public:
     void SetUp() override;
     void TearDown() override;

@@ -28,8 +28,8 @@ public:
         wc.style = CS_DBLCLKS;
         RegisterClassW(&wc);
         Facet::CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
-        m_hWnd = CreateWindowExW(exStyle, kClass, L"test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width,
-                                 height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+        m_hWnd = CreateWindowExW(exStyle, kClass, L"test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), this);
         manager.Init(m_hWnd);
     }
     ~TestWindow()
@@ -122,24 +122,42 @@ public:
     static std::wstring EventName(int type)
     {
         switch (type) {
-        case Facet::UIEVENT_MOUSEMOVE: return L"move";
-        case Facet::UIEVENT_MOUSELEAVE: return L"leave";
-        case Facet::UIEVENT_MOUSEENTER: return L"enter";
-        case Facet::UIEVENT_MOUSEHOVER: return L"hover";
-        case Facet::UIEVENT_BUTTONDOWN: return L"down";
-        case Facet::UIEVENT_BUTTONUP: return L"up";
-        case Facet::UIEVENT_DBLCLICK: return L"dblclick";
-        case Facet::UIEVENT_RBUTTONDOWN: return L"rdown";
-        case Facet::UIEVENT_SETFOCUS: return L"setfocus";
-        case Facet::UIEVENT_KILLFOCUS: return L"killfocus";
-        case Facet::UIEVENT_KEYDOWN: return L"keydown";
-        case Facet::UIEVENT_KEYUP: return L"keyup";
-        case Facet::UIEVENT_CHAR: return L"char";
-        case Facet::UIEVENT_TIMER: return L"timer";
-        case Facet::UIEVENT_SCROLLWHEEL: return L"wheel";
-        case Facet::UIEVENT_CONTEXTMENU: return L"menu";
-        case Facet::UIEVENT_WINDOWSIZE: return L"size";
-        default: return L"event" + std::to_wstring(type);
+        case Facet::UIEVENT_MOUSEMOVE:
+            return L"move";
+        case Facet::UIEVENT_MOUSELEAVE:
+            return L"leave";
+        case Facet::UIEVENT_MOUSEENTER:
+            return L"enter";
+        case Facet::UIEVENT_MOUSEHOVER:
+            return L"hover";
+        case Facet::UIEVENT_BUTTONDOWN:
+            return L"down";
+        case Facet::UIEVENT_BUTTONUP:
+            return L"up";
+        case Facet::UIEVENT_DBLCLICK:
+            return L"dblclick";
+        case Facet::UIEVENT_RBUTTONDOWN:
+            return L"rdown";
+        case Facet::UIEVENT_SETFOCUS:
+            return L"setfocus";
+        case Facet::UIEVENT_KILLFOCUS:
+            return L"killfocus";
+        case Facet::UIEVENT_KEYDOWN:
+            return L"keydown";
+        case Facet::UIEVENT_KEYUP:
+            return L"keyup";
+        case Facet::UIEVENT_CHAR:
+            return L"char";
+        case Facet::UIEVENT_TIMER:
+            return L"timer";
+        case Facet::UIEVENT_SCROLLWHEEL:
+            return L"wheel";
+        case Facet::UIEVENT_CONTEXTMENU:
+            return L"menu";
+        case Facet::UIEVENT_WINDOWSIZE:
+            return L"size";
+        default:
+            return L"event" + std::to_wstring(type);
         }
     }
 

@@ -19,10 +19,10 @@ public:
     // Ways to spoil an entry, for tests of the reader's error paths.
     enum class Damage {
         None,
-        WrongCrc,         // the recorded CRC-32 does not match the data
-        CorruptData,      // the compressed bytes are overwritten in the middle
-        SizeTooLarge,     // the recorded uncompressed size is larger than the data
-        SizeTooSmall,     // the recorded uncompressed size is smaller than the data
+        WrongCrc,     // the recorded CRC-32 does not match the data
+        CorruptData,  // the compressed bytes are overwritten in the middle
+        SizeTooLarge, // the recorded uncompressed size is larger than the data
+        SizeTooSmall, // the recorded uncompressed size is smaller than the data
     };
 
     // Adds an entry. `utf8Name` marks the name as UTF-8 (general purpose flag bit 11).
@@ -38,14 +38,22 @@ public:
         entry.payload = method == Method::Stored ? data : Deflate(data);
 
         switch (damage) {
-        case Damage::None: break;
-        case Damage::WrongCrc: entry.crc ^= 0x5A5A5A5Au; break;
+        case Damage::None:
+            break;
+        case Damage::WrongCrc:
+            entry.crc ^= 0x5A5A5A5Au;
+            break;
         case Damage::CorruptData:
-            for (size_t i = entry.payload.size() / 3; i < entry.payload.size() * 2 / 3 + 1 && i < entry.payload.size(); ++i)
+            for (size_t i = entry.payload.size() / 3; i < entry.payload.size() * 2 / 3 + 1 && i < entry.payload.size();
+                 ++i)
                 entry.payload[i] = static_cast<char>(0xFF);
             break;
-        case Damage::SizeTooLarge: entry.uncompressedSize += 10; break;
-        case Damage::SizeTooSmall: entry.uncompressedSize = entry.uncompressedSize > 0 ? entry.uncompressedSize - 1 : 0; break;
+        case Damage::SizeTooLarge:
+            entry.uncompressedSize += 10;
+            break;
+        case Damage::SizeTooSmall:
+            entry.uncompressedSize = entry.uncompressedSize > 0 ? entry.uncompressedSize - 1 : 0;
+            break;
         }
         m_entries.push_back(entry);
     }
@@ -61,8 +69,8 @@ public:
             Put16(out, 20);
             Put16(out, e.flags);
             Put16(out, e.method == Method::Stored ? 0 : 8);
-            Put16(out, 0);      // time
-            Put16(out, 0x21);   // date: 1980-01-01
+            Put16(out, 0);    // time
+            Put16(out, 0x21); // date: 1980-01-01
             Put32(out, e.crc);
             Put32(out, static_cast<uint32_t>(e.payload.size()));
             Put32(out, e.uncompressedSize);
@@ -85,11 +93,11 @@ public:
             Put32(out, static_cast<uint32_t>(e.payload.size()));
             Put32(out, e.uncompressedSize);
             Put16(out, static_cast<uint16_t>(e.name.size()));
-            Put16(out, 0);   // extra
-            Put16(out, 0);   // comment
-            Put16(out, 0);   // disk
-            Put16(out, 0);   // internal attributes
-            Put32(out, 0);   // external attributes
+            Put16(out, 0); // extra
+            Put16(out, 0); // comment
+            Put16(out, 0); // disk
+            Put16(out, 0); // internal attributes
+            Put32(out, 0); // external attributes
             Put32(out, offsets[i]);
             out += e.name;
         }
@@ -108,7 +116,8 @@ public:
     bool WriteTo(const std::wstring& path) const
     {
         const std::string bytes = Bytes();
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
         if (file == INVALID_HANDLE_VALUE)
             return false;
         DWORD written = 0;

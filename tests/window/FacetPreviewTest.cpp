@@ -42,8 +42,8 @@ private:
 TEST_F(PreviewToolTest, RendersASkinFileAtItsSize)
 {
     const std::wstring out = OutPath(L"bands.png");
-    const RunResult run =
-        RunPreview(L"--png " + Quoted(out) + L" " + Quoted(templatetest::DataFolder() + L"preview_bands.xml"));
+    const RunResult run = RunPreview(L"--png " + Quoted(out) + L" " +
+                                     Quoted(templatetest::DataFolder() + L"preview_bands.xml"));
     ASSERT_EQ(run.exitCode, 0u) << run.output;
 
     Png png;
@@ -65,8 +65,8 @@ TEST_F(PreviewToolTest, RendersASkinFileAtItsSize)
 TEST_F(PreviewToolTest, RoundCornersAreTransparent)
 {
     const std::wstring out = OutPath(L"round.png");
-    const RunResult run =
-        RunPreview(L"--png " + Quoted(out) + L" " + Quoted(templatetest::DataFolder() + L"round.xml"));
+    const RunResult run = RunPreview(L"--png " + Quoted(out) + L" " +
+                                     Quoted(templatetest::DataFolder() + L"round.xml"));
     ASSERT_EQ(run.exitCode, 0u) << run.output;
 
     Png png;
@@ -89,11 +89,10 @@ TEST_F(PreviewToolTest, RendersASkinFromAZipWithItsImages)
     const std::vector<unsigned char> png = testsupport::EncodePng(picture);
 
     testsupport::ZipWriter zip;
-    zip.Add("skin.xml",
-            "<Window size=\"90,60\">"
-            "<VerticalLayout bkcolor=\"#FF000000\">"
-            "<Control float=\"true\" pos=\"5,5,45,35\" bkimage=\"images/picture.png\" />"
-            "</VerticalLayout></Window>");
+    zip.Add("skin.xml", "<Window size=\"90,60\">"
+                        "<VerticalLayout bkcolor=\"#FF000000\">"
+                        "<Control float=\"true\" pos=\"5,5,45,35\" bkimage=\"images/picture.png\" />"
+                        "</VerticalLayout></Window>");
     zip.Add("images/picture.png", std::string(png.begin(), png.end()));
     const std::wstring archive = Folder() + L"\\skin archive.zip";
     ASSERT_TRUE(zip.WriteTo(archive));
@@ -144,8 +143,8 @@ TEST_F(PreviewToolTest, SkinsThatDoNotLoadAreReportedWithTheParsersMessage)
     const RunResult missing = RunPreview(Quoted(Folder() + L"\\absent.xml"));
     EXPECT_EQ(missing.exitCode, 2u);
     EXPECT_NE(missing.output.find("absent.xml"), std::string::npos) << missing.output;
-    const RunResult empty =
-        RunPreview(L"--png " + Quoted(out) + L" " + Quoted(templatetest::DataFolder() + L"preview_empty.xml"));
+    const RunResult empty = RunPreview(L"--png " + Quoted(out) + L" " +
+                                       Quoted(templatetest::DataFolder() + L"preview_empty.xml"));
     EXPECT_EQ(empty.exitCode, 2u);
     EXPECT_NE(empty.output.find("no controls"), std::string::npos) << empty.output;
 
@@ -214,15 +213,13 @@ TEST_F(PreviewToolTest, SelectRendersEachOfTheUpdatersThreePages)
     EXPECT_GT(DifferingPixels(pages[1], pages[2], 0, 300), 680 * 300 / 2);
 
     // A page or a layout that is not there is a bad command line.
-    const RunResult noPage = RunPreview(L"--select tabLayout=3 --png " + Quoted(OutPath(L"none.png")) + L" " +
-                                            Quoted(UpdaterSkin()),
-                                        UpdaterImages());
+    const RunResult noPage = RunPreview(
+        L"--select tabLayout=3 --png " + Quoted(OutPath(L"none.png")) + L" " + Quoted(UpdaterSkin()), UpdaterImages());
     EXPECT_EQ(noPage.exitCode, 1u);
     EXPECT_NE(noPage.output.find("--select: \"tabLayout\" has no page 3 (it has 3)"), std::string::npos)
         << noPage.output;
-    const RunResult noLayout = RunPreview(L"--select tabs=0 --png " + Quoted(OutPath(L"none.png")) + L" " +
-                                              Quoted(UpdaterSkin()),
-                                          UpdaterImages());
+    const RunResult noLayout = RunPreview(
+        L"--select tabs=0 --png " + Quoted(OutPath(L"none.png")) + L" " + Quoted(UpdaterSkin()), UpdaterImages());
     EXPECT_EQ(noLayout.exitCode, 1u);
     EXPECT_NE(noLayout.output.find("--select: the skin has no tab layout named \"tabs\""), std::string::npos)
         << noLayout.output;
@@ -311,8 +308,7 @@ TEST_F(PreviewToolTest, SelectIsRepeatedForEachTabLayout)
                                      "  </TabLayout>\n"
                                      "</VerticalLayout></Window>\n");
     const std::wstring out = OutPath(L"tabs.png");
-    const RunResult run =
-        RunPreview(L"--select top=1 --select bottom=2 --png " + Quoted(out) + L" " + Quoted(skin));
+    const RunResult run = RunPreview(L"--select top=1 --select bottom=2 --png " + Quoted(out) + L" " + Quoted(skin));
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     Png png;
     ASSERT_TRUE(LoadPng(out, png));
@@ -336,7 +332,6 @@ TEST_F(PreviewToolTest, PngAndWindowModesPrintTheMistakesAndKeepTheirExitCodes)
     ASSERT_TRUE(LoadPng(OutPath(L"out.png"), png));
     EXPECT_EQ(png.At(20, 15), 0xFF00FF00u);
 }
-
 
 TEST_F(PreviewToolTest, WatchShowsAChangedSkinAgainWhereTheWindowWas)
 {

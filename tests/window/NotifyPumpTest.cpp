@@ -39,9 +39,9 @@ public:
 };
 
 FACET_BEGIN_MESSAGE_MAP(BasePump, CNotifyPump)
-    FACET_ON_MSGTYPE(L"click", BasePump::OnBaseClick)
-    FACET_ON_MSGTYPE(L"textchanged", BasePump::OnBaseText)
-    FACET_ON_MSGTYPE(L"odd", BasePump::OnBaseOdd)
+FACET_ON_MSGTYPE(L"click", BasePump::OnBaseClick)
+FACET_ON_MSGTYPE(L"textchanged", BasePump::OnBaseText)
+FACET_ON_MSGTYPE(L"odd", BasePump::OnBaseOdd)
 FACET_END_MESSAGE_MAP()
 
 // Data before the pump in the object, so that the pump is not at offset 0.
@@ -71,15 +71,14 @@ public:
 };
 
 FACET_BEGIN_MESSAGE_MAP(DerivedPump, BasePump)
-    FACET_ON_MSGTYPE(L"click", DerivedPump::OnAnyFirst)
-    FACET_ON_CLICK_CTRNAME(L"ok", DerivedPump::OnOk)
-    FACET_ON_MSGTYPE(L"click", DerivedPump::OnAnyLast)
-    FACET_ON_MSGTYPE_CTRNAME_PARAMS(L"timer", L"", DerivedPump::OnTimerParams)
-    // An entry of a signature no handler has ends the search.
-    {L"odd", L"", 7, nullptr, nullptr},
-FACET_END_MESSAGE_MAP()
+FACET_ON_MSGTYPE(L"click", DerivedPump::OnAnyFirst)
+FACET_ON_CLICK_CTRNAME(L"ok", DerivedPump::OnOk)
+FACET_ON_MSGTYPE(L"click", DerivedPump::OnAnyLast)
+FACET_ON_MSGTYPE_CTRNAME_PARAMS(L"timer", L"", DerivedPump::OnTimerParams)
+// An entry of a signature no handler has ends the search.
+{L"odd", L"", 7, nullptr, nullptr}, FACET_END_MESSAGE_MAP()
 
-class NamedControl : public Facet::CControlUI
+                                        class NamedControl : public Facet::CControlUI
 {
 public:
     explicit NamedControl(const wchar_t* name) { SetName(name); }

@@ -182,7 +182,7 @@ private:
 struct RunResult
 {
     DWORD exitCode = 0xFFFFFFFF;
-    std::string output;   // standard output and standard error together
+    std::string output; // standard output and standard error together
 };
 
 // Runs FacetPreview with `arguments` (in `folder` when given) and waits for it to end.
@@ -218,8 +218,8 @@ inline bool LoadPng(const std::wstring& path, Png& png)
         return false;
     int components = 0;
     unsigned char* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
-                                                  static_cast<int>(bytes.size()), &png.width, &png.height,
-                                                  &components, 4);
+                                                  static_cast<int>(bytes.size()), &png.width, &png.height, &components,
+                                                  4);
     if (pixels == nullptr)
         return false;
     png.rgba.assign(pixels, pixels + static_cast<size_t>(png.width) * png.height * 4);

@@ -17,7 +17,7 @@
 
 namespace shadowtest {
 
-const UINT kProbeMessage = WM_APP + 21;  // answered by the parent's own procedure
+const UINT kProbeMessage = WM_APP + 21; // answered by the parent's own procedure
 const LRESULT kProbeAnswer = 0x5AD0;
 
 // The first call's result of CWndShadow::Initialize in this process.
@@ -129,7 +129,7 @@ private:
 // with its own colour in the top-left corner block (straight alpha).
 const uint32_t kCornerColour = 0xFFFF0000;
 const uint32_t kRingColour = 0x800000FF;
-const uint32_t kRingStored = 0x80000080;  // as loaded: premultiplied
+const uint32_t kRingStored = 0x80000080; // as loaded: premultiplied
 const uint32_t kCentreColour = 0xFF00FF00;
 
 // Writes the image as "shadow.png" into a fresh resource folder.

@@ -92,7 +92,7 @@ TEST_F(PreviewCheckTest, ErrorsGiveExitCodeTwo)
     {
         const wchar_t* name;
         std::string skin;
-        std::string report;   // after "file:"
+        std::string report; // after "file:"
     };
     const Case cases[] = {
         {L"element.xml",
@@ -150,9 +150,9 @@ TEST_F(PreviewCheckTest, ASkinInAnArchiveIsNamedInsideIt)
     ASSERT_TRUE(zip.WriteTo(archive));
     const RunResult run = RunPreview(L"--check " + Quoted(archive) + L" skin.xml");
     EXPECT_EQ(run.exitCode, 1u) << run.output;
-    EXPECT_EQ(Lines(run.output), std::vector<std::string>{Narrow(archive) +
-                                                          "\\skin.xml:2:12: warning: image \"images/none.png\" "
-                                                          "cannot be found"})
+    EXPECT_EQ(Lines(run.output),
+              std::vector<std::string>{Narrow(archive) + "\\skin.xml:2:12: warning: image \"images/none.png\" "
+                                                         "cannot be found"})
         << run.output;
 }
 

@@ -9,17 +9,15 @@ using templatetest::SkinWindow;
 
 namespace {
 
-const char kZipSkin[] =
-    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-    "<Window size=\"150,70\">\n"
-    "  <VerticalLayout name=\"ziproot\" bkcolor=\"#FF0000FF\">\n"
-    "    <Include source=\"part.xml\" />\n"
-    "  </VerticalLayout>\n"
-    "</Window>\n";
-const char kZipPart[] =
-    "<Window>\n"
-    "  <Label name=\"zippart\" text=\"included from the same archive\" />\n"
-    "</Window>\n";
+const char kZipSkin[] = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                        "<Window size=\"150,70\">\n"
+                        "  <VerticalLayout name=\"ziproot\" bkcolor=\"#FF0000FF\">\n"
+                        "    <Include source=\"part.xml\" />\n"
+                        "  </VerticalLayout>\n"
+                        "</Window>\n";
+const char kZipPart[] = "<Window>\n"
+                        "  <Label name=\"zippart\" text=\"included from the same archive\" />\n"
+                        "</Window>\n";
 
 using WindowSkinSourcesTest = templatetest::SkinSettingsTest;
 

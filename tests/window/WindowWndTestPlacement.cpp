@@ -65,7 +65,8 @@ int RoundedToSixteen(int value)
 
 TEST(CenteredPositionTest, CentresOnTheAreaAndStaysInsideTheWorkArea)
 {
-    const struct {
+    const struct
+    {
         const char* what;
         RECT window;
         RECT work;
@@ -74,13 +75,12 @@ TEST(CenteredPositionTest, CentresOnTheAreaAndStaysInsideTheWorkArea)
         LONG y;
     } cases[] = {
         {"no owner", Rect(5, 5, 405, 305), Rect(0, 0, 1920, 1040), Rect(0, 0, 1920, 1040), 760, 370},
-        {"work area narrower than the window", Rect(0, 0, 400, 300), Rect(0, 0, 300, 1040), Rect(0, 0, 300, 1040),
-         0, 370},
-        {"window larger than the work area", Rect(0, 0, 400, 300), Rect(0, 0, 300, 200), Rect(0, 0, 300, 200), 0,
-         0},
+        {"work area narrower than the window", Rect(0, 0, 400, 300), Rect(0, 0, 300, 1040), Rect(0, 0, 300, 1040), 0,
+         370},
+        {"window larger than the work area", Rect(0, 0, 400, 300), Rect(0, 0, 300, 200), Rect(0, 0, 300, 200), 0, 0},
         {"owner", Rect(0, 0, 400, 300), Rect(0, 0, 1920, 1040), Rect(100, 100, 700, 600), 200, 200},
-        {"owner at the bottom right", Rect(0, 0, 400, 300), Rect(0, 0, 1920, 1040), Rect(1700, 900, 1900, 1000),
-         1520, 740},
+        {"owner at the bottom right", Rect(0, 0, 400, 300), Rect(0, 0, 1920, 1040), Rect(1700, 900, 1900, 1000), 1520,
+         740},
         {"owner above and left of the work area", Rect(0, 0, 400, 300), Rect(0, 0, 1920, 1040),
          Rect(-300, -200, 100, 100), 0, 0},
         // (-1919 + 0) / 2 truncates toward zero to -959; 401 / 2 is 200.

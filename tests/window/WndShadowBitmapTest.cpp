@@ -15,7 +15,7 @@ namespace {
 
 const RECT kParent = {0, 0, 100, 100};
 
-uint32_t Red(uint32_t alpha)  // premultiplied
+uint32_t Red(uint32_t alpha) // premultiplied
 {
     return (alpha << 24) | (alpha << 16);
 }
@@ -33,7 +33,7 @@ TEST(ShadowBitmap, PreMultiplyScalesEachChannelAndLeavesAlphaZero)
 {
     EXPECT_EQ(CWndShadow::PreMultiply(RGB(255, 0, 0), 128), 0x00800000u);
     EXPECT_EQ(CWndShadow::PreMultiply(RGB(255, 0, 0), 255), 0x00FF0000u);
-    EXPECT_EQ(CWndShadow::PreMultiply(RGB(10, 200, 255), 100), 0x00034E64u);  // 3, 78, 100: truncated
+    EXPECT_EQ(CWndShadow::PreMultiply(RGB(10, 200, 255), 100), 0x00034E64u); // 3, 78, 100: truncated
 }
 
 TEST(ShadowBitmap, SizeBeyondSharpnessGivesADarkCoreFadingOutward)
@@ -53,16 +53,16 @@ TEST(ShadowBitmap, SizeBeyondSharpnessGivesADarkCoreFadingOutward)
         EXPECT_EQ(pixels.At(60, i), Red(ramp[i])) << i;
         EXPECT_EQ(pixels.At(60, 119 - i), Red(ramp[i])) << i;
     }
-    EXPECT_EQ(pixels.At(10, 60), 0u);  // behind the parent
+    EXPECT_EQ(pixels.At(10, 60), 0u); // behind the parent
     EXPECT_EQ(pixels.At(109, 60), 0u);
-    EXPECT_EQ(pixels.At(0, 0), 0u);    // outside the rounded corner
+    EXPECT_EQ(pixels.At(0, 0), 0u); // outside the rounded corner
     EXPECT_NE(pixels.Alpha(5, 5), 0u);
 
     // An offset moves the transparent part; the colour is premultiplied.
     Configure(shadow, 10, 3, 200, 5, 5, RGB(0, 128, 255));
     ShadowPixels moved(shadow.CreateShadowBitmap(nullptr, kParent));
     ASSERT_TRUE(moved.Valid());
-    const uint32_t solid = 0xC80064C8u;  // alpha 200 with 0, 100, 200
+    const uint32_t solid = 0xC80064C8u; // alpha 200 with 0, 100, 200
     EXPECT_EQ(moved.At(4, 60), solid);
     EXPECT_EQ(moved.At(5, 60), 0u);
     EXPECT_EQ(moved.At(104, 60), 0u);
@@ -117,8 +117,8 @@ TEST(ShadowBitmap, NegativeSizeShrinksTheShadow)
 
 TEST(ShadowBitmap, EveryPixelWrittenLiesInsideTheBitmap)
 {
-    const int cases[][4] = {{-10, 20, 20, -20}, {20, 0, -20, 20}, {-40, 20, 20, 20}, {-49, 0, -20, -20},
-                            {30, 20, -20, 20}, {3, 20, 0, 0}};
+    const int cases[][4] = {{-10, 20, 20, -20}, {20, 0, -20, 20},  {-40, 20, 20, 20},
+                            {-49, 0, -20, -20}, {30, 20, -20, 20}, {3, 20, 0, 0}};
     const UINT32 guard = 0xDEADBEEF;
     const size_t margin = 4096;
     for (const auto& c : cases) {
@@ -141,7 +141,7 @@ TEST(ShadowBitmap, WindowRegionShapesTheShadow)
     ParentWindow rectangle(0, 0, 100, 100, false), ellipse(0, 0, 100, 100, false), column(0, 0, 100, 100, false);
     SetWindowRgn(rectangle.Handle(), CreateRectRgn(0, 0, 100, 100), FALSE);
     SetWindowRgn(ellipse.Handle(), CreateEllipticRgn(0, 0, 101, 101), FALSE);
-    SetWindowRgn(column.Handle(), CreateRectRgn(45, 0, 50, 100), FALSE);  // narrower than the size
+    SetWindowRgn(column.Handle(), CreateRectRgn(45, 0, 50, 100), FALSE); // narrower than the size
 
     CWndShadow shadow;
     Configure(shadow, 10, 3, 200, 0, 0);

@@ -95,7 +95,7 @@ TEST_F(ShadowWindow, HidesAndShowsWithTheParent)
 
     ShowWindow(parent.Handle(), SW_SHOWNA);
     EXPECT_TRUE(IsWindowVisible(shadow));
-    UpdateWindow(parent.Handle());  // drawn at the parent's paint
+    UpdateWindow(parent.Handle()); // drawn at the parent's paint
     EXPECT_TRUE(WindowAt(shadow, R(105, 105, 205, 205)));
 
     ShowWindow(parent.Handle(), SW_HIDE);

@@ -77,8 +77,8 @@ std::string ToUtf8(const std::wstring& text)
 {
     if (text.empty())
         return std::string();
-    const int size =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                           nullptr);
     std::string out(static_cast<size_t>(size), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
     return out;
@@ -236,8 +236,7 @@ public:
 
     int Run()
     {
-        return preview::WatchingMessageLoop([this] { return preview::FileStamps(m_files); },
-                                            [this] { ShowAgain(); });
+        return preview::WatchingMessageLoop([this] { return preview::FileStamps(m_files); }, [this] { ShowAgain(); });
     }
 
 private:

@@ -28,14 +28,13 @@ bool ReadPixels(HDC reference, HBITMAP bitmap, int width, int height, std::vecto
 {
     BITMAPINFO info = Facet::TopDown32BitInfo(width, height);
     bgra.assign(static_cast<size_t>(width) * height * 4, 0);
-    return ::GetDIBits(reference, bitmap, 0, static_cast<UINT>(height), bgra.data(), &info, DIB_RGB_COLORS) ==
-           height;
+    return ::GetDIBits(reference, bitmap, 0, static_cast<UINT>(height), bgra.data(), &info, DIB_RGB_COLORS) == height;
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::vector<unsigned char>& bytes)
 {
-    const Facet::UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    const Facet::UniqueKernelHandle file(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     DWORD written = 0;

@@ -73,8 +73,7 @@ bool TakeValue(const std::vector<std::wstring>& arguments, size_t& i, std::wstri
     return true;
 }
 
-bool ReadOption(const std::vector<std::wstring>& arguments, size_t& i, PreviewOptions& options,
-                std::wstring& error)
+bool ReadOption(const std::vector<std::wstring>& arguments, size_t& i, PreviewOptions& options, std::wstring& error)
 {
     const std::wstring& option = arguments[i];
     std::wstring value;

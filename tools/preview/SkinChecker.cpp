@@ -44,8 +44,8 @@ struct Place
 // One document of the skin as the checker reads it: with line positions.
 struct Document
 {
-    std::wstring source;   // as the skin names it
-    std::wstring shown;    // as reports name it
+    std::wstring source; // as the skin names it
+    std::wstring shown;  // as reports name it
     CMarkup markup;
 };
 
@@ -195,8 +195,8 @@ private:
         if (!isText)
             WatchDocument(source);
         document.markup.SetKeepLinePositions();
-        const bool loaded =
-            isText ? document.markup.Load(source.c_str()) : document.markup.LoadFromFile(source.c_str());
+        const bool loaded = isText ? document.markup.Load(source.c_str())
+                                   : document.markup.LoadFromFile(source.c_str());
         if (!loaded) {
             ReportLoadFailure(document, includedAt);
             return false;
@@ -366,15 +366,14 @@ private:
         }
         const std::wstring source = node.GetAttributeValue(index);
         if (static_cast<int>(m_sources.size()) > CDialogBuilder::kMaxIncludeDepth) {
-            Report(Severity::kError, place, L"includes nest deeper than " +
-                                                std::to_wstring(CDialogBuilder::kMaxIncludeDepth) +
-                                                L": " + Quoted(source) + L" is skipped");
+            Report(Severity::kError, place,
+                   L"includes nest deeper than " + std::to_wstring(CDialogBuilder::kMaxIncludeDepth) + L": " +
+                       Quoted(source) + L" is skipped");
             return;
         }
         for (const std::wstring& open : m_sources) {
             if (!source.empty() && SameIgnoringCase(open, source)) {
-                Report(Severity::kError, place,
-                       L"recursive include of " + Quoted(source) + L" is skipped");
+                Report(Severity::kError, place, L"recursive include of " + Quoted(source) + L" is skipped");
                 return;
             }
         }
@@ -482,8 +481,8 @@ private:
             Facet::RgbaPixels pixels;
             return Facet::DecodeSvgImage(bytes.data(), bytes.size(), 1.0, pixels) == Facet::SvgResult::Ok;
         }
-        Facet::TImageInfo* image =
-            Facet::CRenderEngine::DecodeImage(bytes.data(), bytes.size(), name.c_str(), lookup.dwMask);
+        Facet::TImageInfo* image = Facet::CRenderEngine::DecodeImage(bytes.data(), bytes.size(), name.c_str(),
+                                                                     lookup.dwMask);
         Facet::CRenderEngine::FreeImage(image);
         return image != nullptr;
     }

@@ -18,7 +18,7 @@ struct Diagnostic
 {
     Severity severity = Severity::kWarning;
     std::wstring file;
-    int line = 0;    // 0: the mistake concerns the whole file
+    int line = 0; // 0: the mistake concerns the whole file
     int column = 0;
     std::wstring message;
 };

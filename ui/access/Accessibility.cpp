@@ -10,7 +10,9 @@
 
 namespace Facet {
 
-CAccessibility::CAccessibility(CPaintManagerUI& manager) : m_manager(manager) {}
+CAccessibility::CAccessibility(CPaintManagerUI& manager) : m_manager(manager)
+{
+}
 
 CAccessibility::~CAccessibility()
 {

@@ -67,8 +67,8 @@ public:
 private:
     struct Entry
     {
-        LONG id;                     // the event child id is -id
-        CAccessibleObject* object;   // null until a client asks for it
+        LONG id;                   // the event child id is -id
+        CAccessibleObject* object; // null until a client asks for it
     };
 
     Entry& EntryOf(CControlUI& control);

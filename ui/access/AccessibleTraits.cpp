@@ -38,8 +38,8 @@ struct Kind
     LONG role;
     Action action;
     Value value;
-    bool namedByLabel;            // shows a value, so its text is not its name
-    bool leaf;                    // its own controls are not shown as children
+    bool namedByLabel; // shows a value, so its text is not its name
+    bool leaf;         // its own controls are not shown as children
 };
 
 // Most specific first: a check box is also an option, a button and a label.

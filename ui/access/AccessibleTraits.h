@@ -32,9 +32,9 @@ CFacetString NameOf(CControlUI& control);
 CFacetString DescriptionOf(CControlUI& control);
 
 enum class ValueAnswer {
-    None,      // the control has no value
-    Value,     // `value` holds it
-    Protected  // a password: it has one but it is not told
+    None,     // the control has no value
+    Value,    // `value` holds it
+    Protected // a password: it has one but it is not told
 };
 ValueAnswer ValueOf(CControlUI& control, CFacetString& value);
 

@@ -12,8 +12,8 @@ PlatformOleacc LookUp()
     // Kept loaded for the life of the process: objects handed out live in it.
     if (HMODULE module = LoadSystemLibrary(L"oleacc.dll")) {
         oleacc.lresultFromObject = SystemProcedure<LresultFromObjectFunction>(module, "LresultFromObject");
-        oleacc.accessibleObjectFromWindow =
-            SystemProcedure<AccessibleObjectFromWindowFunction>(module, "AccessibleObjectFromWindow");
+        oleacc.accessibleObjectFromWindow = SystemProcedure<AccessibleObjectFromWindowFunction>(
+            module, "AccessibleObjectFromWindow");
     }
     return oleacc;
 }

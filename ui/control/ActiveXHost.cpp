@@ -170,7 +170,7 @@ HRESULT STDMETHODCALLTYPE CActiveXFrameWnd::SetBorderSpace(LPCBORDERWIDTHS /*pbo
 }
 
 HRESULT STDMETHODCALLTYPE CActiveXFrameWnd::SetActiveObject(IOleInPlaceActiveObject* pActiveObject,
-                                                             LPCOLESTR /*pszObjName*/)
+                                                            LPCOLESTR /*pszObjName*/)
 {
     if (pActiveObject != nullptr)
         pActiveObject->AddRef();
@@ -185,7 +185,7 @@ HRESULT STDMETHODCALLTYPE CActiveXFrameWnd::InsertMenus(HMENU /*hmenuShared*/, L
 }
 
 HRESULT STDMETHODCALLTYPE CActiveXFrameWnd::SetMenu(HMENU /*hmenuShared*/, HOLEMENU /*holemenu*/,
-                                                     HWND /*hwndActiveObject*/)
+                                                    HWND /*hwndActiveObject*/)
 {
     return S_OK;
 }
@@ -363,7 +363,8 @@ void CActiveXCtrl::PassFocus(bool focus)
     if (m_pWindow == nullptr)
         return;
     const HWND focused = ::GetFocus();
-    const bool inside = focused != nullptr && (focused == m_pWindow->GetHWND() || ::IsChild(m_pWindow->GetHWND(), focused));
+    const bool inside = focused != nullptr &&
+                        (focused == m_pWindow->GetHWND() || ::IsChild(m_pWindow->GetHWND(), focused));
     if (!focus) {
         // The keys go back to the window with the framework's focus.
         if (inside && PaintWindow() != nullptr)

@@ -27,18 +27,13 @@ bool IsMouseMessage(UINT uMsg)
 
 bool IsKeyMessage(UINT uMsg)
 {
-    return (uMsg >= WM_KEYFIRST && uMsg <= WM_KEYLAST) ||
-           (uMsg >= WM_IME_STARTCOMPOSITION && uMsg <= WM_IME_KEYLAST);
+    return (uMsg >= WM_KEYFIRST && uMsg <= WM_KEYLAST) || (uMsg >= WM_IME_STARTCOMPOSITION && uMsg <= WM_IME_KEYLAST);
 }
 
 } // namespace
 
 CActiveXUI::CActiveXUI()
-    : m_clsid{},
-      m_bDelayCreate(false),
-      m_bCreationRequested(false),
-      m_pObject(nullptr),
-      m_pSite(nullptr)
+    : m_clsid{}, m_bDelayCreate(false), m_bCreationRequested(false), m_pObject(nullptr), m_pSite(nullptr)
 {
 }
 
@@ -192,8 +187,8 @@ IOleObject* CActiveXUI::CreateComponent()
     if (!m_sModuleName.IsEmpty())
         return CreateFromModule();
     IOleObject* object = nullptr;
-    const HRESULT hr =
-        ::CoCreateInstance(m_clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, reinterpret_cast<void**>(&object));
+    const HRESULT hr = ::CoCreateInstance(m_clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                          reinterpret_cast<void**>(&object));
     if (FAILED(hr) || object == nullptr) {
         WriteDiagnosticLine("ActiveX: the component could not be created: ", m_sClsid.GetData());
         return nullptr;

@@ -95,23 +95,42 @@ void CButtonUI::DoEvent(TEventUI& event)
 bool CButtonUI::HandleButtonEvent(TEventUI& event)
 {
     switch (event.Type) {
-    case UIEVENT_SETFOCUS: Invalidate(); return false;
-    case UIEVENT_KILLFOCUS: Invalidate(); return false;
-    case UIEVENT_KEYDOWN: return OnKeyDown(event);
-    case UIEVENT_BUTTONDOWN: return OnButtonDown(event);
-    case UIEVENT_DBLCLICK: return OnButtonDown(event);
-    case UIEVENT_MOUSEMOVE: return OnMouseMove(event);
-    case UIEVENT_BUTTONUP: return OnButtonUp(event);
-    case UIEVENT_CONTEXTMENU: return OnContextMenu(event);
-    case UIEVENT_MOUSEENTER: return OnMouseEnter(event);
-    case UIEVENT_MOUSELEAVE: return OnMouseLeave(event);
-    case UIEVENT_SETCURSOR: ::SetCursor(::LoadCursorW(nullptr, IDC_HAND)); return true;
-    case UIEVENT_TIMER: return event.wParam == kFadeTimerId && StepFade();
-    default: return false;
+    case UIEVENT_SETFOCUS:
+        Invalidate();
+        return false;
+    case UIEVENT_KILLFOCUS:
+        Invalidate();
+        return false;
+    case UIEVENT_KEYDOWN:
+        return OnKeyDown(event);
+    case UIEVENT_BUTTONDOWN:
+        return OnButtonDown(event);
+    case UIEVENT_DBLCLICK:
+        return OnButtonDown(event);
+    case UIEVENT_MOUSEMOVE:
+        return OnMouseMove(event);
+    case UIEVENT_BUTTONUP:
+        return OnButtonUp(event);
+    case UIEVENT_CONTEXTMENU:
+        return OnContextMenu(event);
+    case UIEVENT_MOUSEENTER:
+        return OnMouseEnter(event);
+    case UIEVENT_MOUSELEAVE:
+        return OnMouseLeave(event);
+    case UIEVENT_SETCURSOR:
+        ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+        return true;
+    case UIEVENT_TIMER:
+        return event.wParam == kFadeTimerId && StepFade();
+    default:
+        return false;
     }
 }
 
-bool CButtonUI::IsInside(const TEventUI& event) const { return PtInRect(&m_rcItem, event.ptMouse) != FALSE; }
+bool CButtonUI::IsInside(const TEventUI& event) const
+{
+    return PtInRect(&m_rcItem, event.ptMouse) != FALSE;
+}
 
 bool CButtonUI::OnKeyDown(const TEventUI& event)
 {

@@ -104,7 +104,6 @@ private:
     bool StepFade();
 
 protected:
-
     UINT m_uButtonState;
     DWORD m_dwHotBkColor;
     DWORD m_dwHotTextColor;

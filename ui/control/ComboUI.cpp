@@ -17,7 +17,11 @@ namespace Facet {
 using namespace list_attributes;
 
 CComboUI::CComboUI()
-    : m_pWindow(nullptr), m_iCurSel(-1), m_rcTextPadding{0, 0, 0, 0}, m_bShowText(true), m_szDropBox{0, 150},
+    : m_pWindow(nullptr),
+      m_iCurSel(-1),
+      m_rcTextPadding{0, 0, 0, 0},
+      m_bShowText(true),
+      m_szDropBox{0, 150},
       m_uButtonState(0)
 {
     m_szDropBox.cy = ScaleByWindow(150);

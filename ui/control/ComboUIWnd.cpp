@@ -32,8 +32,7 @@ RECT WorkAreaAt(const RECT& rc)
 } // namespace
 
 CComboWnd::CComboWnd()
-    : m_pOwner(nullptr), m_pBody(nullptr), m_iOldSel(-1), m_bItemsReturned(false), m_nDepth(0),
-      m_bDeletePending(false)
+    : m_pOwner(nullptr), m_pBody(nullptr), m_iOldSel(-1), m_bItemsReturned(false), m_nDepth(0), m_bDeletePending(false)
 {
 }
 

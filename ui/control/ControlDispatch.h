@@ -39,8 +39,8 @@ bool SearchEnters(CControlUI& control, FINDCONTROLPROC proc, LPVOID data, UINT f
 // UIFIND_ME_FIRST, else after it, and only when `selfMayAnswer`. The first
 // answer ends the search.
 template <class SearchInside>
-CControlUI* SearchSelfAndInside(CControlUI& control, FINDCONTROLPROC proc, LPVOID data, UINT flags,
-                                bool selfMayAnswer, SearchInside searchInside)
+CControlUI* SearchSelfAndInside(CControlUI& control, FINDCONTROLPROC proc, LPVOID data, UINT flags, bool selfMayAnswer,
+                                SearchInside searchInside)
 {
     const bool meFirst = (flags & UIFIND_ME_FIRST) != 0;
     CControlUI* result = nullptr;

@@ -80,7 +80,8 @@ void CControlUI::PaintBkColor(HDC hDC)
         RECT lower = m_rcItem;
         lower.top = upper.bottom;
         CRenderEngine::DrawGradient(hDC, upper, GetAdjustColor(m_dwBackColor), GetAdjustColor(m_dwBackColor2), true, 8);
-        CRenderEngine::DrawGradient(hDC, lower, GetAdjustColor(m_dwBackColor2), GetAdjustColor(m_dwBackColor3), true, 8);
+        CRenderEngine::DrawGradient(hDC, lower, GetAdjustColor(m_dwBackColor2), GetAdjustColor(m_dwBackColor3), true,
+                                    8);
         return;
     }
     CRenderEngine::DrawGradient(hDC, m_rcItem, GetAdjustColor(m_dwBackColor), GetAdjustColor(m_dwBackColor2), true, 16);
@@ -138,8 +139,8 @@ void CControlUI::PaintBorder(HDC hDC)
     }
     if (widths.bottom > 0) {
         const long y = rc.bottom - widths.bottom / 2;
-        CRenderEngine::DrawLine(hDC, RECT{rc.left + widths.left, y, rc.right - widths.right, y}, widths.bottom,
-                                color, m_nBorderStyle);
+        CRenderEngine::DrawLine(hDC, RECT{rc.left + widths.left, y, rc.right - widths.right, y}, widths.bottom, color,
+                                m_nBorderStyle);
     }
 }
 

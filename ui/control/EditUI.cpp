@@ -280,7 +280,8 @@ void CEditUI::SetSelAll()
 void CEditUI::SetReplaceSel(const wchar_t* text)
 {
     if (m_pWindow != nullptr)
-        ::SendMessageW(m_pWindow->GetHWND(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text != nullptr ? text : L""));
+        ::SendMessageW(m_pWindow->GetHWND(), EM_REPLACESEL, FALSE,
+                       reinterpret_cast<LPARAM>(text != nullptr ? text : L""));
 }
 
 // -- Enabled, visible, position --
@@ -359,20 +360,34 @@ void CEditUI::DoEvent(TEventUI& event)
 bool CEditUI::HandleEditEvent(TEventUI& event)
 {
     switch (event.Type) {
-    case UIEVENT_SETCURSOR: return OnSetCursor();
-    case UIEVENT_WINDOWSIZE: return OnWindowSize();
-    case UIEVENT_SCROLLWHEEL: return m_pWindow != nullptr; // the native window scrolls itself
-    case UIEVENT_SETFOCUS: return OnSetFocus();
-    case UIEVENT_KILLFOCUS: return OnKillFocus();
-    case UIEVENT_BUTTONDOWN: return OnPress(event);
-    case UIEVENT_DBLCLICK: return OnPress(event);
-    case UIEVENT_RBUTTONDOWN: return OnPress(event);
-    case UIEVENT_MOUSEMOVE: return true;
-    case UIEVENT_BUTTONUP: return true;
-    case UIEVENT_CONTEXTMENU: return true;
-    case UIEVENT_MOUSEENTER: return OnMouseEnter(event);
-    case UIEVENT_MOUSELEAVE: return OnMouseLeave(event);
-    default: return false;
+    case UIEVENT_SETCURSOR:
+        return OnSetCursor();
+    case UIEVENT_WINDOWSIZE:
+        return OnWindowSize();
+    case UIEVENT_SCROLLWHEEL:
+        return m_pWindow != nullptr; // the native window scrolls itself
+    case UIEVENT_SETFOCUS:
+        return OnSetFocus();
+    case UIEVENT_KILLFOCUS:
+        return OnKillFocus();
+    case UIEVENT_BUTTONDOWN:
+        return OnPress(event);
+    case UIEVENT_DBLCLICK:
+        return OnPress(event);
+    case UIEVENT_RBUTTONDOWN:
+        return OnPress(event);
+    case UIEVENT_MOUSEMOVE:
+        return true;
+    case UIEVENT_BUTTONUP:
+        return true;
+    case UIEVENT_CONTEXTMENU:
+        return true;
+    case UIEVENT_MOUSEENTER:
+        return OnMouseEnter(event);
+    case UIEVENT_MOUSELEAVE:
+        return OnMouseLeave(event);
+    default:
+        return false;
     }
 }
 

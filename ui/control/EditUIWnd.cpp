@@ -78,8 +78,7 @@ void CEditWnd::BackgroundBrush::Reset(HBRUSH hBrush, HBITMAP hBitmap)
     m_hBitmap = hBitmap;
 }
 
-CEditWnd::CEditWnd()
-    : m_pOwner(nullptr), m_bInit(false), m_bDrawCaret(false), m_nDepth(0), m_bDeletePending(false)
+CEditWnd::CEditWnd() : m_pOwner(nullptr), m_bInit(false), m_bDrawCaret(false), m_nDepth(0), m_bDeletePending(false)
 {
 }
 

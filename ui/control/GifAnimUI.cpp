@@ -100,10 +100,7 @@ public:
 
     UINT Count() const { return m_count; }
     UINT Delay(UINT index) const { return index < m_delays.size() ? m_delays[index] : 0; }
-    SIZE Size() const
-    {
-        return SIZE{static_cast<LONG>(m_image->GetWidth()), static_cast<LONG>(m_image->GetHeight())};
-    }
+    SIZE Size() const { return SIZE{static_cast<LONG>(m_image->GetWidth()), static_cast<LONG>(m_image->GetHeight())}; }
 
     bool Select(UINT index)
     {

@@ -467,8 +467,7 @@ const CControlAttributeTable& CLabelUI::GetAttributeTable() const
          [](C& c, const wchar_t* v) {
              long n[4] = {0, 0, 0, 0};
              ParseIntList(v, n, 4);
-             c.SetTextPadding(
-                 RECT{ScaleByWindow(n[0]), ScaleByWindow(n[1]), ScaleByWindow(n[2]), ScaleByWindow(n[3])});
+             c.SetTextPadding(RECT{ScaleByWindow(n[0]), ScaleByWindow(n[1]), ScaleByWindow(n[2]), ScaleByWindow(n[3])});
          }},
         {L"multiline", kValueFlag, [](C& c, const wchar_t* v) { c.SetMultiLine(IsTrue(v)); }},
         {L"showhtml", kValueFlag, [](C& c, const wchar_t* v) { c.SetShowHtml(IsTrue(v)); }},

@@ -126,9 +126,9 @@ void CLabelUI::PaintTextEffects(HDC hDC, const RECT& rcText, const CFacetString&
                                              Gdiplus::Color(shadowColor2));
     Gdiplus::SolidBrush strokeBrush{Gdiplus::Color(m_dwStrokeColor)};
 
-    const TTextEffectSettings settings = {m_bEnableLuminous, m_bEnableStroke, m_bEnableShadow, m_dwStrokeColor,
-                                          m_dwTextShadowColorA, m_dwTextShadowColorB, m_ShadowOffset.x,
-                                          m_ShadowOffset.y};
+    const TTextEffectSettings settings = {m_bEnableLuminous, m_bEnableStroke,      m_bEnableShadow,
+                                          m_dwStrokeColor,   m_dwTextShadowColorA, m_dwTextShadowColorB,
+                                          m_ShadowOffset.x,  m_ShadowOffset.y};
     for (const TTextEffectDraw& draw : PlanTextEffects(settings)) {
         Gdiplus::RectF shifted = layout;
         shifted.X += draw.dx;

@@ -85,8 +85,8 @@ RECT Inset(const RECT& rc, const RECT& padding)
     return RECT{rc.left + padding.left, rc.top + padding.top, rc.right - padding.right, rc.bottom - padding.bottom};
 }
 
-void DrawLabelText(HDC hDC, CPaintManagerUI* manager, RECT rc, const wchar_t* text, DWORD color, int font,
-                   UINT style, bool html)
+void DrawLabelText(HDC hDC, CPaintManagerUI* manager, RECT rc, const wchar_t* text, DWORD color, int font, UINT style,
+                   bool html)
 {
     if (html) {
         int links = 0;

@@ -41,8 +41,8 @@ bool DrawFirstImage(CControlUI& control, HDC hDC, std::initializer_list<TDrawInf
 // `rc` less `padding` on each side.
 RECT Inset(const RECT& rc, const RECT& padding);
 // Draws `text` in `rc`, as mark-up when `html` (its links are not recorded).
-void DrawLabelText(HDC hDC, CPaintManagerUI* manager, RECT rc, const wchar_t* text, DWORD color, int font,
-                   UINT style, bool html);
+void DrawLabelText(HDC hDC, CPaintManagerUI* manager, RECT rc, const wchar_t* text, DWORD color, int font, UINT style,
+                   bool html);
 
 } // namespace list_attributes
 } // namespace Facet

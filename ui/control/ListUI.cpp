@@ -30,11 +30,27 @@ bool IsShown(const CScrollBarUI* bar)
 // -- Item attributes --
 
 TListInfoUI::TListInfoUI()
-    : nColumns(0), rcColumn(), nItemHeight(0), nFont(-1), uTextStyle(DT_VCENTER | DT_SINGLELINE),
-      rcTextPadding{0, 0, 0, 0}, dwTextColor(0xFF000000), dwBkColor(0), bAlternateBk(false),
-      dwSelectedTextColor(0xFF000000), dwSelectedBkColor(0xFFC1E3FF), dwHotTextColor(0xFF000000),
-      dwHotBkColor(0xFFE9F5FF), dwDisabledTextColor(0xFFCCCCCC), dwDisabledBkColor(0xFFFFFFFF), iVLineSize(0),
-      dwVLineColor(0xFF3C3C3C), iHLineSize(0), dwHLineColor(0xFF3C3C3C), bShowHtml(false), bMultiExpandable(false)
+    : nColumns(0),
+      rcColumn(),
+      nItemHeight(0),
+      nFont(-1),
+      uTextStyle(DT_VCENTER | DT_SINGLELINE),
+      rcTextPadding{0, 0, 0, 0},
+      dwTextColor(0xFF000000),
+      dwBkColor(0),
+      bAlternateBk(false),
+      dwSelectedTextColor(0xFF000000),
+      dwSelectedBkColor(0xFFC1E3FF),
+      dwHotTextColor(0xFF000000),
+      dwHotBkColor(0xFFE9F5FF),
+      dwDisabledTextColor(0xFFCCCCCC),
+      dwDisabledBkColor(0xFFFFFFFF),
+      iVLineSize(0),
+      dwVLineColor(0xFF3C3C3C),
+      iHLineSize(0),
+      dwHLineColor(0xFF3C3C3C),
+      bShowHtml(false),
+      bMultiExpandable(false)
 {
 }
 
@@ -62,11 +78,9 @@ const TAttributeTableBase<TListInfoUI>& TListInfoUI::GetAttributeTable()
         {L"itemvlinecolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwVLineColor = ReadColor(v); }},
         {L"itemhlinecolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwHLineColor = ReadColor(v); }},
         {L"itembkimage", kValueImage, [](C& c, const wchar_t* v) { c.diBk = TDrawInfo(v); }},
-        {L"itemselectedimage", kValueImage,
-         [](C& c, const wchar_t* v) { c.diSelected = TDrawInfo(v); }},
+        {L"itemselectedimage", kValueImage, [](C& c, const wchar_t* v) { c.diSelected = TDrawInfo(v); }},
         {L"itemhotimage", kValueImage, [](C& c, const wchar_t* v) { c.diHot = TDrawInfo(v); }},
-        {L"itemdisabledimage", kValueImage,
-         [](C& c, const wchar_t* v) { c.diDisabled = TDrawInfo(v); }},
+        {L"itemdisabledimage", kValueImage, [](C& c, const wchar_t* v) { c.diDisabled = TDrawInfo(v); }},
         {L"itemheight", kValueNumber, [](C& c, const wchar_t* v) { c.nItemHeight = (std::max)(0, ReadScaledInt(v)); }},
         {L"itemfont", kValueFont, [](C& c, const wchar_t* v) { c.nFont = static_cast<int>(wcstol(v, nullptr, 10)); }},
         {L"itemalign", kValueText, [](C& c, const wchar_t* v) { c.uTextStyle = WithHorizontalAlign(c.uTextStyle, v); }},
@@ -90,9 +104,15 @@ const TAttributeTableBase<TListInfoUI>& TListInfoUI::GetAttributeTable()
 
 // -- Row helpers --
 
-IListItemUI* AsListItem(CControlUI* control) { return InterfaceCast<IListItemUI>(control); }
+IListItemUI* AsListItem(CControlUI* control)
+{
+    return InterfaceCast<IListItemUI>(control);
+}
 
-IListOwnerUI* AsListOwner(CControlUI* control) { return InterfaceCast<IListOwnerUI>(control); }
+IListOwnerUI* AsListOwner(CControlUI* control)
+{
+    return InterfaceCast<IListOwnerUI>(control);
+}
 
 void DrawListRowBk(HDC hDC, CControlUI* row, const RECT& rcItem, IListOwnerUI* owner, int index, bool selected,
                    UINT state)
@@ -144,8 +164,13 @@ int ListRowHeight(CControlUI* row, IListOwnerUI* owner)
 // -- CListUI --
 
 CListUI::CListUI()
-    : m_pHeader(new CListHeaderUI()), m_pList(new CListBodyUI(this)), m_pCallback(nullptr), m_iCurSel(-1),
-      m_iExpandedItem(-1), m_bScrollSelect(false), m_bShowHeader(true)
+    : m_pHeader(new CListHeaderUI()),
+      m_pList(new CListBodyUI(this)),
+      m_pCallback(nullptr),
+      m_iCurSel(-1),
+      m_iExpandedItem(-1),
+      m_bScrollSelect(false),
+      m_bShowHeader(true)
 {
     m_pHeader->SetManager(nullptr, this, false);
     m_pList->SetManager(nullptr, this, false);
@@ -352,11 +377,20 @@ void CListUI::DoEvent(TEventUI& event)
 bool CListUI::HandleListEvent(TEventUI& event)
 {
     switch (event.Type) {
-    case UIEVENT_SETFOCUS: m_bFocused = true; Invalidate(); return true;
-    case UIEVENT_KILLFOCUS: m_bFocused = false; Invalidate(); return true;
-    case UIEVENT_KEYDOWN: return IsKeyboardEnabled() && IsEnabled() && OnNavigationKey(event.chKey);
-    case UIEVENT_SCROLLWHEEL: return OnScrollWheel(event);
-    default: return false;
+    case UIEVENT_SETFOCUS:
+        m_bFocused = true;
+        Invalidate();
+        return true;
+    case UIEVENT_KILLFOCUS:
+        m_bFocused = false;
+        Invalidate();
+        return true;
+    case UIEVENT_KEYDOWN:
+        return IsKeyboardEnabled() && IsEnabled() && OnNavigationKey(event.chKey);
+    case UIEVENT_SCROLLWHEEL:
+        return OnScrollWheel(event);
+    default:
+        return false;
     }
 }
 
@@ -364,14 +398,29 @@ bool CListUI::HandleListEvent(TEventUI& event)
 bool CListUI::OnNavigationKey(WCHAR key)
 {
     switch (key) {
-    case VK_UP: SelectItem(SelectableRowAbove(*this, m_iCurSel), true); return true;
-    case VK_DOWN: SelectItem(SelectableRowBelow(*this, m_iCurSel), true); return true;
-    case VK_PRIOR: SelectItem(PageUpTarget(), true); return true;
-    case VK_NEXT: SelectItem(PageDownTarget(), true); return true;
-    case VK_HOME: SelectItem(FindSelectable(0, true), true); return true;
-    case VK_END: SelectItem(FindSelectable(GetCount() - 1, false), true); return true;
-    case VK_RETURN: ActivateCurrent(); return true;
-    default: return false;
+    case VK_UP:
+        SelectItem(SelectableRowAbove(*this, m_iCurSel), true);
+        return true;
+    case VK_DOWN:
+        SelectItem(SelectableRowBelow(*this, m_iCurSel), true);
+        return true;
+    case VK_PRIOR:
+        SelectItem(PageUpTarget(), true);
+        return true;
+    case VK_NEXT:
+        SelectItem(PageDownTarget(), true);
+        return true;
+    case VK_HOME:
+        SelectItem(FindSelectable(0, true), true);
+        return true;
+    case VK_END:
+        SelectItem(FindSelectable(GetCount() - 1, false), true);
+        return true;
+    case VK_RETURN:
+        ActivateCurrent();
+        return true;
+    default:
+        return false;
     }
 }
 

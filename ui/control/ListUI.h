@@ -40,16 +40,16 @@ struct TListInfoUI
     // their item settings.
     static const TAttributeTableBase<TListInfoUI>& GetAttributeTable();
 
-    int nColumns;                    // header items that are columns
-    RECT rcColumn[kListMaxColumns];  // their rectangles in window coordinates
-    int nItemHeight;                 // height of rows without their own; 0 = from the font
-    int nFont;                       // font index, -1 = the default font
-    UINT uTextStyle;                 // DT_* flags
+    int nColumns;                   // header items that are columns
+    RECT rcColumn[kListMaxColumns]; // their rectangles in window coordinates
+    int nItemHeight;                // height of rows without their own; 0 = from the font
+    int nFont;                      // font index, -1 = the default font
+    UINT uTextStyle;                // DT_* flags
     RECT rcTextPadding;
     DWORD dwTextColor;
     DWORD dwBkColor;
     TDrawInfo diBk;
-    bool bAlternateBk;               // background only on every other row
+    bool bAlternateBk; // background only on every other row
     DWORD dwSelectedTextColor;
     DWORD dwSelectedBkColor;
     TDrawInfo diSelected;

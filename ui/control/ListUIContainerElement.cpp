@@ -8,7 +8,9 @@
 
 namespace Facet {
 
-CListContainerElementUI::CListContainerElementUI() : m_bExpandable(false), m_bExpanded(false) {}
+CListContainerElementUI::CListContainerElementUI() : m_bExpandable(false), m_bExpanded(false)
+{
+}
 
 const wchar_t* CListContainerElementUI::GetClass() const
 {
@@ -123,8 +125,7 @@ void CListHBoxElementUI::SetPos(RECT rc, bool needInvalidate)
             if (column < info->nColumns)
                 place = RECT{info->rcColumn[column].left, client.top, info->rcColumn[column].right, client.bottom};
         } else {
-            place = RECT{client.left + column * share, client.top, client.left + (column + 1) * share,
-                         client.bottom};
+            place = RECT{client.left + column * share, client.top, client.left + (column + 1) * share, client.bottom};
         }
         const RECT pad = child->GetPadding();
         place.left += pad.left;

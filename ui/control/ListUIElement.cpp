@@ -104,7 +104,9 @@ void CListLabelElementUI::DrawItemText(HDC hDC, const RECT& rcItem)
 
 // -- CListTextElementUI --
 
-CListTextElementUI::CListTextElementUI() : m_pOwnerList(nullptr), m_nLinks(0), m_rcLinks(), m_nHoverLink(-1) {}
+CListTextElementUI::CListTextElementUI() : m_pOwnerList(nullptr), m_nLinks(0), m_rcLinks(), m_nHoverLink(-1)
+{
+}
 
 const wchar_t* CListTextElementUI::GetClass() const
 {
@@ -221,8 +223,7 @@ void CListTextElementUI::DrawItemText(HDC hDC, const RECT& rcItem)
             cell.right = info.rcColumn[i].right;
         }
         if (info.iVLineSize > 0 && info.nColumns > 0 && i + 1 < info.nColumns) {
-            const RECT line = {cell.right - info.iVLineSize, rcItem.top, cell.right - info.iVLineSize,
-                               rcItem.bottom};
+            const RECT line = {cell.right - info.iVLineSize, rcItem.top, cell.right - info.iVLineSize, rcItem.bottom};
             CRenderEngine::DrawLine(hDC, line, info.iVLineSize, GetAdjustColor(info.dwVLineColor));
         }
         RECT rc = list_attributes::Inset(cell, info.rcTextPadding);
@@ -235,8 +236,8 @@ void CListTextElementUI::DrawItemText(HDC hDC, const RECT& rcItem)
             continue;
         if (info.bShowHtml) {
             int links = kMaxLinks - m_nLinks;
-            CRenderEngine::DrawHtmlText(hDC, m_pManager, rc, text, color, &m_rcLinks[m_nLinks],
-                                        &m_sLinks[m_nLinks], links, info.nFont, info.uTextStyle);
+            CRenderEngine::DrawHtmlText(hDC, m_pManager, rc, text, color, &m_rcLinks[m_nLinks], &m_sLinks[m_nLinks],
+                                        links, info.nFont, info.uTextStyle);
             m_nLinks += links;
         } else {
             CRenderEngine::DrawText(hDC, m_pManager, rc, text, color, info.nFont, info.uTextStyle);

@@ -56,9 +56,16 @@ SIZE CListHeaderUI::EstimateSize(SIZE available)
 // -- CListHeaderItemUI --
 
 CListHeaderItemUI::CListHeaderItemUI()
-    : m_bDragable(true), m_uButtonState(0), m_ptLastMouse{0, 0}, m_iSepWidth(4), m_dwSepColor(0),
-      m_dwTextColor(0), m_iFont(-1), m_uTextStyle(DT_VCENTER | DT_CENTER | DT_SINGLELINE),
-      m_rcTextPadding{2, 0, 2, 0}, m_bShowHtml(false)
+    : m_bDragable(true),
+      m_uButtonState(0),
+      m_ptLastMouse{0, 0},
+      m_iSepWidth(4),
+      m_dwSepColor(0),
+      m_dwTextColor(0),
+      m_iFont(-1),
+      m_uTextStyle(DT_VCENTER | DT_CENTER | DT_SINGLELINE),
+      m_rcTextPadding{2, 0, 2, 0},
+      m_bShowHtml(false)
 {
 }
 

@@ -17,10 +17,7 @@ class COwnedBodyUI : public CVerticalLayoutUI
 public:
     explicit COwnedBodyUI(TOwner* owner) : m_pOwner(owner) {}
 
-    const wchar_t* GetClass() const override
-    {
-        return TBody::kClassName;
-    }
+    const wchar_t* GetClass() const override { return TBody::kClassName; }
 
     // This body for its class name, else the vertical layout's answer.
     LPVOID GetInterface(const wchar_t* name) override
@@ -30,10 +27,7 @@ public:
         return CVerticalLayoutUI::GetInterface(name);
     }
 
-    TOwner* GetOwner() const
-    {
-        return m_pOwner;
-    }
+    TOwner* GetOwner() const { return m_pOwner; }
 
 private:
     TOwner* m_pOwner;

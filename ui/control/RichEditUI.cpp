@@ -303,18 +303,17 @@ const CControlAttributeTable& CRichEditUI::GetAttributeTable() const
         {L"autohscroll", kValueFlag, [](C& c, const wchar_t* v) { c.SetAutoHScroll(IsTrue(v)); }, kNameAnyCase},
         {L"wanttab", kValueFlag, [](C& c, const wchar_t* v) { c.SetWantTab(IsTrue(v)); }, kNameAnyCase},
         {L"wantreturn", kValueFlag, [](C& c, const wchar_t* v) { c.SetWantReturn(IsTrue(v)); }, kNameAnyCase},
-        {L"wantctrlreturn", kValueFlag, [](C& c, const wchar_t* v) { c.SetWantCtrlReturn(IsTrue(v)); },
-         kNameAnyCase},
+        {L"wantctrlreturn", kValueFlag, [](C& c, const wchar_t* v) { c.SetWantCtrlReturn(IsTrue(v)); }, kNameAnyCase},
         {L"transparent", kValueFlag, [](C& c, const wchar_t* v) { c.SetTransparent(IsTrue(v)); }, kNameAnyCase},
         {L"rich", kValueFlag, [](C& c, const wchar_t* v) { c.SetRich(IsTrue(v)); }, kNameAnyCase},
         {L"multiline", kValueFlag, [](C& c, const wchar_t* v) { c.SetMultiLine(IsTrue(v)); }, kNameAnyCase},
         {L"readonly", kValueFlag, [](C& c, const wchar_t* v) { c.SetReadOnly(IsTrue(v)); }, kNameAnyCase},
         {L"password", kValueFlag, [](C& c, const wchar_t* v) { c.SetPasswordMode(IsTrue(v)); }, kNameAnyCase},
-        {L"align", kValueText, [](C& c, const wchar_t* v) { c.SetTextAlign(ReadAlign(v, c.GetTextAlign())); }, kNameAnyCase},
+        {L"align", kValueText, [](C& c, const wchar_t* v) { c.SetTextAlign(ReadAlign(v, c.GetTextAlign())); },
+         kNameAnyCase},
         {L"font", kValueFont, [](C& c, const wchar_t* v) { c.SetFont(ReadInt(v)); }, kNameAnyCase},
         {L"textcolor", kValueColor, [](C& c, const wchar_t* v) { c.SetTextColor(ReadColor(v)); }, kNameAnyCase},
-        {L"textpadding", kValueNumbers, [](C& c, const wchar_t* v) { c.SetTextPadding(CFacetRect(v)); },
-         kNameAnyCase},
+        {L"textpadding", kValueNumbers, [](C& c, const wchar_t* v) { c.SetTextPadding(CFacetRect(v)); }, kNameAnyCase},
     };
     static const TAttributeTable table(kAttributes, &CContainerUI::GetAttributeTable());
     return table;
@@ -356,8 +355,8 @@ CHARFORMAT2W CRichEditUI::CharFormat() const
 {
     CHARFORMAT2W format = {};
     format.cbSize = sizeof(format);
-    format.dwMask = CFM_SIZE | CFM_OFFSET | CFM_FACE | CFM_CHARSET | CFM_COLOR | CFM_BOLD | CFM_ITALIC |
-                    CFM_UNDERLINE | CFM_STRIKEOUT;
+    format.dwMask = CFM_SIZE | CFM_OFFSET | CFM_FACE | CFM_CHARSET | CFM_COLOR | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE |
+                    CFM_STRIKEOUT;
     HFONT font = m_pManager != nullptr ? m_pManager->GetFont(m_iFont) : nullptr;
     if (font == nullptr)
         font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
@@ -662,8 +661,8 @@ void CRichEditUI::Move(SIZE offset, bool needInvalidate)
 
 void CRichEditUI::PlaceScrollBars()
 {
-    const RECT inset = {m_rcItem.left + m_rcInset.left, m_rcItem.top + m_rcInset.top,
-                        m_rcItem.right - m_rcInset.right, m_rcItem.bottom - m_rcInset.bottom};
+    const RECT inset = {m_rcItem.left + m_rcInset.left, m_rcItem.top + m_rcInset.top, m_rcItem.right - m_rcInset.right,
+                        m_rcItem.bottom - m_rcInset.bottom};
     const bool vertical = m_pVerticalScrollBar != nullptr && m_pVerticalScrollBar->IsVisible();
     const bool horizontal = m_pHorizontalScrollBar != nullptr && m_pHorizontalScrollBar->IsVisible();
     const int barWidth = vertical ? m_pVerticalScrollBar->GetFixedWidth() : 0;
@@ -672,8 +671,8 @@ void CRichEditUI::PlaceScrollBars()
         m_pVerticalScrollBar->SetPos(RECT{inset.right - barWidth, inset.top, inset.right, inset.bottom - barHeight},
                                      false);
     if (horizontal)
-        m_pHorizontalScrollBar->SetPos(
-            RECT{inset.left, inset.bottom - barHeight, inset.right - barWidth, inset.bottom}, false);
+        m_pHorizontalScrollBar->SetPos(RECT{inset.left, inset.bottom - barHeight, inset.right - barWidth, inset.bottom},
+                                       false);
 }
 
 void CRichEditUI::SyncScrollBar(bool vertical)
@@ -792,8 +791,7 @@ bool CRichEditUI::LeavesKeyToWindow(UINT uMsg, WPARAM key) const
 LRESULT CRichEditUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
 {
     bHandled = false;
-    if (m_pHost == nullptr || m_pManager == nullptr || m_pManager->GetFocus() != this || !IsVisible() ||
-        !IsEnabled())
+    if (m_pHost == nullptr || m_pManager == nullptr || m_pManager->GetFocus() != this || !IsVisible() || !IsEnabled())
         return 0;
     switch (uMsg) {
     case WM_KEYDOWN:

@@ -22,8 +22,8 @@ const int kRepeatDelayTicks = 6;
 
 using attribute_values::Equals;
 using attribute_values::IsTrue;
-using attribute_values::ReadInt;
 using attribute_values::ReadColorAfterBlanks;
+using attribute_values::ReadInt;
 
 void SetImage(TDrawInfo& info, const wchar_t* description)
 {
@@ -382,17 +382,31 @@ void CScrollBarUI::DoEvent(TEventUI& event)
 bool CScrollBarUI::HandleBarEvent(TEventUI& event)
 {
     switch (event.Type) {
-    case UIEVENT_SETFOCUS: return true;
-    case UIEVENT_KILLFOCUS: return true;
-    case UIEVENT_BUTTONDOWN: return OnButtonDown(event);
-    case UIEVENT_DBLCLICK: return OnButtonDown(event);
-    case UIEVENT_BUTTONUP: ClearPressed(); Invalidate(); return true;
-    case UIEVENT_MOUSEMOVE: return OnMouseMove(event);
-    case UIEVENT_MOUSEENTER: TrackHover(event.ptMouse); return true;
-    case UIEVENT_MOUSELEAVE: return OnMouseLeave();
-    case UIEVENT_TIMER: return event.wParam == kRepeatTimerId && OnRepeatTick();
-    case UIEVENT_SCROLLWHEEL: return OnScrollWheel(event);
-    default: return false;
+    case UIEVENT_SETFOCUS:
+        return true;
+    case UIEVENT_KILLFOCUS:
+        return true;
+    case UIEVENT_BUTTONDOWN:
+        return OnButtonDown(event);
+    case UIEVENT_DBLCLICK:
+        return OnButtonDown(event);
+    case UIEVENT_BUTTONUP:
+        ClearPressed();
+        Invalidate();
+        return true;
+    case UIEVENT_MOUSEMOVE:
+        return OnMouseMove(event);
+    case UIEVENT_MOUSEENTER:
+        TrackHover(event.ptMouse);
+        return true;
+    case UIEVENT_MOUSELEAVE:
+        return OnMouseLeave();
+    case UIEVENT_TIMER:
+        return event.wParam == kRepeatTimerId && OnRepeatTick();
+    case UIEVENT_SCROLLWHEEL:
+        return OnScrollWheel(event);
+    default:
+        return false;
     }
 }
 

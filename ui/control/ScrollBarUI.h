@@ -143,7 +143,7 @@ private:
     UINT m_uButton1State;
     UINT m_uButton2State;
     UINT m_uThumbState;
-    UINT m_uTrackState;   // pushed while a track click repeats
+    UINT m_uTrackState; // pushed while a track click repeats
 
     // Thumb drag: the pointer and the position when the drag started.
     POINT m_ptDragStart;

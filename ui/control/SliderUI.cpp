@@ -136,7 +136,8 @@ void CSliderUI::SetThumbPushedImage(const wchar_t* description)
 RECT CSliderUI::GetThumbRect() const
 {
     const long long range = static_cast<long long>(m_nMax) - m_nMin;
-    const long long offset = range > 0 ? (std::min)((std::max)(static_cast<long long>(m_nValue) - m_nMin, 0LL), range) : 0;
+    const long long offset = range > 0 ? (std::min)((std::max)(static_cast<long long>(m_nValue) - m_nMin, 0LL), range)
+                                       : 0;
     if (m_bHorizontal) {
         const long long travel = (std::max)(static_cast<long long>(GetWidth()) - m_szThumb.cx, 0LL);
         const long left = m_rcItem.left + static_cast<long>(range > 0 ? travel * offset / range : 0);
@@ -211,14 +212,23 @@ void CSliderUI::DoEvent(TEventUI& event)
 bool CSliderUI::HandleSliderEvent(TEventUI& event)
 {
     switch (event.Type) {
-    case UIEVENT_BUTTONDOWN: return OnButtonDown(event);
-    case UIEVENT_DBLCLICK: return OnButtonDown(event);
-    case UIEVENT_MOUSEMOVE: return OnMouseMove(event);
-    case UIEVENT_BUTTONUP: return OnButtonUp();
-    case UIEVENT_KEYDOWN: return OnKeyDown(event);
-    case UIEVENT_SCROLLWHEEL: return OnScrollWheel(event);
-    case UIEVENT_SETCURSOR: ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); return true;
-    default: return false;
+    case UIEVENT_BUTTONDOWN:
+        return OnButtonDown(event);
+    case UIEVENT_DBLCLICK:
+        return OnButtonDown(event);
+    case UIEVENT_MOUSEMOVE:
+        return OnMouseMove(event);
+    case UIEVENT_BUTTONUP:
+        return OnButtonUp();
+    case UIEVENT_KEYDOWN:
+        return OnKeyDown(event);
+    case UIEVENT_SCROLLWHEEL:
+        return OnScrollWheel(event);
+    case UIEVENT_SETCURSOR:
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+        return true;
+    default:
+        return false;
     }
 }
 

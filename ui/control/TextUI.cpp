@@ -120,8 +120,8 @@ void CTextUI::PaintText(HDC hDC)
             m_sLinks[i].Empty();
         }
         CRenderEngine::DrawHtmlText(hDC, m_pManager, rc, text.GetData(),
-                                    IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor, m_rcLinks, m_sLinks,
-                                    linkCount, m_iFont, m_uTextStyle);
+                                    IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor, m_rcLinks, m_sLinks, linkCount,
+                                    m_iFont, m_uTextStyle);
     }
     m_nLinks = linkCount;
 }

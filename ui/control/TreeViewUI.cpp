@@ -30,9 +30,16 @@ const int kIndentPerLevel = 16;
 // -- CTreeNodeUI --
 
 CTreeNodeUI::CTreeNodeUI()
-    : m_pTreeView(nullptr), m_pParentTreeNode(nullptr), m_iTreeLevel(0), m_bNodeExpanded(true),
-      m_bFolderAllowed(true), m_pHoriz(new CHorizontalLayoutUI()), m_pDottedLine(new CLabelUI()),
-      m_pFolderButton(new CCheckBoxUI()), m_pCheckBox(new CCheckBoxUI()), m_pItemButton(new COptionUI())
+    : m_pTreeView(nullptr),
+      m_pParentTreeNode(nullptr),
+      m_iTreeLevel(0),
+      m_bNodeExpanded(true),
+      m_bFolderAllowed(true),
+      m_pHoriz(new CHorizontalLayoutUI()),
+      m_pDottedLine(new CLabelUI()),
+      m_pFolderButton(new CCheckBoxUI()),
+      m_pCheckBox(new CCheckBoxUI()),
+      m_pItemButton(new COptionUI())
 {
     SetFixedHeight(18);
     const int side = GetFixedHeight();
@@ -373,8 +380,12 @@ COptionUI* CTreeNodeUI::GetItemButton() const
 // -- CTreeViewUI --
 
 CTreeViewUI::CTreeViewUI()
-    : m_bVisibleFolderBtn(true), m_bVisibleCheckBtn(false), m_uItemMinWidth(0), m_dwItemTextColor(0),
-      m_dwItemHotTextColor(0), m_dwSelItemTextColor(0)
+    : m_bVisibleFolderBtn(true),
+      m_bVisibleCheckBtn(false),
+      m_uItemMinWidth(0),
+      m_dwItemTextColor(0),
+      m_dwItemHotTextColor(0),
+      m_dwSelItemTextColor(0)
 {
 }
 

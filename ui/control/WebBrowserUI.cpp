@@ -103,8 +103,8 @@ public:
             *ppTInfo = nullptr;
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID /*riid*/, LPOLESTR* /*rgszNames*/, UINT /*cNames*/,
-                                            LCID /*lcid*/, DISPID* /*rgDispId*/) override
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID /*riid*/, LPOLESTR* /*rgszNames*/, UINT /*cNames*/, LCID /*lcid*/,
+                                            DISPID* /*rgDispId*/) override
     {
         return E_NOTIMPL;
     }
@@ -309,7 +309,8 @@ void CWebBrowserUI::DisconnectEvents()
     if (m_pEvents == nullptr)
         return;
     IConnectionPointContainer* container = nullptr;
-    if (m_dwEventCookie != 0 && SUCCEEDED(GetControl(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))) &&
+    if (m_dwEventCookie != 0 &&
+        SUCCEEDED(GetControl(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))) &&
         container != nullptr) {
         IConnectionPoint* point = nullptr;
         if (SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, &point)) && point != nullptr) {

@@ -26,10 +26,7 @@ public:
     virtual void NavigateComplete2(CWebBrowserUI* /*browser*/, const wchar_t* /*url*/) {}
     virtual void DocumentComplete(CWebBrowserUI* /*browser*/, const wchar_t* /*url*/) {}
     // A navigation failed with `status`; setting `cancel` suppresses the error page.
-    virtual void NavigateError(CWebBrowserUI* /*browser*/, const wchar_t* /*url*/, long /*status*/,
-                               bool& /*cancel*/)
-    {
-    }
+    virtual void NavigateError(CWebBrowserUI* /*browser*/, const wchar_t* /*url*/, long /*status*/, bool& /*cancel*/) {}
     virtual void TitleChange(CWebBrowserUI* /*browser*/, const wchar_t* /*title*/) {}
     // A page asks for a new window; setting `cancel` refuses it.
     virtual void NewWindow3(CWebBrowserUI* /*browser*/, const wchar_t* /*url*/, bool& /*cancel*/) {}

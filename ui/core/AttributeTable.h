@@ -13,22 +13,22 @@ namespace Facet {
 
 // How an entry's name is compared with the name written in a skin.
 enum AttributeCase {
-    kNameExact,    // the same characters
-    kNameAnyCase,  // the same characters, ignoring case
+    kNameExact,   // the same characters
+    kNameAnyCase, // the same characters, ignoring case
 };
 
 // What a value is, as far as a skin checker needs to know; the entry's setter
 // reads the value itself.
 enum AttributeKind {
     kValueText,
-    kValueFlag,        // "true" or anything else for false
+    kValueFlag, // "true" or anything else for false
     kValueNumber,
-    kValueNumbers,     // numbers separated by commas
-    kValueColor,       // hexadecimal AARRGGBB after one optional '#'
-    kValueBlankColor,  // the same after leading blanks
-    kValueImage,       // an image description
-    kValueFont,        // the id of a font registered by the skin
-    kValueList,        // name="value" pairs for a part of the control
+    kValueNumbers,    // numbers separated by commas
+    kValueColor,      // hexadecimal AARRGGBB after one optional '#'
+    kValueBlankColor, // the same after leading blanks
+    kValueImage,      // an image description
+    kValueFont,       // the id of a font registered by the skin
+    kValueList,       // name="value" pairs for a part of the control
 };
 
 struct TAttributeInfo

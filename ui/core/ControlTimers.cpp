@@ -11,7 +11,10 @@ struct CControlTimers::Record
     bool bKilled;
 };
 
-CControlTimers::~CControlTimers() { RemoveAll(); }
+CControlTimers::~CControlTimers()
+{
+    RemoveAll();
+}
 
 CControlTimers::Record* CControlTimers::FindRecord(HWND hWnd, CControlUI* pControl, UINT nTimerID) const
 {

@@ -6,9 +6,9 @@ namespace Facet {
 
 struct CEventSource::TState
 {
-    CFacetPtrArray aDelegates;       // owned CDelegateBase*
-    CFacetPtrArray aRemovedInCall;   // removed during a call, deleted after it
-    TCallFrame* pCallFrame = nullptr;  // innermost running call, or null
+    CFacetPtrArray aDelegates;        // owned CDelegateBase*
+    CFacetPtrArray aRemovedInCall;    // removed during a call, deleted after it
+    TCallFrame* pCallFrame = nullptr; // innermost running call, or null
 };
 
 // One running call of a CEventSource. Frames of nested calls form a chain
@@ -137,7 +137,7 @@ bool CEventSource::operator()(void* param)
             continue;
         const bool goOn = d->Call(param);
         if (frame.bSourceDestroyed)
-            return goOn;  // this source is gone: touch nothing of it
+            return goOn; // this source is gone: touch nothing of it
         if (!goOn)
             return false;
     }

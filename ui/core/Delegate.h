@@ -20,10 +20,7 @@ public:
     virtual bool Call(void* param) = 0;
 
     bool operator()(void* param) { return Call(param); }
-    bool Equals(const CDelegateBase& rhs) const
-    {
-        return m_pObject == rhs.m_pObject && SameFunction(rhs);
-    }
+    bool Equals(const CDelegateBase& rhs) const { return m_pObject == rhs.m_pObject && SameFunction(rhs); }
     void* GetObject() const { return m_pObject; }
 
 protected:

@@ -92,7 +92,10 @@ bool CDialogBuilder::ReadFontElement(CMarkupNode& node, TFontElement& font)
     return true;
 }
 
-CMarkup* CDialogBuilder::GetMarkup() { return &m_xml; }
+CMarkup* CDialogBuilder::GetMarkup()
+{
+    return &m_xml;
+}
 
 namespace {
 
@@ -206,8 +209,7 @@ CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* callback, CPaintManag
     if (!root.IsValid())
         return nullptr;
     // What a build that fails has added to the caller's parent is taken out again.
-    IContainerUI* container =
-        startsBuild && parent != nullptr ? InterfaceCast<IContainerUI>(parent) : nullptr;
+    IContainerUI* container = startsBuild && parent != nullptr ? InterfaceCast<IContainerUI>(parent) : nullptr;
     const int countBefore = container != nullptr ? container->GetCount() : 0;
     if (manager != nullptr) {
         ApplyGlobalElements(root, manager);
@@ -235,9 +237,8 @@ void CDialogBuilder::ApplyGlobalElements(CMarkupNode& root, CPaintManagerUI* man
             const wchar_t* imageName = AttributeNoCase(node, L"name");
             if (imageName != nullptr) {
                 // "shared" asks for HSL adjustment; the image goes to this window's table.
-                manager->AddImage(imageName, AttributeNoCase(node, L"restype"),
-                                  ColorOf(AttributeNoCase(node, L"mask")), FlagNoCase(node, L"shared"), false,
-                                  false);
+                manager->AddImage(imageName, AttributeNoCase(node, L"restype"), ColorOf(AttributeNoCase(node, L"mask")),
+                                  FlagNoCase(node, L"shared"), false, false);
             }
         } else if (SameNoCase(name, L"Font")) {
             TFontElement font = {};

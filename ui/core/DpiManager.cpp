@@ -22,8 +22,8 @@ typedef UINT(WINAPI* GetDpiForWindowFunction)(HWND);
 // Present from Windows 10 (version 1607); user32 is always loaded.
 GetDpiForWindowFunction PlatformDpiForWindow()
 {
-    static const GetDpiForWindowFunction function =
-        SystemProcedure<GetDpiForWindowFunction>(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+    static const GetDpiForWindowFunction function = SystemProcedure<GetDpiForWindowFunction>(
+        ::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
     return function;
 }
 
@@ -74,8 +74,7 @@ double DpiManager::GetDPIFromRegistry()
         DWORD size = sizeof(value);
         const LONG result = ::RegQueryValueExW(key.Get(), L"AppliedDPI", nullptr, &type,
                                                reinterpret_cast<BYTE*>(&value), &size);
-        if (result == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(value) &&
-            static_cast<int>(value) > 0)
+        if (result == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(value) && static_cast<int>(value) > 0)
             dpi = static_cast<int>(value);
     }
     return dpi / static_cast<double>(kStandardDpi);

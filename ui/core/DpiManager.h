@@ -63,10 +63,10 @@ private:
     bool ScalesNumbers() const;
     int ScaleNumber(int value) const;
 
-    double m_dScale = 1.0;       // percentage used by the Scale operations
-    bool m_bAdaptDPI = false;    // whether the Scale operations act at all
+    double m_dScale = 1.0;    // percentage used by the Scale operations
+    bool m_bAdaptDPI = false; // whether the Scale operations act at all
     DpiSource m_pDpiSource = nullptr;
-    int m_nDisplayDpi = 0;       // 0: the desktop's reading
+    int m_nDisplayDpi = 0; // 0: the desktop's reading
 };
 
 } // namespace Facet

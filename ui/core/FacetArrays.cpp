@@ -98,8 +98,9 @@ bool CFacetPtrArray::Grow()
     ++m_nCount;
     if (m_nCount >= m_nAllocated) {
         const int capacity = GrownCapacity(m_nAllocated);
-        void** block = capacity == 0 ? nullptr
-            : static_cast<void**>(realloc(m_ppVoid, static_cast<size_t>(capacity) * sizeof(void*)));
+        void** block = capacity == 0
+                           ? nullptr
+                           : static_cast<void**>(realloc(m_ppVoid, static_cast<size_t>(capacity) * sizeof(void*)));
         if (block == nullptr) {
             --m_nCount;
             return false;
@@ -150,10 +151,22 @@ bool CFacetPtrArray::Remove(int index, int count)
     return true;
 }
 
-int CFacetPtrArray::GetSize() const { return m_nCount; }
-int CFacetPtrArray::GetCapacity() const { return m_nAllocated; }
-void** CFacetPtrArray::GetData() { return m_ppVoid; }
-void* const* CFacetPtrArray::GetData() const { return m_ppVoid; }
+int CFacetPtrArray::GetSize() const
+{
+    return m_nCount;
+}
+int CFacetPtrArray::GetCapacity() const
+{
+    return m_nAllocated;
+}
+void** CFacetPtrArray::GetData()
+{
+    return m_ppVoid;
+}
+void* const* CFacetPtrArray::GetData() const
+{
+    return m_ppVoid;
+}
 
 void* CFacetPtrArray::GetAt(int index) const
 {
@@ -221,7 +234,8 @@ bool CFacetValArray::Add(const void* value)
     if (m_nCount >= m_nAllocated) {
         const int capacity = GrownCapacity(m_nAllocated);
         unsigned char* block = capacity == 0 ? nullptr
-            : static_cast<unsigned char*>(realloc(m_pVoid, BlockBytes(capacity, m_iElementSize)));
+                                             : static_cast<unsigned char*>(
+                                                   realloc(m_pVoid, BlockBytes(capacity, m_iElementSize)));
         if (block == nullptr) {
             --m_nCount;
             return false;
@@ -248,11 +262,26 @@ bool CFacetValArray::Remove(int index, int count)
     return true;
 }
 
-int CFacetValArray::GetSize() const { return m_nCount; }
-int CFacetValArray::GetCapacity() const { return m_nAllocated; }
-int CFacetValArray::GetElementSize() const { return m_iElementSize; }
-void* CFacetValArray::GetData() { return m_pVoid; }
-const void* CFacetValArray::GetData() const { return m_pVoid; }
+int CFacetValArray::GetSize() const
+{
+    return m_nCount;
+}
+int CFacetValArray::GetCapacity() const
+{
+    return m_nAllocated;
+}
+int CFacetValArray::GetElementSize() const
+{
+    return m_iElementSize;
+}
+void* CFacetValArray::GetData()
+{
+    return m_pVoid;
+}
+const void* CFacetValArray::GetData() const
+{
+    return m_pVoid;
+}
 
 void* CFacetValArray::GetAt(int index) const
 {

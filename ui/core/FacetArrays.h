@@ -44,7 +44,7 @@ public:
     void* operator[](int index) const;
 
 private:
-    bool Grow();  // count + 1 with the growth rule; false and unchanged on failure
+    bool Grow(); // count + 1 with the growth rule; false and unchanged on failure
 
     void** m_ppVoid;
     int m_nCount;

@@ -17,7 +17,7 @@ int ParseIntList(const wchar_t* text, long* values, int capacity, const wchar_t*
             p = stop;
             if (*p == 0)
                 break;
-            ++p;  // the separator, whatever it is
+            ++p; // the separator, whatever it is
         }
     }
     if (end != nullptr)
@@ -80,8 +80,14 @@ CFacetRect::CFacetRect(const wchar_t* text)
         bottom = values[3];
 }
 
-long CFacetRect::GetWidth() const { return right - left; }
-long CFacetRect::GetHeight() const { return bottom - top; }
+long CFacetRect::GetWidth() const
+{
+    return right - left;
+}
+long CFacetRect::GetHeight() const
+{
+    return bottom - top;
+}
 
 void CFacetRect::Empty()
 {

@@ -229,12 +229,30 @@ CFacetString CFacetString::operator+(const wchar_t* text) const
     return result;
 }
 
-bool CFacetString::operator==(const wchar_t* text) const { return Compare(text) == 0; }
-bool CFacetString::operator!=(const wchar_t* text) const { return Compare(text) != 0; }
-bool CFacetString::operator<(const wchar_t* text) const { return Compare(text) < 0; }
-bool CFacetString::operator<=(const wchar_t* text) const { return Compare(text) <= 0; }
-bool CFacetString::operator>(const wchar_t* text) const { return Compare(text) > 0; }
-bool CFacetString::operator>=(const wchar_t* text) const { return Compare(text) >= 0; }
+bool CFacetString::operator==(const wchar_t* text) const
+{
+    return Compare(text) == 0;
+}
+bool CFacetString::operator!=(const wchar_t* text) const
+{
+    return Compare(text) != 0;
+}
+bool CFacetString::operator<(const wchar_t* text) const
+{
+    return Compare(text) < 0;
+}
+bool CFacetString::operator<=(const wchar_t* text) const
+{
+    return Compare(text) <= 0;
+}
+bool CFacetString::operator>(const wchar_t* text) const
+{
+    return Compare(text) > 0;
+}
+bool CFacetString::operator>=(const wchar_t* text) const
+{
+    return Compare(text) >= 0;
+}
 
 int CFacetString::Compare(const wchar_t* text) const
 {
@@ -264,12 +282,27 @@ void CFacetString::Empty()
     m_szBuffer[0] = 0;
 }
 
-wchar_t CFacetString::GetAt(int index) const { return m_pstr[index]; }
-wchar_t CFacetString::operator[](int index) const { return m_pstr[index]; }
-void CFacetString::SetAt(int index, wchar_t ch) { m_pstr[index] = ch; }
+wchar_t CFacetString::GetAt(int index) const
+{
+    return m_pstr[index];
+}
+wchar_t CFacetString::operator[](int index) const
+{
+    return m_pstr[index];
+}
+void CFacetString::SetAt(int index, wchar_t ch)
+{
+    m_pstr[index] = ch;
+}
 
-const wchar_t* CFacetString::GetData() const { return m_pstr; }
-CFacetString::operator const wchar_t*() const { return m_pstr; }
+const wchar_t* CFacetString::GetData() const
+{
+    return m_pstr;
+}
+CFacetString::operator const wchar_t*() const
+{
+    return m_pstr;
+}
 
 CFacetString CFacetString::Left(int count) const
 {

@@ -37,17 +37,17 @@ public:
     void Append(const wchar_t* text);
 
     CFacetString& operator=(const CFacetString& src);
-    CFacetString& operator=(const wchar_t* text);   // null empties
+    CFacetString& operator=(const wchar_t* text); // null empties
     CFacetString& operator=(wchar_t ch);
-    CFacetString& operator=(const char* text);      // from the ANSI code page; null empties
+    CFacetString& operator=(const char* text); // from the ANSI code page; null empties
 
     CFacetString& operator+=(const CFacetString& src);
-    CFacetString& operator+=(const wchar_t* text);  // null is ignored
+    CFacetString& operator+=(const wchar_t* text); // null is ignored
     CFacetString& operator+=(wchar_t ch);
-    CFacetString& operator+=(const char* text);     // from the ANSI code page; null is ignored
+    CFacetString& operator+=(const char* text); // from the ANSI code page; null is ignored
 
     CFacetString operator+(const CFacetString& src) const;
-    CFacetString operator+(const wchar_t* text) const;  // null yields a copy
+    CFacetString operator+(const wchar_t* text) const; // null yields a copy
 
     // Ordinal (character-code) comparisons.
     bool operator==(const wchar_t* text) const;

@@ -57,8 +57,9 @@ public:
     template <typename Visit>
     void ForEach(Visit visit) const
     {
-        VisitEntries([](void* context, const wchar_t* key, void* value) { (*static_cast<Visit*>(context))(key, value); },
-                     &visit);
+        VisitEntries(
+            [](void* context, const wchar_t* key, void* value) { (*static_cast<Visit*>(context))(key, value); },
+            &visit);
     }
     // For a map whose values it owns as `T`: deletes every value, then every
     // entry, keeping the bucket count.

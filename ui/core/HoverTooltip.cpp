@@ -2,9 +2,15 @@
 
 namespace Facet {
 
-CHoverTooltip::CHoverTooltip() { ZeroMemory(&m_info, sizeof(m_info)); }
+CHoverTooltip::CHoverTooltip()
+{
+    ZeroMemory(&m_info, sizeof(m_info));
+}
 
-CHoverTooltip::~CHoverTooltip() { Destroy(); }
+CHoverTooltip::~CHoverTooltip()
+{
+    Destroy();
+}
 
 DWORD CHoverTooltip::HoverDelay(int fallback) const
 {

@@ -38,7 +38,8 @@ constexpr NameCharacters MakeNameCharacters()
 {
     NameCharacters table{};
     for (int c = 0; c < 128; ++c)
-        table.has[c] = c == '_' || c == ':' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        table.has[c] = c == '_' || c == ':' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+                       (c >= 'a' && c <= 'z');
     return table;
 }
 
@@ -81,7 +82,7 @@ void CopyTerminated(wchar_t* buffer, unsigned long cch, const wchar_t* text)
 
 struct Entity
 {
-    const wchar_t* name;   // with its closing semicolon
+    const wchar_t* name; // with its closing semicolon
     size_t length;
     wchar_t character;
 };
@@ -158,7 +159,7 @@ size_t DecodeWellFormedUtf8(const unsigned char* bytes, size_t size, wchar_t*& t
         if (lead >= 0xE0 && lead <= 0xEF && left >= 3 && IsContinuation(bytes[i + 1]) && IsContinuation(bytes[i + 2])) {
             const unsigned value = ((lead & 0x0Fu) << 12) | ((bytes[i + 1] & 0x3Fu) << 6) | (bytes[i + 2] & 0x3Fu);
             if (value < 0x800 || (value >= 0xD800 && value <= 0xDFFF))
-                break;   // overlong, or a surrogate
+                break; // overlong, or a surrogate
             *text++ = static_cast<wchar_t>(value);
             i += 3;
             continue;
@@ -168,7 +169,7 @@ size_t DecodeWellFormedUtf8(const unsigned char* bytes, size_t size, wchar_t*& t
             const unsigned value = ((lead & 0x07u) << 18) | ((bytes[i + 1] & 0x3Fu) << 12) |
                                    ((bytes[i + 2] & 0x3Fu) << 6) | (bytes[i + 3] & 0x3Fu);
             if (value < 0x10000 || value > 0x10FFFF)
-                break;   // overlong, or beyond Unicode
+                break; // overlong, or beyond Unicode
             const unsigned above = value - 0x10000;
             *text++ = static_cast<wchar_t>(0xD800 + (above >> 10));
             *text++ = static_cast<wchar_t>(0xDC00 + (above & 0x3FF));
@@ -237,7 +238,7 @@ bool GrowBlock(T*& block, unsigned int used, unsigned int& reserved, unsigned in
         return false;
     T* grown = static_cast<T*>(realloc(block, static_cast<size_t>(wanted) * sizeof(T)));
     if (grown == nullptr)
-        return false;   // the old block stays owned and is freed by Release
+        return false; // the old block stays owned and is freed by Release
     block = grown;
     reserved = static_cast<unsigned int>(wanted);
     return true;
@@ -246,8 +247,18 @@ bool GrowBlock(T*& block, unsigned int used, unsigned int& reserved, unsigned in
 } // namespace
 
 CMarkup::CMarkup(const wchar_t* xml)
-    : m_pstrXML(nullptr), m_nTextCapacity(0), m_pElements(nullptr), m_nElements(0), m_nReservedElements(0),
-      m_pAttributes(nullptr), m_nAttributes(0), m_nReservedAttributes(0), m_uErrorOffset(kNoErrorOffset), m_iErrorLine(0), m_iErrorColumn(0), m_bPreserveWhitespace(true),
+    : m_pstrXML(nullptr),
+      m_nTextCapacity(0),
+      m_pElements(nullptr),
+      m_nElements(0),
+      m_nReservedElements(0),
+      m_pAttributes(nullptr),
+      m_nAttributes(0),
+      m_nReservedAttributes(0),
+      m_uErrorOffset(kNoErrorOffset),
+      m_iErrorLine(0),
+      m_iErrorColumn(0),
+      m_bPreserveWhitespace(true),
       m_bKeepLinePositions(false)
 {
     m_szErrorMsg[0] = 0;
@@ -590,7 +601,7 @@ bool CMarkup::ParseAttributes(wchar_t*& text, unsigned int element)
     if (*text == L'>')
         return true;
     if (text[0] == L'/' && text[1] == L'>')
-        return true;   // "<Name/>": the "/" belongs to the empty-element close
+        return true; // "<Name/>": the "/" belongs to the empty-element close
     *text++ = 0;
     for (;;) {
         SkipWhitespace(text);

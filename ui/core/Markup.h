@@ -16,13 +16,13 @@ class CMarkupNode;
 // links are indexes into the element table (0 = none; element 0 is never an element).
 typedef struct tagXMLELEMENT
 {
-    unsigned int iStart;   // the element's name
-    unsigned int iChild;   // first child
-    unsigned int iNext;    // next sibling
-    unsigned int iParent;  // parent, 0 for a top-level element
-    unsigned int iData;    // content: after the start tag's ">", or the "/" of "/>"
-    unsigned int iAttributes;  // its first attribute in the attribute table
-    unsigned int nAttributes;  // how many attributes it has
+    unsigned int iStart;      // the element's name
+    unsigned int iChild;      // first child
+    unsigned int iNext;       // next sibling
+    unsigned int iParent;     // parent, 0 for a top-level element
+    unsigned int iData;       // content: after the start tag's ">", or the "/" of "/>"
+    unsigned int iAttributes; // its first attribute in the attribute table
+    unsigned int nAttributes; // how many attributes it has
 } XMLELEMENT;
 
 // One attribute: the positions of its name and of its value in the document text.

@@ -21,9 +21,13 @@ bool CopyValue(const wchar_t* value, wchar_t* buffer, unsigned long cch)
 
 } // namespace
 
-CMarkupNode::CMarkupNode() : m_pOwner(nullptr), m_iPos(0) {}
+CMarkupNode::CMarkupNode() : m_pOwner(nullptr), m_iPos(0)
+{
+}
 
-CMarkupNode::CMarkupNode(CMarkup* owner, int pos) : m_pOwner(owner), m_iPos(pos) {}
+CMarkupNode::CMarkupNode(CMarkup* owner, int pos) : m_pOwner(owner), m_iPos(pos)
+{
+}
 
 CMarkupNode CMarkupNode::GetChild(const wchar_t* name)
 {

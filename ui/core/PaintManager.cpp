@@ -33,8 +33,7 @@ bool RemoveItem(CFacetPtrArray& array, void* item)
 
 } // namespace
 
-CPaintManagerUI::CPaintManagerUI()
-    : m_mNameHash(83), m_mWindowCustomAttrHash(83), m_mOptionGroup(83)
+CPaintManagerUI::CPaintManagerUI() : m_mNameHash(83), m_mWindowCustomAttrHash(83), m_mOptionGroup(83)
 {
     if (m_hUpdateRectPen == nullptr) {
         // The first manager also starts the common controls (tooltips).
@@ -191,11 +190,26 @@ void CPaintManagerUI::FreeAsyncNotifications()
     m_aAsyncNotify.Empty();
 }
 
-CControlUI* CPaintManagerUI::GetRoot() const { return m_pRoot; }
-HWND CPaintManagerUI::GetPaintWindow() const { return m_hWndPaint; }
-HDC CPaintManagerUI::GetPaintDC() const { return m_hDcPaint.Get(); }
-HBITMAP CPaintManagerUI::GetPaintOffscreenBitmap() const { return m_offscreen.Bitmap(); }
-const CFacetString& CPaintManagerUI::GetName() const { return m_sName; }
+CControlUI* CPaintManagerUI::GetRoot() const
+{
+    return m_pRoot;
+}
+HWND CPaintManagerUI::GetPaintWindow() const
+{
+    return m_hWndPaint;
+}
+HDC CPaintManagerUI::GetPaintDC() const
+{
+    return m_hDcPaint.Get();
+}
+HBITMAP CPaintManagerUI::GetPaintOffscreenBitmap() const
+{
+    return m_offscreen.Bitmap();
+}
+const CFacetString& CPaintManagerUI::GetName() const
+{
+    return m_sName;
+}
 
 CPaintManagerUI* CPaintManagerUI::GetPaintManager(const wchar_t* name)
 {
@@ -214,8 +228,14 @@ CFacetPtrArray* CPaintManagerUI::GetPaintManagers()
     return &m_aPaintManagers;
 }
 
-void CPaintManagerUI::NeedUpdate() { m_bUpdateNeeded = true; }
-bool CPaintManagerUI::IsUpdateNeeded() const { return m_bUpdateNeeded; }
+void CPaintManagerUI::NeedUpdate()
+{
+    m_bUpdateNeeded = true;
+}
+bool CPaintManagerUI::IsUpdateNeeded() const
+{
+    return m_bUpdateNeeded;
+}
 
 void CPaintManagerUI::Invalidate()
 {
@@ -245,8 +265,14 @@ void CPaintManagerUI::Invalidate(RECT& rcItem)
     InvalidateRect(m_hWndPaint, &rcItem, FALSE);
 }
 
-bool CPaintManagerUI::IsPainting() const { return m_bIsPainting; }
-void CPaintManagerUI::SetPainting(bool painting) { m_bIsPainting = painting; }
+bool CPaintManagerUI::IsPainting() const
+{
+    return m_bIsPainting;
+}
+void CPaintManagerUI::SetPainting(bool painting)
+{
+    m_bIsPainting = painting;
+}
 
 SIZE CPaintManagerUI::GetClientSize() const
 {
@@ -256,11 +282,17 @@ SIZE CPaintManagerUI::GetClientSize() const
     return SIZE{rcClient.right - rcClient.left, rcClient.bottom - rcClient.top};
 }
 
-POINT CPaintManagerUI::GetMousePos() const { return m_ptLastMousePos; }
+POINT CPaintManagerUI::GetMousePos() const
+{
+    return m_ptLastMousePos;
+}
 
 // -- Window attributes --
 
-SIZE CPaintManagerUI::GetInitSize() const { return m_szInitWindowSize; }
+SIZE CPaintManagerUI::GetInitSize() const
+{
+    return m_szInitWindowSize;
+}
 
 SIZE CPaintManagerUI::BoundedWindowSize(int cx, int cy)
 {
@@ -285,21 +317,66 @@ void CPaintManagerUI::SetInitSize(int cx, int cy)
                      SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
-RECT& CPaintManagerUI::GetSizeBox() { return m_rcSizeBox; }
-void CPaintManagerUI::SetSizeBox(RECT& rcSizeBox) { m_rcSizeBox = rcSizeBox; }
-RECT& CPaintManagerUI::GetCaptionRect() { return m_rcCaption; }
-void CPaintManagerUI::SetCaptionRect(RECT& rcCaption) { m_rcCaption = rcCaption; }
-SIZE CPaintManagerUI::GetRoundCorner() const { return m_szRoundCorner; }
-void CPaintManagerUI::SetRoundCorner(int cx, int cy) { m_szRoundCorner = SIZE{cx, cy}; }
-SIZE CPaintManagerUI::GetMinInfo() const { return m_szMinWindow; }
-void CPaintManagerUI::SetMinInfo(int cx, int cy) { m_szMinWindow = BoundedWindowSize(cx, cy); }
-SIZE CPaintManagerUI::GetMaxInfo() const { return m_szMaxWindow; }
-void CPaintManagerUI::SetMaxInfo(int cx, int cy) { m_szMaxWindow = BoundedWindowSize(cx, cy); }
-bool CPaintManagerUI::IsShowUpdateRect() const { return m_bShowUpdateRect; }
-void CPaintManagerUI::SetShowUpdateRect(bool show) { m_bShowUpdateRect = show; }
-bool CPaintManagerUI::IsNoActivate() const { return m_bNoActivate; }
-void CPaintManagerUI::SetNoActivate(bool noActivate) { m_bNoActivate = noActivate; }
-BYTE CPaintManagerUI::GetOpacity() const { return m_nOpacity; }
+RECT& CPaintManagerUI::GetSizeBox()
+{
+    return m_rcSizeBox;
+}
+void CPaintManagerUI::SetSizeBox(RECT& rcSizeBox)
+{
+    m_rcSizeBox = rcSizeBox;
+}
+RECT& CPaintManagerUI::GetCaptionRect()
+{
+    return m_rcCaption;
+}
+void CPaintManagerUI::SetCaptionRect(RECT& rcCaption)
+{
+    m_rcCaption = rcCaption;
+}
+SIZE CPaintManagerUI::GetRoundCorner() const
+{
+    return m_szRoundCorner;
+}
+void CPaintManagerUI::SetRoundCorner(int cx, int cy)
+{
+    m_szRoundCorner = SIZE{cx, cy};
+}
+SIZE CPaintManagerUI::GetMinInfo() const
+{
+    return m_szMinWindow;
+}
+void CPaintManagerUI::SetMinInfo(int cx, int cy)
+{
+    m_szMinWindow = BoundedWindowSize(cx, cy);
+}
+SIZE CPaintManagerUI::GetMaxInfo() const
+{
+    return m_szMaxWindow;
+}
+void CPaintManagerUI::SetMaxInfo(int cx, int cy)
+{
+    m_szMaxWindow = BoundedWindowSize(cx, cy);
+}
+bool CPaintManagerUI::IsShowUpdateRect() const
+{
+    return m_bShowUpdateRect;
+}
+void CPaintManagerUI::SetShowUpdateRect(bool show)
+{
+    m_bShowUpdateRect = show;
+}
+bool CPaintManagerUI::IsNoActivate() const
+{
+    return m_bNoActivate;
+}
+void CPaintManagerUI::SetNoActivate(bool noActivate)
+{
+    m_bNoActivate = noActivate;
+}
+BYTE CPaintManagerUI::GetOpacity() const
+{
+    return m_nOpacity;
+}
 
 void CPaintManagerUI::SetOpacity(BYTE opacity)
 {
@@ -327,7 +404,10 @@ void CPaintManagerUI::SetOpacity(BYTE opacity)
     SetLayeredWindowAttributes(m_hWndPaint, 0, opacity, LWA_ALPHA);
 }
 
-bool CPaintManagerUI::IsLayered() const { return m_bLayered; }
+bool CPaintManagerUI::IsLayered() const
+{
+    return m_bLayered;
+}
 
 void CPaintManagerUI::SetLayered(bool layered)
 {
@@ -350,7 +430,10 @@ void CPaintManagerUI::SetLayered(bool layered)
     Invalidate();
 }
 
-RECT& CPaintManagerUI::GetLayeredInset() { return m_rcLayeredInset; }
+RECT& CPaintManagerUI::GetLayeredInset()
+{
+    return m_rcLayeredInset;
+}
 
 void CPaintManagerUI::SetLayeredInset(RECT& rcLayeredInset)
 {
@@ -359,7 +442,10 @@ void CPaintManagerUI::SetLayeredInset(RECT& rcLayeredInset)
     Invalidate();
 }
 
-BYTE CPaintManagerUI::GetLayeredOpacity() const { return m_nLayeredOpacity; }
+BYTE CPaintManagerUI::GetLayeredOpacity() const
+{
+    return m_nLayeredOpacity;
+}
 
 void CPaintManagerUI::SetLayeredOpacity(BYTE opacity)
 {
@@ -368,7 +454,10 @@ void CPaintManagerUI::SetLayeredOpacity(BYTE opacity)
     Invalidate();
 }
 
-const wchar_t* CPaintManagerUI::GetLayeredImage() const { return m_diLayered.sDrawString; }
+const wchar_t* CPaintManagerUI::GetLayeredImage() const
+{
+    return m_diLayered.sDrawString;
+}
 
 void CPaintManagerUI::SetLayeredImage(const wchar_t* description)
 {
@@ -381,9 +470,18 @@ void CPaintManagerUI::SetLayeredImage(const wchar_t* description)
     Invalidate();
 }
 
-int CPaintManagerUI::GetHoverTime() const { return m_iHoverTime; }
-void CPaintManagerUI::SetHoverTime(int milliseconds) { m_iHoverTime = milliseconds; }
-int CPaintManagerUI::GetTooltipWindowWidth() const { return m_iTooltipWidth; }
+int CPaintManagerUI::GetHoverTime() const
+{
+    return m_iHoverTime;
+}
+void CPaintManagerUI::SetHoverTime(int milliseconds)
+{
+    m_iHoverTime = milliseconds;
+}
+int CPaintManagerUI::GetTooltipWindowWidth() const
+{
+    return m_iTooltipWidth;
+}
 
 void CPaintManagerUI::SetTooltipWindowWidth(int width)
 {
@@ -392,7 +490,10 @@ void CPaintManagerUI::SetTooltipWindowWidth(int width)
     m_iTooltipWidth = width;
 }
 
-HWND CPaintManagerUI::GetTooltipWindow() const { return m_tooltip.Window(); }
+HWND CPaintManagerUI::GetTooltipWindow() const
+{
+    return m_tooltip.Window();
+}
 
 void CPaintManagerUI::AddWindowCustomAttribute(const wchar_t* name, const wchar_t* value)
 {
@@ -429,16 +530,37 @@ void CPaintManagerUI::RemoveAllWindowCustomAttribute()
     m_mWindowCustomAttrHash.DeleteValues<CFacetString>();
 }
 
-void CPaintManagerUI::UsedVirtualWnd(bool used) { m_bUsedVirtualWnd = used; }
+void CPaintManagerUI::UsedVirtualWnd(bool used)
+{
+    m_bUsedVirtualWnd = used;
+}
 
 // -- Listeners --
 
-bool CPaintManagerUI::AddNotifier(INotifyUI* pNotifier) { return AddUnique(m_aNotifiers, pNotifier); }
-bool CPaintManagerUI::RemoveNotifier(INotifyUI* pNotifier) { return RemoveItem(m_aNotifiers, pNotifier); }
-bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* pFilter) { return AddUnique(m_aPreMessageFilters, pFilter); }
-bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* pFilter) { return RemoveItem(m_aPreMessageFilters, pFilter); }
-bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* pFilter) { return AddUnique(m_aMessageFilters, pFilter); }
-bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* pFilter) { return RemoveItem(m_aMessageFilters, pFilter); }
+bool CPaintManagerUI::AddNotifier(INotifyUI* pNotifier)
+{
+    return AddUnique(m_aNotifiers, pNotifier);
+}
+bool CPaintManagerUI::RemoveNotifier(INotifyUI* pNotifier)
+{
+    return RemoveItem(m_aNotifiers, pNotifier);
+}
+bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* pFilter)
+{
+    return AddUnique(m_aPreMessageFilters, pFilter);
+}
+bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* pFilter)
+{
+    return RemoveItem(m_aPreMessageFilters, pFilter);
+}
+bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* pFilter)
+{
+    return AddUnique(m_aMessageFilters, pFilter);
+}
+bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* pFilter)
+{
+    return RemoveItem(m_aMessageFilters, pFilter);
+}
 
 bool CPaintManagerUI::AddTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator)
 {
@@ -450,8 +572,14 @@ bool CPaintManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* pTransla
     return RemoveItem(m_aTranslateAccelerator, pTranslateAccelerator);
 }
 
-bool CPaintManagerUI::AddPostPaint(CControlUI* pControl) { return AddUnique(m_aPostPaintControls, pControl); }
-bool CPaintManagerUI::RemovePostPaint(CControlUI* pControl) { return RemoveItem(m_aPostPaintControls, pControl); }
+bool CPaintManagerUI::AddPostPaint(CControlUI* pControl)
+{
+    return AddUnique(m_aPostPaintControls, pControl);
+}
+bool CPaintManagerUI::RemovePostPaint(CControlUI* pControl)
+{
+    return RemoveItem(m_aPostPaintControls, pControl);
+}
 
 bool CPaintManagerUI::SetPostPaintIndex(CControlUI* pControl, int index)
 {
@@ -462,7 +590,10 @@ bool CPaintManagerUI::SetPostPaintIndex(CControlUI* pControl, int index)
     return m_aPostPaintControls.InsertAt(index, pControl);
 }
 
-int CPaintManagerUI::GetPostPaintCount() const { return m_aPostPaintControls.GetSize(); }
+int CPaintManagerUI::GetPostPaintCount() const
+{
+    return m_aPostPaintControls.GetSize();
+}
 
 bool CPaintManagerUI::AddNativeWindow(CControlUI* pControl, HWND hChildWnd)
 {
@@ -491,7 +622,10 @@ bool CPaintManagerUI::RemoveNativeWindow(HWND hChildWnd)
     return true;
 }
 
-int CPaintManagerUI::GetNativeWindowCount() const { return m_aNativeWindow.GetSize(); }
+int CPaintManagerUI::GetNativeWindowCount() const
+{
+    return m_aNativeWindow.GetSize();
+}
 
 RECT CPaintManagerUI::GetNativeWindowRect(HWND hChildWnd) const
 {
@@ -501,8 +635,14 @@ RECT CPaintManagerUI::GetNativeWindowRect(HWND hChildWnd) const
     return rc;
 }
 
-void CPaintManagerUI::AddMouseLeaveNeeded(CControlUI* pControl) { AddUnique(m_aNeedMouseLeaveNeeded, pControl); }
-bool CPaintManagerUI::RemoveMouseLeaveNeeded(CControlUI* pControl) { return RemoveItem(m_aNeedMouseLeaveNeeded, pControl); }
+void CPaintManagerUI::AddMouseLeaveNeeded(CControlUI* pControl)
+{
+    AddUnique(m_aNeedMouseLeaveNeeded, pControl);
+}
+bool CPaintManagerUI::RemoveMouseLeaveNeeded(CControlUI* pControl)
+{
+    return RemoveItem(m_aNeedMouseLeaveNeeded, pControl);
+}
 
 // -- Names and searches --
 
@@ -637,7 +777,10 @@ CFacetPtrArray* CPaintManagerUI::FindSubControlsByClass(CControlUI* pParent, con
     return &m_aFoundControls;
 }
 
-CFacetPtrArray* CPaintManagerUI::GetFoundControls() { return &m_aFoundControls; }
+CFacetPtrArray* CPaintManagerUI::GetFoundControls()
+{
+    return &m_aFoundControls;
+}
 
 bool CPaintManagerUI::IsInTree(CControlUI* pControl) const
 {
@@ -722,8 +865,8 @@ bool CPaintManagerUI::LoadPlugin(const wchar_t* moduleName)
     UniqueModule module(LoadLibraryW(moduleName));
     if (!module)
         return false;
-    auto create =
-        reinterpret_cast<LPCREATECONTROL>(reinterpret_cast<void*>(GetProcAddress(module.Get(), "CreateControl")));
+    auto create = reinterpret_cast<LPCREATECONTROL>(
+        reinterpret_cast<void*>(GetProcAddress(module.Get(), "CreateControl")));
     if (create == nullptr)
         return false;
     // The library stays loaded: the controls it makes need its code.

@@ -203,8 +203,7 @@ public:
 
     // -- Fonts (this window's table, then the shared one, then the default font) --
 
-    HFONT AddFont(int id, const wchar_t* name, int size, bool bold, bool underline, bool italic,
-                  bool shared = false);
+    HFONT AddFont(int id, const wchar_t* name, int size, bool bold, bool underline, bool italic, bool shared = false);
     HFONT GetFont(int id);
     HFONT GetFont(const wchar_t* name, int size, bool bold, bool underline, bool italic);
     int GetFontIndex(HFONT hFont, bool shared = false);
@@ -220,8 +219,8 @@ public:
 
     // -- Images --
 
-    const TImageInfo* AddImage(const wchar_t* name, const wchar_t* type = nullptr, DWORD mask = 0,
-                               bool useHSL = false, bool shared = false, bool svg = false);
+    const TImageInfo* AddImage(const wchar_t* name, const wchar_t* type = nullptr, DWORD mask = 0, bool useHSL = false,
+                               bool shared = false, bool svg = false);
     // Registers an existing bitmap in the shared table.
     const TImageInfo* AddImage(const wchar_t* name, HBITMAP hBitmap, int width, int height, bool alpha);
     const TImageInfo* GetImage(const wchar_t* name);

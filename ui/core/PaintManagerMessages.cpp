@@ -162,7 +162,10 @@ void CPaintManagerUI::HandleAsyncNotify()
 
 // -- Focus and capture --
 
-CControlUI* CPaintManagerUI::GetFocus() const { return m_pFocus; }
+CControlUI* CPaintManagerUI::GetFocus() const
+{
+    return m_pFocus;
+}
 
 CControlUI* CPaintManagerUI::KillFocusFor(CControlUI* pNext)
 {
@@ -287,7 +290,10 @@ void CPaintManagerUI::ReleaseCapture()
     m_bMouseCapture = false;
 }
 
-bool CPaintManagerUI::IsCaptured() const { return m_bMouseCapture; }
+bool CPaintManagerUI::IsCaptured() const
+{
+    return m_bMouseCapture;
+}
 
 // -- Control timers --
 
@@ -301,13 +307,22 @@ bool CPaintManagerUI::KillTimer(CControlUI* pControl, UINT nTimerID)
     return m_timers.Kill(m_hWndPaint, pControl, nTimerID);
 }
 
-void CPaintManagerUI::KillTimer(CControlUI* pControl) { m_timers.KillAll(m_hWndPaint, pControl); }
+void CPaintManagerUI::KillTimer(CControlUI* pControl)
+{
+    m_timers.KillAll(m_hWndPaint, pControl);
+}
 
-void CPaintManagerUI::RemoveAllTimers() { m_timers.RemoveAll(); }
+void CPaintManagerUI::RemoveAllTimers()
+{
+    m_timers.RemoveAll();
+}
 
 // -- Tooltips --
 
-void CPaintManagerUI::HideTooltip() { m_tooltip.Hide(); }
+void CPaintManagerUI::HideTooltip()
+{
+    m_tooltip.Hide();
+}
 
 CControlUI* CPaintManagerUI::BeginPress(LPARAM lParam, bool focusControl)
 {
@@ -429,34 +444,64 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         return true;
 
     switch (uMsg) {
-    case WM_FACET_ASYNC_NOTIFY: HandleAsyncNotify(); return false;
-    case WM_CLOSE: return HandleClose(wParam, lParam);
-    case WM_ERASEBKGND: lRes = 1; return true;
-    case WM_PAINT: return HandlePaint(lRes);
-    case WM_PRINTCLIENT: return HandlePrintClient(wParam, lParam);
-    case WM_GETMINMAXINFO: return HandleGetMinMaxInfo(lParam);
-    case WM_SIZE: return HandleSize();
-    case WM_TIMER: return HandleTimer(wParam, lParam, lRes);
-    case WM_MOUSEACTIVATE: return HandleMouseActivate(lRes);
-    case WM_SETCURSOR: return HandleSetCursor(wParam, lParam, lRes);
-    case WM_MOUSEMOVE: return HandleMouseMove(wParam, lParam);
-    case WM_MOUSEHOVER: return HandleMouseHover(lParam, lRes);
-    case WM_MOUSELEAVE: return HandleMouseLeave();
-    case WM_LBUTTONDOWN: return HandleButtonDown(uMsg, wParam, lParam);
-    case WM_LBUTTONDBLCLK: return HandleButtonDown(uMsg, wParam, lParam);
-    case WM_LBUTTONUP: return HandleButtonUp(wParam, lParam);
-    case WM_RBUTTONDOWN: return HandleRightButtonDown(wParam, lParam);
-    case WM_CONTEXTMENU: return HandleContextMenu(lParam);
-    case WM_MOUSEWHEEL: return HandleMouseWheel(wParam, lParam);
-    case WM_KEYDOWN: return HandleKeyDown(wParam, lParam);
-    case WM_KEYUP: return HandleKeyUp(wParam, lParam);
-    case WM_CHAR: return HandleChar(wParam, lParam);
-    case WM_COMMAND: return ReflectToChild(uMsg, wParam, lParam, lRes);
-    case WM_CTLCOLOREDIT: return ReflectToChild(uMsg, wParam, lParam, lRes);
-    case WM_CTLCOLORSTATIC: return ReflectToChild(uMsg, wParam, lParam, lRes);
-    case WM_NOTIFY: return ReflectNotify(uMsg, wParam, lParam, lRes);
-    case WM_KILLFOCUS: return HandleKillFocus(wParam);
-    default: return false;
+    case WM_FACET_ASYNC_NOTIFY:
+        HandleAsyncNotify();
+        return false;
+    case WM_CLOSE:
+        return HandleClose(wParam, lParam);
+    case WM_ERASEBKGND:
+        lRes = 1;
+        return true;
+    case WM_PAINT:
+        return HandlePaint(lRes);
+    case WM_PRINTCLIENT:
+        return HandlePrintClient(wParam, lParam);
+    case WM_GETMINMAXINFO:
+        return HandleGetMinMaxInfo(lParam);
+    case WM_SIZE:
+        return HandleSize();
+    case WM_TIMER:
+        return HandleTimer(wParam, lParam, lRes);
+    case WM_MOUSEACTIVATE:
+        return HandleMouseActivate(lRes);
+    case WM_SETCURSOR:
+        return HandleSetCursor(wParam, lParam, lRes);
+    case WM_MOUSEMOVE:
+        return HandleMouseMove(wParam, lParam);
+    case WM_MOUSEHOVER:
+        return HandleMouseHover(lParam, lRes);
+    case WM_MOUSELEAVE:
+        return HandleMouseLeave();
+    case WM_LBUTTONDOWN:
+        return HandleButtonDown(uMsg, wParam, lParam);
+    case WM_LBUTTONDBLCLK:
+        return HandleButtonDown(uMsg, wParam, lParam);
+    case WM_LBUTTONUP:
+        return HandleButtonUp(wParam, lParam);
+    case WM_RBUTTONDOWN:
+        return HandleRightButtonDown(wParam, lParam);
+    case WM_CONTEXTMENU:
+        return HandleContextMenu(lParam);
+    case WM_MOUSEWHEEL:
+        return HandleMouseWheel(wParam, lParam);
+    case WM_KEYDOWN:
+        return HandleKeyDown(wParam, lParam);
+    case WM_KEYUP:
+        return HandleKeyUp(wParam, lParam);
+    case WM_CHAR:
+        return HandleChar(wParam, lParam);
+    case WM_COMMAND:
+        return ReflectToChild(uMsg, wParam, lParam, lRes);
+    case WM_CTLCOLOREDIT:
+        return ReflectToChild(uMsg, wParam, lParam, lRes);
+    case WM_CTLCOLORSTATIC:
+        return ReflectToChild(uMsg, wParam, lParam, lRes);
+    case WM_NOTIFY:
+        return ReflectNotify(uMsg, wParam, lParam, lRes);
+    case WM_KILLFOCUS:
+        return HandleKillFocus(wParam);
+    default:
+        return false;
     }
 }
 
@@ -647,8 +692,7 @@ bool CPaintManagerUI::HandleMouseLeave()
         RECT rcWnd = {0, 0, 0, 0};
         ::GetCursorPos(&pt);
         ::GetWindowRect(m_hWndPaint, &rcWnd);
-        const bool inside = !::IsIconic(m_hWndPaint) && ::GetActiveWindow() == m_hWndPaint &&
-                            ::PtInRect(&rcWnd, pt) &&
+        const bool inside = !::IsIconic(m_hWndPaint) && ::GetActiveWindow() == m_hWndPaint && ::PtInRect(&rcWnd, pt) &&
                             ::SendMessageW(m_hWndPaint, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)) == HTCLIENT;
         if (inside) {
             ::ScreenToClient(m_hWndPaint, &pt);
@@ -715,8 +759,8 @@ bool CPaintManagerUI::HandleContextMenu(LPARAM lParam)
         return false;
     CControlUI* click = m_pEventClick;
     m_pEventClick = nullptr;
-    TEventUI event =
-        MakeEvent(UIEVENT_CONTEXTMENU, click, pt, reinterpret_cast<WPARAM>(click), reinterpret_cast<LPARAM>(click));
+    TEventUI event = MakeEvent(UIEVENT_CONTEXTMENU, click, pt, reinterpret_cast<WPARAM>(click),
+                               reinterpret_cast<LPARAM>(click));
     click->Event(event);
     return false;
 }
@@ -825,16 +869,18 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     if (AskFilters(m_aPreMessageFilters, uMsg, wParam, lParam, lRes))
         return true;
     switch (uMsg) {
-    case WM_KEYDOWN: return HandleTabKey(wParam);
-    case WM_SYSCHAR: return HandleShortcut(wParam);
+    case WM_KEYDOWN:
+        return HandleTabKey(wParam);
+    case WM_SYSCHAR:
+        return HandleShortcut(wParam);
     case WM_SYSKEYDOWN:
         if (m_pFocus != nullptr)
             SendKeyEvent(UIEVENT_SYSKEY, m_pFocus, wParam, lParam);
         return false;
-    default: return false;
+    default:
+        return false;
     }
 }
-
 
 bool CPaintManagerUI::HandleTabKey(WPARAM wParam)
 {

@@ -71,8 +71,7 @@ void CPaintManagerUI::LayoutIfNeeded(const RECT& rcClient)
         m_pRoot->SetPos(rc, true);
     } else {
         CFacetPtrArray pending;
-        m_pRoot->FindControl(FindControlsFromUpdate, &pending,
-                             UIFIND_VISIBLE | UIFIND_ME_FIRST | UIFIND_UPDATETEST);
+        m_pRoot->FindControl(FindControlsFromUpdate, &pending, UIFIND_VISIBLE | UIFIND_ME_FIRST | UIFIND_UPDATETEST);
         for (int i = 0; i < pending.GetSize(); ++i) {
             CControlUI* control = static_cast<CControlUI*>(pending[i]);
             if (control->IsFloat())

@@ -42,10 +42,7 @@ public:
 
     CFacetStringPtrMap& Map() { return m_map; }
 
-    void RemoveAll()
-    {
-        m_map.DeleteValues<CFacetString>();
-    }
+    void RemoveAll() { m_map.DeleteValues<CFacetString>(); }
 
 private:
     CFacetStringPtrMap m_map;

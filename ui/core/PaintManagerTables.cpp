@@ -272,8 +272,7 @@ TFontInfo* CPaintManagerUI::GetDefaultFontInfo()
     return &info;
 }
 
-void CPaintManagerUI::SetDefaultFont(const wchar_t* name, int size, bool bold, bool underline, bool italic,
-                                     bool shared)
+void CPaintManagerUI::SetDefaultFont(const wchar_t* name, int size, bool bold, bool underline, bool italic, bool shared)
 {
     HFONT font = CreateSkinFont(name, size, bold, underline, italic);
     if (font == nullptr)
@@ -527,11 +526,26 @@ void SetColour(DWORD TResInfo::*field, DWORD color, bool shared, TResInfo& windo
 
 } // namespace
 
-DWORD CPaintManagerUI::GetDefaultDisabledColor() const { return m_ResInfo.m_dwDefaultDisabledColor; }
-DWORD CPaintManagerUI::GetDefaultFontColor() const { return m_ResInfo.m_dwDefaultFontColor; }
-DWORD CPaintManagerUI::GetDefaultLinkFontColor() const { return m_ResInfo.m_dwDefaultLinkFontColor; }
-DWORD CPaintManagerUI::GetDefaultLinkHoverFontColor() const { return m_ResInfo.m_dwDefaultLinkHoverFontColor; }
-DWORD CPaintManagerUI::GetDefaultSelectedBkColor() const { return m_ResInfo.m_dwDefaultSelectedBkColor; }
+DWORD CPaintManagerUI::GetDefaultDisabledColor() const
+{
+    return m_ResInfo.m_dwDefaultDisabledColor;
+}
+DWORD CPaintManagerUI::GetDefaultFontColor() const
+{
+    return m_ResInfo.m_dwDefaultFontColor;
+}
+DWORD CPaintManagerUI::GetDefaultLinkFontColor() const
+{
+    return m_ResInfo.m_dwDefaultLinkFontColor;
+}
+DWORD CPaintManagerUI::GetDefaultLinkHoverFontColor() const
+{
+    return m_ResInfo.m_dwDefaultLinkHoverFontColor;
+}
+DWORD CPaintManagerUI::GetDefaultSelectedBkColor() const
+{
+    return m_ResInfo.m_dwDefaultSelectedBkColor;
+}
 
 void CPaintManagerUI::SetDefaultDisabledColor(DWORD color, bool shared)
 {

@@ -74,8 +74,7 @@ const TAttributeTableBase<CPaintManagerUI>& CPaintManagerUI::GetWindowAttributeT
     static const TAttribute<CPaintManagerUI> kAttributes[] = {
         {L"size", kValueNumbers, [](C& c, const wchar_t* v) { ApplyPair(c, &C::SetInitSize, v); }, kNameAnyCase},
         {L"sizebox", kValueNumbers, [](C& c, const wchar_t* v) { ApplyRect(c, &C::SetSizeBox, v); }, kNameAnyCase},
-        {L"caption", kValueNumbers, [](C& c, const wchar_t* v) { ApplyRect(c, &C::SetCaptionRect, v); },
-         kNameAnyCase},
+        {L"caption", kValueNumbers, [](C& c, const wchar_t* v) { ApplyRect(c, &C::SetCaptionRect, v); }, kNameAnyCase},
         {L"roundcorner", kValueNumbers, [](C& c, const wchar_t* v) { ApplyPair(c, &C::SetRoundCorner, v); },
          kNameAnyCase},
         {L"mininfo", kValueNumbers, [](C& c, const wchar_t* v) { ApplyPair(c, &C::SetMinInfo, v); }, kNameAnyCase},
@@ -108,7 +107,8 @@ const TAttributeTableBase<CPaintManagerUI>& CPaintManagerUI::GetWindowAttributeT
 
 void CPaintManagerUI::SetWindowAttributeList(const wchar_t* list)
 {
-    ForEachListedAttribute(list, [this](const wchar_t* name, const wchar_t* value) { SetWindowAttribute(name, value); });
+    ForEachListedAttribute(list,
+                           [this](const wchar_t* name, const wchar_t* value) { SetWindowAttribute(name, value); });
 }
 
 } // namespace Facet

@@ -56,8 +56,7 @@ bool LoadDocument(CMarkup& markup, const wchar_t* xml)
 } // namespace
 
 CResourceManager::CResourceManager()
-    : m_mTextResourceHashMap(CFacetStringPtrMap::kDefaultBuckets)
-    , m_pQuerypInterface(nullptr)
+    : m_mTextResourceHashMap(CFacetStringPtrMap::kDefaultBuckets), m_pQuerypInterface(nullptr)
 {
 }
 

@@ -14,11 +14,11 @@ typedef struct tagTFontInfo
 {
     HFONT hFont;
     CFacetString sFontName;
-    int iSize;          // pixels; the font is created with height -iSize
+    int iSize; // pixels; the font is created with height -iSize
     bool bBold;
     bool bUnderline;
     bool bItalic;
-    TEXTMETRICW tm;     // measured on first need; tmHeight 0 = not yet
+    TEXTMETRICW tm; // measured on first need; tmHeight 0 = not yet
 } TFontInfo;
 
 typedef struct tagTResInfo
@@ -29,10 +29,10 @@ typedef struct tagTResInfo
     DWORD m_dwDefaultLinkHoverFontColor;
     DWORD m_dwDefaultSelectedBkColor;
     TFontInfo m_DefaultFontInfo;
-    CFacetStringPtrMap m_CustomFonts;        // decimal font number -> owned TFontInfo*
-    CFacetStringPtrMap m_ImageHash;          // image name -> owned TImageInfo*
-    CFacetStringPtrMap m_AttrHash;           // control class name -> owned CFacetString*
-    CFacetStringPtrMap m_MultiLanguageHash;  // decimal number -> owned CFacetString*
+    CFacetStringPtrMap m_CustomFonts;       // decimal font number -> owned TFontInfo*
+    CFacetStringPtrMap m_ImageHash;         // image name -> owned TImageInfo*
+    CFacetStringPtrMap m_AttrHash;          // control class name -> owned CFacetString*
+    CFacetStringPtrMap m_MultiLanguageHash; // decimal number -> owned CFacetString*
 } TResInfo;
 
 } // namespace Facet

@@ -95,14 +95,13 @@ CFacetString CSkinSource::DocumentIdentity(const wchar_t* name)
     return identity;
 }
 
-CSkinSource::Status CSkinSource::ReadFile(const wchar_t* path, std::vector<unsigned char>& bytes,
-                                          unsigned long maxSize)
+CSkinSource::Status CSkinSource::ReadFile(const wchar_t* path, std::vector<unsigned char>& bytes, unsigned long maxSize)
 {
     bytes.clear();
     if (IsEmptyName(path))
         return kFileOpenFailed;
-    const UniqueKernelHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueKernelHandle file(
+        ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return kFileOpenFailed;
     LARGE_INTEGER size = {};
@@ -227,17 +226,28 @@ CSkinSource::Status CSkinSource::ReadImage(STRINGorID name, const wchar_t* type,
 const wchar_t* CSkinSource::GetStatusMessage(Status status)
 {
     switch (status) {
-    case kOk: return L"";
-    case kFileOpenFailed: return L"Error opening file";
-    case kFileEmpty: return L"File is empty";
-    case kFileTooLarge: return L"File too large";
-    case kFileReadFailed: return L"Could not read file";
-    case kZipOpenFailed: return L"Error opening zip file";
-    case kZipEntryMissing: return L"Could not find ziped file";
-    case kZipEntryReadFailed: return L"Could not unzip file";
-    case kResourceMissing: return L"Could not find resource";
-    case kResourceReadFailed: return L"Could not load resource";
-    case kNoName: return L"Error opening file";
+    case kOk:
+        return L"";
+    case kFileOpenFailed:
+        return L"Error opening file";
+    case kFileEmpty:
+        return L"File is empty";
+    case kFileTooLarge:
+        return L"File too large";
+    case kFileReadFailed:
+        return L"Could not read file";
+    case kZipOpenFailed:
+        return L"Error opening zip file";
+    case kZipEntryMissing:
+        return L"Could not find ziped file";
+    case kZipEntryReadFailed:
+        return L"Could not unzip file";
+    case kResourceMissing:
+        return L"Could not find resource";
+    case kResourceReadFailed:
+        return L"Could not load resource";
+    case kNoName:
+        return L"Error opening file";
     }
     return L"";
 }

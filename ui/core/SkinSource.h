@@ -20,16 +20,16 @@ class CSkinSource
 public:
     enum Status {
         kOk,
-        kFileOpenFailed,      // "Error opening file"
-        kFileEmpty,           // "File is empty" (a file, an entry or a resource)
-        kFileTooLarge,        // "File too large"
-        kFileReadFailed,      // "Could not read file"
-        kZipOpenFailed,       // "Error opening zip file"
-        kZipEntryMissing,     // "Could not find ziped file"
-        kZipEntryReadFailed,  // "Could not unzip file"
-        kResourceMissing,     // no resource of that name and type
-        kResourceReadFailed,  // the resource was found but could not be loaded
-        kNoName,              // a null or empty name
+        kFileOpenFailed,     // "Error opening file"
+        kFileEmpty,          // "File is empty" (a file, an entry or a resource)
+        kFileTooLarge,       // "File too large"
+        kFileReadFailed,     // "Could not read file"
+        kZipOpenFailed,      // "Error opening zip file"
+        kZipEntryMissing,    // "Could not find ziped file"
+        kZipEntryReadFailed, // "Could not unzip file"
+        kResourceMissing,    // no resource of that name and type
+        kResourceReadFailed, // the resource was found but could not be loaded
+        kNoName,             // a null or empty name
     };
 
     // No size limit beyond what a buffer can hold.
@@ -52,8 +52,8 @@ public:
     static Status ReadImage(STRINGorID name, const wchar_t* type, std::vector<unsigned char>& bytes);
 
     // The resource `name` (text or number) of `type` in `module`.
-    static Status ReadResource(HMODULE module, STRINGorID name, const wchar_t* type,
-                               std::vector<unsigned char>& bytes, unsigned long maxSize = kNoSizeLimit);
+    static Status ReadResource(HMODULE module, STRINGorID name, const wchar_t* type, std::vector<unsigned char>& bytes,
+                               unsigned long maxSize = kNoSizeLimit);
 
     // The whole file `path`.
     static Status ReadFile(const wchar_t* path, std::vector<unsigned char>& bytes,

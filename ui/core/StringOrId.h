@@ -19,10 +19,7 @@ public:
     // True when this carries a number rather than a text.
     bool IsId() const { return IS_INTRESOURCE(m_lpstr) != 0; }
     // The number (meaningful when IsId()).
-    unsigned int GetId() const
-    {
-        return static_cast<unsigned int>(reinterpret_cast<ULONG_PTR>(m_lpstr) & 0xFFFFu);
-    }
+    unsigned int GetId() const { return static_cast<unsigned int>(reinterpret_cast<ULONG_PTR>(m_lpstr) & 0xFFFFu); }
 
     const wchar_t* m_lpstr;
 };

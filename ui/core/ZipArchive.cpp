@@ -74,10 +74,17 @@ long ZCALLBACK MemorySeek(voidpf, voidpf opened, ZPOS64_T offset, int origin)
     MemoryStream* stream = static_cast<MemoryStream*>(opened);
     ZPOS64_T base = 0;
     switch (origin) {
-    case ZLIB_FILEFUNC_SEEK_SET: base = 0; break;
-    case ZLIB_FILEFUNC_SEEK_CUR: base = stream->position; break;
-    case ZLIB_FILEFUNC_SEEK_END: base = stream->block.length; break;
-    default: return -1;
+    case ZLIB_FILEFUNC_SEEK_SET:
+        base = 0;
+        break;
+    case ZLIB_FILEFUNC_SEEK_CUR:
+        base = stream->position;
+        break;
+    case ZLIB_FILEFUNC_SEEK_END:
+        base = stream->block.length;
+        break;
+    default:
+        return -1;
     }
     // The reader passes "backwards" offsets as large unsigned numbers; unsigned
     // wrap-around then lands on the intended position, which must lie inside the block.
@@ -174,7 +181,9 @@ CZipArchive* CZipArchive::Adopt(void* opened)
     return archive;
 }
 
-CZipArchive::CZipArchive(void* handle) : m_handle(handle), m_hasCurrent(false) {}
+CZipArchive::CZipArchive(void* handle) : m_handle(handle), m_hasCurrent(false)
+{
+}
 
 CZipArchive::~CZipArchive()
 {
@@ -223,8 +232,8 @@ bool CZipArchive::FindEntry(const wchar_t* name, unsigned long* uncompressedSize
             return false;
         if (stored.size() < info.size_filename + 1)
             stored.resize(info.size_filename + 1);
-        if (unzGetCurrentFileInfo64(handle, &info, stored.data(), static_cast<uLong>(stored.size()), nullptr, 0, nullptr,
-                                    0) != UNZ_OK)
+        if (unzGetCurrentFileInfo64(handle, &info, stored.data(), static_cast<uLong>(stored.size()), nullptr, 0,
+                                    nullptr, 0) != UNZ_OK)
             return false;
         const bool utf8 = (info.flag & 0x800) != 0;
         const std::wstring entry = DecodeEntryName(stored, info.size_filename, utf8);
@@ -232,7 +241,7 @@ bool CZipArchive::FindEntry(const wchar_t* name, unsigned long* uncompressedSize
             continue;
         if (uncompressedSize != nullptr) {
             *uncompressedSize = info.uncompressed_size > ULONG_MAX ? ULONG_MAX
-                                                                    : static_cast<unsigned long>(info.uncompressed_size);
+                                                                   : static_cast<unsigned long>(info.uncompressed_size);
         }
         m_hasCurrent = true;
         return true;

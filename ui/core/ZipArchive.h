@@ -31,8 +31,8 @@ private:
     CZipArchive(const CZipArchive&) = delete;
     CZipArchive& operator=(const CZipArchive&) = delete;
 
-    void* m_handle;      // the unzip reader's archive handle
-    bool m_hasCurrent;   // FindEntry selected an entry
+    void* m_handle;    // the unzip reader's archive handle
+    bool m_hasCurrent; // FindEntry selected an entry
 };
 
 } // namespace Facet

@@ -144,23 +144,49 @@ void CContainerUI::DoEvent(TEventUI& event)
     if (event.Type == UIEVENT_KEYDOWN && IsKeyboardEnabled() && IsEnabled()) {
         if (verticalActive) {
             switch (event.chKey) {
-            case VK_PRIOR: PageUp(); return;
-            case VK_NEXT: PageDown(); return;
-            case VK_END: EndDown(); return;
-            case VK_HOME: HomeUp(); return;
-            case VK_UP: LineUp(); return;
-            case VK_DOWN: LineDown(); return;
-            default: break;
+            case VK_PRIOR:
+                PageUp();
+                return;
+            case VK_NEXT:
+                PageDown();
+                return;
+            case VK_END:
+                EndDown();
+                return;
+            case VK_HOME:
+                HomeUp();
+                return;
+            case VK_UP:
+                LineUp();
+                return;
+            case VK_DOWN:
+                LineDown();
+                return;
+            default:
+                break;
             }
         } else if (horizontalActive) {
             switch (event.chKey) {
-            case VK_PRIOR: PageLeft(); return;
-            case VK_NEXT: PageRight(); return;
-            case VK_END: EndRight(); return;
-            case VK_HOME: HomeLeft(); return;
-            case VK_UP: LineLeft(); return;
-            case VK_DOWN: LineRight(); return;
-            default: break;
+            case VK_PRIOR:
+                PageLeft();
+                return;
+            case VK_NEXT:
+                PageRight();
+                return;
+            case VK_END:
+                EndRight();
+                return;
+            case VK_HOME:
+                HomeLeft();
+                return;
+            case VK_UP:
+                LineLeft();
+                return;
+            case VK_DOWN:
+                LineRight();
+                return;
+            default:
+                break;
             }
         }
     }

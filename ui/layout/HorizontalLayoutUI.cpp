@@ -5,7 +5,9 @@
 
 namespace Facet {
 
-CHorizontalLayoutUI::CHorizontalLayoutUI() : CLinearLayoutUI(kHorizontal) {}
+CHorizontalLayoutUI::CHorizontalLayoutUI() : CLinearLayoutUI(kHorizontal)
+{
+}
 
 const wchar_t* CHorizontalLayoutUI::GetClass() const
 {

@@ -27,10 +27,20 @@ struct Axis
     int (CControlUI::*maximum)() const;
 };
 
-const Axis kX = {&RECT::left, &RECT::right, &POINT::x, &SIZE::cx,
-                 &CControlUI::GetFixedWidth, &CControlUI::GetMinWidth, &CControlUI::GetMaxWidth};
-const Axis kY = {&RECT::top, &RECT::bottom, &POINT::y, &SIZE::cy,
-                 &CControlUI::GetFixedHeight, &CControlUI::GetMinHeight, &CControlUI::GetMaxHeight};
+const Axis kX = {&RECT::left,
+                 &RECT::right,
+                 &POINT::x,
+                 &SIZE::cx,
+                 &CControlUI::GetFixedWidth,
+                 &CControlUI::GetMinWidth,
+                 &CControlUI::GetMaxWidth};
+const Axis kY = {&RECT::top,
+                 &RECT::bottom,
+                 &POINT::y,
+                 &SIZE::cy,
+                 &CControlUI::GetFixedHeight,
+                 &CControlUI::GetMinHeight,
+                 &CControlUI::GetMaxHeight};
 
 const Axis& AlongAxis(bool vertical)
 {
@@ -132,7 +142,11 @@ long AcrossStart(Placement placement, long size, const RECT& client, const RECT&
 } // namespace
 
 CLinearLayoutUI::CLinearLayoutUI(Orientation orientation)
-    : m_iSepSize(0), m_uButtonState(0), m_ptLastMouse{0, 0}, m_rcNewPos{0, 0, 0, 0}, m_bImmMode(false),
+    : m_iSepSize(0),
+      m_uButtonState(0),
+      m_ptLastMouse{0, 0},
+      m_rcNewPos{0, 0, 0, 0},
+      m_bImmMode(false),
       m_orientation(orientation)
 {
 }
@@ -209,12 +223,15 @@ CLinearLayoutUI::Frame CLinearLayoutUI::MakeFrame(const RECT& client) const
     const UINT align = vertical ? m_iChildAlign : m_iChildVAlign;
     const UINT centre = vertical ? 1 : 4;
     const UINT end = vertical ? 2 : 8;
-    const Placement placement = align == centre ? Placement::Centre
-                                : align == end  ? Placement::End
-                                                : Placement::Start;
-    return Frame{client,    vertical,  along,
-                 across,    alongBar,  acrossBar,
-                 placement, Length(client, along) + ScrollRange(alongBar),
+    const Placement placement = align == centre ? Placement::Centre : align == end ? Placement::End : Placement::Start;
+    return Frame{client,
+                 vertical,
+                 along,
+                 across,
+                 alongBar,
+                 acrossBar,
+                 placement,
+                 Length(client, along) + ScrollRange(alongBar),
                  Length(client, across) + ScrollRange(acrossBar)};
 }
 
@@ -232,9 +249,9 @@ CLinearLayoutUI::Measure CLinearLayoutUI::MeasureChildren(const Frame& frame)
             continue;
         const RECT pad = child->GetPadding();
         const bool keepsEstimate = frame.MayKeepEstimate(child);
-        const SIZE available =
-            MakeSize((std::min)(frame.availAlong, SizeLimit(child, along)),
-                     (std::min)(frame.availAcross - Padding(pad, across), SizeLimit(child, across)), along, across);
+        const SIZE available = MakeSize((std::min)(frame.availAlong, SizeLimit(child, along)),
+                                        (std::min)(frame.availAcross - Padding(pad, across), SizeLimit(child, across)),
+                                        along, across);
         SIZE estimate = keepsEstimate ? child->EstimateSize(available)
                                       : MakeSize(0, FixedSize(child, across), along, across);
         long& estimatedAlong = estimate.*along.extent;

@@ -68,8 +68,7 @@ const CControlAttributeTable& CTileLayoutUI::GetAttributeTable() const
     static const TAttribute<CTileLayoutUI> kAttributes[] = {
         {L"itemsize", kValueNumbers, [](C& c, const wchar_t* v) { c.SetItemSize(CFacetSize(v)); }, kNameAnyCase},
         {L"columns", kValueNumber, [](C& c, const wchar_t* v) { c.SetColumns(ReadInt(v)); }, kNameAnyCase},
-        {L"childvpadding", kValueNumber, [](C& c, const wchar_t* v) { c.SetChildVPadding(ReadInt(v)); },
-         kNameAnyCase},
+        {L"childvpadding", kValueNumber, [](C& c, const wchar_t* v) { c.SetChildVPadding(ReadInt(v)); }, kNameAnyCase},
     };
     static const TAttributeTable table(kAttributes, &CContainerUI::GetAttributeTable());
     return table;
@@ -83,9 +82,8 @@ void CTileLayoutUI::SetPos(RECT rc, bool needInvalidate)
     const long width = (std::max)(client.right - client.left, 0L);
     if (m_szItem.cx > 0)
         m_nColumns = (std::max)(1L, (width + m_iChildPadding) / (m_szItem.cx + m_iChildPadding));
-    const long tileWidth = m_szItem.cx > 0
-                               ? m_szItem.cx
-                               : (std::max)(0L, (width - (m_nColumns - 1) * m_iChildPadding) / m_nColumns);
+    const long tileWidth = m_szItem.cx > 0 ? m_szItem.cx
+                                           : (std::max)(0L, (width - (m_nColumns - 1) * m_iChildPadding) / m_nColumns);
 
     const bool scrolling = m_pVerticalScrollBar != nullptr && m_pVerticalScrollBar->IsVisible();
     long top = client.top - (scrolling ? m_pVerticalScrollBar->GetScrollPos() : 0);

@@ -5,7 +5,9 @@
 
 namespace Facet {
 
-CVerticalLayoutUI::CVerticalLayoutUI() : CLinearLayoutUI(kVertical) {}
+CVerticalLayoutUI::CVerticalLayoutUI() : CLinearLayoutUI(kVertical)
+{
+}
 
 const wchar_t* CVerticalLayoutUI::GetClass() const
 {

@@ -93,8 +93,8 @@ inline HBITMAP CreateArgbDib(int width, int height, BYTE** bits)
 class ScopedDibSurface
 {
 public:
-    ScopedDibSurface(HDC reference, int width, int height) : m_bitmap(Create(width, height, &m_bits)),
-                                                            m_dc(reference, m_bitmap.Get())
+    ScopedDibSurface(HDC reference, int width, int height)
+        : m_bitmap(Create(width, height, &m_bits)), m_dc(reference, m_bitmap.Get())
     {
     }
     bool Valid() const { return m_bitmap.Get() != nullptr && m_bits != nullptr && m_dc.Get() != nullptr; }

@@ -21,8 +21,8 @@ using htmltext::VerticalAlign;
 struct Placement
 {
     RECT rc = {0, 0, 0, 0};
-    int top = 0;            // top of the first line
-    bool center = false;    // per-line horizontal alignment
+    int top = 0;         // top of the first line
+    bool center = false; // per-line horizontal alignment
     bool right = false;
 
     int LineLeft(const Line& line) const
@@ -92,8 +92,7 @@ void DrawImagePiece(HDC hDC, const Piece& piece, int x, int y, const RECT& paint
 {
     const RECT dest = {x, y, x + piece.width, y + piece.height};
     const RECT noCorners = {0, 0, 0, 0};
-    CRenderEngine::DrawImage(hDC, piece.image->hBitmap, dest, paint, piece.source, noCorners, piece.image->bAlpha,
-                             255);
+    CRenderEngine::DrawImage(hDC, piece.image->hBitmap, dest, paint, piece.source, noCorners, piece.image->bAlpha, 255);
 }
 
 void DrawLines(HDC hDC, const std::vector<Line>& lines, const Placement& placement, DWORD selectedColor)
@@ -124,8 +123,7 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* manager, RECT& rc, co
 {
     htmltext::LinkTable links(linkRects, linkTexts, linkCount);
     const bool calculate = (style & DT_CALCRECT) != 0;
-    if (text == nullptr || *text == L'\0' || manager == nullptr || IsRectEmpty(&rc) ||
-        (hDC == nullptr && !calculate)) {
+    if (text == nullptr || *text == L'\0' || manager == nullptr || IsRectEmpty(&rc) || (hDC == nullptr && !calculate)) {
         linkCount = 0;
         return;
     }

@@ -41,8 +41,13 @@ int KeepPairsWhole(const wchar_t* text, int length, int keep)
 
 Layout::Layout(HDC dc, CPaintManagerUI* manager, const LayoutOptions& options, StyleState& style, LinkTable& links,
                const CFacetString& hoveredLink)
-    : m_dc(dc), m_manager(manager), m_options(options), m_style(style), m_links(links),
-      m_hoveredLink(hoveredLink), m_fonts(manager)
+    : m_dc(dc),
+      m_manager(manager),
+      m_options(options),
+      m_style(style),
+      m_links(links),
+      m_hoveredLink(hoveredLink),
+      m_fonts(manager)
 {
 }
 
@@ -222,7 +227,7 @@ void Layout::OnRun(const wchar_t* text, int length, bool space)
             if (cut > 0)
                 keep = cut;
             else if (multiLine && lineHasContent)
-                keep = 0;   // the whole word moves to the next line
+                keep = 0; // the whole word moves to the next line
         }
         if (keep == 0 && multiLine && lineHasContent) {
             EndLine();
@@ -249,8 +254,8 @@ void Layout::OnImage(const wchar_t* argument)
     const ImageTag tag = ParseImageTag(argument);
     if (tag.name.IsEmpty())
         return;
-    const TImageInfo* image =
-        m_manager->GetImageEx(tag.name.GetData(), tag.type.IsEmpty() ? nullptr : tag.type.GetData());
+    const TImageInfo* image = m_manager->GetImageEx(tag.name.GetData(),
+                                                    tag.type.IsEmpty() ? nullptr : tag.type.GetData());
     if (image == nullptr || image->hBitmap == nullptr)
         return;
     const int partWidth = image->nX / tag.count;
@@ -294,9 +299,9 @@ void Layout::OnOpenTag(const Token& token)
             m_style.PushFont(m_fonts.Numbered(ParseNumber(argument)));
         } else {
             const FontTag tag = ParseFontTag(argument);
-            m_style.PushFont(tag.name.IsEmpty() ? nullptr
-                                                 : m_fonts.Named(tag.name.GetData(), tag.size, tag.bold,
-                                                                 tag.underline, tag.italic));
+            m_style.PushFont(tag.name.IsEmpty()
+                                 ? nullptr
+                                 : m_fonts.Named(tag.name.GetData(), tag.size, tag.bold, tag.underline, tag.italic));
         }
         break;
     case L'i':

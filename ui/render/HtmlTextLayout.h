@@ -21,10 +21,10 @@ namespace htmltext {
 struct Piece
 {
     PieceStyle style;
-    int x = 0;              // from the line's left edge
+    int x = 0; // from the line's left edge
     int width = 0;
-    int height = 0;         // glyph cell height, or image height
-    int leading = 0;        // the font's external leading (0 for images)
+    int height = 0;  // glyph cell height, or image height
+    int leading = 0; // the font's external leading (0 for images)
     // Text pieces.
     const wchar_t* text = nullptr;
     int length = 0;
@@ -35,9 +35,9 @@ struct Piece
 
 struct Line
 {
-    int top = 0;            // from the top of the text
+    int top = 0; // from the top of the text
     int height = 0;
-    int width = 0;          // the rightmost point the pen reached
+    int width = 0; // the rightmost point the pen reached
     std::vector<Piece> pieces;
 };
 
@@ -96,10 +96,10 @@ private:
     Line m_line;
     int m_pen = 0;
     int m_nextTop = 0;
-    int m_lineFontHeight = 0;   // tallest font cell of the line
-    int m_lineImageHeight = 0;  // tallest image of the line
-    int m_lineSpacing = 0;      // largest paragraph spacing in force on the line
-    int m_lineSetHeight = 0;    // set by {y n}
+    int m_lineFontHeight = 0;  // tallest font cell of the line
+    int m_lineImageHeight = 0; // tallest image of the line
+    int m_lineSpacing = 0;     // largest paragraph spacing in force on the line
+    int m_lineSetHeight = 0;   // set by {y n}
     // Text after an end ellipsis (or past the end of a single line) is dropped
     // up to the next line break.
     bool m_elided = false;

@@ -25,7 +25,7 @@ struct PieceStyle
     DWORD color = 0;
     VerticalAlign align = VerticalAlign::Bottom;
     bool selected = false;
-    int link = -1;      // index of the link the piece belongs to, or -1
+    int link = -1; // index of the link the piece belongs to, or -1
 };
 
 class StyleState

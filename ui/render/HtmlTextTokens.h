@@ -5,21 +5,21 @@ namespace Facet {
 namespace htmltext {
 
 enum class TokenKind {
-    Text,       // characters to draw: a run, or one bracket given by an escape
-    Space,      // one space character
-    LineBreak,  // a new-line character
-    OpenTag,    // {x argument} or <x argument>
-    CloseTag,   // {/x} or </x>
+    Text,      // characters to draw: a run, or one bracket given by an escape
+    Space,     // one space character
+    LineBreak, // a new-line character
+    OpenTag,   // {x argument} or <x argument>
+    CloseTag,  // {/x} or </x>
     End
 };
 
 struct Token
 {
     TokenKind kind = TokenKind::End;
-    wchar_t letter = 0;              // tags: 'a' to 'z'
-    const wchar_t* text = nullptr;   // Text: the characters; OpenTag: the argument
+    wchar_t letter = 0;            // tags: 'a' to 'z'
+    const wchar_t* text = nullptr; // Text: the characters; OpenTag: the argument
     int length = 0;
-    bool spaced = false;             // OpenTag: a blank followed the letter ({i name} rather than {i})
+    bool spaced = false; // OpenTag: a blank followed the letter ({i name} rather than {i})
 };
 
 // Reads a mark-up text token by token. A tag opens with "<" or "{", then one
@@ -48,8 +48,14 @@ private:
 };
 
 // Whether `c` is one of the brackets that open or close tags.
-inline bool IsOpeningBracket(wchar_t c) { return c == L'<' || c == L'{'; }
-inline bool IsClosingBracket(wchar_t c) { return c == L'>' || c == L'}'; }
+inline bool IsOpeningBracket(wchar_t c)
+{
+    return c == L'<' || c == L'{';
+}
+inline bool IsClosingBracket(wchar_t c)
+{
+    return c == L'>' || c == L'}';
+}
 
 } // namespace htmltext
 } // namespace Facet

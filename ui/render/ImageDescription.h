@@ -12,8 +12,8 @@ namespace Facet {
 // How the image of a description is to be found in the image table.
 struct TImageLookup
 {
-    CFacetString sResType;    // "restype", or "*COLOR*" for a colour key
-    bool bByResType = false;  // "res" or "color" was given: look up with the type
+    CFacetString sResType;   // "restype", or "*COLOR*" for a colour key
+    bool bByResType = false; // "res" or "color" was given: look up with the type
     DWORD dwMask = 0;
     bool bHSL = false;
     bool bSvg = false;

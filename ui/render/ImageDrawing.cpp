@@ -28,7 +28,11 @@ class PieceDrawer
 {
 public:
     PieceDrawer(HDC target, HDC source, const RECT& paint, bool blend, BYTE fade)
-        : m_target(target), m_source(source), m_paint(paint), m_blend(blend), m_fade(fade),
+        : m_target(target),
+          m_source(source),
+          m_paint(paint),
+          m_blend(blend),
+          m_fade(fade),
           m_smooth(DpiManager::GetInstance()->GetWindowInchPex() > 1.0),
           m_alphaBlend(PlatformBlend::Get().alphaBlend)
     {
@@ -71,8 +75,7 @@ private:
     AlphaBlendFunction m_alphaBlend;
 };
 
-void DrawCentre(const PieceDrawer& drawer, const RECT& centre, int sx, int sy, int w, int h, bool xtiled,
-                bool ytiled)
+void DrawCentre(const PieceDrawer& drawer, const RECT& centre, int sx, int sy, int w, int h, bool xtiled, bool ytiled)
 {
     if (w <= 0 || h <= 0 || centre.right <= centre.left || centre.bottom <= centre.top)
         return;
@@ -140,8 +143,8 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
     if (!blend && noCorners && rc.right - rc.left == sw && rc.bottom - rc.top == sh) {
         RECT common;
         if (IntersectRect(&common, &rc, &rcPaint))
-            BitBlt(hDC, common.left, common.top, common.right - common.left, common.bottom - common.top,
-                   source.Get(), src.left + common.left - rc.left, src.top + common.top - rc.top, SRCCOPY);
+            BitBlt(hDC, common.left, common.top, common.right - common.left, common.bottom - common.top, source.Get(),
+                   src.left + common.left - rc.left, src.top + common.top - rc.top, SRCCOPY);
         SetStretchBltMode(hDC, oldMode);
         return;
     }
@@ -159,8 +162,7 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
     if (cl > 0 && ct > 0)
         drawer.Stretch(RECT{rc.left, rc.top, rc.left + cl, rc.top + ct}, src.left, src.top, cl, ct);
     if (ct > 0)
-        drawer.Stretch(RECT{rc.left + cl, rc.top, rc.right - cr, rc.top + ct}, src.left + cl, src.top, middleWidth,
-                       ct);
+        drawer.Stretch(RECT{rc.left + cl, rc.top, rc.right - cr, rc.top + ct}, src.left + cl, src.top, middleWidth, ct);
     if (cr > 0 && ct > 0)
         drawer.Stretch(RECT{rc.right - cr, rc.top, rc.right, rc.top + ct}, src.right - cr, src.top, cr, ct);
     if (cl > 0)
@@ -203,7 +205,7 @@ void CRenderEngine::BlendWithoutPlatform(HDC target, const RECT& rcDest, HDC sou
     const BYTE* s = from.Bits();
     BYTE* d = onto.Bits();
     for (size_t i = 0; i < count; ++i, s += 4, d += 4) {
-        const unsigned coverage = s[3] * fade;            // 0 .. 255 * 255
+        const unsigned coverage = s[3] * fade; // 0 .. 255 * 255
         const unsigned keep = 255 * 255 - coverage;
         for (int c = 0; c < 4; ++c)
             d[c] = static_cast<BYTE>((s[c] * fade * 255u + d[c] * keep + (255 * 255) / 2) / (255 * 255));

@@ -14,11 +14,11 @@ namespace Facet {
 typedef struct tagTImageInfo
 {
     HBITMAP hBitmap;
-    LPBYTE pBits;       // the bitmap's pixels (HSL adjustment writes here)
-    LPBYTE pSrcBits;    // the pixels as loaded, kept aside for HSL images; null otherwise
-    int nX;             // width in pixels
-    int nY;             // height in pixels
-    bool bAlpha;        // some pixel is not fully opaque (or was cleared by the mask)
+    LPBYTE pBits;    // the bitmap's pixels (HSL adjustment writes here)
+    LPBYTE pSrcBits; // the pixels as loaded, kept aside for HSL images; null otherwise
+    int nX;          // width in pixels
+    int nY;          // height in pixels
+    bool bAlpha;     // some pixel is not fully opaque (or was cleared by the mask)
     bool bUseHSL;
     CFacetString sResType;
     DWORD dwMask;
@@ -38,17 +38,17 @@ public:
     // Empties both strings, zeroes every other setting and sets fade to 255.
     void Clear();
 
-    CFacetString sDrawString;   // the description as written
-    CFacetString sImageName;    // the image name found by parsing
-    bool bLoaded;               // parsing and loading have been attempted
+    CFacetString sDrawString;     // the description as written
+    CFacetString sImageName;      // the image name found by parsing
+    bool bLoaded;                 // parsing and loading have been attempted
     const TImageInfo* pImageInfo; // the image in the manager's table, not owned
-    RECT rcDestOffset;          // offsets inside the item rectangle, already scaled
-    RECT rcBmpPart;             // part of the bitmap; all zero = the whole bitmap
-    RECT rcScale9;              // nine-grid corner widths in source pixels
-    BYTE uFade;                 // constant opacity
-    bool bHole;                 // leave the centre cell out
-    bool bTiledX;               // tile the centre horizontally instead of stretching
-    bool bTiledY;               // tile the centre vertically instead of stretching
+    RECT rcDestOffset;            // offsets inside the item rectangle, already scaled
+    RECT rcBmpPart;               // part of the bitmap; all zero = the whole bitmap
+    RECT rcScale9;                // nine-grid corner widths in source pixels
+    BYTE uFade;                   // constant opacity
+    bool bHole;                   // leave the centre cell out
+    bool bTiledX;                 // tile the centre horizontally instead of stretching
+    bool bTiledY;                 // tile the centre vertically instead of stretching
 };
 
 } // namespace Facet

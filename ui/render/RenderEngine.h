@@ -40,8 +40,8 @@ public:
     // edges stretch along one axis, the centre stretches or tiles. Only pieces
     // that meet `rcPaint` are drawn.
     static void DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,
-                          const RECT& rcCorners, bool alpha, BYTE uFade = 255, bool hole = false,
-                          bool xtiled = false, bool ytiled = false);
+                          const RECT& rcCorners, bool alpha, BYTE uFade = 255, bool hole = false, bool xtiled = false,
+                          bool ytiled = false);
     // Draws an image description inside `rcItem`. False when the image cannot be
     // had (the attempt is remembered in `drawInfo`).
     static bool DrawImage(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, const RECT& rcPaint,

@@ -87,8 +87,7 @@ void FillGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second, bool verti
     gradientFill(hDC, vertices, 2, &gradient, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
 }
 
-void DrawFrame(HDC hDC, const RECT& rc, int size, DWORD color, int style, int cornerWidth, int cornerHeight,
-               bool round)
+void DrawFrame(HDC hDC, const RECT& rc, int size, DWORD color, int style, int cornerWidth, int cornerHeight, bool round)
 {
     ScopedGdiObject<HPEN> pen(CreatePen(style | PS_INSIDEFRAME, size, ToColorRef(color)));
     if (pen.Get() == nullptr)

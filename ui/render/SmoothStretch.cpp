@@ -83,8 +83,8 @@ bool DrawSmoothStretch(HDC target, const RECT& dest, const RECT& clip, HDC sourc
         return ::BitBlt(target, shown.left, shown.top, width, height, surface.Dc(), 0, 0, SRCCOPY) != FALSE;
     if (const AlphaBlendFunction alphaBlend = PlatformBlend::Get().alphaBlend) {
         BLENDFUNCTION function = {AC_SRC_OVER, 0, fade, AC_SRC_ALPHA};
-        return alphaBlend(target, shown.left, shown.top, width, height, surface.Dc(), 0, 0, width, height,
-                          function) != FALSE;
+        return alphaBlend(target, shown.left, shown.top, width, height, surface.Dc(), 0, 0, width, height, function) !=
+               FALSE;
     }
     CRenderEngine::BlendWithoutPlatform(target, shown, surface.Dc(), RECT{0, 0, width, height}, fade);
     return true;

@@ -14,8 +14,8 @@ namespace Facet {
 // starting at (left, top). Each destination pixel samples the source at its
 // centre and blends the four nearest source pixels; the part's edges are
 // clamped, so nothing outside it bleeds in.
-void BilinearStretch(const BYTE* source, int sourceStride, const RECT& part, int destWidth, int destHeight,
-                     int left, int top, int width, int height, BYTE* out);
+void BilinearStretch(const BYTE* source, int sourceStride, const RECT& part, int destWidth, int destHeight, int left,
+                     int top, int width, int height, BYTE* out);
 
 // Draws the part `part` of the bitmap selected into `source` over `dest` with
 // BilinearStretch, only where `dest` meets `clip`; by per-pixel alpha

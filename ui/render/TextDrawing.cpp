@@ -38,8 +38,8 @@ MeasuringDc::MeasuringDc(HDC given, CPaintManagerUI* manager) : m_dc(given)
     }
 }
 
-void CRenderEngine::DrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc, const wchar_t* text, DWORD color,
-                             int font, UINT style)
+void CRenderEngine::DrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc, const wchar_t* text, DWORD color, int font,
+                             UINT style)
 {
     if (text == nullptr || manager == nullptr)
         return;

@@ -40,9 +40,9 @@ class FACET_PUMP_INHERITANCE CNotifyPump;
 
 // Handler signatures of a map entry.
 enum FacetMessageSignature : UINT {
-    FacetSig_end = 0,      // ends the entry array
-    FacetSig_lwl = 1,      // LRESULT handler(WPARAM, LPARAM)
-    FacetSig_vn = 2,       // void handler(TNotifyUI&)
+    FacetSig_end = 0, // ends the entry array
+    FacetSig_lwl = 1, // LRESULT handler(WPARAM, LPARAM)
+    FacetSig_vn = 2,  // void handler(TNotifyUI&)
 };
 
 typedef void (CNotifyPump::*FacetNotifyHandler)(TNotifyUI& msg);
@@ -109,42 +109,46 @@ const FACET_MSGMAP_ENTRY* FindMessageEntry(const FACET_MSGMAP& map, const wchar_
 
 // -- Map declaration and definition --
 
-#define FACET_DECLARE_MESSAGE_MAP()                                   \
-private:                                                              \
-    static const ::Facet::FACET_MSGMAP_ENTRY _messageEntries[];       \
-                                                                      \
-protected:                                                            \
-    static const ::Facet::FACET_MSGMAP messageMap;                    \
-    static const ::Facet::FACET_MSGMAP* _GetBaseMessageMap();         \
-                                                                      \
-public:                                                               \
-    const ::Facet::FACET_MSGMAP* GetMessageMap() const override;      \
-                                                                      \
+#define FACET_DECLARE_MESSAGE_MAP()                                                                                    \
+private:                                                                                                               \
+    static const ::Facet::FACET_MSGMAP_ENTRY _messageEntries[];                                                        \
+                                                                                                                       \
+protected:                                                                                                             \
+    static const ::Facet::FACET_MSGMAP messageMap;                                                                     \
+    static const ::Facet::FACET_MSGMAP* _GetBaseMessageMap();                                                          \
+                                                                                                                       \
+public:                                                                                                                \
+    const ::Facet::FACET_MSGMAP* GetMessageMap() const override;                                                       \
+                                                                                                                       \
 private:
 
-#define FACET_BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
-    const ::Facet::FACET_MSGMAP* theClass::_GetBaseMessageMap() { return &baseClass::messageMap; }        \
-    const ::Facet::FACET_MSGMAP* theClass::GetMessageMap() const { return &theClass::messageMap; }       \
-    const ::Facet::FACET_MSGMAP theClass::messageMap = {&theClass::_GetBaseMessageMap,                    \
-                                                        &theClass::_messageEntries[0]};                   \
+#define FACET_BEGIN_MESSAGE_MAP(theClass, baseClass)                                                                   \
+    const ::Facet::FACET_MSGMAP* theClass::_GetBaseMessageMap()                                                        \
+    {                                                                                                                  \
+        return &baseClass::messageMap;                                                                                 \
+    }                                                                                                                  \
+    const ::Facet::FACET_MSGMAP* theClass::GetMessageMap() const                                                       \
+    {                                                                                                                  \
+        return &theClass::messageMap;                                                                                  \
+    }                                                                                                                  \
+    const ::Facet::FACET_MSGMAP theClass::messageMap = {&theClass::_GetBaseMessageMap, &theClass::_messageEntries[0]}; \
     const ::Facet::FACET_MSGMAP_ENTRY theClass::_messageEntries[] = {
-
-#define FACET_END_MESSAGE_MAP()                                   \
-    {L"", L"", ::Facet::FacetSig_end, nullptr, nullptr}           \
-    }                                                             \
+#define FACET_END_MESSAGE_MAP()                                                                                        \
+    {                                                                                                                  \
+        L"", L"", ::Facet::FacetSig_end, nullptr, nullptr                                                              \
+    }                                                                                                                  \
+    }                                                                                                                  \
     ;
 
 // A handler taking the notification, for `type` from the control `name` (L"" for any).
-#define FACET_ON_MSGTYPE_CTRNAME(type, name, memberFxn)                                              \
-    {type, name, ::Facet::FacetSig_vn,                                                               \
-     static_cast<::Facet::FacetNotifyHandler>(&memberFxn), nullptr},
+#define FACET_ON_MSGTYPE_CTRNAME(type, name, memberFxn)                                                                \
+    {type, name, ::Facet::FacetSig_vn, static_cast<::Facet::FacetNotifyHandler>(&memberFxn), nullptr},
 
 #define FACET_ON_MSGTYPE(type, memberFxn) FACET_ON_MSGTYPE_CTRNAME(type, L"", memberFxn)
 
 // A handler taking the notification's wParam and lParam.
-#define FACET_ON_MSGTYPE_CTRNAME_PARAMS(type, name, memberFxn)                                       \
-    {type, name, ::Facet::FacetSig_lwl, nullptr,                                                     \
-     static_cast<::Facet::FacetParamHandler>(&memberFxn)},
+#define FACET_ON_MSGTYPE_CTRNAME_PARAMS(type, name, memberFxn)                                                         \
+    {type, name, ::Facet::FacetSig_lwl, nullptr, static_cast<::Facet::FacetParamHandler>(&memberFxn)},
 
 #define FACET_ON_CLICK_CTRNAME(name, memberFxn) FACET_ON_MSGTYPE_CTRNAME(L"click", name, memberFxn)
 #define FACET_ON_SELECTCHANGED_CTRNAME(name, memberFxn) FACET_ON_MSGTYPE_CTRNAME(L"selectchanged", name, memberFxn)

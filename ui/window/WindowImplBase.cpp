@@ -35,9 +35,8 @@ RECT MaximisedArea(HWND hWnd)
 bool IsCaptionExempt(CControlUI* control)
 {
     const wchar_t* className = control->GetClass();
-    if (className != nullptr &&
-        (_wcsicmp(className, L"Button") == 0 || _wcsicmp(className, L"Option") == 0 ||
-         _wcsicmp(className, L"Text") == 0)) {
+    if (className != nullptr && (_wcsicmp(className, L"Button") == 0 || _wcsicmp(className, L"Option") == 0 ||
+                                 _wcsicmp(className, L"Text") == 0)) {
         return true;
     }
     // Kinds of button (check boxes and the like) are clicked, not dragged.
@@ -49,7 +48,7 @@ bool IsCaptionExempt(CControlUI* control)
 WindowImplBase::TResourceZipBuffer WindowImplBase::m_ResourceZipBuffer = {nullptr, 0, CFacetString()};
 
 FACET_BEGIN_MESSAGE_MAP(WindowImplBase, CNotifyPump)
-    FACET_ON_MSGTYPE(L"click", WindowImplBase::OnClick)
+FACET_ON_MSGTYPE(L"click", WindowImplBase::OnClick)
 FACET_END_MESSAGE_MAP()
 
 WindowImplBase::WindowImplBase() = default;
@@ -451,26 +450,66 @@ LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     LRESULT lRes = 0;
     bool bHandled = true;
     switch (uMsg) {
-    case WM_CREATE: lRes = OnCreate(uMsg, wParam, lParam, bHandled); break;
-    case WM_CLOSE: lRes = OnClose(uMsg, wParam, lParam, bHandled); break;
-    case WM_DESTROY: lRes = OnDestroy(uMsg, wParam, lParam, bHandled); break;
-    case WM_NCACTIVATE: lRes = OnNcActivate(uMsg, wParam, lParam, bHandled); break;
-    case WM_NCCALCSIZE: lRes = OnNcCalcSize(uMsg, wParam, lParam, bHandled); break;
-    case WM_NCPAINT: lRes = OnNcPaint(uMsg, wParam, lParam, bHandled); break;
-    case WM_NCHITTEST: lRes = OnNcHitTest(uMsg, wParam, lParam, bHandled); break;
-    case WM_GETMINMAXINFO: lRes = OnGetMinMaxInfo(uMsg, wParam, lParam, bHandled); break;
-    case WM_MOUSEWHEEL: lRes = OnMouseWheel(uMsg, wParam, lParam, bHandled); break;
-    case WM_SIZE: lRes = OnSize(uMsg, wParam, lParam, bHandled); break;
-    case WM_CHAR: lRes = OnChar(uMsg, wParam, lParam, bHandled); break;
-    case WM_SYSCOMMAND: lRes = OnSysCommand(uMsg, wParam, lParam, bHandled); break;
-    case WM_KEYDOWN: lRes = OnKeyDown(uMsg, wParam, lParam, bHandled); break;
-    case WM_KILLFOCUS: lRes = OnKillFocus(uMsg, wParam, lParam, bHandled); break;
-    case WM_SETFOCUS: lRes = OnSetFocus(uMsg, wParam, lParam, bHandled); break;
-    case WM_LBUTTONUP: lRes = OnLButtonUp(uMsg, wParam, lParam, bHandled); break;
-    case WM_LBUTTONDOWN: lRes = OnLButtonDown(uMsg, wParam, lParam, bHandled); break;
-    case WM_MOUSEMOVE: lRes = OnMouseMove(uMsg, wParam, lParam, bHandled); break;
-    case WM_MOUSEHOVER: lRes = OnMouseHover(uMsg, wParam, lParam, bHandled); break;
-    default: bHandled = false; break;
+    case WM_CREATE:
+        lRes = OnCreate(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_CLOSE:
+        lRes = OnClose(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_DESTROY:
+        lRes = OnDestroy(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_NCACTIVATE:
+        lRes = OnNcActivate(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_NCCALCSIZE:
+        lRes = OnNcCalcSize(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_NCPAINT:
+        lRes = OnNcPaint(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_NCHITTEST:
+        lRes = OnNcHitTest(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_GETMINMAXINFO:
+        lRes = OnGetMinMaxInfo(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_MOUSEWHEEL:
+        lRes = OnMouseWheel(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_SIZE:
+        lRes = OnSize(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_CHAR:
+        lRes = OnChar(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_SYSCOMMAND:
+        lRes = OnSysCommand(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_KEYDOWN:
+        lRes = OnKeyDown(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_KILLFOCUS:
+        lRes = OnKillFocus(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_SETFOCUS:
+        lRes = OnSetFocus(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_LBUTTONUP:
+        lRes = OnLButtonUp(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_LBUTTONDOWN:
+        lRes = OnLButtonDown(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_MOUSEMOVE:
+        lRes = OnMouseMove(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_MOUSEHOVER:
+        lRes = OnMouseHover(uMsg, wParam, lParam, bHandled);
+        break;
+    default:
+        bHandled = false;
+        break;
     }
     if (bHandled)
         return lRes;

@@ -20,10 +20,10 @@ namespace Facet {
 
 // Where GetSkinFileName is read from.
 enum FacetSkinResourceType {
-    FACET_SKIN_FILE = 1,         // a file under the resource folder
-    FACET_SKIN_ZIP = 2,          // an entry of the zip file GetZIPFileName() in the resource folder
-    FACET_SKIN_RESOURCE = 3,     // a compiled resource of type "xml" numbered GetSkinFileName()
-    FACET_SKIN_ZIPRESOURCE = 4,  // an entry of the zip compiled in as resource GetResourceID() of type "ZIPRES"
+    FACET_SKIN_FILE = 1,        // a file under the resource folder
+    FACET_SKIN_ZIP = 2,         // an entry of the zip file GetZIPFileName() in the resource folder
+    FACET_SKIN_RESOURCE = 3,    // a compiled resource of type "xml" numbered GetSkinFileName()
+    FACET_SKIN_ZIPRESOURCE = 4, // an entry of the zip compiled in as resource GetResourceID() of type "ZIPRES"
 };
 
 class WindowImplBase : public CWindowWnd,

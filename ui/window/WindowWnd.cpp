@@ -79,8 +79,8 @@ bool CWindowWnd::RegisterSuperclass()
     return atom != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-HWND CWindowWnd::Create(HWND hwndParent, const wchar_t* pstrName, DWORD dwStyle, DWORD dwExStyle, int x, int y,
-                        int cx, int cy, HMENU hMenu)
+HWND CWindowWnd::Create(HWND hwndParent, const wchar_t* pstrName, DWORD dwStyle, DWORD dwExStyle, int x, int y, int cx,
+                        int cy, HMENU hMenu)
 {
     if (GetSuperClassName() != nullptr && !RegisterSuperclass()) {
         return nullptr;
@@ -102,8 +102,8 @@ HWND CWindowWnd::Create(HWND hwndParent, const wchar_t* pstrName, DWORD dwStyle,
 HWND CWindowWnd::Create(HWND hwndParent, const wchar_t* pstrName, DWORD dwStyle, DWORD dwExStyle, const RECT rc,
                         HMENU hMenu)
 {
-    return Create(hwndParent, pstrName, dwStyle, dwExStyle, rc.left, rc.top, rc.right - rc.left,
-                  rc.bottom - rc.top, hMenu);
+    return Create(hwndParent, pstrName, dwStyle, dwExStyle, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                  hMenu);
 }
 
 HWND CWindowWnd::CreateFacetWindow(HWND hwndParent, const wchar_t* pstrWindowName, DWORD dwStyle, DWORD dwExStyle)
@@ -201,9 +201,8 @@ void CWindowWnd::SetIcon(UINT nRes)
                                                   RoundedIconSize(SM_CXICON), RoundedIconSize(SM_CYICON),
                                                   LR_DEFAULTCOLOR));
     SendMessageW(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon));
-    hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(nRes), IMAGE_ICON,
-                                            RoundedIconSize(SM_CXSMICON), RoundedIconSize(SM_CYSMICON),
-                                            LR_DEFAULTCOLOR));
+    hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(nRes), IMAGE_ICON, RoundedIconSize(SM_CXSMICON),
+                                            RoundedIconSize(SM_CYSMICON), LR_DEFAULTCOLOR));
     SendMessageW(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
 }
 

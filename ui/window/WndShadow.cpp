@@ -320,9 +320,8 @@ LRESULT CALLBACK CWndShadow::ShadowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPA
 LRESULT CALLBACK CWndShadow::ParentProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     CWndShadow* shadow = FindShadowWindow(hWnd);
-    const WNDPROC previous = shadow != nullptr
-                                 ? shadow->m_OriParentProc
-                                 : reinterpret_cast<WNDPROC>(::GetPropW(hWnd, kPreviousProcProperty));
+    const WNDPROC previous = shadow != nullptr ? shadow->m_OriParentProc
+                                               : reinterpret_cast<WNDPROC>(::GetPropW(hWnd, kPreviousProcProperty));
     if (shadow != nullptr)
         shadow->OnParentMessage(hWnd, uMsg, wParam, lParam);
     if (uMsg == WM_NCDESTROY)
@@ -340,8 +339,7 @@ void CWndShadow::OnParentMessage(HWND hParent, UINT uMsg, WPARAM wParam, LPARAM 
             RECT rcParent = {};
             ::GetWindowRect(hParent, &rcParent);
             const POINT position = GetShadowPosition(rcParent);
-            ::SetWindowPos(m_hWnd, nullptr, position.x, position.y, 0, 0,
-                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            ::SetWindowPos(m_hWnd, nullptr, position.x, position.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         break;
 

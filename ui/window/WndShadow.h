@@ -97,15 +97,14 @@ protected:
     // subclassed the parent since, restores its window procedure.
     void Detach();
 
-    enum Status : BYTE
-    {
-        SS_ENABLED = 1,        // a parent is followed
-        SS_VISIBLE = 2,        // the shadow is shown
-        SS_PARENTVISIBLE = 4   // the parent is shown
+    enum Status : BYTE {
+        SS_ENABLED = 1,      // a parent is followed
+        SS_VISIBLE = 2,      // the shadow is shown
+        SS_PARENTVISIBLE = 4 // the parent is shown
     };
 
-    typedef BOOL(WINAPI* UpdateLayeredWindowProc)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
-                                                    BLENDFUNCTION*, DWORD);
+    typedef BOOL(WINAPI* UpdateLayeredWindowProc)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*,
+                                                  DWORD);
 
     static UpdateLayeredWindowProc s_UpdateLayeredWindow;
     static HINSTANCE s_hInstance;
@@ -120,8 +119,8 @@ protected:
     signed char m_nSize;
     signed char m_nxOffset;
     signed char m_nyOffset;
-    DWORD m_WndSize;    // the parent's last client size: width low word, height high word
-    BOOL m_bUpdate;     // redraw at the parent's next paint
+    DWORD m_WndSize; // the parent's last client size: width low word, height high word
+    BOOL m_bUpdate;  // redraw at the parent's next paint
     COLORREF m_Color;
     TImageInfo* m_pImageInfo;
     RECT m_rcImageMargin;

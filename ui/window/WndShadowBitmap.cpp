@@ -31,8 +31,7 @@ std::vector<Span> ParentSpans(HWND hParent, int width, int height)
     if (width <= 0)
         return spans;
     ScopedGdiObject<HRGN> region(::CreateRectRgn(0, 0, width, height));
-    const bool shaped = region.Get() != nullptr && hParent != nullptr &&
-                        ::GetWindowRgn(hParent, region.Get()) != ERROR;
+    const bool shaped = region.Get() != nullptr && hParent != nullptr && ::GetWindowRgn(hParent, region.Get()) != ERROR;
     for (int y = 0; y < height; ++y) {
         if (!shaped) {
             spans[static_cast<size_t>(y)] = Span{0, width};
@@ -52,7 +51,6 @@ std::vector<Span> ParentSpans(HWND hParent, int width, int height)
     }
     return spans;
 }
-
 
 // The shape in shadow coordinates: parent row y is shadow row y + size,
 // shifted right by size. The table reaches from shadow row firstRow to
@@ -84,8 +82,8 @@ public:
         for (int pass = 0; pass < passes; ++pass) {
             for (size_t i = 1; i + 1 < m_spans.size(); ++i) {
                 eroded[i].left = (std::max)(m_spans[i - 1].left, (std::max)(m_spans[i].left, m_spans[i + 1].left)) + 1;
-                eroded[i].right =
-                    (std::min)(m_spans[i - 1].right, (std::min)(m_spans[i].right, m_spans[i + 1].right)) - 1;
+                eroded[i].right = (std::min)(m_spans[i - 1].right, (std::min)(m_spans[i].right, m_spans[i + 1].right)) -
+                                  1;
             }
             m_spans.swap(eroded);
         }
@@ -187,8 +185,8 @@ void FillCore(const ShadowPixels& shadow, ShadowShape& shape, const std::vector<
 {
     const int parentHeight = static_cast<int>(parentSpans.size());
     const int coreFirst = (std::min)(radius, (std::max)(size - static_cast<int>(offset.y), 0));
-    const int coreLast =
-        (std::max)((std::min)(parentHeight + size - static_cast<int>(offset.y), shadow.height), shadow.height - radius);
+    const int coreLast = (std::max)((std::min)(parentHeight + size - static_cast<int>(offset.y), shadow.height),
+                                    shadow.height - radius);
     for (int row = coreFirst; row < coreLast; ++row) {
         const Span span = shape.At(row);
         const int parentRow = row + offset.y - size;
@@ -237,9 +235,9 @@ void CWndShadow::MakeShadow(UINT32* pShadBits, HWND hParent, const RECT* rcParen
 
     const int radius = (std::max)(sharpness, size);
     const COLORREF color = m_Color;
-    const std::vector<UINT32> kernel =
-        ShadowKernel(radius, (std::max)(size - sharpness, 0), sharpness, darkness,
-                     [color](UINT32 alpha) { return (alpha << 24) | PreMultiply(color, static_cast<BYTE>(alpha)); });
+    const std::vector<UINT32> kernel = ShadowKernel(
+        radius, (std::max)(size - sharpness, 0), sharpness, darkness,
+        [color](UINT32 alpha) { return (alpha << 24) | PreMultiply(color, static_cast<BYTE>(alpha)); });
     const ShadowPixels shadow = {pShadBits, shadowWidth, shadowHeight};
     LaySoftEdge(shadow, shape, kernel, radius);
     const UINT32 solid = (static_cast<UINT32>(darkness) << 24) | PreMultiply(m_Color, static_cast<BYTE>(darkness));
@@ -255,7 +253,7 @@ HBITMAP CWndShadow::CreateShadowBitmap(HWND hParent, const RECT& rcParent) const
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = size.cy;  // bottom-up rows
+    info.bmiHeader.biHeight = size.cy; // bottom-up rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;

@@ -26,8 +26,8 @@ LRESULT CALLBACK ProbeWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPar
         HDC dc = BeginPaint(hWnd, &ps);
         RECT rc;
         GetClientRect(hWnd, &rc);
-        HBRUSH brush = CreateSolidBrush(RGB((probe::kProbeColour >> 16) & 0xFF, (probe::kProbeColour >> 8) & 0xFF,
-                                            probe::kProbeColour & 0xFF));
+        HBRUSH brush = CreateSolidBrush(
+            RGB((probe::kProbeColour >> 16) & 0xFF, (probe::kProbeColour >> 8) & 0xFF, probe::kProbeColour & 0xFF));
         FillRect(dc, &rc, brush);
         DeleteObject(brush);
         EndPaint(hWnd, &ps);
@@ -36,8 +36,8 @@ LRESULT CALLBACK ProbeWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPar
     case WM_PRINTCLIENT: {
         RECT rc;
         GetClientRect(hWnd, &rc);
-        HBRUSH brush = CreateSolidBrush(RGB((probe::kProbeColour >> 16) & 0xFF, (probe::kProbeColour >> 8) & 0xFF,
-                                            probe::kProbeColour & 0xFF));
+        HBRUSH brush = CreateSolidBrush(
+            RGB((probe::kProbeColour >> 16) & 0xFF, (probe::kProbeColour >> 8) & 0xFF, probe::kProbeColour & 0xFF));
         FillRect(reinterpret_cast<HDC>(wParam), &rc, brush);
         DeleteObject(brush);
         return 0;
@@ -194,8 +194,8 @@ public:
         if (bounds == nullptr)
             return E_INVALIDARG;
         RECT rc = {bounds->left, bounds->top, bounds->right, bounds->bottom};
-        HBRUSH brush = CreateSolidBrush(RGB((probe::kProbeColour >> 16) & 0xFF, (probe::kProbeColour >> 8) & 0xFF,
-                                            probe::kProbeColour & 0xFF));
+        HBRUSH brush = CreateSolidBrush(
+            RGB((probe::kProbeColour >> 16) & 0xFF, (probe::kProbeColour >> 8) & 0xFF, probe::kProbeColour & 0xFF));
         FillRect(dc, &rc, brush);
         DeleteObject(brush);
         return S_OK;
@@ -232,8 +232,8 @@ private:
             return E_FAIL;
         bool windowless = false;
         IOleInPlaceSiteWindowless* windowlessSite = nullptr;
-        if (m_mayBeWindowless &&
-            SUCCEEDED(m_site->QueryInterface(IID_IOleInPlaceSiteWindowless, reinterpret_cast<void**>(&windowlessSite)))) {
+        if (m_mayBeWindowless && SUCCEEDED(m_site->QueryInterface(IID_IOleInPlaceSiteWindowless,
+                                                                  reinterpret_cast<void**>(&windowlessSite)))) {
             windowless = windowlessSite->CanWindowlessActivate() == S_OK;
             BOOL noRedraw = FALSE;
             windowlessSite->OnInPlaceActivateEx(&noRedraw, windowless ? ACTIVATE_WINDOWLESS : 0);
