@@ -240,27 +240,27 @@ TEST(FacetStringPtrMap, ForEachVisitsEveryEntryOnceInTheOrderOfGetAt)
 }
 
 // Counts its live instances, to see which values a map deleted.
-struct Counted
+struct CountedValue
 {
-    Counted() { ++live; }
-    ~Counted() { --live; }
+    CountedValue() { ++live; }
+    ~CountedValue() { --live; }
     static int live;
 };
-int Counted::live = 0;
+int CountedValue::live = 0;
 
 TEST(FacetStringPtrMap, DeleteValuesDeletesEachOwnedValueAndKeepsTheBuckets)
 {
     CFacetStringPtrMap map(20);
     for (int i = 0; i < 25; ++i)
-        map.Insert(std::to_wstring(i).c_str(), new Counted);
-    ASSERT_EQ(Counted::live, 25);
-    map.DeleteValues<Counted>();
-    EXPECT_EQ(Counted::live, 0);
+        map.Insert(std::to_wstring(i).c_str(), new CountedValue);
+    ASSERT_EQ(CountedValue::live, 25);
+    map.DeleteValues<CountedValue>();
+    EXPECT_EQ(CountedValue::live, 0);
     EXPECT_EQ(map.GetSize(), 0);
     EXPECT_EQ(map.GetBucketCount(), 20);
-    EXPECT_TRUE(map.Insert(L"again", new Counted));
-    map.DeleteValues<Counted>();
-    EXPECT_EQ(Counted::live, 0);
+    EXPECT_TRUE(map.Insert(L"again", new CountedValue));
+    map.DeleteValues<CountedValue>();
+    EXPECT_EQ(CountedValue::live, 0);
 }
 
 TEST(FacetStringPtrMap, EnumerationRunsFromTheLastBucketWithNewestFirst)
