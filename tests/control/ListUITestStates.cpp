@@ -6,6 +6,7 @@
 
 #include "../support/DibCanvas.h"
 #include "../support/TestWindow.h"
+#include "control/ListOwnerRows.h"
 
 using namespace Facet;
 using namespace layouttest;
@@ -163,6 +164,25 @@ TEST_F(ListStates, PlainAndContainerRowsShareHotStateActivationAndMouselessBehav
         EXPECT_EQ(list->GetCurSel(), i);
         EXPECT_TRUE(AsListItem(row)->IsSelected());
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ListStates, ArrowKeysNameTheSelectableRowAboveOrBelowAndOtherKeysNone)
+{
+    int row = -7;
+    EXPECT_TRUE(ArrowKeyRow(*list, 0, VK_DOWN, row));
+    EXPECT_EQ(row, 1);
+    EXPECT_TRUE(ArrowKeyRow(*list, 1, VK_UP, row));
+    EXPECT_EQ(row, 0);
+    EXPECT_TRUE(ArrowKeyRow(*list, -1, VK_DOWN, row));
+    EXPECT_EQ(row, 0);
+    row = 5;
+    EXPECT_FALSE(ArrowKeyRow(*list, 0, VK_F4, row));
+    EXPECT_FALSE(ArrowKeyRow(*list, 0, VK_NEXT, row));
+    EXPECT_EQ(row, 5);
 }
 
 } // namespace

@@ -314,7 +314,7 @@ struct CountedTraits
 };
 std::vector<int> CountedTraits::closed;
 
-typedef Facet::UniqueHandle<CountedTraits> Counted;
+typedef Facet::UniqueHandle<CountedTraits> CountedHandle;
 
 } // namespace
 
@@ -322,7 +322,7 @@ TEST(UniqueHandle, ClosesWhatItOwnsOnceWhenItGoes)
 {
     CountedTraits::closed.clear();
     {
-        Counted owner(7);
+        CountedHandle owner(7);
         EXPECT_TRUE(static_cast<bool>(owner));
         EXPECT_EQ(owner.Get(), 7);
     }
@@ -333,10 +333,10 @@ TEST(UniqueHandle, AFailedOpenIsKeptAsTheOneInvalidValueAndNeverClosed)
 {
     CountedTraits::closed.clear();
     {
-        Counted failed(0);
+        CountedHandle failed(0);
         EXPECT_FALSE(static_cast<bool>(failed));
         EXPECT_EQ(failed.Get(), -1);
-        Counted empty;
+        CountedHandle empty;
         EXPECT_EQ(empty.Get(), -1);
     }
     EXPECT_TRUE(CountedTraits::closed.empty());
@@ -345,11 +345,11 @@ TEST(UniqueHandle, AFailedOpenIsKeptAsTheOneInvalidValueAndNeverClosed)
 TEST(UniqueHandle, MoveHandsOwnershipOverAndClosesWhatTheTargetHeld)
 {
     CountedTraits::closed.clear();
-    Counted first(1);
-    Counted second(std::move(first));
+    CountedHandle first(1);
+    CountedHandle second(std::move(first));
     EXPECT_FALSE(static_cast<bool>(first));
     EXPECT_EQ(second.Get(), 1);
-    Counted third(3);
+    CountedHandle third(3);
     third = std::move(second);
     EXPECT_EQ(CountedTraits::closed, std::vector<int>{3});
     EXPECT_EQ(third.Get(), 1);
@@ -359,7 +359,7 @@ TEST(UniqueHandle, MoveHandsOwnershipOverAndClosesWhatTheTargetHeld)
 TEST(UniqueHandle, ReleaseGivesUpAndResetClosesTheOldOne)
 {
     CountedTraits::closed.clear();
-    Counted owner(4);
+    CountedHandle owner(4);
     EXPECT_EQ(owner.Release(), 4);
     EXPECT_FALSE(static_cast<bool>(owner));
     owner.Reset(5);

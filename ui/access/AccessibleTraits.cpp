@@ -77,21 +77,14 @@ bool Is(CControlUI& control, const wchar_t* interfaceName)
     return control.GetInterface(interfaceName) != nullptr;
 }
 
-template <class T>
-T* As(CControlUI& control, const wchar_t* interfaceName)
-{
-    return static_cast<T*>(control.GetInterface(interfaceName));
-}
-
 bool IsTabPage(CControlUI& control)
 {
-    CControlUI* parent = control.GetParent();
-    return parent != nullptr && Is(*parent, L"TabLayout");
+    return InterfaceCast<CTabLayoutUI>(control.GetParent()) != nullptr;
 }
 
 const Kind& KindOf(CControlUI& control)
 {
-    if (IsTabPage(control) && Is(control, L"IContainer"))
+    if (IsTabPage(control) && InterfaceCast<IContainerUI>(&control) != nullptr)
         return kPage;
     for (const Kind& kind : kKinds) {
         if (Is(control, kind.interfaceName))
@@ -129,7 +122,7 @@ std::wstring ShownText(CControlUI& control)
 {
     CFacetString text = control.GetText();
     CPaintManagerUI::ProcessMultiLanguageTokens(text);
-    const CLabelUI* label = As<CLabelUI>(control, L"Label");
+    const CLabelUI* label = InterfaceCast<CLabelUI>(&control);
     if (label != nullptr && label->IsShowHtml())
         return Trimmed(WithoutMarkup(text.GetData()));
     return Trimmed(text.GetData());
@@ -177,25 +170,25 @@ std::wstring LabelBefore(CControlUI& control)
 
 bool IsChecked(CControlUI& control)
 {
-    const COptionUI* option = As<COptionUI>(control, L"Option");
+    const COptionUI* option = InterfaceCast<COptionUI>(&control);
     return option != nullptr && option->IsSelected();
 }
 
 bool IsDroppedDown(CControlUI& control)
 {
-    const CComboUI* combo = As<CComboUI>(control, L"Combo");
+    const CComboUI* combo = InterfaceCast<CComboUI>(&control);
     return combo != nullptr && combo->GetDropWindow() != nullptr;
 }
 
 bool HasChildNodes(CControlUI& control)
 {
-    const CTreeNodeUI* node = As<CTreeNodeUI>(control, L"TreeNode");
+    const CTreeNodeUI* node = InterfaceCast<CTreeNodeUI>(&control);
     return node != nullptr && node->GetCountChild() > 0;
 }
 
 LONG ButtonStates(CControlUI& control)
 {
-    const CButtonUI* button = As<CButtonUI>(control, L"Button");
+    const CButtonUI* button = InterfaceCast<CButtonUI>(&control);
     if (button == nullptr)
         return 0;
     LONG states = 0;
@@ -216,12 +209,12 @@ LONG RoleStates(CControlUI& control, const Kind& kind)
             states |= STATE_SYSTEM_CHECKED;
         break;
     case ROLE_SYSTEM_TEXT:
-        if (const CEditUI* edit = As<CEditUI>(control, L"Edit")) {
+        if (const CEditUI* edit = InterfaceCast<CEditUI>(&control)) {
             if (edit->IsPasswordMode())
                 states |= STATE_SYSTEM_PROTECTED;
             if (edit->IsReadOnly())
                 states |= STATE_SYSTEM_READONLY;
-        } else if (const CRichEditUI* rich = As<CRichEditUI>(control, L"RichEdit")) {
+        } else if (const CRichEditUI* rich = InterfaceCast<CRichEditUI>(&control)) {
             if (rich->IsPasswordMode())
                 states |= STATE_SYSTEM_PROTECTED;
             if (rich->IsReadOnly())
@@ -241,7 +234,7 @@ LONG RoleStates(CControlUI& control, const Kind& kind)
             states |= STATE_SYSTEM_SELECTED;
         if (kind.role == ROLE_SYSTEM_OUTLINEITEM && HasChildNodes(control))
             states |= row != nullptr && row->IsExpanded() ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
-        if (const CTreeNodeUI* node = As<CTreeNodeUI>(control, L"TreeNode")) {
+        if (const CTreeNodeUI* node = InterfaceCast<CTreeNodeUI>(&control)) {
             if (node->IsChecked())
                 states |= STATE_SYSTEM_CHECKED;
         }
@@ -264,8 +257,8 @@ LONG RoleStates(CControlUI& control, const Kind& kind)
 
 bool ValueFromText(CControlUI& control, CFacetString& value)
 {
-    const CEditUI* edit = As<CEditUI>(control, L"Edit");
-    const CRichEditUI* rich = As<CRichEditUI>(control, L"RichEdit");
+    const CEditUI* edit = InterfaceCast<CEditUI>(&control);
+    const CRichEditUI* rich = InterfaceCast<CRichEditUI>(&control);
     if ((edit != nullptr && edit->IsPasswordMode()) || (rich != nullptr && rich->IsPasswordMode()))
         return false;
     value = control.GetText();
@@ -291,7 +284,7 @@ CFacetString SelectedItemText(CControlUI& control)
     CFacetString text = control.GetText();
     if (!text.IsEmpty())
         return text;
-    CComboUI* combo = As<CComboUI>(control, L"Combo");
+    CComboUI* combo = InterfaceCast<CComboUI>(&control);
     if (combo == nullptr)
         return text;
     CControlUI* item = combo->GetItemAt(combo->GetCurSel());
@@ -329,7 +322,7 @@ CFacetString NameOf(CControlUI& control)
     const CFacetString given = control.GetAccessibleName();
     if (!given.IsEmpty())
         return given;
-    if (const CTreeNodeUI* node = As<CTreeNodeUI>(control, L"TreeNode"))
+    if (const CTreeNodeUI* node = InterfaceCast<CTreeNodeUI>(&control))
         return node->GetItemText();
     std::wstring name;
     if (KindOf(control).namedByLabel) {
@@ -358,16 +351,16 @@ ValueAnswer ValueOf(CControlUI& control, CFacetString& value)
     case Value::Text:
         return ValueFromText(control, value) ? ValueAnswer::Value : ValueAnswer::Protected;
     case Value::Percent: {
-        const CProgressUI* progress = As<CProgressUI>(control, L"Progress");
+        const CProgressUI* progress = InterfaceCast<CProgressUI>(&control);
         value = Number(PercentOf(progress->GetValue(), progress->GetMinValue(), progress->GetMaxValue()));
         value += L"%";
         return ValueAnswer::Value;
     }
     case Value::Position:
-        value = Number(As<CProgressUI>(control, L"Progress")->GetValue());
+        value = Number(InterfaceCast<CProgressUI>(&control)->GetValue());
         return ValueAnswer::Value;
     case Value::ScrollPercent: {
-        const CScrollBarUI* bar = As<CScrollBarUI>(control, L"ScrollBar");
+        const CScrollBarUI* bar = InterfaceCast<CScrollBarUI>(&control);
         value = Number(PercentOf(bar->GetScrollPos(), 0, bar->GetScrollRange()));
         return ValueAnswer::Value;
     }
@@ -375,7 +368,7 @@ ValueAnswer ValueOf(CControlUI& control, CFacetString& value)
         value = SelectedItemText(control);
         return ValueAnswer::Value;
     case Value::TreeLevel:
-        value = Number(As<CTreeNodeUI>(control, L"TreeNode")->GetTreeLevel());
+        value = Number(InterfaceCast<CTreeNodeUI>(&control)->GetTreeLevel());
         return ValueAnswer::Value;
     case Value::None:
         break;
@@ -445,7 +438,7 @@ std::vector<CControlUI*> ChildrenOf(CControlUI& control)
     std::vector<CControlUI*> children;
     if (KindOf(control).leaf)
         return children;
-    const IContainerUI* items = As<IContainerUI>(control, L"IContainer");
+    const IContainerUI* items = InterfaceCast<IContainerUI>(&control);
     if (items == nullptr)
         return children;
     for (int i = 0; i < items->GetCount(); ++i) {
@@ -453,7 +446,7 @@ std::vector<CControlUI*> ChildrenOf(CControlUI& control)
             children.push_back(item);
     }
     // A container's own scroll bars come after what they scroll.
-    if (const CContainerUI* container = As<CContainerUI>(control, L"Container")) {
+    if (const CContainerUI* container = InterfaceCast<CContainerUI>(&control)) {
         for (CScrollBarUI* bar : {container->GetVerticalScrollBar(), container->GetHorizontalScrollBar()}) {
             if (bar != nullptr)
                 children.push_back(bar);
@@ -486,11 +479,11 @@ CControlUI* RepresentativeOf(CControlUI& control)
 
 CControlUI* SelectionOf(CControlUI& control)
 {
-    if (CTabLayoutUI* tabs = As<CTabLayoutUI>(control, L"TabLayout"))
+    if (CTabLayoutUI* tabs = InterfaceCast<CTabLayoutUI>(&control))
         return tabs->GetItemAt(tabs->GetCurSel());
     // A list or a combo box: the owner of rows knows the selected one.
     IListOwnerUI* owner = AsListOwner(&control);
-    IContainerUI* items = As<IContainerUI>(control, L"IContainer");
+    IContainerUI* items = InterfaceCast<IContainerUI>(&control);
     return (owner != nullptr && items != nullptr) ? items->GetItemAt(owner->GetCurSel()) : nullptr;
 }
 

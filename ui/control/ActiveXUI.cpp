@@ -9,7 +9,7 @@
 #include "../core/Diagnostics.h"
 #include "../core/PaintManager.h"
 #include "ActiveXHost.h"
-#include "LabelUIValues.h"
+#include "../core/AttributeValues.h"
 
 namespace Facet {
 

@@ -6,7 +6,7 @@
 
 #include "../core/PaintManager.h"
 #include "../render/RenderEngine.h"
-#include "LabelUIValues.h"
+#include "../core/AttributeValues.h"
 
 namespace Facet {
 
@@ -42,7 +42,7 @@ const wchar_t* CButtonUI::GetClass() const
 
 LPVOID CButtonUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr && wcscmp(name, L"Button") == 0)
+    if (name != nullptr && wcscmp(name, kInterfaceName) == 0)
         return this;
     return CLabelUI::GetInterface(name);
 }

@@ -10,19 +10,10 @@
 
 namespace Facet {
 
-// Bits of a button's state.
-enum UIButtonState : UINT {
-    UISTATE_FOCUSED = 0x01,
-    UISTATE_SELECTED = 0x02,
-    UISTATE_DISABLED = 0x04,
-    UISTATE_HOT = 0x08,
-    UISTATE_PUSHED = 0x10,
-    UISTATE_CAPTURED = 0x40,
-};
-
 class CButtonUI : public CLabelUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"Button";
     // The control timer that steps the fade between normal and hot images.
     static const UINT kFadeTimerId = 11;
     static const UINT kFadeTimerPeriod = 30;

@@ -40,7 +40,7 @@ const wchar_t* CComboUI::GetClass() const
 LPVOID CComboUI::GetInterface(const wchar_t* name)
 {
     if (name != nullptr) {
-        if (wcscmp(name, L"Combo") == 0)
+        if (wcscmp(name, kInterfaceName) == 0)
             return static_cast<CComboUI*>(this);
         if (wcscmp(name, L"IListOwner") == 0)
             return static_cast<IListOwnerUI*>(this);
@@ -168,59 +168,87 @@ void CComboUI::DoEvent(TEventUI& event)
 {
     if (PassMouseEventOn(*this, event))
         return;
-    switch (event.Type) {
-    case UIEVENT_SETFOCUS:
-    case UIEVENT_KILLFOCUS:
+    if (!HandleComboEvent(event))
         CControlUI::DoEvent(event);
-        return;
+}
+
+// One line per event the box answers; true when the event stops here, false
+// when the control goes on with it.
+bool CComboUI::HandleComboEvent(TEventUI& event)
+{
+    switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
+        OnButtonDown();
+        return true;
     case UIEVENT_DBLCLICK:
-        if (IsEnabled()) {
-            m_uButtonState |= UISTATE_PUSHED | UISTATE_CAPTURED;
-            Invalidate();
-            Activate();
-        }
-        return;
+        OnButtonDown();
+        return true;
     case UIEVENT_BUTTONUP:
-        if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_PUSHED | UISTATE_CAPTURED);
-            Invalidate();
-        }
-        return;
+        OnButtonUp();
+        return true;
     case UIEVENT_MOUSEMOVE:
-        return;
+        return true;
     case UIEVENT_KEYDOWN:
-        switch (event.chKey) {
-        case VK_UP:
-            SelectItem(SelectableRowAbove(*this, m_iCurSel), true);
-            return;
-        case VK_DOWN:
-            SelectItem(SelectableRowBelow(*this, m_iCurSel), true);
-            return;
-        case VK_F4:
-            Activate();
-            return;
-        default:
-            break;
-        }
-        break;
-    case UIEVENT_SCROLLWHEEL: {
-        const bool towardsUser = LOWORD(event.wParam) == SB_LINEDOWN;
-        SelectItem(towardsUser ? SelectableRowBelow(*this, m_iCurSel) : SelectableRowAbove(*this, m_iCurSel), false);
-        return;
-    }
+        return OnKeyDown(event);
+    case UIEVENT_SCROLLWHEEL:
+        OnScrollWheel(event);
+        return true;
     case UIEVENT_MOUSEENTER:
-        // Unlike the header item or the slider, only an entry inside the box.
-        if (PtInRect(&m_rcItem, event.ptMouse))
-            MarkHot(*this, m_uButtonState);
-        return;
+        OnMouseEnter(event);
+        return true;
     case UIEVENT_MOUSELEAVE:
         ClearHot(*this, m_uButtonState);
-        return;
+        return true;
     default:
-        break;
+        return false;
     }
-    CControlUI::DoEvent(event);
+}
+
+// A press opens the drop-down; the box shows pushed until the release.
+void CComboUI::OnButtonDown()
+{
+    if (!IsEnabled())
+        return;
+    m_uButtonState |= UISTATE_PUSHED | UISTATE_CAPTURED;
+    Invalidate();
+    Activate();
+}
+
+void CComboUI::OnButtonUp()
+{
+    if ((m_uButtonState & UISTATE_CAPTURED) == 0)
+        return;
+    m_uButtonState &= ~static_cast<UINT>(UISTATE_PUSHED | UISTATE_CAPTURED);
+    Invalidate();
+}
+
+// Up and down select the next selectable row, F4 opens the drop-down; false
+// for any other key.
+bool CComboUI::OnKeyDown(const TEventUI& event)
+{
+    int row = -1;
+    if (ArrowKeyRow(*this, m_iCurSel, event.chKey, row)) {
+        SelectItem(row, true);
+        return true;
+    }
+    if (event.chKey != VK_F4)
+        return false;
+    Activate();
+    return true;
+}
+
+// The wheel moves the selection (the focus stays where it is).
+void CComboUI::OnScrollWheel(const TEventUI& event)
+{
+    const bool towardsUser = LOWORD(event.wParam) == SB_LINEDOWN;
+    SelectItem(towardsUser ? SelectableRowBelow(*this, m_iCurSel) : SelectableRowAbove(*this, m_iCurSel), false);
+}
+
+void CComboUI::OnMouseEnter(const TEventUI& event)
+{
+    // Unlike the header item or the slider, only an entry inside the box.
+    if (PtInRect(&m_rcItem, event.ptMouse))
+        MarkHot(*this, m_uButtonState);
 }
 
 // -- Layout and painting --

@@ -18,6 +18,7 @@ class CComboWnd;
 class CComboUI : public CContainerUI, public IListOwnerUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"Combo";
     CComboUI();
     // Closes an open drop-down first: its rows come back before they are destroyed.
     ~CComboUI() override;
@@ -77,6 +78,14 @@ public:
     const wchar_t* GetDisabledImage() const;
 
 private:
+    // DoEvent's steps (see HandleComboEvent).
+    bool HandleComboEvent(TEventUI& event);
+    void OnButtonDown();
+    void OnButtonUp();
+    bool OnKeyDown(const TEventUI& event);
+    void OnScrollWheel(const TEventUI& event);
+    void OnMouseEnter(const TEventUI& event);
+
     friend class CComboWnd;
 
     // Called by the drop-down when it goes away.

@@ -95,11 +95,6 @@ CControlUI::~CControlUI()
 
 // -- Identity --
 
-CFacetString CControlUI::GetName() const
-{
-    return m_sName;
-}
-
 void CControlUI::SetName(const wchar_t* name)
 {
     if (m_sName == name)
@@ -146,11 +141,6 @@ bool CControlUI::Activate()
 
 // -- Tree --
 
-CPaintManagerUI* CControlUI::GetManager() const
-{
-    return m_pManager;
-}
-
 void CControlUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init)
 {
     if (m_pCover != nullptr)
@@ -159,16 +149,6 @@ void CControlUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool i
     m_pParent = parent;
     if (init && m_pParent != nullptr)
         Init();
-}
-
-CControlUI* CControlUI::GetParent() const
-{
-    return m_pParent;
-}
-
-CControlUI* CControlUI::GetCover() const
-{
-    return m_pCover;
 }
 
 void CControlUI::SetCover(CControlUI* cover)
@@ -211,11 +191,6 @@ void CControlUI::SetText(const wchar_t* text)
     NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
 }
 
-bool CControlUI::IsResourceText() const
-{
-    return m_bResourceText;
-}
-
 void CControlUI::SetResourceText(bool resource)
 {
     if (m_bResourceText == resource)
@@ -225,11 +200,6 @@ void CControlUI::SetResourceText(bool resource)
 }
 
 // -- Geometry --
-
-const RECT& CControlUI::GetPos() const
-{
-    return m_rcItem;
-}
 
 RECT CControlUI::GetRelativePos() const
 {
@@ -352,20 +322,10 @@ int CControlUI::GetY() const
     return m_rcItem.top;
 }
 
-RECT CControlUI::GetPadding() const
-{
-    return m_rcPadding;
-}
-
 void CControlUI::SetPadding(RECT padding)
 {
     m_rcPadding = padding;
     NeedParentUpdate();
-}
-
-SIZE CControlUI::GetFixedXY() const
-{
-    return m_cXY;
 }
 
 void CControlUI::SetFixedXY(SIZE xy)
@@ -375,20 +335,10 @@ void CControlUI::SetFixedXY(SIZE xy)
     NeedParentUpdate();
 }
 
-TPercentInfo CControlUI::GetFloatPercent() const
-{
-    return m_piFloatPercent;
-}
-
 void CControlUI::SetFloatPercent(TPercentInfo percent)
 {
     m_piFloatPercent = percent;
     NeedParentUpdate();
-}
-
-SIZE CControlUI::GetFixedSize() const
-{
-    return m_cxyFixed;
 }
 
 int CControlUI::GetFixedWidth() const
@@ -516,36 +466,6 @@ void CControlUI::SetToolTip(const wchar_t* text)
     StoreText(m_sToolTip, tip);
 }
 
-void CControlUI::SetToolTipWidth(int width)
-{
-    m_nTooltipWidth = width;
-}
-
-int CControlUI::GetToolTipWidth() const
-{
-    return m_nTooltipWidth;
-}
-
-wchar_t CControlUI::GetShortcut() const
-{
-    return m_chShortcut;
-}
-
-void CControlUI::SetShortcut(wchar_t ch)
-{
-    m_chShortcut = ch;
-}
-
-bool CControlUI::IsContextMenuUsed() const
-{
-    return m_bMenuUsed;
-}
-
-void CControlUI::SetContextMenuUsed(bool used)
-{
-    m_bMenuUsed = used;
-}
-
 CFacetString CControlUI::GetUserData() const
 {
     return m_sUserData.Get();
@@ -554,16 +474,6 @@ CFacetString CControlUI::GetUserData() const
 void CControlUI::SetUserData(const wchar_t* text)
 {
     StoreText(m_sUserData, text);
-}
-
-UINT_PTR CControlUI::GetTag() const
-{
-    return m_pTag;
-}
-
-void CControlUI::SetTag(UINT_PTR tag)
-{
-    m_pTag = tag;
 }
 
 // -- Visibility and input --
@@ -599,11 +509,6 @@ void CControlUI::SetInternVisible(bool visible)
         m_pCover->SetInternVisible(IsVisible());
 }
 
-bool CControlUI::IsEnabled() const
-{
-    return m_bEnabled;
-}
-
 void CControlUI::SetEnabled(bool enabled)
 {
     if (m_bEnabled == enabled)
@@ -613,40 +518,10 @@ void CControlUI::SetEnabled(bool enabled)
     NotifyAccessible(EVENT_OBJECT_STATECHANGE);
 }
 
-bool CControlUI::IsMouseEnabled() const
-{
-    return m_bMouseEnabled;
-}
-
-void CControlUI::SetMouseEnabled(bool enabled)
-{
-    m_bMouseEnabled = enabled;
-}
-
-bool CControlUI::IsKeyboardEnabled() const
-{
-    return m_bKeyboardEnabled;
-}
-
-void CControlUI::SetKeyboardEnabled(bool enabled)
-{
-    m_bKeyboardEnabled = enabled;
-}
-
-bool CControlUI::IsFocused() const
-{
-    return m_bFocused;
-}
-
 void CControlUI::SetFocus()
 {
     if (m_pManager != nullptr)
         m_pManager->SetFocus(this, false);
-}
-
-bool CControlUI::IsFloat() const
-{
-    return m_bFloat;
 }
 
 void CControlUI::SetFloat(bool floating)
@@ -743,11 +618,6 @@ void CControlUI::Invalidate()
     InvalidateThroughParents(m_rcItem, false);
 }
 
-bool CControlUI::IsUpdateNeeded() const
-{
-    return m_bUpdateNeeded;
-}
-
 void CControlUI::NeedUpdate()
 {
     if (!IsVisible())
@@ -788,22 +658,12 @@ void CControlUI::SetVirtualWnd(const wchar_t* name)
         m_pManager->UsedVirtualWnd(true);
 }
 
-DWORD CControlUI::GetBkColor() const
-{
-    return m_dwBackColor;
-}
-
 void CControlUI::SetBkColor(DWORD color)
 {
     if (m_dwBackColor == color)
         return;
     m_dwBackColor = color;
     Invalidate();
-}
-
-DWORD CControlUI::GetBkColor2() const
-{
-    return m_dwBackColor2;
 }
 
 void CControlUI::SetBkColor2(DWORD color)
@@ -814,22 +674,12 @@ void CControlUI::SetBkColor2(DWORD color)
     Invalidate();
 }
 
-DWORD CControlUI::GetBkColor3() const
-{
-    return m_dwBackColor3;
-}
-
 void CControlUI::SetBkColor3(DWORD color)
 {
     if (m_dwBackColor3 == color)
         return;
     m_dwBackColor3 = color;
     Invalidate();
-}
-
-DWORD CControlUI::GetBorderColor() const
-{
-    return m_dwBorderColor;
 }
 
 void CControlUI::SetBorderColor(DWORD color)
@@ -840,11 +690,6 @@ void CControlUI::SetBorderColor(DWORD color)
     Invalidate();
 }
 
-DWORD CControlUI::GetFocusBorderColor() const
-{
-    return m_dwFocusBorderColor;
-}
-
 void CControlUI::SetFocusBorderColor(DWORD color)
 {
     if (m_dwFocusBorderColor == color)
@@ -853,22 +698,12 @@ void CControlUI::SetFocusBorderColor(DWORD color)
     Invalidate();
 }
 
-bool CControlUI::IsColorHSL() const
-{
-    return m_bColorHSL;
-}
-
 void CControlUI::SetColorHSL(bool colorHSL)
 {
     if (m_bColorHSL == colorHSL)
         return;
     m_bColorHSL = colorHSL;
     Invalidate();
-}
-
-RECT CControlUI::GetBorderSize() const
-{
-    return m_rcBorderSize;
 }
 
 void CControlUI::SetBorderSize(int size)
@@ -883,20 +718,10 @@ void CControlUI::SetBorderSize(RECT rc)
     Invalidate();
 }
 
-SIZE CControlUI::GetBorderRound() const
-{
-    return m_cxyBorderRound;
-}
-
 void CControlUI::SetBorderRound(SIZE cxyRound)
 {
     m_cxyBorderRound = cxyRound;
     Invalidate();
-}
-
-int CControlUI::GetBorderStyle() const
-{
-    return m_nBorderStyle;
 }
 
 void CControlUI::SetBorderStyle(int style)

@@ -51,7 +51,7 @@ public:
     // tells the manager to forget every reference to this control.
     virtual ~CControlUI();
 
-    virtual CFacetString GetName() const;
+    virtual CFacetString GetName() const { return m_sName; }
     virtual void SetName(const wchar_t* name);
     // "Control".
     virtual const wchar_t* GetClass() const;
@@ -63,23 +63,23 @@ public:
     // True when the control is visible and enabled.
     virtual bool Activate();
 
-    virtual CPaintManagerUI* GetManager() const;
+    virtual CPaintManagerUI* GetManager() const { return m_pManager; }
     // Hands the cover the same manager, stores manager and parent, and runs
     // Init when `init` is set and there is a parent.
     virtual void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true);
-    virtual CControlUI* GetParent() const;
-    virtual CControlUI* GetCover() const;
+    virtual CControlUI* GetParent() const { return m_pParent; }
+    virtual CControlUI* GetCover() const { return m_pCover; }
     // Takes ownership of `cover` (null removes the current one).
     virtual void SetCover(CControlUI* cover);
 
     // With resource text on, the text is a key of the language table.
     virtual CFacetString GetText() const;
     virtual void SetText(const wchar_t* text);
-    virtual bool IsResourceText() const;
+    virtual bool IsResourceText() const { return m_bResourceText; }
     virtual void SetResourceText(bool resource);
 
     // Window coordinates of the control.
-    virtual const RECT& GetPos() const;
+    virtual const RECT& GetPos() const { return m_rcItem; }
     // The position relative to the parent's top-left; empty without a parent.
     virtual RECT GetRelativePos() const;
     virtual RECT GetClientPos() const;
@@ -91,14 +91,14 @@ public:
     virtual int GetHeight() const;
     virtual int GetX() const;
     virtual int GetY() const;
-    virtual RECT GetPadding() const;
+    virtual RECT GetPadding() const { return m_rcPadding; }
     virtual void SetPadding(RECT padding);
-    virtual SIZE GetFixedXY() const;
+    virtual SIZE GetFixedXY() const { return m_cXY; }
     // Scaled by the window scale factor.
     virtual void SetFixedXY(SIZE xy);
-    virtual TPercentInfo GetFloatPercent() const;
+    virtual TPercentInfo GetFloatPercent() const { return m_piFloatPercent; }
     virtual void SetFloatPercent(TPercentInfo percent);
-    virtual SIZE GetFixedSize() const;
+    virtual SIZE GetFixedSize() const { return m_cxyFixed; }
     virtual int GetFixedWidth() const;
     // Negative widths are ignored; others are scaled by the window scale factor.
     virtual void SetFixedWidth(int cx);
@@ -122,32 +122,32 @@ public:
     virtual CFacetString GetToolTip() const;
     // Every "<n>" of the text becomes a line break.
     virtual void SetToolTip(const wchar_t* text);
-    virtual void SetToolTipWidth(int width);
-    virtual int GetToolTipWidth() const;
-    virtual wchar_t GetShortcut() const;
-    virtual void SetShortcut(wchar_t ch);
-    virtual bool IsContextMenuUsed() const;
-    virtual void SetContextMenuUsed(bool used);
+    virtual void SetToolTipWidth(int width) { m_nTooltipWidth = width; }
+    virtual int GetToolTipWidth() const { return m_nTooltipWidth; }
+    virtual wchar_t GetShortcut() const { return m_chShortcut; }
+    virtual void SetShortcut(wchar_t ch) { m_chShortcut = ch; }
+    virtual bool IsContextMenuUsed() const { return m_bMenuUsed; }
+    virtual void SetContextMenuUsed(bool used) { m_bMenuUsed = used; }
     virtual CFacetString GetUserData() const;
     virtual void SetUserData(const wchar_t* text);
-    virtual UINT_PTR GetTag() const;
-    virtual void SetTag(UINT_PTR tag);
+    virtual UINT_PTR GetTag() const { return m_pTag; }
+    virtual void SetTag(UINT_PTR tag) { m_pTag = tag; }
 
     // True when both the own and the inherited visibility are set.
     virtual bool IsVisible() const;
     virtual void SetVisible(bool visible = true);
     // The visibility inherited from the ancestors.
     virtual void SetInternVisible(bool visible = true);
-    virtual bool IsEnabled() const;
+    virtual bool IsEnabled() const { return m_bEnabled; }
     virtual void SetEnabled(bool enabled = true);
-    virtual bool IsMouseEnabled() const;
-    virtual void SetMouseEnabled(bool enabled = true);
-    virtual bool IsKeyboardEnabled() const;
-    virtual void SetKeyboardEnabled(bool enabled = true);
-    virtual bool IsFocused() const;
+    virtual bool IsMouseEnabled() const { return m_bMouseEnabled; }
+    virtual void SetMouseEnabled(bool enabled = true) { m_bMouseEnabled = enabled; }
+    virtual bool IsKeyboardEnabled() const { return m_bKeyboardEnabled; }
+    virtual void SetKeyboardEnabled(bool enabled = true) { m_bKeyboardEnabled = enabled; }
+    virtual bool IsFocused() const { return m_bFocused; }
     // Asks the manager to give this control the focus.
     virtual void SetFocus();
-    virtual bool IsFloat() const;
+    virtual bool IsFloat() const { return m_bFloat; }
     virtual void SetFloat(bool floating = true);
 
     // Tree search with UIFIND_* flags; see the implementation for the order.
@@ -195,7 +195,7 @@ public:
     // -- Non-virtual helpers --
 
     void Invalidate();
-    bool IsUpdateNeeded() const;
+    bool IsUpdateNeeded() const { return m_bUpdateNeeded; }
     void NeedUpdate();
     void NeedParentUpdate();
 
@@ -203,24 +203,24 @@ public:
     CFacetString GetVirtualWnd() const;
     void SetVirtualWnd(const wchar_t* name);
 
-    DWORD GetBkColor() const;
+    DWORD GetBkColor() const { return m_dwBackColor; }
     void SetBkColor(DWORD color);
-    DWORD GetBkColor2() const;
+    DWORD GetBkColor2() const { return m_dwBackColor2; }
     void SetBkColor2(DWORD color);
-    DWORD GetBkColor3() const;
+    DWORD GetBkColor3() const { return m_dwBackColor3; }
     void SetBkColor3(DWORD color);
-    DWORD GetBorderColor() const;
+    DWORD GetBorderColor() const { return m_dwBorderColor; }
     void SetBorderColor(DWORD color);
-    DWORD GetFocusBorderColor() const;
+    DWORD GetFocusBorderColor() const { return m_dwFocusBorderColor; }
     void SetFocusBorderColor(DWORD color);
-    bool IsColorHSL() const;
+    bool IsColorHSL() const { return m_bColorHSL; }
     void SetColorHSL(bool colorHSL);
-    RECT GetBorderSize() const;
+    RECT GetBorderSize() const { return m_rcBorderSize; }
     void SetBorderSize(int size);
     void SetBorderSize(RECT rc);
-    SIZE GetBorderRound() const;
+    SIZE GetBorderRound() const { return m_cxyBorderRound; }
     void SetBorderRound(SIZE cxyRound);
-    int GetBorderStyle() const;
+    int GetBorderStyle() const { return m_nBorderStyle; }
     void SetBorderStyle(int style);
 
     const wchar_t* GetBkImage() const;

@@ -5,7 +5,7 @@
 
 #include "../core/AttributeList.h"
 #include "../core/FacetGeometry.h"
-#include "LabelUIValues.h"
+#include "../core/AttributeValues.h"
 
 namespace Facet {
 

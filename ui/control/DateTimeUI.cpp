@@ -8,7 +8,7 @@
 #include <cwchar>
 
 #include "../core/PaintManager.h"
-#include "LabelUIValues.h"
+#include "../core/AttributeValues.h"
 
 namespace Facet {
 

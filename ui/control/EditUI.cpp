@@ -5,7 +5,7 @@
 
 #include "ControlDispatch.h"
 #include "EditUIWnd.h"
-#include "LabelUIValues.h"
+#include "../core/AttributeValues.h"
 #include "../core/PaintManager.h"
 #include "../render/RenderEngine.h"
 

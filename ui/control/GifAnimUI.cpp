@@ -12,7 +12,7 @@
 #include "../core/SkinSource.h"
 #include "../render/GdiplusSession.h"
 #include "../render/ImageDescription.h"
-#include "LabelUIValues.h"
+#include "../core/AttributeValues.h"
 
 namespace Facet {
 

@@ -9,7 +9,7 @@
 #include "../core/PaintManager.h"
 #include "../render/RenderEngine.h"
 #include "ControlDispatch.h"
-#include "LabelUIValues.h"
+#include "../core/AttributeValues.h"
 
 namespace Facet {
 
@@ -58,7 +58,7 @@ const wchar_t* CLabelUI::GetClass() const
 
 LPVOID CLabelUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr && wcscmp(name, L"Label") == 0)
+    if (name != nullptr && wcscmp(name, kInterfaceName) == 0)
         return this;
     return CControlUI::GetInterface(name);
 }

@@ -37,6 +37,7 @@ struct TShadowOffset
 class CLabelUI : public CControlUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"Label";
     CLabelUI();
     ~CLabelUI() override;
 

@@ -19,11 +19,6 @@ int Scaled(long value)
 
 } // namespace
 
-DWORD ReadColor(const wchar_t* value)
-{
-    return attribute_values::ReadColorAfterBlanks(value);
-}
-
 int ReadScaledInt(const wchar_t* value)
 {
     return Scaled(wcstol(value, nullptr, 10));

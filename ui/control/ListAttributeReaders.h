@@ -8,18 +8,16 @@
 #include <initializer_list>
 
 #include "../render/ImageInfo.h"
+#include "../core/AttributeValues.h"
 #include "ControlUI.h"
-#include "LabelUIValues.h"
 
 namespace Facet {
 namespace list_attributes {
 
 using attribute_values::Equals;
 using attribute_values::IsTrue;
+using attribute_values::ReadColorAfterBlanks;
 
-// Hexadecimal AARRGGBB after leading blanks and one optional '#' (the
-// label's reader, attribute_values::ReadColor, does not skip blanks).
-DWORD ReadColor(const wchar_t* value);
 // A size in skin pixels scaled to the window ("itemheight", "sepwidth"...).
 int ReadScaledInt(const wchar_t* value);
 // "left,top,right,bottom" in skin pixels scaled to the window (paddings).

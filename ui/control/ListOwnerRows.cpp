@@ -64,4 +64,15 @@ int SelectableRowBelow(const CContainerUI& rows, int current)
     return rows.FindSelectable(current + 1, true);
 }
 
+bool ArrowKeyRow(const CContainerUI& rows, int current, WCHAR key, int& row)
+{
+    if (key == VK_UP)
+        row = SelectableRowAbove(rows, current);
+    else if (key == VK_DOWN)
+        row = SelectableRowBelow(rows, current);
+    else
+        return false;
+    return true;
+}
+
 } // namespace Facet

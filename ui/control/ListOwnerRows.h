@@ -30,5 +30,7 @@ bool MoveListSelection(CContainerUI& rows, int& current, int index);
 // The selectable row the up and down arrows move to from `current`.
 int SelectableRowAbove(const CContainerUI& rows, int current);
 int SelectableRowBelow(const CContainerUI& rows, int current);
+// The row `key` moves to when it is the up or down arrow; false for any other key.
+bool ArrowKeyRow(const CContainerUI& rows, int current, WCHAR key, int& row);
 
 } // namespace Facet

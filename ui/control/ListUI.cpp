@@ -65,18 +65,21 @@ const TAttributeTableBase<TListInfoUI>& TListInfoUI::GetAttributeTable()
 {
     using C = TListInfoUI;
     static const TAttribute<TListInfoUI> kAttributes[] = {
-        {L"itemtextcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwTextColor = ReadColor(v); }},
-        {L"itembkcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwBkColor = ReadColor(v); }},
+        {L"itemtextcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwTextColor = ReadColorAfterBlanks(v); }},
+        {L"itembkcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwBkColor = ReadColorAfterBlanks(v); }},
         {L"itemselectedtextcolor", kValueBlankColor,
-         [](C& c, const wchar_t* v) { c.dwSelectedTextColor = ReadColor(v); }},
-        {L"itemselectedbkcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwSelectedBkColor = ReadColor(v); }},
-        {L"itemhottextcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwHotTextColor = ReadColor(v); }},
-        {L"itemhotbkcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwHotBkColor = ReadColor(v); }},
+         [](C& c, const wchar_t* v) { c.dwSelectedTextColor = ReadColorAfterBlanks(v); }},
+        {L"itemselectedbkcolor", kValueBlankColor,
+         [](C& c, const wchar_t* v) { c.dwSelectedBkColor = ReadColorAfterBlanks(v); }},
+        {L"itemhottextcolor", kValueBlankColor,
+         [](C& c, const wchar_t* v) { c.dwHotTextColor = ReadColorAfterBlanks(v); }},
+        {L"itemhotbkcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwHotBkColor = ReadColorAfterBlanks(v); }},
         {L"itemdisabledtextcolor", kValueBlankColor,
-         [](C& c, const wchar_t* v) { c.dwDisabledTextColor = ReadColor(v); }},
-        {L"itemdisabledbkcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwDisabledBkColor = ReadColor(v); }},
-        {L"itemvlinecolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwVLineColor = ReadColor(v); }},
-        {L"itemhlinecolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwHLineColor = ReadColor(v); }},
+         [](C& c, const wchar_t* v) { c.dwDisabledTextColor = ReadColorAfterBlanks(v); }},
+        {L"itemdisabledbkcolor", kValueBlankColor,
+         [](C& c, const wchar_t* v) { c.dwDisabledBkColor = ReadColorAfterBlanks(v); }},
+        {L"itemvlinecolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwVLineColor = ReadColorAfterBlanks(v); }},
+        {L"itemhlinecolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.dwHLineColor = ReadColorAfterBlanks(v); }},
         {L"itembkimage", kValueImage, [](C& c, const wchar_t* v) { c.diBk = TDrawInfo(v); }},
         {L"itemselectedimage", kValueImage, [](C& c, const wchar_t* v) { c.diSelected = TDrawInfo(v); }},
         {L"itemhotimage", kValueImage, [](C& c, const wchar_t* v) { c.diHot = TDrawInfo(v); }},
@@ -397,13 +400,12 @@ bool CListUI::HandleListEvent(TEventUI& event)
 // The arrows, page keys, Home and End move the selection; Return activates it.
 bool CListUI::OnNavigationKey(WCHAR key)
 {
+    int row = -1;
+    if (ArrowKeyRow(*this, m_iCurSel, key, row)) {
+        SelectItem(row, true);
+        return true;
+    }
     switch (key) {
-    case VK_UP:
-        SelectItem(SelectableRowAbove(*this, m_iCurSel), true);
-        return true;
-    case VK_DOWN:
-        SelectItem(SelectableRowBelow(*this, m_iCurSel), true);
-        return true;
     case VK_PRIOR:
         SelectItem(PageUpTarget(), true);
         return true;

@@ -113,59 +113,93 @@ void CListHeaderItemUI::DoEvent(TEventUI& event)
         return;
     if (TrackHot(*this, m_uButtonState, event))
         return;
+    if (!HandleHeaderItemEvent(event))
+        CControlUI::DoEvent(event);
+}
+
+// One line per event the header item answers; true when the event stops here.
+bool CListHeaderItemUI::HandleHeaderItemEvent(TEventUI& event)
+{
     switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK: {
-        if (!IsEnabled())
-            return;
-        const RECT thumb = GetThumbRect();
-        if (m_bDragable && m_iSepWidth != 0 && PtInRect(&thumb, event.ptMouse)) {
-            m_uButtonState |= UISTATE_CAPTURED;
-            m_ptLastMouse = event.ptMouse;
-        } else {
-            m_uButtonState |= UISTATE_PUSHED;
-            Invalidate();
-        }
-        return;
-    }
+        OnButtonDown(event);
+        return true;
+    case UIEVENT_DBLCLICK:
+        OnButtonDown(event);
+        return true;
     case UIEVENT_BUTTONUP:
-        if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_CAPTURED);
-            NeedParentUpdate();
-        } else if ((m_uButtonState & UISTATE_PUSHED) != 0) {
-            m_uButtonState &= ~static_cast<UINT>(UISTATE_PUSHED);
-            Invalidate();
-            if (PtInRect(&m_rcItem, event.ptMouse) && m_pManager != nullptr)
-                m_pManager->SendNotify(this, L"headerclick");
-        }
-        return;
+        OnButtonUp(event);
+        return true;
     case UIEVENT_MOUSEMOVE:
-        if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
-            const long dx = event.ptMouse.x - m_ptLastMouse.x;
-            const long width = m_rcItem.right - m_rcItem.left;
-            // The strip on the left edge grows the column when dragged left.
-            const long newWidth = (std::max)(0L, m_iSepWidth >= 0 ? width + dx : width - dx);
-            m_ptLastMouse = event.ptMouse;
-            m_cxyFixed.cx = newWidth;
-            // The list lays out its columns and rows again.
-            if (m_pParent != nullptr)
-                m_pParent->NeedParentUpdate();
-            else
-                NeedUpdate();
-        }
-        return;
-    case UIEVENT_SETCURSOR: {
-        const RECT thumb = GetThumbRect();
-        if (IsEnabled() && m_bDragable && m_iSepWidth != 0 && PtInRect(&thumb, event.ptMouse))
-            ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
-        else
-            ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-        return;
-    }
+        OnMouseMove(event);
+        return true;
+    case UIEVENT_SETCURSOR:
+        OnSetCursor(event);
+        return true;
     default:
-        break;
+        return false;
     }
-    CControlUI::DoEvent(event);
+}
+
+// True when `point` is on the separator strip of a column that can be dragged.
+bool CListHeaderItemUI::IsOnDragStrip(POINT point) const
+{
+    const RECT thumb = GetThumbRect();
+    return m_bDragable && m_iSepWidth != 0 && PtInRect(&thumb, point);
+}
+
+// A press on the separator strip starts resizing the column; elsewhere it
+// pushes the item.
+void CListHeaderItemUI::OnButtonDown(const TEventUI& event)
+{
+    if (!IsEnabled())
+        return;
+    if (IsOnDragStrip(event.ptMouse)) {
+        m_uButtonState |= UISTATE_CAPTURED;
+        m_ptLastMouse = event.ptMouse;
+    } else {
+        m_uButtonState |= UISTATE_PUSHED;
+        Invalidate();
+    }
+}
+
+// Ends a resize, or a push: released over the item, a push is a "headerclick".
+void CListHeaderItemUI::OnButtonUp(const TEventUI& event)
+{
+    if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
+        m_uButtonState &= ~static_cast<UINT>(UISTATE_CAPTURED);
+        NeedParentUpdate();
+    } else if ((m_uButtonState & UISTATE_PUSHED) != 0) {
+        m_uButtonState &= ~static_cast<UINT>(UISTATE_PUSHED);
+        Invalidate();
+        if (PtInRect(&m_rcItem, event.ptMouse) && m_pManager != nullptr)
+            m_pManager->SendNotify(this, L"headerclick");
+    }
+}
+
+// While resizing, the column follows the mouse.
+void CListHeaderItemUI::OnMouseMove(const TEventUI& event)
+{
+    if ((m_uButtonState & UISTATE_CAPTURED) == 0)
+        return;
+    const long dx = event.ptMouse.x - m_ptLastMouse.x;
+    const long width = m_rcItem.right - m_rcItem.left;
+    // The strip on the left edge grows the column when dragged left.
+    const long newWidth = (std::max)(0L, m_iSepWidth >= 0 ? width + dx : width - dx);
+    m_ptLastMouse = event.ptMouse;
+    m_cxyFixed.cx = newWidth;
+    // The list lays out its columns and rows again.
+    if (m_pParent != nullptr)
+        m_pParent->NeedParentUpdate();
+    else
+        NeedUpdate();
+}
+
+// The resize cursor over the separator strip of an enabled item.
+void CListHeaderItemUI::OnSetCursor(const TEventUI& event)
+{
+    const bool resize = IsEnabled() && IsOnDragStrip(event.ptMouse);
+    ::SetCursor(::LoadCursorW(nullptr, resize ? IDC_SIZEWE : IDC_ARROW));
 }
 
 const CControlAttributeTable& CListHeaderItemUI::GetAttributeTable() const
@@ -186,11 +220,11 @@ const CControlAttributeTable& CListHeaderItemUI::GetAttributeTable() const
         {L"multiline", kValueFlag,
          [](C& c, const wchar_t* v) { c.SetTextStyle(WithMultiLine(c.m_uTextStyle, IsTrue(v))); }},
         {L"font", kValueFont, [](C& c, const wchar_t* v) { c.SetFont(static_cast<int>(wcstol(v, nullptr, 10))); }},
-        {L"textcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetTextColor(ReadColor(v)); }},
+        {L"textcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetTextColor(ReadColorAfterBlanks(v)); }},
         {L"textpadding", kValueNumbers, [](C& c, const wchar_t* v) { c.SetTextPadding(ReadScaledRect(v)); }},
         {L"showhtml", kValueFlag, [](C& c, const wchar_t* v) { c.SetShowHtml(IsTrue(v)); }},
         {L"sepwidth", kValueNumber, [](C& c, const wchar_t* v) { c.SetSepWidth(ReadScaledInt(v)); }},
-        {L"sepcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetSepColor(ReadColor(v)); }},
+        {L"sepcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetSepColor(ReadColorAfterBlanks(v)); }},
     };
     static const TAttributeTable table(kAttributes, &CControlUI::GetAttributeTable());
     return table;

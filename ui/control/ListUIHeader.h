@@ -66,6 +66,14 @@ public:
     RECT GetThumbRect() const;
 
 private:
+    // DoEvent's steps (see HandleHeaderItemEvent).
+    bool HandleHeaderItemEvent(TEventUI& event);
+    bool IsOnDragStrip(POINT point) const;
+    void OnButtonDown(const TEventUI& event);
+    void OnButtonUp(const TEventUI& event);
+    void OnMouseMove(const TEventUI& event);
+    void OnSetCursor(const TEventUI& event);
+
     // An image set from the skin; the item is painted again.
     void SetStateImage(TDrawInfo& image, const wchar_t* description);
 

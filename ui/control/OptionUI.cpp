@@ -6,7 +6,7 @@
 
 #include "../core/PaintManager.h"
 #include "../render/RenderEngine.h"
-#include "LabelUIValues.h"
+#include "../core/AttributeValues.h"
 
 namespace Facet {
 

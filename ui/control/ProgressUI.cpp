@@ -5,7 +5,7 @@
 #include <climits>
 #include <cwchar>
 
-#include "LabelUIValues.h"
+#include "../core/AttributeValues.h"
 
 namespace Facet {
 

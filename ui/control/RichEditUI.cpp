@@ -13,7 +13,7 @@
 #include "../core/UniqueHandle.h"
 #include "../render/RenderEngine.h"
 #include "../render/TextDrawingSupport.h"
-#include "LabelUIValues.h"
+#include "../core/AttributeValues.h"
 #include "RichEditHost.h"
 #include "ScrollBarUI.h"
 
@@ -81,7 +81,7 @@ const wchar_t* CRichEditUI::GetClass() const
 
 LPVOID CRichEditUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr && wcscmp(name, L"RichEdit") == 0)
+    if (name != nullptr && wcscmp(name, kInterfaceName) == 0)
         return static_cast<CRichEditUI*>(this);
     if (name != nullptr && wcscmp(name, L"IMessageFilter") == 0)
         return static_cast<IMessageFilterUI*>(this);
@@ -831,64 +831,105 @@ void CRichEditUI::ForwardMouse(UINT msg, const TEventUI& event)
 void CRichEditUI::DoEvent(TEventUI& event)
 {
     const bool mouse = event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND;
-    if (m_pHost == nullptr || (mouse && !IsMouseEnabled())) {
+    if (m_pHost == nullptr || (mouse && !IsMouseEnabled()) || !HandleRichEditEvent(event))
         CContainerUI::DoEvent(event);
-        return;
-    }
-    const RECT area = GetTextArea();
-    const bool inText = ::PtInRect(&area, event.ptMouse) != FALSE;
+}
+
+// One line per event the text services take; true when the event stops here,
+// false when the container goes on with it.
+bool CRichEditUI::HandleRichEditEvent(TEventUI& event)
+{
     switch (event.Type) {
     case UIEVENT_SETFOCUS:
-        m_pHost->Send(WM_SETFOCUS);
-        if (ITextServices* services = m_pHost->GetTextServices())
-            services->OnTxUIActivate();
-        break;
+        return OnSetFocus();
     case UIEVENT_KILLFOCUS:
-        m_bTextPress = false;
-        m_pHost->Send(WM_KILLFOCUS);
-        if (ITextServices* services = m_pHost->GetTextServices())
-            services->OnTxUIDeactivate();
-        if (m_pHost->OwnsCaret()) {
-            m_pHost->ForgetCaret();
-            ::DestroyCaret();
-        }
-        break;
+        return OnKillFocus();
     case UIEVENT_TIMER:
         m_pHost->Send(WM_TIMER, event.wParam, event.lParam);
-        return;
+        return true;
     case UIEVENT_SETCURSOR:
-        if (inText && IsEnabled()) {
-            if (ITextServices* services = m_pHost->GetTextServices())
-                services->OnTxSetCursor(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, nullptr, &area,
-                                        event.ptMouse.x, event.ptMouse.y);
-            return;
-        }
-        break;
+        return OnSetCursor(event);
     case UIEVENT_BUTTONDOWN:
+        return OnTextButtonDown(event, WM_LBUTTONDOWN);
     case UIEVENT_DBLCLICK:
-        if (inText && IsEnabled()) {
-            m_bTextPress = true;
-            ForwardMouse(event.Type == UIEVENT_DBLCLICK ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, event);
-            return;
-        }
-        break;
+        return OnTextButtonDown(event, WM_LBUTTONDBLCLK);
     case UIEVENT_MOUSEMOVE:
-        if (m_bTextPress || inText) {
-            ForwardMouse(WM_MOUSEMOVE, event);
-            return;
-        }
-        break;
+        return OnTextMouseMove(event);
     case UIEVENT_BUTTONUP:
-        if (m_bTextPress) {
-            m_bTextPress = false;
-            ForwardMouse(WM_LBUTTONUP, event);
-            return;
-        }
-        break;
+        return OnTextButtonUp(event);
     default:
-        break;
+        return false;
     }
-    CContainerUI::DoEvent(event);
+}
+
+bool CRichEditUI::IsInTextArea(const TEventUI& event) const
+{
+    const RECT area = GetTextArea();
+    return ::PtInRect(&area, event.ptMouse) != FALSE;
+}
+
+// The text services show their caret and selection; the container still
+// notes the focus.
+bool CRichEditUI::OnSetFocus()
+{
+    m_pHost->Send(WM_SETFOCUS);
+    if (ITextServices* services = m_pHost->GetTextServices())
+        services->OnTxUIActivate();
+    return false;
+}
+
+// Ends a press in the text and gives up the caret the services made.
+bool CRichEditUI::OnKillFocus()
+{
+    m_bTextPress = false;
+    m_pHost->Send(WM_KILLFOCUS);
+    if (ITextServices* services = m_pHost->GetTextServices())
+        services->OnTxUIDeactivate();
+    if (m_pHost->OwnsCaret()) {
+        m_pHost->ForgetCaret();
+        ::DestroyCaret();
+    }
+    return false;
+}
+
+// Over the text of an enabled control the services choose the cursor.
+bool CRichEditUI::OnSetCursor(const TEventUI& event)
+{
+    if (!IsInTextArea(event) || !IsEnabled())
+        return false;
+    const RECT area = GetTextArea();
+    if (ITextServices* services = m_pHost->GetTextServices())
+        services->OnTxSetCursor(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, nullptr, &area, event.ptMouse.x,
+                                event.ptMouse.y);
+    return true;
+}
+
+// A press (`msg`: down or double click) in the text of an enabled control
+// starts a selection the services follow until the release.
+bool CRichEditUI::OnTextButtonDown(const TEventUI& event, UINT msg)
+{
+    if (!IsInTextArea(event) || !IsEnabled())
+        return false;
+    m_bTextPress = true;
+    ForwardMouse(msg, event);
+    return true;
+}
+
+bool CRichEditUI::OnTextMouseMove(const TEventUI& event)
+{
+    if (!m_bTextPress && !IsInTextArea(event))
+        return false;
+    ForwardMouse(WM_MOUSEMOVE, event);
+    return true;
+}
+
+bool CRichEditUI::OnTextButtonUp(const TEventUI& event)
+{
+    if (!m_bTextPress)
+        return false;
+    m_bTextPress = false;
+    ForwardMouse(WM_LBUTTONUP, event);
+    return true;
 }
 
 // -- Painting --

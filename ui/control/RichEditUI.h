@@ -25,6 +25,7 @@ class CTxtWinHost;
 class CRichEditUI : public CContainerUI, public IMessageFilterUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"RichEdit";
     CRichEditUI();
     ~CRichEditUI() override;
 
@@ -153,6 +154,15 @@ private:
     void ApplyScrollBars();
     bool LeavesKeyToWindow(UINT uMsg, WPARAM key) const;
     void ForwardMouse(UINT msg, const TEventUI& event);
+    // DoEvent's steps (see HandleRichEditEvent).
+    bool HandleRichEditEvent(TEventUI& event);
+    bool IsInTextArea(const TEventUI& event) const;
+    bool OnSetFocus();
+    bool OnKillFocus();
+    bool OnSetCursor(const TEventUI& event);
+    bool OnTextButtonDown(const TEventUI& event, UINT msg);
+    bool OnTextMouseMove(const TEventUI& event);
+    bool OnTextButtonUp(const TEventUI& event);
     void PlaceScrollBars();
     void SyncScrollBar(bool vertical);
     void PaintPlainText(HDC hDC);

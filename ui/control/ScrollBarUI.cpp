@@ -8,7 +8,7 @@
 #include "../core/PaintManager.h"
 #include "../layout/ContainerUI.h"
 #include "ControlDispatch.h"
-#include "LabelUIValues.h"
+#include "../core/AttributeValues.h"
 
 namespace Facet {
 
@@ -70,7 +70,7 @@ const wchar_t* CScrollBarUI::GetClass() const
 
 LPVOID CScrollBarUI::GetInterface(const wchar_t* name)
 {
-    if (name != nullptr && Equals(name, L"ScrollBar"))
+    if (name != nullptr && Equals(name, kInterfaceName))
         return static_cast<CScrollBarUI*>(this);
     return CControlUI::GetInterface(name);
 }

@@ -19,6 +19,7 @@ class CContainerUI;
 class CScrollBarUI : public CControlUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"ScrollBar";
     CScrollBarUI();
 
     // "ScrollBar".

@@ -8,7 +8,7 @@
 #include "../core/PaintManager.h"
 #include "ButtonUI.h"
 #include "ControlDispatch.h"
-#include "LabelUIValues.h"
+#include "../core/AttributeValues.h"
 
 namespace Facet {
 

@@ -58,47 +58,71 @@ int CTextUI::HitTestLink(POINT pt) const
 
 void CTextUI::DoEvent(TEventUI& event)
 {
+    if (!HandleLinkEvent(event))
+        CLabelUI::DoEvent(event);
+}
+
+// One line per event the links answer; true when the event stops here, false
+// when the label goes on with it.
+bool CTextUI::HandleLinkEvent(TEventUI& event)
+{
     switch (event.Type) {
     case UIEVENT_SETCURSOR:
-        if (HitTestLink(event.ptMouse) >= 0) {
-            ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
-            return;
-        }
-        break;
+        return OnLinkSetCursor(event);
     case UIEVENT_BUTTONDOWN:
+        return OnLinkButtonDown(event);
     case UIEVENT_DBLCLICK:
-        if (IsEnabled()) {
-            m_nPressedLink = HitTestLink(event.ptMouse);
-            if (m_nPressedLink >= 0) {
-                Invalidate();
-                return;
-            }
-        }
-        break;
+        return OnLinkButtonDown(event);
     case UIEVENT_BUTTONUP:
-        if (IsEnabled() && m_nPressedLink >= 0) {
-            // A link counts as clicked when the button goes up over the same
-            // link it went down on.
-            const int link = HitTestLink(event.ptMouse);
-            const bool clicked = link == m_nPressedLink;
-            m_nPressedLink = -1;
-            Invalidate();
-            if (clicked && m_pManager != nullptr)
-                m_pManager->SendNotify(this, L"link", static_cast<WPARAM>(link), 0, false, true);
-            return;
-        }
-        break;
+        return OnLinkButtonUp(event);
     case UIEVENT_MOUSEMOVE:
+        SetHoverLink(*this, m_nHoverLink, IsEnabled() ? HitTestLink(event.ptMouse) : -1);
+        return false;
     case UIEVENT_MOUSEENTER:
         SetHoverLink(*this, m_nHoverLink, IsEnabled() ? HitTestLink(event.ptMouse) : -1);
-        break;
+        return false;
     case UIEVENT_MOUSELEAVE:
         SetHoverLink(*this, m_nHoverLink, -1);
-        break;
+        return false;
     default:
-        break;
+        return false;
     }
-    CLabelUI::DoEvent(event);
+}
+
+// The hand over a link.
+bool CTextUI::OnLinkSetCursor(const TEventUI& event)
+{
+    if (HitTestLink(event.ptMouse) < 0)
+        return false;
+    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    return true;
+}
+
+// A press on a link of an enabled text is kept until the release.
+bool CTextUI::OnLinkButtonDown(const TEventUI& event)
+{
+    if (!IsEnabled())
+        return false;
+    m_nPressedLink = HitTestLink(event.ptMouse);
+    if (m_nPressedLink < 0)
+        return false;
+    Invalidate();
+    return true;
+}
+
+// A link counts as clicked when the button goes up over the same link it went
+// down on.
+bool CTextUI::OnLinkButtonUp(const TEventUI& event)
+{
+    if (!IsEnabled() || m_nPressedLink < 0)
+        return false;
+    const int link = HitTestLink(event.ptMouse);
+    const bool clicked = link == m_nPressedLink;
+    m_nPressedLink = -1;
+    Invalidate();
+    if (clicked && m_pManager != nullptr)
+        m_pManager->SendNotify(this, L"link", static_cast<WPARAM>(link), 0, false, true);
+    return true;
 }
 
 void CTextUI::PaintText(HDC hDC)

@@ -40,6 +40,12 @@ public:
     void PaintText(HDC hDC) override;
 
 private:
+    // DoEvent's steps (see HandleLinkEvent).
+    bool HandleLinkEvent(TEventUI& event);
+    bool OnLinkSetCursor(const TEventUI& event);
+    bool OnLinkButtonDown(const TEventUI& event);
+    bool OnLinkButtonUp(const TEventUI& event);
+
     int m_nLinks;
     RECT m_rcLinks[kMaxLinks];
     CFacetString m_sLinks[kMaxLinks];

@@ -344,9 +344,12 @@ const CControlAttributeTable& CTreeNodeUI::GetAttributeTable() const
         {L"folderattr", kValueList, [](C& c, const wchar_t* v) { c.m_pFolderButton->SetAttributeList(v); }},
         {L"checkboxattr", kValueList, [](C& c, const wchar_t* v) { c.m_pCheckBox->SetAttributeList(v); }},
         {L"itemattr", kValueList, [](C& c, const wchar_t* v) { c.m_pItemButton->SetAttributeList(v); }},
-        {L"itemtextcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetItemTextColor(ReadColor(v)); }},
-        {L"itemhottextcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetItemHotTextColor(ReadColor(v)); }},
-        {L"selitemtextcolor", kValueBlankColor, [](C& c, const wchar_t* v) { c.SetSelItemTextColor(ReadColor(v)); }},
+        {L"itemtextcolor", kValueBlankColor,
+         [](C& c, const wchar_t* v) { c.SetItemTextColor(ReadColorAfterBlanks(v)); }},
+        {L"itemhottextcolor", kValueBlankColor,
+         [](C& c, const wchar_t* v) { c.SetItemHotTextColor(ReadColorAfterBlanks(v)); }},
+        {L"selitemtextcolor", kValueBlankColor,
+         [](C& c, const wchar_t* v) { c.SetSelItemTextColor(ReadColorAfterBlanks(v)); }},
     };
     static const TAttributeTable table(kAttributes, &CListContainerElementUI::GetAttributeTable());
     return table;
@@ -624,18 +627,18 @@ const CControlAttributeTable& CTreeViewUI::GetAttributeTable() const
         // The node colours, and the list's item colours too.
         {L"itemtextcolor", kValueBlankColor,
          [](C& c, const wchar_t* v) {
-             c.SetItemTextColor(ReadColor(v));
+             c.SetItemTextColor(ReadColorAfterBlanks(v));
              c.CListUI::GetAttributeTable().Apply(c, L"itemtextcolor", v);
          }},
         {L"itemhottextcolor", kValueBlankColor,
          [](C& c, const wchar_t* v) {
-             c.SetItemHotTextColor(ReadColor(v));
+             c.SetItemHotTextColor(ReadColorAfterBlanks(v));
              c.CListUI::GetAttributeTable().Apply(c, L"itemhottextcolor", v);
          }},
         {L"selitemtextcolor", kValueBlankColor,
          [](C& c, const wchar_t* v) {
-             c.SetSelItemTextColor(ReadColor(v));
-             c.m_ListInfo.dwSelectedTextColor = ReadColor(v);
+             c.SetSelItemTextColor(ReadColorAfterBlanks(v));
+             c.m_ListInfo.dwSelectedTextColor = ReadColorAfterBlanks(v);
          }},
     };
     static const TAttributeTable table(kAttributes, &CListUI::GetAttributeTable());

@@ -7,7 +7,7 @@
 #include <cwchar>
 
 #include "../core/Diagnostics.h"
-#include "LabelUIValues.h"
+#include "../core/AttributeValues.h"
 
 namespace Facet {
 

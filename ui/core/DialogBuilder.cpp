@@ -402,6 +402,30 @@ bool CDialogBuilder::ParseTreeNode(CMarkupNode& node, CControlUI* parent, CPaint
     return true;
 }
 
+// Gives `control` to `parent`: as its cover, to the row of a tree node, or to
+// the container `parent` is (asked once per level through `container`). The
+// caller deletes the control unless it was placed.
+CDialogBuilder::Placement CDialogBuilder::PlaceInParent(CMarkupNode& node, CControlUI* control, CControlUI* parent,
+                                                        IContainerUI*& container, bool& containerAsked)
+{
+    const wchar_t* cover = AttributeNoCase(node, kCoverAttribute);
+    if (cover != nullptr && wcscmp(cover, L"true") == 0) {
+        parent->SetCover(control);
+        return Placement::kPlaced;
+    }
+    if (CTreeNodeUI* parentNode = InterfaceCast<CTreeNodeUI>(parent)) {
+        // A control inside a tree node joins the node's row.
+        return parentNode->GetTreeNodeHorizontal()->Add(control) ? Placement::kPlaced : Placement::kRefused;
+    }
+    if (!containerAsked) {
+        container = InterfaceCast<IContainerUI>(parent);
+        containerAsked = true;
+    }
+    if (container == nullptr)
+        return Placement::kNoHolder; // nothing can hold the control: it is not leaked
+    return container->Add(control) ? Placement::kPlaced : Placement::kRefused;
+}
+
 CControlUI* CDialogBuilder::Parse(CMarkupNode* root, CControlUI* parent, CPaintManagerUI* manager, int depth)
 {
     // The parser's bound on nesting holds for the whole tree, includes joined
@@ -448,30 +472,12 @@ CControlUI* CDialogBuilder::Parse(CMarkupNode* root, CControlUI* parent, CPaintM
         }
 
         if (parent != nullptr) {
-            const wchar_t* cover = AttributeNoCase(node, kCoverAttribute);
-            CTreeNodeUI* parentNode = InterfaceCast<CTreeNodeUI>(parent);
-            if (cover != nullptr && wcscmp(cover, L"true") == 0) {
-                parent->SetCover(control);
-            } else if (parentNode != nullptr) {
-                // A control inside a tree node joins the node's row.
-                if (!parentNode->GetTreeNodeHorizontal()->Add(control)) {
-                    control->Delete();
-                    continue;
-                }
-            } else {
-                if (!containerAsked) {
-                    container = InterfaceCast<IContainerUI>(parent);
-                    containerAsked = true;
-                }
-                if (container == nullptr) {
-                    // Nothing can hold the control: it is not leaked.
-                    control->Delete();
+            const Placement placement = PlaceInParent(node, control, parent, container, containerAsked);
+            if (placement != Placement::kPlaced) {
+                control->Delete();
+                if (placement == Placement::kNoHolder)
                     return nullptr;
-                }
-                if (!container->Add(control)) {
-                    control->Delete();
-                    continue;
-                }
+                continue;
             }
         }
 

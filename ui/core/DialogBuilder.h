@@ -14,6 +14,7 @@
 namespace Facet {
 
 class CControlUI;
+class IContainerUI;
 class CPaintManagerUI;
 
 class IDialogBuilderCallback
@@ -113,6 +114,10 @@ private:
     void ApplyGlobalElements(CMarkupNode& root, CPaintManagerUI* manager);
     void ApplyInclude(CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager, int depth);
     bool ParseTreeNode(CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager, int depth);
+    // Where a control read from the markup went in its parent.
+    enum class Placement { kPlaced, kRefused, kNoHolder };
+    Placement PlaceInParent(CMarkupNode& node, CControlUI* control, CControlUI* parent, IContainerUI*& container,
+                            bool& containerAsked);
     void ApplyAttributes(CMarkupNode& node, CControlUI* control, CPaintManagerUI* manager, const wchar_t* className);
     CControlUI* CreateControl(const wchar_t* className);
     // Whether this builder or one that includes it reads `source` already.

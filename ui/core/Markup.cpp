@@ -506,60 +506,32 @@ bool CMarkup::ParseElements(wchar_t*& text, unsigned int parent, unsigned int de
             return true;
         *text++ = 0;
         SkipWhitespace(text);
-
-        if (*text == L'!') {
-            SkipPast(text, L'-', L'>');
+        if (SkipDeclaration(text))
             continue;
-        }
-        if (*text == L'?') {
-            SkipPast(text, L'?', L'>');
-            continue;
-        }
 
         // Each level of nesting costs a stack frame: refuse documents nested deeper than the cap.
         if (depth >= kMaxDepth)
             return Failed(L"Elements nested too deeply", text);
-
         unsigned int pos = 0;
-        if (!ReserveElement(&pos))
+        if (!OpenElement(text, parent, previous, pos))
             return Failed(kOutOfMemory, text);
-        {
-            XMLELEMENT& element = m_pElements[pos];
-            element.iStart = static_cast<unsigned int>(text - m_pstrXML);
-            element.iParent = parent;
-            element.iChild = 0;
-            element.iNext = 0;
-            element.iData = 0;
-            element.iAttributes = m_nAttributes;
-            element.nAttributes = 0;
-        }
-        if (previous != 0)
-            m_pElements[previous].iNext = pos;
-        else if (parent > 0)
-            m_pElements[parent].iChild = pos;
-        previous = pos;
 
         const wchar_t* name = text;
         SkipIdentifier(text);
         wchar_t* nameEnd = text;
         if (*text == 0)
             return Failed(L"Error parsing element name", text);
-
         if (!ParseAttributes(text, pos))
             return false;
         SkipWhitespace(text);
 
         if (text[0] == L'/' && text[1] == L'>') {
-            m_pElements[pos].iData = static_cast<unsigned int>(text - m_pstrXML);
-            *text = 0;
-            text += 2;
+            CloseEmptyElement(text, pos);
         } else {
             if (*text != L'>')
                 return Failed(L"Expected start-tag closing", text);
             ++text;
-            m_pElements[pos].iData = static_cast<unsigned int>(text - m_pstrXML);
-            wchar_t* dest = text;
-            DecodeText(text, dest, L'<');
+            wchar_t* dest = DecodeContent(text, pos);
             if (*text == 0 && parent <= 1) {
                 // The document ends inside this element: keep its name and content terminated.
                 *dest = 0;
@@ -570,28 +542,93 @@ bool CMarkup::ParseElements(wchar_t*& text, unsigned int parent, unsigned int de
                 return Failed(L"Expected end-tag start", text);
             if (text[1] != L'/' && !ParseElements(text, pos, depth + 1))
                 return false;
-            if (text[0] == L'<' && text[1] == L'/') {
-                *dest = 0;
-                *text = 0;
-                text += 2;
-                SkipWhitespace(text);
-                const size_t nameLength = static_cast<size_t>(nameEnd - name);
-                if (wcsncmp(text, name, nameLength) != 0)
-                    return Failed(L"Unmatched closing tag", text);
-                text += nameLength;
-                SkipWhitespace(text);
-                if (*text != L'>')
-                    return Failed(L"Unmatched closing tag", *text != 0 ? text + 1 : text);
-                ++text;
-            } else {
-                // The document ended inside the root after its children (its
-                // end tag may be missing): the content still ends where its
-                // decoding stopped, before the first child.
-                *dest = 0;
-            }
+            if (!ParseEndTag(text, dest, name, nameEnd))
+                return false;
         }
         *nameEnd = 0;
     }
+}
+
+// Steps over a comment ("<!") or a processing instruction ("<?") whose '<' is
+// behind `text`; false when `text` starts neither.
+bool CMarkup::SkipDeclaration(wchar_t*& text)
+{
+    if (*text == L'!') {
+        SkipPast(text, L'-', L'>');
+        return true;
+    }
+    if (*text == L'?') {
+        SkipPast(text, L'?', L'>');
+        return true;
+    }
+    return false;
+}
+
+// Enters the element whose name starts at `text` as the next child of `parent`
+// (after `previous`, its last sibling so far), and makes it `previous`.
+bool CMarkup::OpenElement(const wchar_t* text, unsigned int parent, unsigned int& previous, unsigned int& pos)
+{
+    if (!ReserveElement(&pos))
+        return false;
+    XMLELEMENT& element = m_pElements[pos];
+    element.iStart = static_cast<unsigned int>(text - m_pstrXML);
+    element.iParent = parent;
+    element.iChild = 0;
+    element.iNext = 0;
+    element.iData = 0;
+    element.iAttributes = m_nAttributes;
+    element.nAttributes = 0;
+    if (previous != 0)
+        m_pElements[previous].iNext = pos;
+    else if (parent > 0)
+        m_pElements[parent].iChild = pos;
+    previous = pos;
+    return true;
+}
+
+// "/>" at `text`: the element has no content (its data is the empty text there).
+void CMarkup::CloseEmptyElement(wchar_t*& text, unsigned int element)
+{
+    m_pElements[element].iData = static_cast<unsigned int>(text - m_pstrXML);
+    *text = 0;
+    text += 2;
+}
+
+// Decodes the text content of `element` in place up to the next '<'; returns
+// where the decoded content ends (terminated once the element is closed).
+wchar_t* CMarkup::DecodeContent(wchar_t*& text, unsigned int element)
+{
+    m_pElements[element].iData = static_cast<unsigned int>(text - m_pstrXML);
+    wchar_t* dest = text;
+    DecodeText(text, dest, L'<');
+    return dest;
+}
+
+// Reads the end tag at `text`, which must repeat the element's name, and
+// terminates the content that ends at `dest`.
+bool CMarkup::ParseEndTag(wchar_t*& text, wchar_t* dest, const wchar_t* name, const wchar_t* nameEnd)
+{
+    // `dest` may be `text` itself: look at the tag before terminating there.
+    const bool endTag = text[0] == L'<' && text[1] == L'/';
+    *dest = 0;
+    if (!endTag) {
+        // The document ended inside the root after its children (its end tag
+        // may be missing): the content still ends where its decoding stopped,
+        // before the first child.
+        return true;
+    }
+    *text = 0;
+    text += 2;
+    SkipWhitespace(text);
+    const size_t nameLength = static_cast<size_t>(nameEnd - name);
+    if (wcsncmp(text, name, nameLength) != 0)
+        return Failed(L"Unmatched closing tag", text);
+    text += nameLength;
+    SkipWhitespace(text);
+    if (*text != L'>')
+        return Failed(L"Unmatched closing tag", *text != 0 ? text + 1 : text);
+    ++text;
+    return true;
 }
 
 // Reads the attributes that follow an element name, terminating names and values in

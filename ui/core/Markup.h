@@ -88,6 +88,11 @@ private:
     // document text as it was before the parse edited it.
     void LocateError(const wchar_t* original);
     bool ParseElements(wchar_t*& text, unsigned int parent, unsigned int depth);
+    bool SkipDeclaration(wchar_t*& text);
+    bool OpenElement(const wchar_t* text, unsigned int parent, unsigned int& previous, unsigned int& pos);
+    void CloseEmptyElement(wchar_t*& text, unsigned int element);
+    wchar_t* DecodeContent(wchar_t*& text, unsigned int element);
+    bool ParseEndTag(wchar_t*& text, wchar_t* dest, const wchar_t* name, const wchar_t* nameEnd);
     bool ParseAttributes(wchar_t*& text, unsigned int element);
     void DecodeText(wchar_t*& text, wchar_t*& dest, wchar_t stop);
     bool ReserveElement(unsigned int* index);

@@ -58,6 +58,17 @@ enum UIControlFlag {
     UIFLAG_WANTTAB = 0x4,
 };
 
+// Bits of a control's interaction state (buttons, options, sliders, list
+// header items and combo boxes keep theirs in these).
+enum UIButtonState : UINT {
+    UISTATE_FOCUSED = 0x01,
+    UISTATE_SELECTED = 0x02,
+    UISTATE_DISABLED = 0x04,
+    UISTATE_HOT = 0x08,
+    UISTATE_PUSHED = 0x10,
+    UISTATE_CAPTURED = 0x40,
+};
+
 // Tree search flags (CControlUI::FindControl).
 enum UIFindFlag : unsigned int {
     UIFIND_ALL = 0x0,

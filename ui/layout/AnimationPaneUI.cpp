@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cwchar>
 
-#include "../control/LabelUIValues.h"
+#include "../core/AttributeValues.h"
 #include "../core/PaintManager.h"
 
 namespace Facet {

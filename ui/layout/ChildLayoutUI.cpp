@@ -3,7 +3,7 @@
 
 #include <cwchar>
 
-#include "../control/LabelUIValues.h"
+#include "../core/AttributeValues.h"
 #include "../core/DialogBuilder.h"
 #include "../core/Markup.h"
 #include "../core/PaintManager.h"

@@ -68,7 +68,7 @@ LPVOID CContainerUI::GetInterface(const wchar_t* name)
 {
     if (name != nullptr && Equals(name, IContainerUI::kInterfaceName))
         return static_cast<IContainerUI*>(this);
-    if (name != nullptr && Equals(name, L"Container"))
+    if (name != nullptr && Equals(name, kInterfaceName))
         return static_cast<CContainerUI*>(this);
     return CControlUI::GetInterface(name);
 }

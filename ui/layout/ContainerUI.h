@@ -44,6 +44,7 @@ protected:
 class CContainerUI : public CControlUI, public IContainerUI
 {
 public:
+    static constexpr const wchar_t* kInterfaceName = L"Container";
     CContainerUI();
     // Destroys every child at once and both scroll bars.
     ~CContainerUI() override;
@@ -181,6 +182,9 @@ protected:
     unsigned m_nItemsVersion;
 
 private:
+    // DoEvent's steps: keys and the wheel scroll the active bar.
+    bool ScrollByKey(WCHAR key, bool vertical);
+    bool ScrollByWheel(const TEventUI& event, bool verticalActive, bool horizontalActive);
     // Gives a bar the window's default style for its class ("VScrollBar" or
     // "HScrollBar"), when there is one.
     void ApplyScrollBarDefault(CScrollBarUI* bar, const wchar_t* className);

@@ -134,83 +134,68 @@ void CContainerUI::DoEvent(TEventUI& event)
 {
     if (PassMouseEventOn(*this, event))
         return;
-
     if (NoteFocus(m_bFocused, event))
         return;
 
     const bool verticalActive = IsShown(m_pVerticalScrollBar) && m_pVerticalScrollBar->IsEnabled();
     const bool horizontalActive = IsShown(m_pHorizontalScrollBar) && m_pHorizontalScrollBar->IsEnabled();
-
     if (event.Type == UIEVENT_KEYDOWN && IsKeyboardEnabled() && IsEnabled()) {
-        if (verticalActive) {
-            switch (event.chKey) {
-            case VK_PRIOR:
-                PageUp();
-                return;
-            case VK_NEXT:
-                PageDown();
-                return;
-            case VK_END:
-                EndDown();
-                return;
-            case VK_HOME:
-                HomeUp();
-                return;
-            case VK_UP:
-                LineUp();
-                return;
-            case VK_DOWN:
-                LineDown();
-                return;
-            default:
-                break;
-            }
-        } else if (horizontalActive) {
-            switch (event.chKey) {
-            case VK_PRIOR:
-                PageLeft();
-                return;
-            case VK_NEXT:
-                PageRight();
-                return;
-            case VK_END:
-                EndRight();
-                return;
-            case VK_HOME:
-                HomeLeft();
-                return;
-            case VK_UP:
-                LineLeft();
-                return;
-            case VK_DOWN:
-                LineRight();
-                return;
-            default:
-                break;
-            }
-        }
-    }
-
-    if (event.Type == UIEVENT_SCROLLWHEEL) {
-        const bool towardsUser = LOWORD(event.wParam) == 1;
-        const bool overHorizontal = horizontalActive && PtInRect(&m_pHorizontalScrollBar->GetPos(), event.ptMouse);
-        if (overHorizontal || (!verticalActive && horizontalActive)) {
-            if (towardsUser)
-                LineRight();
-            else
-                LineLeft();
+        if ((verticalActive || horizontalActive) && ScrollByKey(event.chKey, verticalActive))
             return;
-        }
-        if (verticalActive) {
-            if (towardsUser)
-                LineDown();
-            else
-                LineUp();
-            return;
-        }
     }
-
+    if (event.Type == UIEVENT_SCROLLWHEEL && ScrollByWheel(event, verticalActive, horizontalActive))
+        return;
     CControlUI::DoEvent(event);
+}
+
+// Page Up/Down, End, Home and the up and down arrows scroll the vertical bar,
+// or the horizontal one when only it is active (up and down move left and
+// right); false for any other key.
+bool CContainerUI::ScrollByKey(WCHAR key, bool vertical)
+{
+    struct KeyScroll
+    {
+        WCHAR key;
+        void (CContainerUI::*vertical)();
+        void (CContainerUI::*horizontal)();
+    };
+    static const KeyScroll kKeys[] = {
+        {VK_PRIOR, &CContainerUI::PageUp, &CContainerUI::PageLeft},
+        {VK_NEXT, &CContainerUI::PageDown, &CContainerUI::PageRight},
+        {VK_END, &CContainerUI::EndDown, &CContainerUI::EndRight},
+        {VK_HOME, &CContainerUI::HomeUp, &CContainerUI::HomeLeft},
+        {VK_UP, &CContainerUI::LineUp, &CContainerUI::LineLeft},
+        {VK_DOWN, &CContainerUI::LineDown, &CContainerUI::LineRight},
+    };
+    for (const KeyScroll& entry : kKeys) {
+        if (entry.key == key) {
+            (this->*(vertical ? entry.vertical : entry.horizontal))();
+            return true;
+        }
+    }
+    return false;
+}
+
+// The wheel scrolls the horizontal bar while over it or when it is the only
+// active one, else the vertical bar; false when neither is active.
+bool CContainerUI::ScrollByWheel(const TEventUI& event, bool verticalActive, bool horizontalActive)
+{
+    const bool towardsUser = LOWORD(event.wParam) == 1;
+    const bool overHorizontal = horizontalActive && PtInRect(&m_pHorizontalScrollBar->GetPos(), event.ptMouse);
+    if (overHorizontal || (!verticalActive && horizontalActive)) {
+        if (towardsUser)
+            LineRight();
+        else
+            LineLeft();
+        return true;
+    }
+    if (!verticalActive)
+        return false;
+    if (towardsUser)
+        LineDown();
+    else
+        LineUp();
+    return true;
 }
 
 } // namespace Facet

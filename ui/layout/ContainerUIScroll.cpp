@@ -229,6 +229,29 @@ CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const
     return m_pHorizontalScrollBar;
 }
 
+namespace {
+
+// Shows `bar` at `rcBar` with `overflow` (at least 0) as its range, or hides
+// it at position 0. True when its visibility or position changed, which asks
+// for another layout pass.
+bool PlaceScrollBar(CScrollBarUI& bar, bool show, int overflow, const RECT& rcBar)
+{
+    const int oldPos = bar.GetScrollPos();
+    const bool changed = bar.IsVisible() != show;
+    if (changed)
+        bar.SetVisible(show);
+    if (show) {
+        bar.SetScrollRange((std::max)(overflow, 0));
+        bar.SetPos(rcBar, false);
+    } else {
+        bar.SetScrollRange(0);
+        bar.SetScrollPos(0);
+    }
+    return changed || bar.GetScrollPos() != oldPos;
+}
+
+} // namespace
+
 // Which bars to show is decided once per layout, from the needed size and the
 // space inside the inset: a bar that takes room from the other axis may make
 // the other bar necessary too, which is settled here rather than by laying
@@ -268,48 +291,14 @@ void CContainerUI::ProcessScrollBar(RECT /*rc*/, int cxRequired, int cyRequired)
     const int clientHeight = fullHeight - (showH ? barHeight : 0);
 
     if (vbar != nullptr) {
-        const int oldPos = vbar->GetScrollPos();
-        if (showV) {
-            if (!vbar->IsVisible()) {
-                vbar->SetVisible(true);
-                relayout = true;
-            }
-            vbar->SetScrollRange((std::max)(cyRequired - clientHeight, 0));
-            const RECT rcBar = {inner.left + clientWidth, inner.top, inner.left + clientWidth + barWidth,
-                                inner.top + clientHeight};
-            vbar->SetPos(rcBar, false);
-        } else {
-            if (vbar->IsVisible()) {
-                vbar->SetVisible(false);
-                relayout = true;
-            }
-            vbar->SetScrollRange(0);
-            vbar->SetScrollPos(0);
-        }
-        if (vbar->GetScrollPos() != oldPos)
-            relayout = true;
+        const RECT rcBar = {inner.left + clientWidth, inner.top, inner.left + clientWidth + barWidth,
+                            inner.top + clientHeight};
+        relayout = PlaceScrollBar(*vbar, showV, cyRequired - clientHeight, rcBar) || relayout;
     }
     if (hbar != nullptr) {
-        const int oldPos = hbar->GetScrollPos();
-        if (showH) {
-            if (!hbar->IsVisible()) {
-                hbar->SetVisible(true);
-                relayout = true;
-            }
-            hbar->SetScrollRange((std::max)(cxRequired - clientWidth, 0));
-            const RECT rcBar = {inner.left, inner.top + clientHeight, inner.left + clientWidth,
-                                inner.top + clientHeight + barHeight};
-            hbar->SetPos(rcBar, false);
-        } else {
-            if (hbar->IsVisible()) {
-                hbar->SetVisible(false);
-                relayout = true;
-            }
-            hbar->SetScrollRange(0);
-            hbar->SetScrollPos(0);
-        }
-        if (hbar->GetScrollPos() != oldPos)
-            relayout = true;
+        const RECT rcBar = {inner.left, inner.top + clientHeight, inner.left + clientWidth,
+                            inner.top + clientHeight + barHeight};
+        relayout = PlaceScrollBar(*hbar, showH, cxRequired - clientWidth, rcBar) || relayout;
     }
 
     if (relayout && !m_bScrollProcess) {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "../control/LabelUIValues.h"
+#include "../core/AttributeValues.h"
 #include "../control/ScrollBarUI.h"
 #include "../core/FacetGeometry.h"
 
