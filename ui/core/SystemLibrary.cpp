@@ -1,22 +1,13 @@
 #include "SystemLibrary.h"
 
-#include <cwchar>
-
 namespace Facet {
 
+// Only the system folder is searched, and it alone serves the library's own
+// dependencies too. Every supported Windows has the flag; there is no second
+// way in (a full path would leave the dependencies to the ordinary search).
 HMODULE LoadSystemLibrary(const wchar_t* name)
 {
-    HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module != nullptr)
-        return module;
-    // Systems without the search flags: the full path names the system folder.
-    wchar_t path[MAX_PATH] = {};
-    const UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
-    if (length == 0 || length + 1 + wcslen(name) >= MAX_PATH)
-        return nullptr;
-    wcscat(path, L"\\");
-    wcscat(path, name);
-    return ::LoadLibraryW(path);
+    return ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 } // namespace Facet
