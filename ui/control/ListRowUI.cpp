@@ -68,48 +68,82 @@ void CListRowUI<TControl>::SetEnabled(bool enabled)
 template <class TControl>
 void CListRowUI<TControl>::DoEvent(TEventUI& event)
 {
-    // Keys and the wheel move the owner's selection; a row without mouse
-    // input lets the owner have the mouse too.
-    const bool forOwner = (!this->IsMouseEnabled() && IsMouseEvent(event.Type)) || IsKeyEvent(event.Type) ||
-                          event.Type == UIEVENT_SCROLLWHEEL;
-    if (forOwner) {
-        if (m_pOwner != nullptr)
-            m_pOwner->DoEvent(event);
-        else
-            TControl::DoEvent(event);
+    if (IsForOwner(event)) {
+        PassToOwner(event);
         return;
     }
     if (TrackHot(*this, m_uButtonState, event))
         return;
+    if (!HandleRowEvent(event))
+        TControl::DoEvent(event);
+}
+
+// Keys and the wheel move the owner's selection; a row without mouse input
+// lets the owner have the mouse too.
+template <class TControl>
+bool CListRowUI<TControl>::IsForOwner(const TEventUI& event) const
+{
+    return (!this->IsMouseEnabled() && IsMouseEvent(event.Type)) || IsKeyEvent(event.Type) ||
+           event.Type == UIEVENT_SCROLLWHEEL;
+}
+
+// A row not yet in a list handles the event as its base control would.
+template <class TControl>
+void CListRowUI<TControl>::PassToOwner(TEventUI& event)
+{
+    if (m_pOwner != nullptr)
+        m_pOwner->DoEvent(event);
+    else
+        TControl::DoEvent(event);
+}
+
+// One line per event the row answers; true when the event stops here, false
+// when the base control goes on with it.
+template <class TControl>
+bool CListRowUI<TControl>::HandleRowEvent(TEventUI& event)
+{
     switch (event.Type) {
     case UIEVENT_DBLCLICK:
-        if (this->IsEnabled()) {
-            // Rows that cannot expand refuse this.
-            Expand(!IsExpanded());
-            this->Activate();
-            this->Invalidate();
-        }
-        return;
+        return OnDoubleClick();
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_RBUTTONDOWN:
-        if (this->IsEnabled()) {
-            if (m_pOwner != nullptr)
-                m_pOwner->SelectItem(m_iIndex, true);
-            this->Invalidate();
-        }
-        return;
+        return OnButtonDown();
     case UIEVENT_BUTTONUP:
     case UIEVENT_MOUSEMOVE:
-        return;
+        // The hot state was tracked above; a row is not dragged.
+        return true;
     case UIEVENT_SETFOCUS:
     case UIEVENT_KILLFOCUS:
         // The plain control's focus handling, also for container rows.
         CControlUI::DoEvent(event);
-        return;
+        return true;
     default:
-        break;
+        return false;
     }
-    TControl::DoEvent(event);
+}
+
+// Expands the row where it can (rows that cannot refuse) and activates it.
+template <class TControl>
+bool CListRowUI<TControl>::OnDoubleClick()
+{
+    if (this->IsEnabled()) {
+        Expand(!IsExpanded());
+        this->Activate();
+        this->Invalidate();
+    }
+    return true;
+}
+
+// A press with either button selects the row in its owner.
+template <class TControl>
+bool CListRowUI<TControl>::OnButtonDown()
+{
+    if (this->IsEnabled()) {
+        if (m_pOwner != nullptr)
+            m_pOwner->SelectItem(m_iIndex, true);
+        this->Invalidate();
+    }
+    return true;
 }
 
 template <class TControl>

@@ -53,6 +53,14 @@ protected:
     bool m_bSelected;
     UINT m_uButtonState;
     IListOwnerUI* m_pOwner;
+
+private:
+    // DoEvent's steps.
+    bool IsForOwner(const TEventUI& event) const;
+    void PassToOwner(TEventUI& event);
+    bool HandleRowEvent(TEventUI& event);
+    bool OnDoubleClick();
+    bool OnButtonDown();
 };
 
 extern template class CListRowUI<CControlUI>;
