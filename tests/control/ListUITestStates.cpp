@@ -9,7 +9,7 @@
 #include "control/ListOwnerRows.h"
 
 using namespace Facet;
-using namespace layouttest;
+using namespace testsupport;
 
 namespace {
 
@@ -163,6 +163,27 @@ TEST_F(ListStates, PlainAndContainerRowsShareHotStateActivationAndMouselessBehav
         row->SetAttribute(L"selected", L"true");
         EXPECT_EQ(list->GetCurSel(), i);
         EXPECT_TRUE(AsListItem(row)->IsSelected());
+    }
+}
+
+TEST_F(ListStates, EitherButtonSelectsAnEnabledRowAndADisabledRowIgnoresPressesAndDoubleClicks)
+{
+    for (int i = 0; i < 2; ++i) {
+        CControlUI* row = list->GetItemAt(i);
+        SCOPED_TRACE(row->GetClass());
+        list->SelectItem(-1);
+        Send(row, UIEVENT_RBUTTONDOWN);
+        EXPECT_EQ(list->GetCurSel(), i);
+
+        list->SelectItem(-1);
+        row->SetEnabled(false);
+        const int activations = log.Count(L"itemactivate");
+        Send(row, UIEVENT_BUTTONDOWN);
+        Send(row, UIEVENT_RBUTTONDOWN);
+        Send(row, UIEVENT_DBLCLICK);
+        EXPECT_EQ(list->GetCurSel(), -1);
+        EXPECT_EQ(log.Count(L"itemactivate"), activations);
+        row->SetEnabled(true);
     }
 }
 
