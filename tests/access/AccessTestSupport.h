@@ -12,9 +12,7 @@
 
 #include <gtest/gtest.h>
 
-namespace accesstest {
-
-using testsupport::Accessible;
+namespace testsupport {
 
 // Every kind of control, laid out top to bottom in a 400 x 420 window.
 const wchar_t kSkin[] =
@@ -88,10 +86,10 @@ protected:
     }
 
     testsupport::ComApartment apartment;
-    controltest::ScopedDpi dpi{96};
+    testsupport::ScopedDpi dpi{96};
     testsupport::NotifyLog log; // outlives the window, which may still notify as it goes
     testsupport::TestWindow window{400, 420};
     Accessible client;
 };
 
-} // namespace accesstest
+} // namespace testsupport

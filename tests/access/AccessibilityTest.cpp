@@ -4,7 +4,6 @@
 
 #include "../support/DibCanvas.h"
 
-using namespace accesstest;
 using namespace testsupport;
 
 TEST_F(AccessibleWindow, FocusValueNameAndVisibilityChangesRaiseEvents)

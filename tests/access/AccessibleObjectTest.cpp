@@ -5,7 +5,6 @@
 
 #include <memory>
 
-using namespace accesstest;
 using namespace testsupport;
 
 namespace {
@@ -304,7 +303,7 @@ TEST_F(AccessibleWindow, ObjectsOfDestroyedControlsAnswerNotConnected)
 
 TEST(AccessibleWindowLifetime, TheClientObjectOutlivesItsWindow)
 {
-    controltest::ScopedDpi dpi(96);
+    testsupport::ScopedDpi dpi(96);
     auto window = std::make_unique<testsupport::TestWindow>(200, 100);
     Facet::CDialogBuilder builder;
     Facet::CControlUI* root = builder.Create(

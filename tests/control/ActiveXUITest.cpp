@@ -47,7 +47,7 @@ protected:
 
     void SetUp() override
     {
-        module = LoadLibraryW(controlinput::ProbeModulePath().c_str());
+        module = LoadLibraryW(testsupport::ProbeModulePath().c_str());
         ASSERT_NE(module, nullptr);
         const auto getState = reinterpret_cast<probe::GetStateProc>(
             reinterpret_cast<void*>(GetProcAddress(module, "ProbeGetState")));
@@ -83,12 +83,12 @@ protected:
     {
         auto* host = new CActiveXUI();
         host->SetClsid(clsid);
-        host->SetModuleName(controlinput::ProbeModulePath().c_str());
+        host->SetModuleName(testsupport::ProbeModulePath().c_str());
         return host;
     }
 
     TestWindow window;
-    controlinput::NotifyLog log;
+    testsupport::NotifyLog log;
     HMODULE module = nullptr;
     probe::ProbeState* state = nullptr;
     LONG liveBefore = 0;
@@ -280,13 +280,13 @@ TEST_F(ActiveX, MissingClassesAndModulesFailCleanly)
          "ActiveX: the component module could not be loaded: "},
         {probe::kWindowedClsidText, L"probe_component.dll",
          "ActiveX: a component module is loaded by its full path only: "},
-        {L"{0D1E2F30-4152-6374-8596-A7B8C9DAEBFC}", controlinput::ProbeModulePath(),
+        {L"{0D1E2F30-4152-6374-8596-A7B8C9DAEBFC}", testsupport::ProbeModulePath(),
          "ActiveX: the module has no such component: "},
         {L"not a class id", L"", "ActiveX: no class id to create: "},
     };
     for (const Case& c : cases) {
         TestWindow own(200, 100);
-        controlinput::NotifyLog heard;
+        testsupport::NotifyLog heard;
         own.manager.AddNotifier(&heard);
         auto* layout = new CVerticalLayoutUI();
         auto* host = new CActiveXUI();

@@ -4,7 +4,7 @@
 #include "../support/TestImages.h"
 
 using namespace Facet;
-using controlstest::ControlsTest;
+using testsupport::ControlsTest;
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <memory>
 
 using namespace Facet;
-using controlinput::ControlDeleter;
+using testsupport::ControlDeleter;
 
 namespace {
 
@@ -106,7 +106,7 @@ TEST(FurtherControlFactory, InterfaceChainsReachEveryBase)
 
 TEST(FurtherControlFactory, SliderKeepsItsAttributesAndPassesOthersOn)
 {
-    controltest::ScopedDpi dpi(96);
+    testsupport::ScopedDpi dpi(96);
     CSliderUI slider;
     slider.SetAttributeList(L"thumbsize=\"12,14\" step=\"5\" imm=\"true\" thumbimage=\"t.png\" "
                             L"thumbhotimage=\"h.png\" thumbpushedimage=\"p.png\" max=\"50\" name=\"s\"");
@@ -125,7 +125,7 @@ TEST(FurtherControlFactory, SliderKeepsItsAttributesAndPassesOthersOn)
 
 TEST(FurtherControlFactory, LayoutsKeepTheirAttributes)
 {
-    controltest::ScopedDpi dpi(96);
+    testsupport::ScopedDpi dpi(96);
     CTileLayoutUI tile;
     tile.SetAttributeList(L"itemsize=\"40,30\" columns=\"4\" childvpadding=\"6\" childpadding=\"3\"");
     EXPECT_EQ(tile.GetItemSize().cx, 40);
@@ -176,7 +176,7 @@ TEST(FurtherControlFactory, RichEditKeepsItsSettings)
     EXPECT_EQ(rich.GetTextAlign(), static_cast<UINT>(DT_RIGHT));
     EXPECT_EQ(rich.GetFont(), 2);
     EXPECT_EQ(rich.GetTextColor(), 0xFF112233u);
-    EXPECT_TRUE(controltest::SameRect(rich.GetTextPadding(), RECT{1, 2, 3, 4}));
+    EXPECT_TRUE(testsupport::SameRect(rich.GetTextPadding(), RECT{1, 2, 3, 4}));
     EXPECT_EQ(rich.GetText(), L"abc");
     rich.AppendText(L"de");
     EXPECT_EQ(rich.GetText(), L"abcde");

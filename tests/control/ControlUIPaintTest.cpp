@@ -125,7 +125,7 @@ TEST_F(ControlPaint, BorderNeedsAPositiveLeftWidthAndANonZeroColour)
     focusOnly.SetFocusBorderColor(0xFF00FF00u);
     PaintAll(focusOnly);
     EXPECT_EQ(kBlank, canvas.Rgb(10, 10));
-    Facet::TEventUI setFocus = controltest::MakeEvent(Facet::UIEVENT_SETFOCUS, &focusOnly);
+    Facet::TEventUI setFocus = testsupport::MakeEvent(Facet::UIEVENT_SETFOCUS, &focusOnly);
     focusOnly.Event(setFocus);
     PaintAll(focusOnly);
     EXPECT_EQ(0x00FF00u, canvas.Rgb(10, 10));
@@ -142,7 +142,7 @@ TEST_F(ControlPaint, FocusBorderColourReplacesTheBorderColourWhileFocused)
     control.SetFocusBorderColor(0xFF0000FFu);
     PaintAll(control);
     EXPECT_EQ(0xFF0000u, canvas.Rgb(10, 30));
-    Facet::TEventUI setFocus = controltest::MakeEvent(Facet::UIEVENT_SETFOCUS, &control);
+    Facet::TEventUI setFocus = testsupport::MakeEvent(Facet::UIEVENT_SETFOCUS, &control);
     control.Event(setFocus);
     PaintAll(control);
     EXPECT_EQ(0x0000FFu, canvas.Rgb(10, 30));
@@ -263,7 +263,7 @@ TEST_F(ControlPaint, PaintingRestoresTheContextAndLeaksNoGdiObjects)
     // covers the whole canvas again.
     RECT box = {};
     GetClipBox(canvas.Dc(), &box);
-    EXPECT_TRUE(controltest::SameRect(RECT{0, 0, 100, 100}, box));
+    EXPECT_TRUE(testsupport::SameRect(RECT{0, 0, 100, 100}, box));
     DeleteObject(probe);
 
     // The counter sees objects that are made and not deleted.

@@ -247,7 +247,7 @@ bool Reads(const ClassNames& names, const std::wstring& probe)
 
 TEST(AttributeNames, EachClassReadsItsNamesWithTheirCaseRuleAndKeepsTheRestAsCustomAttributes)
 {
-    controltest::ScopedDpi dpi(96);
+    testsupport::ScopedDpi dpi(96);
     const std::vector<ClassNames> classes = ExpectedClasses();
     const std::set<std::wstring> probes = ProbeNames(classes);
     for (const ClassNames& names : classes) {
@@ -286,7 +286,7 @@ namespace {
 
 TEST(AttributeValues, ButtonOptionAndLabelColoursAndImages)
 {
-    controltest::ScopedDpi dpi(96);
+    testsupport::ScopedDpi dpi(96);
     Facet::COptionUI option;
     option.SetAttribute(L"focusedtextcolor", L"#FF010203");
     option.SetAttribute(L"hotbkcolor", L"FF040506");
@@ -356,7 +356,7 @@ TEST(AttributeValues, ScrollBarButtonsAndListRowsAndTreeParts)
 
 TEST(AttributeValues, ScrollBarStyleMakesTheBarAndStylesIt)
 {
-    controltest::ScopedDpi dpi(96);
+    testsupport::ScopedDpi dpi(96);
     CControlUI* container = Facet::CDialogBuilder::CreateKnownControl(L"Container");
     ASSERT_NE(nullptr, container);
     auto* layout = static_cast<Facet::CContainerUI*>(container);

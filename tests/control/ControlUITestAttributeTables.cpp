@@ -131,7 +131,7 @@ std::set<std::wstring> ProbeNames(const std::vector<std::pair<std::wstring, Cont
 
 TEST(AttributeTables, EveryClassReadsExactlyTheNamesItsTableKnows)
 {
-    controltest::ScopedDpi dpi(96);
+    testsupport::ScopedDpi dpi(96);
     std::vector<std::pair<std::wstring, ControlPtr>> controls = EveryElement();
     const std::set<std::wstring> probes = ProbeNames(controls);
     for (auto& element : controls) {

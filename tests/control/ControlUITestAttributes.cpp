@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-using controltest::ScopedDpi;
 using Facet::CControlUI;
+using testsupport::ScopedDpi;
 
 namespace {
 
@@ -68,9 +68,9 @@ TEST(ControlAttributes, FixedSizesAreScaledAndTruncatedButPaddingAndBordersAreNo
 
     control.SetAttribute(L"padding", L"1,2,3,4");
     const RECT padding = control.GetPadding();
-    EXPECT_TRUE(controltest::SameRect(RECT{1, 2, 3, 4}, padding));
+    EXPECT_TRUE(testsupport::SameRect(RECT{1, 2, 3, 4}, padding));
     control.SetAttribute(L"bordersize", L"3");
-    EXPECT_TRUE(controltest::SameRect(RECT{3, 3, 3, 3}, control.GetBorderSize()));
+    EXPECT_TRUE(testsupport::SameRect(RECT{3, 3, 3, 3}, control.GetBorderSize()));
     control.SetAttribute(L"borderround", L"6,6");
     EXPECT_EQ(6, control.GetBorderRound().cx);
     EXPECT_EQ(6, control.GetBorderRound().cy);
@@ -115,11 +115,11 @@ TEST(ControlAttributes, ShortNumberListsStopAtTheirEnd)
     EXPECT_EQ(44, control.GetFixedHeight());
 
     control.SetAttribute(L"padding", L"5,6");
-    EXPECT_TRUE(controltest::SameRect(RECT{5, 6, 0, 0}, control.GetPadding()));
+    EXPECT_TRUE(testsupport::SameRect(RECT{5, 6, 0, 0}, control.GetPadding()));
     control.SetAttribute(L"bordersize", L"0,1,1,1");
-    EXPECT_TRUE(controltest::SameRect(RECT{0, 1, 1, 1}, control.GetBorderSize()));
+    EXPECT_TRUE(testsupport::SameRect(RECT{0, 1, 1, 1}, control.GetBorderSize()));
     control.SetAttribute(L"bordersize", L"2,");
-    EXPECT_TRUE(controltest::SameRect(RECT{2, 0, 0, 0}, control.GetBorderSize()));
+    EXPECT_TRUE(testsupport::SameRect(RECT{2, 0, 0, 0}, control.GetBorderSize()));
     control.SetAttribute(L"borderround", L"9");
     EXPECT_EQ(9, control.GetBorderRound().cx);
     EXPECT_EQ(0, control.GetBorderRound().cy);

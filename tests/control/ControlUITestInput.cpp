@@ -15,7 +15,7 @@
 #include <vector>
 
 using namespace Facet;
-using controlinput::NotifyLog;
+using testsupport::NotifyLog;
 using testsupport::TestWindow;
 
 namespace {
@@ -98,7 +98,7 @@ protected:
     }
     void TearDown() override { window.manager.RemoveNotifier(&log); }
 
-    controltest::ScopedDpi dpi{96};
+    testsupport::ScopedDpi dpi{96};
     TestWindow window{110, 20};
     NotifyLog log;
     CSliderUI* slider = nullptr;
@@ -106,7 +106,7 @@ protected:
 
 TEST_F(Slider, DraggingTheThumbSetsTheValueAndReportsOnce)
 {
-    EXPECT_TRUE(controltest::SameRect(slider->GetThumbRect(), RECT{0, 5, 10, 15}));
+    EXPECT_TRUE(testsupport::SameRect(slider->GetThumbRect(), RECT{0, 5, 10, 15}));
     window.ButtonDown(5, 10);
     EXPECT_EQ(slider->GetValue(), 0);
     window.MouseMove(30, 10, MK_LBUTTON);
@@ -119,7 +119,7 @@ TEST_F(Slider, DraggingTheThumbSetsTheValueAndReportsOnce)
     window.MouseMove(80, 10, MK_LBUTTON);
     window.ButtonUp(80, 10);
     EXPECT_EQ(slider->GetValue(), 75);
-    EXPECT_TRUE(controltest::SameRect(slider->GetThumbRect(), RECT{75, 5, 85, 15}));
+    EXPECT_TRUE(testsupport::SameRect(slider->GetThumbRect(), RECT{75, 5, 85, 15}));
     ASSERT_EQ(log.Count(L"valuechanged"), 1);
     EXPECT_EQ(log.Last(L"valuechanged")->pSender, slider);
 
@@ -321,7 +321,7 @@ TEST(RichEditKeys, TabLeavesUnlessItWantsTabsAndCtrlTabAlwaysLeaves)
     EXPECT_EQ(window.manager.GetFocus(), rich);
     // ...but Ctrl+Tab still moves on.
     {
-        controlinput::ScopedHeldKeys ctrl({VK_CONTROL});
+        testsupport::ScopedHeldKeys ctrl({VK_CONTROL});
         ASSERT_LT(GetKeyState(VK_CONTROL), 0);
         EXPECT_TRUE(window.manager.PreMessageHandler(WM_KEYDOWN, VK_TAB, 0, result));
     }
@@ -331,7 +331,7 @@ TEST(RichEditKeys, TabLeavesUnlessItWantsTabsAndCtrlTabAlwaysLeaves)
 TEST(ActiveXNotice, AsksForItsComponentOnceWhenItWouldCreateIt)
 {
     // The probe component stays loaded for the test.
-    const HMODULE probeModule = LoadLibraryW(controlinput::ProbeModulePath().c_str());
+    const HMODULE probeModule = LoadLibraryW(testsupport::ProbeModulePath().c_str());
     ASSERT_NE(probeModule, nullptr);
     TestWindow window(200, 100);
     NotifyLog log;
@@ -341,7 +341,7 @@ TEST(ActiveXNotice, AsksForItsComponentOnceWhenItWouldCreateIt)
     auto* later = new CActiveXUI();
     for (CActiveXUI* host : {now, later}) {
         host->SetAttribute(L"clsid", L"{6C0E7A31-2B1D-4F57-9A6E-3D1C5B8F0A02}");
-        host->SetAttribute(L"modulename", controlinput::ProbeModulePath().c_str());
+        host->SetAttribute(L"modulename", testsupport::ProbeModulePath().c_str());
     }
     later->SetAttribute(L"delaycreate", L"true");
     root->Add(now);
@@ -421,10 +421,10 @@ public:
 TEST(ActiveXNotice, ATemplateWindowHearsShowActiveXOfAComponentCreatedWithItsTree)
 {
     const std::wstring folder = testsupport::FreshTempFolder(L"activex-skin");
-    const HMODULE probeModule = LoadLibraryW(controlinput::ProbeModulePath().c_str());
+    const HMODULE probeModule = LoadLibraryW(testsupport::ProbeModulePath().c_str());
     ASSERT_NE(probeModule, nullptr);
     std::string modulePath;
-    for (wchar_t ch : controlinput::ProbeModulePath())
+    for (wchar_t ch : testsupport::ProbeModulePath())
         modulePath += static_cast<char>(ch);
     testsupport::WriteFileText(folder + L"\\component.xml",
                                "<Window size=\"240,120\"><VerticalLayout>"
@@ -433,7 +433,7 @@ TEST(ActiveXNotice, ATemplateWindowHearsShowActiveXOfAComponentCreatedWithItsTre
                                    modulePath +
                                    "\"/>"
                                    "</VerticalLayout></Window>");
-    controlinput::ScopedResourcePath path(folder + L"\\");
+    testsupport::ScopedResourcePath path(folder + L"\\");
     CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
     ComponentSkinWindow window;
     ASSERT_NE(window.Create(nullptr, L"component", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0), nullptr);

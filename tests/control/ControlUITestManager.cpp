@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-using controltest::MakeEvent;
 using Facet::CControlUI;
 using Facet::CPaintManagerUI;
 using Facet::TEventUI;
 using Facet::TNotifyUI;
+using testsupport::MakeEvent;
 
 namespace {
 
@@ -228,7 +228,7 @@ TEST_F(ControlWithManager, InvalidationIsClippedByTheParents)
     child->Invalidate();
     RECT update = {};
     ASSERT_TRUE(HasUpdate(&update));
-    EXPECT_TRUE(controltest::SameRect(RECT{80, 80, 100, 100}, update));
+    EXPECT_TRUE(testsupport::SameRect(RECT{80, 80, 100, 100}, update));
 
     // Entirely outside the parent: nothing.
     child->SetPos(RECT{120, 120, 150, 150}, false);
@@ -273,7 +273,7 @@ TEST_F(ControlWithManager, SetPosFiresOnSizeAndInvalidatesOldAndNewArea)
     EXPECT_FALSE(child->IsUpdateNeeded());
     RECT update = {};
     ASSERT_TRUE(HasUpdate(&update));
-    EXPECT_TRUE(controltest::SameRect(RECT{10, 10, 40, 40}, update));
+    EXPECT_TRUE(testsupport::SameRect(RECT{10, 10, 40, 40}, update));
 
     // Under a hidden parent nothing is invalidated.
     root->SetVisible(false);
@@ -299,7 +299,7 @@ TEST_F(ControlWithManager, CoverJoinsTheManagerAndFollowsTheControl)
 
     cover->SetMaxWidth(30);
     child->SetPos(RECT{20, 20, 80, 50});
-    EXPECT_TRUE(controltest::SameRect(RECT{20, 20, 50, 50}, cover->GetPos()));
+    EXPECT_TRUE(testsupport::SameRect(RECT{20, 20, 50, 50}, cover->GetPos()));
 
     // A floating cover is anchored inside the control by its own percentages.
     cover->SetFloat(true);
@@ -308,7 +308,7 @@ TEST_F(ControlWithManager, CoverJoinsTheManagerAndFollowsTheControl)
     cover->SetFixedWidth(10);
     cover->SetFixedHeight(10);
     child->SetPos(RECT{20, 20, 80, 50});
-    EXPECT_TRUE(controltest::SameRect(RECT{50, 25, 60, 35}, cover->GetPos()));
+    EXPECT_TRUE(testsupport::SameRect(RECT{50, 25, 60, 35}, cover->GetPos()));
 
     child->SetCover(nullptr);
     EXPECT_EQ(nullptr, manager->FindControl(L"cover"));

@@ -7,12 +7,12 @@
 
 #include <vector>
 
-using controltest::EventRecorder;
-using controltest::MakeEvent;
-using controltest::SameRect;
-using controltest::ScopedDpi;
 using Facet::CControlUI;
 using Facet::TEventUI;
+using testsupport::EventRecorder;
+using testsupport::MakeEvent;
+using testsupport::SameRect;
+using testsupport::ScopedDpi;
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace controlstest {
+namespace testsupport {
 
 const uint32_t kWhite = 0xFFFFFF;
 
@@ -42,8 +42,6 @@ public:
     }
     std::vector<std::wstring> entries;
 };
-
-using testsupport::InkColumns;
 
 class ControlsTest : public ::testing::Test
 {
@@ -92,4 +90,4 @@ protected:
     testsupport::TestContainer* root = nullptr;
 };
 
-} // namespace controlstest
+} // namespace testsupport

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace edittest {
+namespace testsupport {
 
 // Every notification with the sender's text at the moment it was delivered.
 class NotifyLog : public Facet::INotifyUI
@@ -113,4 +113,4 @@ protected:
     testsupport::ProbeControl* other = nullptr;
 };
 
-} // namespace edittest
+} // namespace testsupport

@@ -9,8 +9,8 @@
 #include <memory>
 
 using namespace Facet;
-using edittest::EditWindow;
 using testsupport::DibCanvas;
+using testsupport::EditWindow;
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <imm.h>
 
 using namespace Facet;
-using edittest::EditWindow;
+using testsupport::EditWindow;
 
 namespace {
 

@@ -84,9 +84,9 @@ protected:
         return canvas.Rgb(canvas.Width() / 2, canvas.Height() / 2);
     }
 
-    controltest::ScopedDpi dpi{96};
+    testsupport::ScopedDpi dpi{96};
     std::wstring folder = testsupport::FreshTempFolder(L"gifanim");
-    controlinput::ScopedResourcePath path{folder};
+    testsupport::ScopedResourcePath path{folder};
     TestWindow window{16, 16};
 };
 
@@ -110,18 +110,18 @@ TEST_F(Gif, TheTimerAdvancesTheFramesAndEachPaintsItsColour)
     EXPECT_TRUE(gif->IsPlaying());
     EXPECT_TRUE(MostlyRed(PaintedCentre(gif)));
 
-    controlinput::FireTimer(gif, CGifAnimUI::kFrameTimerId);
+    testsupport::FireTimer(gif, CGifAnimUI::kFrameTimerId);
     EXPECT_EQ(gif->GetCurrentFrame(), 1u);
     EXPECT_TRUE(MostlyBlue(PaintedCentre(gif)));
 
-    controlinput::FireTimer(gif, CGifAnimUI::kFrameTimerId);
+    testsupport::FireTimer(gif, CGifAnimUI::kFrameTimerId);
     EXPECT_EQ(gif->GetCurrentFrame(), 0u);
     EXPECT_TRUE(MostlyRed(PaintedCentre(gif)));
 
     // Paused, the timer moves nothing; stopped, it is back at the start.
-    controlinput::FireTimer(gif, CGifAnimUI::kFrameTimerId);
+    testsupport::FireTimer(gif, CGifAnimUI::kFrameTimerId);
     gif->PauseGif();
-    controlinput::FireTimer(gif, CGifAnimUI::kFrameTimerId);
+    testsupport::FireTimer(gif, CGifAnimUI::kFrameTimerId);
     EXPECT_EQ(gif->GetCurrentFrame(), 1u);
     gif->StopGif();
     EXPECT_EQ(gif->GetCurrentFrame(), 0u);
@@ -132,8 +132,8 @@ TEST_F(Gif, FramesAdvanceOnTheirOwn)
 {
     CGifAnimUI* gif = Attach(L"bkimage=\"anim.gif\"");
     ASSERT_TRUE(gif->IsPlaying());
-    EXPECT_TRUE(controlinput::PumpUntil([&] { return gif->GetCurrentFrame() == 1u; }));
-    EXPECT_TRUE(controlinput::PumpUntil([&] { return gif->GetCurrentFrame() == 0u; }));
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return gif->GetCurrentFrame() == 1u; }));
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return gif->GetCurrentFrame() == 0u; }));
 }
 
 TEST_F(Gif, AsTheRootOfAWindowItStartsAtItsFirstPaint)
@@ -168,7 +168,7 @@ TEST_F(Gif, AMissingOrBrokenImageShowsNothing)
     EXPECT_EQ(PaintedCentre(gif), 0u);
     gif->SetBkImage(L"broken.gif");
     EXPECT_EQ(gif->GetFrameCount(), 0u);
-    controlinput::FireTimer(gif, CGifAnimUI::kFrameTimerId);
+    testsupport::FireTimer(gif, CGifAnimUI::kFrameTimerId);
     EXPECT_EQ(gif->GetCurrentFrame(), 0u);
     // Naming a good image in the window decodes and starts it at once.
     gif->SetBkImage(L"anim.gif");

@@ -6,8 +6,8 @@
 #include "../support/GdiObjectCount.h"
 
 using namespace Facet;
-using controlstest::ControlsTest;
-using controlstest::InkColumns;
+using testsupport::ControlsTest;
+using testsupport::InkColumns;
 
 namespace {
 

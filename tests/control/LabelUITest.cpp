@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 using namespace Facet;
-using controlstest::ControlsTest;
-using controlstest::InkColumns;
+using testsupport::ControlsTest;
+using testsupport::InkColumns;
 
 namespace {
 
@@ -114,7 +114,7 @@ TEST_F(LabelTest, LongTextStaysInsideAndIsCutWithAnEllipsis)
         int count = 0;
         for (int y = area.top; y < area.bottom; ++y)
             for (int x = area.left; x < area.right; ++x)
-                count += canvas.Rgb(x, y) != controlstest::kWhite ? 1 : 0;
+                count += canvas.Rgb(x, y) != testsupport::kWhite ? 1 : 0;
         return count;
     };
     const int ellipsisInk = inkIn(tail);
@@ -218,7 +218,7 @@ TEST_F(LabelTest, DisabledTextUsesTheDisabledColourAndHtmlIsParsed)
 TEST(LabelFonts, AFontNumberNamesTheSameFontAtEveryScale)
 {
     for (const int dpi : {96, 120, 144, 240}) {
-        controltest::ScopedDpi scale(dpi);
+        testsupport::ScopedDpi scale(dpi);
         testsupport::TestWindow window(300, 100);
         CDialogBuilder builder;
         CControlUI* root = builder.Create(L"<Window><Font id=\"14\" name=\"Arial\" size=\"14\" />"

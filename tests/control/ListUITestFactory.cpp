@@ -8,7 +8,7 @@
 #include <memory>
 
 using namespace Facet;
-using layouttest::ScopedDpi;
+using testsupport::ScopedDpi;
 
 namespace {
 
@@ -130,7 +130,7 @@ TEST(ListAttributes, ListStoresItemAttributesAndPassesOthersOn)
     EXPECT_EQ(info->nFont, 2);
     EXPECT_EQ(info->uTextStyle & (DT_CENTER | DT_VCENTER | DT_END_ELLIPSIS | DT_SINGLELINE),
               static_cast<UINT>(DT_CENTER | DT_END_ELLIPSIS | DT_SINGLELINE));
-    EXPECT_EQ(layouttest::R(info->rcTextPadding), (layouttest::Rect{1, 2, 3, 4}));
+    EXPECT_EQ(testsupport::R(info->rcTextPadding), (testsupport::Rect{1, 2, 3, 4}));
     EXPECT_EQ(info->dwTextColor, 0xFF112233u);
     EXPECT_EQ(info->dwBkColor, 0xFF445566u);
     EXPECT_TRUE(info->bAlternateBk);
@@ -166,7 +166,7 @@ TEST(ListAttributes, ComboHeaderItemAndTreeStoreTheirOwn)
                            L"pushedimage=\"p.png\" focusedimage=\"f.png\" disabledimage=\"d.png\" "
                            L"dropboxsize=\"120,90\" itemheight=\"22\" width=\"50\"");
     combo.SetAttribute(L"dropbox", L"bkcolor=\"#FFFFFFFF\"");
-    EXPECT_EQ(layouttest::R(combo.GetTextPadding()), (layouttest::Rect{4, 1, 2, 3}));
+    EXPECT_EQ(testsupport::R(combo.GetTextPadding()), (testsupport::Rect{4, 1, 2, 3}));
     EXPECT_FALSE(combo.IsShowText());
     EXPECT_STREQ(combo.GetNormalImage(), L"n.png");
     EXPECT_STREQ(combo.GetHotImage(), L"h.png");

@@ -11,7 +11,7 @@
 #include <vector>
 
 using namespace Facet;
-using namespace layouttest;
+using namespace testsupport;
 
 namespace {
 

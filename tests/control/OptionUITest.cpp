@@ -1,7 +1,7 @@
 #include "ControlsTestSupport.h"
 
 using namespace Facet;
-using controlstest::ControlsTest;
+using testsupport::ControlsTest;
 
 namespace {
 

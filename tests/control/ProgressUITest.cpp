@@ -3,8 +3,8 @@
 #include <climits>
 
 using namespace Facet;
-using controlstest::ControlsTest;
-using controlstest::InkColumns;
+using testsupport::ControlsTest;
+using testsupport::InkColumns;
 
 namespace {
 

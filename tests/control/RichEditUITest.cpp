@@ -16,7 +16,7 @@
 #include <string>
 
 using namespace Facet;
-using controlinput::ScopedHeldKeys;
+using testsupport::ScopedHeldKeys;
 using testsupport::TestWindow;
 
 namespace {
@@ -98,7 +98,7 @@ protected:
     std::wstring Text() const { return rich->GetText().GetData(); }
 
     TestWindow window;
-    controlinput::NotifyLog log;
+    testsupport::NotifyLog log;
     CVerticalLayoutUI* root = nullptr;
     CRichEditUI* rich = nullptr;
     CButtonUI* button = nullptr;
@@ -336,7 +336,7 @@ TEST_F(RichEdit, PaintsItsTextInsideItsRectangleOnly)
     testsupport::DibCanvas canvas(kWidth, kHeight);
     Render(window, canvas);
     const RECT item = rich->GetPos();
-    ASSERT_TRUE(controltest::SameRect(item, RECT{10, 10, 210, 70}));
+    ASSERT_TRUE(testsupport::SameRect(item, RECT{10, 10, 210, 70}));
     EXPECT_EQ(DarkPixels(canvas, item), 0); // empty: only its white background
     EXPECT_EQ(canvas.Rgb(100, 40), 0xFFFFFFu);
 

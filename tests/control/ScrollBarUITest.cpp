@@ -2,7 +2,7 @@
 #include "../support/LayoutTestSupport.h"
 
 using namespace Facet;
-using namespace layouttest;
+using namespace testsupport;
 
 namespace {
 

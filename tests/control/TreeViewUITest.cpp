@@ -10,7 +10,7 @@
 #include <string>
 
 using namespace Facet;
-using namespace layouttest;
+using namespace testsupport;
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 using namespace Facet;
-using buildertest::SkinFolder;
+using testsupport::SkinFolder;
 using testsupport::TestWindow;
 
 namespace {

@@ -14,8 +14,8 @@
 
 using Facet::CMarkup;
 using Facet::CPaintManagerUI;
-using markuptest::ErrorLocation;
-using markuptest::ErrorMessage;
+using testsupport::ErrorLocation;
+using testsupport::ErrorMessage;
 using testsupport::ZipWriter;
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 
 using Facet::CMarkup;
-using markuptest::ErrorMessage;
+using testsupport::ErrorMessage;
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 using Facet::CMarkup;
 using Facet::CMarkupNode;
-using markuptest::ErrorLocation;
-using markuptest::ErrorMessage;
+using testsupport::ErrorLocation;
+using testsupport::ErrorMessage;
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace markuptest {
+namespace testsupport {
 
 inline std::wstring ErrorMessage(const Facet::CMarkup& markup)
 {
@@ -21,4 +21,4 @@ inline std::wstring ErrorLocation(const Facet::CMarkup& markup)
     return buffer;
 }
 
-} // namespace markuptest
+} // namespace testsupport

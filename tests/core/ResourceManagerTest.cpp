@@ -9,7 +9,7 @@ using Facet::CFacetString;
 using Facet::CResourceManager;
 using Facet::IQueryControlText;
 using Facet::STRINGorID;
-using skintest::SkinTest;
+using testsupport::SkinTest;
 
 namespace {
 

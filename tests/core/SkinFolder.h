@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-namespace buildertest {
+namespace testsupport {
 
 class SkinFolder
 {
@@ -43,4 +43,4 @@ private:
     std::set<std::wstring> m_files;
 };
 
-} // namespace buildertest
+} // namespace testsupport

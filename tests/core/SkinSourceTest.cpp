@@ -9,8 +9,8 @@
 using Facet::CPaintManagerUI;
 using Facet::CSkinSource;
 using Facet::STRINGorID;
-using skintest::SkinTest;
-using skintest::Text;
+using testsupport::SkinTest;
+using testsupport::Text;
 using testsupport::ZipWriter;
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace skintest {
+namespace testsupport {
 
 inline std::string Text(const std::vector<unsigned char>& bytes)
 {
@@ -60,4 +60,4 @@ protected:
     std::vector<std::wstring> created;
 };
 
-} // namespace skintest
+} // namespace testsupport

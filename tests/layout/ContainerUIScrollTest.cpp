@@ -5,7 +5,7 @@
 #include "../support/TestWindow.h"
 
 using namespace Facet;
-using namespace layouttest;
+using namespace testsupport;
 
 namespace {
 
@@ -125,7 +125,7 @@ TEST_F(OverflowingLayout, KeysAndTheWheelScrollThroughTheEvents)
     Fill(10, 30);
     layout.SetPos(RECT{0, 0, 100, 100});
 
-    TEventUI event = controltest::MakeEvent(UIEVENT_SCROLLWHEEL, &layout);
+    TEventUI event = testsupport::MakeEvent(UIEVENT_SCROLLWHEEL, &layout);
     event.wParam = 1; // towards the user
     layout.DoEvent(event);
     EXPECT_EQ(layout.GetScrollPos().cy, 5);
@@ -133,7 +133,7 @@ TEST_F(OverflowingLayout, KeysAndTheWheelScrollThroughTheEvents)
     layout.DoEvent(event);
     EXPECT_EQ(layout.GetScrollPos().cy, 0);
 
-    TEventUI key = controltest::MakeEvent(UIEVENT_KEYDOWN, &layout);
+    TEventUI key = testsupport::MakeEvent(UIEVENT_KEYDOWN, &layout);
     key.chKey = VK_END;
     layout.DoEvent(key);
     EXPECT_EQ(layout.GetScrollPos().cy, 200);

@@ -8,7 +8,7 @@
 #include "core/DialogBuilder.h"
 
 using namespace Facet;
-using namespace layouttest;
+using namespace testsupport;
 using testsupport::DibCanvas;
 
 namespace {
@@ -251,13 +251,13 @@ TEST_F(ContainerInWindow, MouseEventsOfADisabledMouseGoToTheParent)
     inner->SetMouseEnabled(false);
     window.manager.AttachDialog(root);
     window.Pump();
-    TEventUI event = controltest::MakeEvent(UIEVENT_BUTTONDOWN, inner);
+    TEventUI event = testsupport::MakeEvent(UIEVENT_BUTTONDOWN, inner);
     inner->DoEvent(event);
     ASSERT_EQ(root->received.size(), 1u);
     EXPECT_EQ(root->received[0], UIEVENT_BUTTONDOWN);
 
     // Focus events change the flag only.
-    TEventUI focus = controltest::MakeEvent(UIEVENT_SETFOCUS, inner);
+    TEventUI focus = testsupport::MakeEvent(UIEVENT_SETFOCUS, inner);
     inner->DoEvent(focus);
     EXPECT_TRUE(inner->IsFocused());
     EXPECT_EQ(root->received.size(), 1u);

@@ -10,7 +10,7 @@
 #include <memory>
 
 using namespace Facet;
-using namespace layouttest;
+using namespace testsupport;
 
 namespace {
 
@@ -100,7 +100,7 @@ protected:
     long FixedAlong() const { return Vertical() ? layout->GetFixedHeight() : layout->GetFixedWidth(); }
     void Mouse(int type, long x, long y)
     {
-        TEventUI event = controltest::MakeEvent(type, layout.get());
+        TEventUI event = testsupport::MakeEvent(type, layout.get());
         event.ptMouse = Vertical() ? POINT{y, x} : POINT{x, y};
         layout->DoEvent(event);
     }

@@ -5,7 +5,7 @@
 #include "../support/TestWindow.h"
 
 using namespace Facet;
-using namespace layouttest;
+using namespace testsupport;
 
 namespace {
 

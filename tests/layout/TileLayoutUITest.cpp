@@ -12,7 +12,7 @@
 #include <string>
 
 using namespace Facet;
-using controltest::SameRect;
+using testsupport::SameRect;
 using testsupport::TestWindow;
 
 namespace {
@@ -31,7 +31,7 @@ CControlUI* Box(int width, int height)
 
 TEST(TileLayout, SharesTheWidthBetweenAFixedNumberOfColumns)
 {
-    controltest::ScopedDpi dpi(96);
+    testsupport::ScopedDpi dpi(96);
     CTileLayoutUI tile;
     tile.SetAttributeList(L"columns=\"3\" childpadding=\"10\" childvpadding=\"5\"");
     for (int i = 0; i < 5; ++i)
@@ -49,7 +49,7 @@ TEST(TileLayout, SharesTheWidthBetweenAFixedNumberOfColumns)
 
 TEST(TileLayout, AnItemSizeDecidesTheColumnsAndSkipsHiddenChildren)
 {
-    controltest::ScopedDpi dpi(96);
+    testsupport::ScopedDpi dpi(96);
     CTileLayoutUI tile;
     tile.SetAttributeList(L"itemsize=\"50,30\" childpadding=\"10\" inset=\"5,5,5,5\"");
     for (int i = 0; i < 5; ++i)
@@ -72,7 +72,7 @@ TEST(TileLayout, AnItemSizeDecidesTheColumnsAndSkipsHiddenChildren)
 
 TEST(TileLayout, RowsAreAsHighAsTheirHighestChild)
 {
-    controltest::ScopedDpi dpi(96);
+    testsupport::ScopedDpi dpi(96);
     CTileLayoutUI tile;
     tile.SetAttributeList(L"columns=\"2\"");
     tile.Add(Box(0, 10));
@@ -97,7 +97,7 @@ protected:
     }
 
     std::wstring folder = testsupport::FreshTempFolder(L"childlayout");
-    controlinput::ScopedResourcePath path{folder};
+    testsupport::ScopedResourcePath path{folder};
     TestWindow window{200, 100};
 };
 
@@ -239,9 +239,9 @@ protected:
         window.Pump();
     }
 
-    void Step() { controlinput::FireTimer(pane, CAnimationPaneUI::kPaneAnimationId); }
+    void Step() { testsupport::FireTimer(pane, CAnimationPaneUI::kPaneAnimationId); }
 
-    controltest::ScopedDpi dpi{96};
+    testsupport::ScopedDpi dpi{96};
     TestWindow window{200, 200};
     CAnimationPaneUI* pane = nullptr;
 };
@@ -303,7 +303,7 @@ TEST_F(AnimationPane, RunsOnItsTimerAndCanSkipTheAnimation)
 {
     pane->SetAttribute(L"framedelay", L"10");
     pane->SetPaneVisible(false);
-    ASSERT_TRUE(controlinput::PumpUntil([&] { return !pane->IsAnimating(); }));
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return !pane->IsAnimating(); }));
     EXPECT_FALSE(pane->IsVisible());
 
     pane->SetAnimationEnabled(false);

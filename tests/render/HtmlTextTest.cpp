@@ -6,7 +6,7 @@
 #include <vector>
 
 using namespace Facet;
-using namespace texttest;
+using namespace testsupport;
 
 namespace {
 

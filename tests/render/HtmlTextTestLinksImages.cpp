@@ -8,7 +8,7 @@
 #include <string>
 
 using namespace Facet;
-using namespace texttest;
+using namespace testsupport;
 
 namespace {
 

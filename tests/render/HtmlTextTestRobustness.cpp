@@ -15,7 +15,7 @@
 
 using namespace Facet;
 using namespace Facet::htmltext;
-using namespace texttest;
+using namespace testsupport;
 
 namespace {
 

@@ -197,13 +197,13 @@ TEST(NineGrid, EnlargedImagesAreSmoothOnScaledScreensOnly)
     DibCanvas canvas(8, 1);
     const RECT dest = {0, 0, 8, 1};
     {
-        controltest::ScopedDpi unscaled(96);
+        testsupport::ScopedDpi unscaled(96);
         canvas.Fill(0xFF808080);
         CRenderEngine::DrawImage(canvas.Dc(), image->hBitmap, dest, dest, RECT{0, 0, 2, 1}, kNoCorners, false);
         for (int x = 0; x < 8; ++x)
             EXPECT_TRUE(canvas.Rgb(x, 0) == 0x000000 || canvas.Rgb(x, 0) == 0xFFFFFF) << x;
     }
-    controltest::ScopedDpi scaled(192);
+    testsupport::ScopedDpi scaled(192);
     canvas.Fill(0xFF808080);
     CRenderEngine::DrawImage(canvas.Dc(), image->hBitmap, dest, dest, RECT{0, 0, 2, 1}, kNoCorners, false);
     // Each pixel samples the source at its centre: the edges keep their

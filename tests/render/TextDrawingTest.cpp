@@ -3,7 +3,7 @@
 #include "TextTestSupport.h"
 
 using namespace Facet;
-using namespace texttest;
+using namespace testsupport;
 
 namespace {
 

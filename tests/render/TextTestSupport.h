@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-namespace texttest {
+namespace testsupport {
 
 // A hidden top-level window of its own class, destroyed with the object.
 class HiddenWindow
@@ -94,8 +94,6 @@ inline int TopInkRow(const testsupport::DibCanvas& canvas, const RECT& area, uin
     return area.bottom;
 }
 
-using testsupport::InkColumns;
-
 inline bool Contains(const RECT& outer, const RECT& inner)
 {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
@@ -157,4 +155,4 @@ protected:
     testsupport::DibCanvas m_canvas{400, 200};
 };
 
-} // namespace texttest
+} // namespace testsupport

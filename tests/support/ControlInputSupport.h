@@ -13,9 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace controlinput {
-
-using testsupport::NotifyLog;
+namespace testsupport {
 
 // What the paint manager sends a control when its timer `id` elapses.
 inline void FireTimer(Facet::CControlUI* control, UINT id)
@@ -104,4 +102,4 @@ struct ControlDeleter
     }
 };
 
-} // namespace controlinput
+} // namespace testsupport

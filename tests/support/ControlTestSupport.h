@@ -7,7 +7,7 @@
 
 #include <vector>
 
-namespace controltest {
+namespace testsupport {
 
 // Makes the window scale factor follow a chosen dots-per-inch reading for the
 // lifetime of the object (96 = 1.0, 120 = 1.25).
@@ -58,4 +58,4 @@ inline bool SameRect(const RECT& a, const RECT& b)
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-} // namespace controltest
+} // namespace testsupport

@@ -13,9 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace layouttest {
-
-using controltest::ScopedDpi;
+namespace testsupport {
 
 // A plain control with a fixed size that counts how often it is placed and
 // marks a flag when it is destroyed.
@@ -50,8 +48,6 @@ public:
 private:
     bool* m_destroyed;
 };
-
-using testsupport::NotifyLog;
 
 // A layout of the given kind at 96 DPI, filled with boxes by the test.
 template <class Layout>
@@ -88,4 +84,4 @@ inline std::ostream& operator<<(std::ostream& out, const Rect& rc)
     return out << "{" << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom << "}";
 }
 
-} // namespace layouttest
+} // namespace testsupport

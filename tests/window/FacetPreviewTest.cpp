@@ -19,11 +19,11 @@
 
 namespace {
 
-using previewtest::LoadPng;
-using previewtest::Png;
-using previewtest::Quoted;
-using previewtest::RunPreview;
-using previewtest::RunResult;
+using testsupport::LoadPng;
+using testsupport::Png;
+using testsupport::Quoted;
+using testsupport::RunPreview;
+using testsupport::RunResult;
 
 class PreviewToolTest : public ::testing::Test
 {
@@ -43,7 +43,7 @@ TEST_F(PreviewToolTest, RendersASkinFileAtItsSize)
 {
     const std::wstring out = OutPath(L"bands.png");
     const RunResult run = RunPreview(L"--png " + Quoted(out) + L" " +
-                                     Quoted(templatetest::DataFolder() + L"preview_bands.xml"));
+                                     Quoted(testsupport::DataFolder() + L"preview_bands.xml"));
     ASSERT_EQ(run.exitCode, 0u) << run.output;
 
     Png png;
@@ -65,8 +65,7 @@ TEST_F(PreviewToolTest, RendersASkinFileAtItsSize)
 TEST_F(PreviewToolTest, RoundCornersAreTransparent)
 {
     const std::wstring out = OutPath(L"round.png");
-    const RunResult run = RunPreview(L"--png " + Quoted(out) + L" " +
-                                     Quoted(templatetest::DataFolder() + L"round.xml"));
+    const RunResult run = RunPreview(L"--png " + Quoted(out) + L" " + Quoted(testsupport::DataFolder() + L"round.xml"));
     ASSERT_EQ(run.exitCode, 0u) << run.output;
 
     Png png;
@@ -115,7 +114,7 @@ TEST_F(PreviewToolTest, RendersASkinFromAZipWithItsImages)
 
 TEST_F(PreviewToolTest, SkinsThatDoNotLoadAreReportedWithTheParsersMessage)
 {
-    const std::wstring broken = templatetest::DataFolder() + L"preview_broken.xml";
+    const std::wstring broken = testsupport::DataFolder() + L"preview_broken.xml";
     const std::wstring out = OutPath(L"broken.png");
     const RunResult run = RunPreview(L"--png " + Quoted(out) + L" " + Quoted(broken));
     EXPECT_EQ(run.exitCode, 2u);
@@ -144,7 +143,7 @@ TEST_F(PreviewToolTest, SkinsThatDoNotLoadAreReportedWithTheParsersMessage)
     EXPECT_EQ(missing.exitCode, 2u);
     EXPECT_NE(missing.output.find("absent.xml"), std::string::npos) << missing.output;
     const RunResult empty = RunPreview(L"--png " + Quoted(out) + L" " +
-                                       Quoted(templatetest::DataFolder() + L"preview_empty.xml"));
+                                       Quoted(testsupport::DataFolder() + L"preview_empty.xml"));
     EXPECT_EQ(empty.exitCode, 2u);
     EXPECT_NE(empty.output.find("no controls"), std::string::npos) << empty.output;
 
@@ -257,7 +256,7 @@ TEST_F(PreviewToolTest, ScaleRendersAsTheUpdaterWouldOnAScaledDisplay)
 {
     const std::wstring out = OutPath(L"bands150.png");
     const RunResult run = RunPreview(L"--scale 1.5 --png " + Quoted(out) + L" " +
-                                     Quoted(templatetest::DataFolder() + L"preview_bands.xml"));
+                                     Quoted(testsupport::DataFolder() + L"preview_bands.xml"));
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     Png png;
     ASSERT_TRUE(LoadPng(out, png));
@@ -274,7 +273,7 @@ TEST_F(PreviewToolTest, ScaleRendersAsTheUpdaterWouldOnAScaledDisplay)
     EXPECT_EQ(png.At(120, 119), 0xFFFFFFFFu);
 
     // The window is sized as the updater sizes its own: the skin's "size" times the scale.
-    previewtest::PreviewProcess preview(L"--scale 1.5 " + Quoted(templatetest::DataFolder() + L"preview_bands.xml"));
+    testsupport::PreviewProcess preview(L"--scale 1.5 " + Quoted(testsupport::DataFolder() + L"preview_bands.xml"));
     ASSERT_TRUE(preview.Started());
     HWND window = nullptr;
     for (int i = 0; i < 600 && window == nullptr; ++i, ::Sleep(50))
@@ -289,7 +288,7 @@ TEST_F(PreviewToolTest, ScaleRendersAsTheUpdaterWouldOnAScaledDisplay)
 
     for (const wchar_t* scale : {L"0", L"abc", L"9"}) {
         const RunResult bad = RunPreview(std::wstring(L"--scale ") + scale + L" --png " + Quoted(out) + L" " +
-                                         Quoted(templatetest::DataFolder() + L"preview_bands.xml"));
+                                         Quoted(testsupport::DataFolder() + L"preview_bands.xml"));
         EXPECT_EQ(bad.exitCode, 1u) << bad.output;
         EXPECT_NE(bad.output.find("--scale takes a factor from 0.5 to 4"), std::string::npos) << bad.output;
     }
@@ -324,7 +323,7 @@ TEST_F(PreviewToolTest, PngAndWindowModesPrintTheMistakesAndKeepTheirExitCodes)
                                      "</Window>\n");
     const RunResult run = RunPreview(L"--png " + Quoted(OutPath(L"out.png")) + L" " + Quoted(skin));
     EXPECT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_NE(run.output.find(previewtest::Narrow(skin) +
+    EXPECT_NE(run.output.find(testsupport::Narrow(skin) +
                               ":2:32: warning: \"widht\" is not an attribute of Control; did you mean \"width\"?"),
               std::string::npos)
         << run.output;
@@ -336,11 +335,11 @@ TEST_F(PreviewToolTest, PngAndWindowModesPrintTheMistakesAndKeepTheirExitCodes)
 TEST_F(PreviewToolTest, WatchShowsAChangedSkinAgainWhereTheWindowWas)
 {
     const std::wstring skin = Folder() + L"\\watched.xml";
-    const std::string shown = previewtest::Narrow(skin);
+    const std::string shown = testsupport::Narrow(skin);
     testsupport::WriteFileText(skin, "<Window size=\"120,80\">\n"
                                      "  <Label textcolor=\"red\" />\n"
                                      "</Window>\n");
-    previewtest::PreviewProcess preview(L"--watch --scale 1 " + Quoted(skin));
+    testsupport::PreviewProcess preview(L"--watch --scale 1 " + Quoted(skin));
     ASSERT_TRUE(preview.Started());
     const std::string first = shown + ":2:10: warning: colour \"red\" does not parse";
     ASSERT_TRUE(preview.WaitForOutput(first, 30000)) << preview.Output();

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace previewtest {
+namespace testsupport {
 
 // A kernel handle closed with its owner.
 class Handle
@@ -227,4 +227,4 @@ inline bool LoadPng(const std::wstring& path, Png& png)
     return true;
 }
 
-} // namespace previewtest
+} // namespace testsupport

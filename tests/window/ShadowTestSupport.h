@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string>
 
-namespace shadowtest {
+namespace testsupport {
 
 const UINT kProbeMessage = WM_APP + 21; // answered by the parent's own procedure
 const LRESULT kProbeAnswer = 0x5AD0;
@@ -146,4 +146,4 @@ inline void UseShadowImage()
     Facet::CPaintManagerUI::SetResourcePath(folder.c_str());
 }
 
-} // namespace shadowtest
+} // namespace testsupport

@@ -12,11 +12,11 @@
 
 namespace {
 
-using previewtest::Lines;
-using previewtest::Narrow;
-using previewtest::Quoted;
-using previewtest::RunPreview;
-using previewtest::RunResult;
+using testsupport::Lines;
+using testsupport::Narrow;
+using testsupport::Quoted;
+using testsupport::RunPreview;
+using testsupport::RunResult;
 
 class PreviewCheckTest : public ::testing::Test
 {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace templatetest {
+namespace testsupport {
 
 // The folder of the sample skins copied beside the test program.
 inline std::wstring DataFolder()
@@ -121,4 +121,4 @@ private:
     Facet::FacetSkinResourceType m_type;
 };
 
-} // namespace templatetest
+} // namespace testsupport

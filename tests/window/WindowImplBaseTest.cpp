@@ -3,17 +3,17 @@
 // the system buttons, the default keys and the minimum size.
 #include "TemplateTestSupport.h"
 
-using templatetest::SkinWindow;
+using testsupport::SkinWindow;
 
 namespace {
 
-class WindowImplBaseTest : public templatetest::SkinSettingsTest
+class WindowImplBaseTest : public testsupport::SkinSettingsTest
 {
 protected:
     void SetUp() override
     {
         SkinSettingsTest::SetUp();
-        Facet::CPaintManagerUI::SetResourcePath(templatetest::DataFolder().c_str());
+        Facet::CPaintManagerUI::SetResourcePath(testsupport::DataFolder().c_str());
     }
 };
 

@@ -5,7 +5,7 @@
 
 #include "../support/ZipWriter.h"
 
-using templatetest::SkinWindow;
+using testsupport::SkinWindow;
 
 namespace {
 
@@ -19,7 +19,7 @@ const char kZipPart[] = "<Window>\n"
                         "  <Label name=\"zippart\" text=\"included from the same archive\" />\n"
                         "</Window>\n";
 
-using WindowSkinSourcesTest = templatetest::SkinSettingsTest;
+using WindowSkinSourcesTest = testsupport::SkinSettingsTest;
 
 SIZE ClientSize(HWND hWnd)
 {
@@ -36,7 +36,7 @@ TEST_F(WindowSkinSourcesTest, SkinFileInTheSkinFolderBelowTheInstance)
     SkinWindow window(L"round.xml");
     window.skinDirectory = L"template_data\\";
     ASSERT_NE(window.Open(), nullptr);
-    EXPECT_EQ(std::wstring(Facet::CPaintManagerUI::GetResourcePath().GetData()), templatetest::DataFolder());
+    EXPECT_EQ(std::wstring(Facet::CPaintManagerUI::GetResourcePath().GetData()), testsupport::DataFolder());
     EXPECT_NE(window.Find(L"root"), nullptr);
     EXPECT_EQ(window.initCount, 1);
 }

@@ -7,14 +7,14 @@
 #include <new>
 #include <string>
 
-using windowtest::kPlainProbeAnswer;
-using windowtest::kPlainProbeMessage;
-using windowtest::kProbeAnswer;
-using windowtest::kProbeMessage;
-using windowtest::OwnedWindow;
-using windowtest::PlainWindowClass;
-using windowtest::RecordingWindow;
-using windowtest::WindowTest;
+using testsupport::kPlainProbeAnswer;
+using testsupport::kPlainProbeMessage;
+using testsupport::kProbeAnswer;
+using testsupport::kProbeMessage;
+using testsupport::OwnedWindow;
+using testsupport::PlainWindowClass;
+using testsupport::RecordingWindow;
+using testsupport::WindowTest;
 
 namespace {
 

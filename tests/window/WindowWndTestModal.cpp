@@ -1,11 +1,11 @@
 // The modal loop: its result, its owner, and a quit message that ends it.
 #include "WindowWndTestSupport.h"
 
-using windowtest::kProbeMessage;
-using windowtest::OwnedWindow;
-using windowtest::PlainWindowClass;
-using windowtest::RecordingWindow;
-using windowtest::WindowTest;
+using testsupport::kProbeMessage;
+using testsupport::OwnedWindow;
+using testsupport::PlainWindowClass;
+using testsupport::RecordingWindow;
+using testsupport::WindowTest;
 
 namespace {
 

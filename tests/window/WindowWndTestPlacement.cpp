@@ -2,10 +2,10 @@
 #include "WindowWndTestSupport.h"
 
 using Facet::CWindowWnd;
-using windowtest::OwnedWindow;
-using windowtest::PlainWindowClass;
-using windowtest::RecordingWindow;
-using windowtest::WindowTest;
+using testsupport::OwnedWindow;
+using testsupport::PlainWindowClass;
+using testsupport::RecordingWindow;
+using testsupport::WindowTest;
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace windowtest {
+namespace testsupport {
 
 // Answered by RecordingWindow itself.
 const UINT kProbeMessage = WM_APP + 7;
@@ -152,4 +152,4 @@ struct PlainWindowClass
     }
 };
 
-} // namespace windowtest
+} // namespace testsupport

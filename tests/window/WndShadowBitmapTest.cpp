@@ -9,7 +9,7 @@
 #include <vector>
 
 using namespace Facet;
-using namespace shadowtest;
+using namespace testsupport;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 using namespace Facet;
-using namespace shadowtest;
+using namespace testsupport;
 
 namespace {
 

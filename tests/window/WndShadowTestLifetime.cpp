@@ -4,7 +4,7 @@
 #include <memory>
 
 using namespace Facet;
-using namespace shadowtest;
+using namespace testsupport;
 
 namespace {
 
