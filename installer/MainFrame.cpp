@@ -167,6 +167,12 @@ LRESULT mainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     case WM_REMOVAL_FINISHED:
         OnRemovalFinished();
         return 0;
+    case WM_PAINT:
+        OnPaint();
+        break;
+    case WM_FIRST_PAINT_DONE:
+        OnFirstPaintDone();
+        return 0;
     case WM_QUERY_PAGE:
         return m_tabLayout != nullptr ? m_tabLayout->GetCurSel() : -1;
     default:
@@ -465,6 +471,32 @@ void mainFrame::StartDownload()
     }
     if (!StartDownloadWorker(m_hWnd, proxy, m_partialDownload))
         OnDownloadFailed();
+}
+
+void mainFrame::StartDownloadOncePainted(std::function<void()> prepare)
+{
+    m_prepareDownload = std::move(prepare);
+    m_downloadWhenPainted = true;
+}
+
+// The paint itself follows (the paint manager's); the posted message comes
+// after it, once the painted window has been shown.
+void mainFrame::OnPaint()
+{
+    if (!m_downloadWhenPainted)
+        return;
+    m_downloadWhenPainted = false;
+    if (!::PostMessageW(m_hWnd, WM_FIRST_PAINT_DONE, 0, 0))
+        OnFirstPaintDone();
+}
+
+void mainFrame::OnFirstPaintDone()
+{
+    const std::function<void()> prepare = std::move(m_prepareDownload);
+    m_prepareDownload = nullptr;
+    if (prepare)
+        prepare();
+    StartDownload();
 }
 
 void mainFrame::OnDownloadFailed()

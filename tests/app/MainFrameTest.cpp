@@ -769,6 +769,45 @@ TEST(MainFrame, AnAttemptThroughAnUnusablePortFailsAndConnectsNowhere)
     }
 }
 
+// The first attempt starts once the window has painted, not before: what it
+// needs is prepared just before it, and only once. (A saved proxy with an
+// unusable port makes the attempt end at once, on the retry page.)
+TEST(MainFrame, TheFirstAttemptStartsAfterTheFirstPaint)
+{
+    const ScopedSettingsFile settings;
+    ProxySettings saved;
+    saved.useProxy = true;
+    saved.ip = L"127.0.0.1";
+    saved.port = L"0";
+    testsupport::StartCapturingStderr();
+    WriteProxySettingsFile(settings.Path(), saved);
+    testsupport::CapturedStderr();
+    UpdaterWindows windows(96);
+    int prepared = 0;
+    windows.Frame().StartDownloadOncePainted([&] { ++prepared; });
+    testsupport::StartCapturingStdout();
+    Pump();
+    EXPECT_EQ(prepared, 0) << "prepared although nothing was painted";
+    EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+
+    InvalidateRect(windows.Main(), nullptr, FALSE);
+    MSG paint = {};
+    ASSERT_TRUE(PeekMessageW(&paint, windows.Main(), WM_PAINT, WM_PAINT, PM_REMOVE));
+    DispatchMessageW(&paint);
+    EXPECT_FALSE(GetUpdateRect(windows.Main(), nullptr, FALSE));
+    EXPECT_EQ(prepared, 0) << "the attempt's set-up ran inside the paint";
+    EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+    Pump();
+    const std::string log = testsupport::CapturedStdout();
+    EXPECT_EQ(prepared, 1);
+    EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
+    EXPECT_EQ(log.rfind("download last error proxy : ", 0), 0u) << log;
+
+    InvalidateRect(windows.Main(), nullptr, FALSE);
+    Pump();
+    EXPECT_EQ(prepared, 1) << "a later paint started another attempt";
+}
+
 // Each field takes at most 255 characters: typing stops there, as in any
 // limited edit box, and the tip under the fields says why.
 TEST(MainFrame, ProxyFieldsStopAcceptingInputAt255CharactersAndSaySo)
