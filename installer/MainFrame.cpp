@@ -167,11 +167,10 @@ LRESULT mainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     case WM_REMOVAL_FINISHED:
         OnRemovalFinished();
         return 0;
-    case WM_PAINT:
-        OnPaint();
-        break;
-    case WM_FIRST_PAINT_DONE:
-        OnFirstPaintDone();
+    case WM_TIMER:
+        if (wParam != kFirstAttemptTimer)
+            break;
+        StartFirstAttempt();
         return 0;
     case WM_QUERY_PAGE:
         return m_tabLayout != nullptr ? m_tabLayout->GetCurSel() : -1;
@@ -476,22 +475,18 @@ void mainFrame::StartDownload()
 void mainFrame::StartDownloadOncePainted(std::function<void()> prepare)
 {
     m_prepareDownload = std::move(prepare);
-    m_downloadWhenPainted = true;
+    // A timer's message is taken from the queue only when no window of the
+    // thread has anything left to paint, so the attempt starts after the first
+    // paint; and it comes all the same to a window that is never painted (one
+    // started hidden or minimized), which a start on the first WM_PAINT would
+    // leave waiting for ever.
+    if (::SetTimer(m_hWnd, kFirstAttemptTimer, 0, nullptr) == 0)
+        StartFirstAttempt();
 }
 
-// The paint itself follows (the paint manager's); the posted message comes
-// after it, once the painted window has been shown.
-void mainFrame::OnPaint()
+void mainFrame::StartFirstAttempt()
 {
-    if (!m_downloadWhenPainted)
-        return;
-    m_downloadWhenPainted = false;
-    if (!::PostMessageW(m_hWnd, WM_FIRST_PAINT_DONE, 0, 0))
-        OnFirstPaintDone();
-}
-
-void mainFrame::OnFirstPaintDone()
-{
+    ::KillTimer(m_hWnd, kFirstAttemptTimer);
     const std::function<void()> prepare = std::move(m_prepareDownload);
     m_prepareDownload = nullptr;
     if (prepare)

@@ -93,8 +93,7 @@ private:
     void OnRemovalFinished();
     void StartInstaller();
     bool OnMouseMove(WPARAM wParam);
-    void OnPaint();
-    void OnFirstPaintDone();
+    void StartFirstAttempt();
 
     Facet::CPaintManagerUI m_pm;
     HWND m_hostWindow;
@@ -132,7 +131,8 @@ private:
 
     // Run before the first attempt, which starts after the first paint.
     std::function<void()> m_prepareDownload;
-    bool m_downloadWhenPainted = false;
+    // Apart from the paint manager's timers (ids below 0x100, and 0x2000).
+    static const UINT_PTR kFirstAttemptTimer = 0x4D01;
 
     int m_previousPage = 0;
     int m_languageSet = 0;

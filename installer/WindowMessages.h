@@ -17,9 +17,6 @@ constexpr UINT WM_DOWNLOAD_FAILED = WM_USER + 1001;
 constexpr UINT WM_DOWNLOAD_FINISHED = WM_USER + 1002;
 // The removal of the previous installation has ended: the installer may start.
 constexpr UINT WM_REMOVAL_FINISHED = WM_USER + 1004;
-// The main window has painted for the first time: the first attempt starts
-// (posted to itself, so that the window shows before the attempt's set-up).
-constexpr UINT WM_FIRST_PAINT_DONE = WM_USER + 1005;
 // Answers the index of the page showing (0 download, 1 retry, 2 proxy
 // settings), or -1 without pages. Lets a watching program see the state.
 constexpr UINT WM_QUERY_PAGE = WM_USER + 1003;

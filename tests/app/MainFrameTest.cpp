@@ -769,10 +769,12 @@ TEST(MainFrame, AnAttemptThroughAnUnusablePortFailsAndConnectsNowhere)
     }
 }
 
-// The first attempt starts once the window has painted, not before: what it
-// needs is prepared just before it, and only once. (A saved proxy with an
-// unusable port makes the attempt end at once, on the retry page.)
-TEST(MainFrame, TheFirstAttemptStartsAfterTheFirstPaint)
+// The first attempt starts once the window has painted, not before, and only
+// once; a window that is never painted (the updater started hidden) starts it
+// all the same. What the attempt needs is prepared just before it. (A saved
+// proxy with an unusable port makes the attempt end at once, on the retry
+// page.)
+TEST(MainFrame, TheFirstAttemptStartsAfterTheFirstPaintOrWithoutOne)
 {
     const ScopedSettingsFile settings;
     ProxySettings saved;
@@ -782,30 +784,32 @@ TEST(MainFrame, TheFirstAttemptStartsAfterTheFirstPaint)
     testsupport::StartCapturingStderr();
     WriteProxySettingsFile(settings.Path(), saved);
     testsupport::CapturedStderr();
-    UpdaterWindows windows(96);
-    int prepared = 0;
-    windows.Frame().StartDownloadOncePainted([&] { ++prepared; });
-    testsupport::StartCapturingStdout();
-    Pump();
-    EXPECT_EQ(prepared, 0) << "prepared although nothing was painted";
-    EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
+    for (const bool hidden : {false, true}) {
+        SCOPED_TRACE(hidden ? "host hidden" : "host shown");
+        UpdaterWindows windows(96);
+        if (hidden)
+            ShowWindow(windows.Host(), SW_HIDE);
+        InvalidateRect(windows.Main(), nullptr, FALSE);
+        int prepared = 0;
+        bool paintedFirst = false;
+        windows.Frame().StartDownloadOncePainted([&] {
+            ++prepared;
+            paintedFirst = !GetUpdateRect(windows.Main(), nullptr, FALSE);
+        });
+        EXPECT_EQ(prepared, 0) << "prepared before the message loop";
+        testsupport::StartCapturingStdout();
+        EXPECT_TRUE(PumpUntil([&] { return prepared > 0; }));
+        const std::string log = testsupport::CapturedStdout();
+        EXPECT_EQ(prepared, 1);
+        if (!hidden)
+            EXPECT_TRUE(paintedFirst) << "the attempt's set-up ran before the window was painted";
+        EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
+        EXPECT_EQ(log.rfind("download last error proxy : ", 0), 0u) << log;
 
-    InvalidateRect(windows.Main(), nullptr, FALSE);
-    MSG paint = {};
-    ASSERT_TRUE(PeekMessageW(&paint, windows.Main(), WM_PAINT, WM_PAINT, PM_REMOVE));
-    DispatchMessageW(&paint);
-    EXPECT_FALSE(GetUpdateRect(windows.Main(), nullptr, FALSE));
-    EXPECT_EQ(prepared, 0) << "the attempt's set-up ran inside the paint";
-    EXPECT_EQ(windows.Page(), mainFrame::kDownloadPage);
-    Pump();
-    const std::string log = testsupport::CapturedStdout();
-    EXPECT_EQ(prepared, 1);
-    EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
-    EXPECT_EQ(log.rfind("download last error proxy : ", 0), 0u) << log;
-
-    InvalidateRect(windows.Main(), nullptr, FALSE);
-    Pump();
-    EXPECT_EQ(prepared, 1) << "a later paint started another attempt";
+        InvalidateRect(windows.Main(), nullptr, FALSE);
+        Pump();
+        EXPECT_EQ(prepared, 1) << "a later paint started another attempt";
+    }
 }
 
 // Each field takes at most 255 characters: typing stops there, as in any
