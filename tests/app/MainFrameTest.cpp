@@ -801,8 +801,9 @@ TEST(MainFrame, TheFirstAttemptStartsAfterTheFirstPaintOrWithoutOne)
         EXPECT_TRUE(PumpUntil([&] { return prepared > 0; }));
         const std::string log = testsupport::CapturedStdout();
         EXPECT_EQ(prepared, 1);
-        if (!hidden)
+        if (!hidden) {
             EXPECT_TRUE(paintedFirst) << "the attempt's set-up ran before the window was painted";
+        }
         EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
         EXPECT_EQ(log.rfind("download last error proxy : ", 0), 0u) << log;
 
