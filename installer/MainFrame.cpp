@@ -167,6 +167,11 @@ LRESULT mainFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     case WM_REMOVAL_FINISHED:
         OnRemovalFinished();
         return 0;
+    case WM_TIMER:
+        if (wParam != kFirstAttemptTimer)
+            break;
+        StartFirstAttempt();
+        return 0;
     case WM_QUERY_PAGE:
         return m_tabLayout != nullptr ? m_tabLayout->GetCurSel() : -1;
     default:
@@ -465,6 +470,28 @@ void mainFrame::StartDownload()
     }
     if (!StartDownloadWorker(m_hWnd, proxy, m_partialDownload))
         OnDownloadFailed();
+}
+
+void mainFrame::StartDownloadOncePainted(std::function<void()> prepare)
+{
+    m_prepareDownload = std::move(prepare);
+    // A timer's message is taken from the queue only when no window of the
+    // thread has anything left to paint, so the attempt starts after the first
+    // paint; and it comes all the same to a window that is never painted (one
+    // started hidden or minimized), which a start on the first WM_PAINT would
+    // leave waiting for ever.
+    if (::SetTimer(m_hWnd, kFirstAttemptTimer, 0, nullptr) == 0)
+        StartFirstAttempt();
+}
+
+void mainFrame::StartFirstAttempt()
+{
+    ::KillTimer(m_hWnd, kFirstAttemptTimer);
+    const std::function<void()> prepare = std::move(m_prepareDownload);
+    m_prepareDownload = nullptr;
+    if (prepare)
+        prepare();
+    StartDownload();
 }
 
 void mainFrame::OnDownloadFailed()

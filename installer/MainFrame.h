@@ -40,6 +40,10 @@ public:
     // Starts an attempt with the proxy values shown on the page now; shows the
     // retry page when no attempt could be started.
     void StartDownload();
+    // Starts the first attempt once this window has painted for the first time:
+    // what the attempt needs (`prepare`, run just before it) and the attempt
+    // itself cost the first paint nothing.
+    void StartDownloadOncePainted(std::function<void()> prepare);
 
     // The proxy values as the page shows them, exactly as typed.
     ProxySettings ProxyFromPage() const;
@@ -89,6 +93,7 @@ private:
     void OnRemovalFinished();
     void StartInstaller();
     bool OnMouseMove(WPARAM wParam);
+    void StartFirstAttempt();
 
     Facet::CPaintManagerUI m_pm;
     HWND m_hostWindow;
@@ -123,6 +128,11 @@ private:
     // The tip label's text for a save that succeeded, in the language shown.
     std::wstring m_savedTipText;
     Tip m_tip = kSavedTip; // what the tip label tells when it shows
+
+    // Run before the first attempt, which starts after the first paint.
+    std::function<void()> m_prepareDownload;
+    // Apart from the paint manager's timers (ids below 0x100, and 0x2000).
+    static const UINT_PTR kFirstAttemptTimer = 0x4D01;
 
     int m_previousPage = 0;
     int m_languageSet = 0;

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <delayimp.h>
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -44,14 +45,18 @@ PfnDliHook __pfnDliNotifyHook2 = LoadFromSystemFolder;
 // delay-loaded library as MEVRA_DELAY_LOADED(<name without .dll>).
 #if defined(_MSC_VER)
 
-bool LoadDelayedLibrariesFromSystemFolder()
+bool LoadDelayedLibraryFromSystemFolder(const char* library)
 {
-#define MEVRA_DELAY_LOADED(library)                                                                                    \
-    if (FAILED(__HrLoadAllImportsForDll(#library ".dll")))                                                             \
-        return false;
-    MEVRA_DELAY_LOADED_LIBRARIES
+    const char* const delayLoaded[] = {
+#define MEVRA_DELAY_LOADED(name) #name,
+        MEVRA_DELAY_LOADED_LIBRARIES
 #undef MEVRA_DELAY_LOADED
-    return true;
+    };
+    for (const char* name : delayLoaded) {
+        if (std::strcmp(name, library) == 0)
+            return SUCCEEDED(__HrLoadAllImportsForDll((std::string(name) + ".dll").c_str()));
+    }
+    return false;
 }
 
 #else
@@ -82,17 +87,25 @@ bool BindEveryImport(const ImgDelayDescr& descriptor)
 
 } // namespace
 
-bool LoadDelayedLibrariesFromSystemFolder()
+bool LoadDelayedLibraryFromSystemFolder(const char* library)
 {
     // Every import is bound here, before its first call: the delay-load stubs of
     // the GNU tools do not keep the floating-point argument registers, so a first
     // call through a stub could change a float argument (GDI+ takes many).
-#define MEVRA_DELAY_LOADED(library)                                                                                    \
-    if (!BindEveryImport(__DELAY_IMPORT_DESCRIPTOR_lib##library##_delay_a))                                            \
-        return false;
-    MEVRA_DELAY_LOADED_LIBRARIES
+    const struct
+    {
+        const char* name;
+        const ImgDelayDescr& descriptor;
+    } delayLoaded[] = {
+#define MEVRA_DELAY_LOADED(name) {#name, __DELAY_IMPORT_DESCRIPTOR_lib##name##_delay_a},
+        MEVRA_DELAY_LOADED_LIBRARIES
 #undef MEVRA_DELAY_LOADED
-    return true;
+    };
+    for (const auto& entry : delayLoaded) {
+        if (std::strcmp(entry.name, library) == 0)
+            return BindEveryImport(entry.descriptor);
+    }
+    return false;
 }
 
 #endif

@@ -10,7 +10,9 @@
 // system folder and nowhere else.
 #pragma once
 
-// Loads every delay-loaded library of this executable from the system folder and
-// binds all of its imports now, before any of them is called. False when one of
-// them cannot be loaded from there.
-bool LoadDelayedLibrariesFromSystemFolder();
+// Loads the delay-loaded library `library` of this executable (its import name
+// without ".dll", e.g. "winhttp") from the system folder and binds all of its
+// imports now, before any of them is called. Each is loaded when it is first
+// needed, not at start-up: every library loaded costs start-up time and memory.
+// False when the library cannot be loaded from there or is not delay-loaded.
+bool LoadDelayedLibraryFromSystemFolder(const char* library);

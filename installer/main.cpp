@@ -63,7 +63,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     // Elevated: libraries loaded from now on come from the system folder only,
     // never from the folder the updater was started in.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!LoadDelayedLibrariesFromSystemFolder())
+    // GDI+ may paint: it is loaded now. The common controls (tooltips, none
+    // on the first page) and WinHTTP are loaded after the first paint.
+    if (!LoadDelayedLibraryFromSystemFolder("gdiplus"))
         EndProcess(1);
     // Screen readers in other processes reach the window's accessible objects
     // through COM, which calls into this thread's apartment.
@@ -101,7 +103,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     }
     FitHostToChild(host, frame.GetHWND());
     frame.ShowWindow(true, true);
-    frame.StartDownload();
+    frame.StartDownloadOncePainted([] {
+        if (!LoadDelayedLibraryFromSystemFolder("comctl32") || !LoadDelayedLibraryFromSystemFolder("winhttp"))
+            EndProcess(1);
+    });
 
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(138));
     MSG msg = {};

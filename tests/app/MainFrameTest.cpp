@@ -769,6 +769,50 @@ TEST(MainFrame, AnAttemptThroughAnUnusablePortFailsAndConnectsNowhere)
     }
 }
 
+// The first attempt starts once the window has painted, not before, and only
+// once; a window that is never painted (the updater started hidden) starts it
+// all the same. What the attempt needs is prepared just before it. (A saved
+// proxy with an unusable port makes the attempt end at once, on the retry
+// page.)
+TEST(MainFrame, TheFirstAttemptStartsAfterTheFirstPaintOrWithoutOne)
+{
+    const ScopedSettingsFile settings;
+    ProxySettings saved;
+    saved.useProxy = true;
+    saved.ip = L"127.0.0.1";
+    saved.port = L"0";
+    testsupport::StartCapturingStderr();
+    WriteProxySettingsFile(settings.Path(), saved);
+    testsupport::CapturedStderr();
+    for (const bool hidden : {false, true}) {
+        SCOPED_TRACE(hidden ? "host hidden" : "host shown");
+        UpdaterWindows windows(96);
+        if (hidden)
+            ShowWindow(windows.Host(), SW_HIDE);
+        InvalidateRect(windows.Main(), nullptr, FALSE);
+        int prepared = 0;
+        bool paintedFirst = false;
+        windows.Frame().StartDownloadOncePainted([&] {
+            ++prepared;
+            paintedFirst = !GetUpdateRect(windows.Main(), nullptr, FALSE);
+        });
+        EXPECT_EQ(prepared, 0) << "prepared before the message loop";
+        testsupport::StartCapturingStdout();
+        EXPECT_TRUE(PumpUntil([&] { return prepared > 0; }));
+        const std::string log = testsupport::CapturedStdout();
+        EXPECT_EQ(prepared, 1);
+        if (!hidden) {
+            EXPECT_TRUE(paintedFirst) << "the attempt's set-up ran before the window was painted";
+        }
+        EXPECT_EQ(windows.Page(), mainFrame::kRetryPage);
+        EXPECT_EQ(log.rfind("download last error proxy : ", 0), 0u) << log;
+
+        InvalidateRect(windows.Main(), nullptr, FALSE);
+        Pump();
+        EXPECT_EQ(prepared, 1) << "a later paint started another attempt";
+    }
+}
+
 // Each field takes at most 255 characters: typing stops there, as in any
 // limited edit box, and the tip under the fields says why.
 TEST(MainFrame, ProxyFieldsStopAcceptingInputAt255CharactersAndSaySo)

@@ -26,6 +26,11 @@ void CHoverTooltip::SetMaxWidth(int width)
 
 bool CHoverTooltip::Create(HWND hOwner, HINSTANCE hInstance, int width)
 {
+    // The common controls start with the first tooltip, not with the first
+    // window: a window that shows none never loads them (a program that loads
+    // them on demand paints its first window sooner).
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
     m_hWnd = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hOwner, nullptr, hInstance, nullptr);
     if (m_hWnd == nullptr)

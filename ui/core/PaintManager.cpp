@@ -35,12 +35,8 @@ bool RemoveItem(CFacetPtrArray& array, void* item)
 
 CPaintManagerUI::CPaintManagerUI() : m_mNameHash(83), m_mWindowCustomAttrHash(83), m_mOptionGroup(83)
 {
-    if (m_hUpdateRectPen == nullptr) {
-        // The first manager also starts the common controls (tooltips).
-        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
+    if (m_hUpdateRectPen == nullptr)
         m_hUpdateRectPen = CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
-    }
     InitSharedResources();
     InitWindowResources();
 }

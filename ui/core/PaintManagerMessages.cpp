@@ -388,7 +388,7 @@ bool CPaintManagerUI::HandleMouseMove(WPARAM wParam, LPARAM lParam)
         track.dwFlags = TME_HOVER | TME_LEAVE;
         track.hwndTrack = m_hWndPaint;
         track.dwHoverTime = m_tooltip.HoverDelay(m_iHoverTime);
-        _TrackMouseEvent(&track);
+        TrackMouseEvent(&track);
         m_bMouseTracking = true;
     }
     POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
