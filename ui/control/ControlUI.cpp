@@ -97,17 +97,22 @@ CControlUI::~CControlUI()
 
 void CControlUI::SetName(const wchar_t* name)
 {
-    if (m_sName == name)
+    if (m_sName.Get() == name)
         return;
     // A control that the manager already knows by its current name is renamed
     // through the manager, which moves the name-map entry and then calls back
     // SetName with the new name. Storing the new name first would leave the
     // old entry pointing at this control after it is destroyed.
-    if (m_pManager != nullptr && !m_sName.IsEmpty() && m_pManager->FindControl(m_sName.GetData()) == this) {
+    const CFacetString& current = m_sName.Get();
+    if (m_pManager != nullptr && !current.IsEmpty() && m_pManager->FindControl(current.GetData()) == this) {
         m_pManager->RenameControl(this, name);
         return;
     }
-    m_sName = name;
+    // Most controls of a large tree have no name: an empty one takes no memory.
+    if (name == nullptr || name[0] == L'\0')
+        m_sName.Reset();
+    else
+        m_sName.Edit() = name;
     if (m_pManager != nullptr)
         m_pManager->RenameControl(this, name);
 }

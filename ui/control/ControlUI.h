@@ -51,7 +51,7 @@ public:
     // tells the manager to forget every reference to this control.
     virtual ~CControlUI();
 
-    virtual CFacetString GetName() const { return m_sName; }
+    virtual CFacetString GetName() const { return m_sName.Get(); }
     virtual void SetName(const wchar_t* name);
     // "Control".
     virtual const wchar_t* GetClass() const;
@@ -290,7 +290,6 @@ protected:
     bool m_bResourceText;
     wchar_t m_chShortcut;
     TPercentInfo m_piFloatPercent;
-    CFacetString m_sName;
     CFacetString m_sText;
     UINT_PTR m_pTag;
     DWORD m_dwBackColor;
@@ -305,6 +304,7 @@ protected:
     RECT m_rcBorderSize;
     CFacetStringPtrMap m_mCustomAttrHash;
     // Set on few controls: made when first set.
+    CLazyValue<CFacetString> m_sName;
     CLazyValue<CFacetString> m_sVirtualWnd;
     CLazyValue<CFacetString> m_sToolTip;
     CLazyValue<CFacetString> m_sAccessibleName;
