@@ -12,6 +12,6 @@ function(facet_split_debug_info target)
         COMMAND "${CMAKE_OBJCOPY}" --strip-all "--add-gnu-debuglink=$<TARGET_FILE:${target}>.debug"
                 "$<TARGET_FILE:${target}>"
         WORKING_DIRECTORY "$<TARGET_FILE_DIR:${target}>"
-        COMMENT "Moving the debug information of ${target} into $<TARGET_FILE_NAME:${target}>.debug"
+        COMMENT "Moving the debug information of ${target} into a .debug file beside it"
         VERBATIM)
 endfunction()
