@@ -40,9 +40,10 @@ public:
     // Starts an attempt with the proxy values shown on the page now; shows the
     // retry page when no attempt could be started.
     void StartDownload();
-    // Starts the first attempt once this window has painted for the first time:
-    // what the attempt needs (`prepare`, run just before it) and the attempt
-    // itself cost the first paint nothing.
+    // Starts the first attempt once this window has painted for the first time,
+    // or has nothing to paint (started hidden or minimized): what the attempt
+    // needs (`prepare`, run just before it) and the attempt itself cost the
+    // first paint nothing.
     void StartDownloadOncePainted(std::function<void()> prepare);
 
     // The proxy values as the page shows them, exactly as typed.
